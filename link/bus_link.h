@@ -1,0 +1,39 @@
+// The bus link: one USB interface per process, one receiver, one reply slot.
+// A module of free functions over module state; BindBusLink chooses the
+// interface backend and the seams before OpenBusInterface.
+#pragma once
+
+#include <cstdint>
+
+#include "link/frame_codec.h"
+#include "link/services.h"
+#include "link/usb_interface.h"
+
+namespace orv {
+
+constexpr int SEND_ATTEMPTS = 3;
+constexpr int ACK_SILENCE_LIMIT = 10;
+constexpr uint32_t BUS_BAUD_RATE = 125000;
+constexpr uint32_t READ_TIMEOUT_MS = 70;
+constexpr uint32_t WRITE_TIMEOUT_MS = 50;
+// How long WaitForAck and ReceiveReply read a line that never falls silent.
+constexpr uint32_t BUSY_LINE_LIMIT_MS = 1000;
+
+enum class RxState { Idle, InFrame, Discard };
+
+// Resets the module state and binds it to an interface backend and the seams.
+void BindBusLink(UsbInterface& usb, Services& services);
+
+bool OpenBusInterface();
+bool SendRequest(BusRequest request);
+bool WaitForAck();
+bool ReceiveReply(BusReply& reply, uint8_t verbose, uint8_t* counter = nullptr);
+
+// Inside the link, exposed for tests.
+uint32_t EnumerateInterfaces(int attempts);
+bool OpenInterfaceDevice(bool* multipleDevices);
+uint32_t ReadBytes(uint8_t* buffer, uint8_t count);
+uint32_t WriteFrame(const uint8_t* buffer, uint8_t count);
+RxState CurrentRxState();
+
+}  // namespace orv

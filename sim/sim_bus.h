@@ -1,0 +1,116 @@
+// The simulated bus: a USB interface backend on which every written byte
+// comes back as its echo, attached responders (the simulated devices) hear
+// complete frames and answer with acknowledgements and frames, and every byte
+// becomes readable when the wire would deliver it (11 bits at 125000 baud),
+// on the clock the bus was given.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include "link/clock.h"
+#include "link/usb_interface.h"
+
+namespace orv {
+
+// One frame as it was heard on the bus (written by the tool).
+struct HeardFrame {
+    uint64_t atMicros = 0;  // when its end marker left the wire
+    bool crcOk = false;
+    uint8_t destination = 0;
+    uint8_t source = 0;
+    uint16_t command = 0;
+    std::vector<uint8_t> payload;
+};
+
+// What a responder puts on the wire in answer to one frame, in order.
+class SimReplyWriter {
+public:
+    void Ack();
+    // Coded with the frame codec; bad CRC when damageCrc is set.
+    void Frame(uint8_t destination, uint8_t source, uint16_t command, const uint8_t* payload, uint8_t length,
+               bool damageCrc = false);
+    void Raw(const std::vector<uint8_t>& bytes);
+    void Pause(uint64_t micros);
+
+    struct Item {
+        std::vector<uint8_t> bytes;
+        uint64_t pauseMicros = 0;
+    };
+    std::vector<Item> items;
+};
+
+class SimResponder {
+public:
+    virtual ~SimResponder() = default;
+    virtual void OnFrame(const HeardFrame& frame, SimReplyWriter& out) = 0;
+    // Time between the end of the request (or the previous answer) and this
+    // responder's first byte.
+    virtual uint64_t TurnaroundMicros() const { return 2000; }
+};
+
+class SimBus final : public UsbInterface {
+public:
+    static constexpr uint64_t BYTE_MICROS = 88;  // 11 bits at 125000 baud
+
+    explicit SimBus(Clock& clock);
+
+    // Responders answer one after the other, in the order they were attached.
+    void Attach(SimResponder& responder);
+    void Detach(SimResponder& responder);
+
+    // The interfaces CreateDeviceInfoList reports (one "ORV-NET" by default).
+    void SetInterfaces(std::vector<DeviceDetail> interfaces);
+    // The next failures Open calls report before one succeeds.
+    void SetOpenFailures(int failures);
+    // Bytes that arrive on the read side, the first after delayMicros from now.
+    void InjectBytes(const std::vector<uint8_t>& bytes, uint64_t delayMicros = 0);
+
+    const std::vector<HeardFrame>& Heard() const { return heard_; }
+    void ClearHeard() { heard_.clear(); }
+    const CommState& LastCommState() const { return commState_; }
+    uint32_t ReadTimeoutMillis() const { return readTimeoutMillis_; }
+    uint32_t WriteTimeoutMillis() const { return writeTimeoutMillis_; }
+    int RtsClears() const { return rtsClears_; }
+    bool IsOpen() const { return open_; }
+
+    FtStatus CreateDeviceInfoList(uint32_t& count) override;
+    FtStatus GetDeviceInfoDetail(uint32_t index, DeviceDetail& detail) override;
+    FtStatus Open(uint32_t index, FtHandle& handle) override;
+    FtStatus Close(FtHandle handle) override;
+    bool GetCommState(FtHandle handle, CommState& state) override;
+    bool SetCommState(FtHandle handle, const CommState& state) override;
+    FtStatus SetTimeouts(FtHandle handle, uint32_t readMillis, uint32_t writeMillis) override;
+    FtStatus ClrRts(FtHandle handle) override;
+    FtStatus Write(FtHandle handle, const uint8_t* buffer, uint32_t count, uint32_t& written) override;
+    FtStatus Read(FtHandle handle, uint8_t* buffer, uint32_t count, uint32_t& read) override;
+    FtStatus GetQueueStatus(FtHandle handle, uint32_t& waiting) override;
+    FtStatus PurgeReceive(FtHandle handle) override;
+
+private:
+    struct TimedByte {
+        uint64_t at;
+        uint8_t value;
+    };
+    void Deliver(const std::vector<uint8_t>& bytes, uint64_t start);
+    void HearWrittenByte(uint8_t byte, uint64_t at);
+    void Answer(const HeardFrame& frame);
+
+    Clock& clock_;
+    std::vector<SimResponder*> responders_;
+    std::vector<DeviceDetail> interfaces_;
+    int openFailures_ = 0;
+    bool open_ = false;
+    CommState commState_{};
+    uint32_t readTimeoutMillis_ = 0;
+    uint32_t writeTimeoutMillis_ = 0;
+    int rtsClears_ = 0;
+    std::deque<TimedByte> incoming_;  // ordered by arrival time
+    uint64_t wireFreeAt_ = 0;         // when the last scheduled byte has left the wire
+    std::vector<uint8_t> writtenFrame_;
+    bool inWrittenFrame_ = false;
+    std::vector<HeardFrame> heard_;
+};
+
+}  // namespace orv
