@@ -1,0 +1,114 @@
+#include "link/frame_codec.h"
+
+#include <cstring>
+
+#include "link/log.h"
+
+namespace orv {
+
+namespace {
+uint16_t crcTable[256];
+bool crcTableBuilt = false;
+
+void EnsureCrcTable()
+{
+    if (!crcTableBuilt)
+        BuildCrcTable();
+}
+}  // namespace
+
+void BuildCrcTable()
+{
+    for (int i = 0; i < 256; ++i) {
+        uint16_t reg = uint16_t(i << 8);
+        for (int bit = 0; bit < 8; ++bit)
+            reg = (reg & 0x8000) ? uint16_t((reg << 1) ^ 0x1021) : uint16_t(reg << 1);
+        crcTable[i] = reg;
+    }
+    crcTableBuilt = true;
+}
+
+void UpdateCrc(const uint8_t* data, uint16_t count, uint16_t& crc)
+{
+    EnsureCrcTable();
+    for (uint16_t i = 0; i < count; ++i)
+        crc = uint16_t((crc << 8) ^ crcTable[(crc >> 8) ^ data[i]]);
+}
+
+uint16_t Crc16(const uint8_t* data, size_t count, uint16_t start)
+{
+    uint16_t crc = start;
+    while (count > 0) {
+        uint16_t chunk = count > 0xFFFF ? 0xFFFF : uint16_t(count);
+        UpdateCrc(data, chunk, crc);
+        data += chunk;
+        count -= chunk;
+    }
+    return crc;
+}
+
+bool EncodeFrame(const BusRequest& request, uint8_t* frame, uint8_t& bodyLength)
+{
+    if (request.length > MAX_PAYLOAD)
+        return false;
+    uint8_t raw[MAX_PAYLOAD + 6];
+    const int n = request.length + 6;
+    raw[0] = request.destination;
+    raw[1] = HOST_ADDRESS;
+    raw[2] = uint8_t(request.command);
+    raw[3] = uint8_t(request.command >> 8);
+    if (request.length > 0)
+        std::memcpy(raw + 4, request.payload, request.length);
+    uint16_t crc = FRAME_CRC_START;
+    UpdateCrc(raw, uint16_t(n - 2), crc);
+    raw[n - 2] = uint8_t(crc >> 8);
+    raw[n - 1] = uint8_t(crc);
+
+    const int t = BodyLengthForRaw(n);
+    uint8_t* body = frame + 1;
+    std::memset(body + n, 0, size_t(t - n));
+    for (int i = 0; i < n; ++i) {
+        body[i] = raw[i] & 0x7F;
+        if (raw[i] & 0x80)
+            body[n + i / 7] |= uint8_t(1 << (i % 7));
+    }
+    frame[0] = FRAME_START;
+    frame[t + 1] = FRAME_END;
+    bodyLength = uint8_t(t);
+    return true;
+}
+
+void UnpackBody(const uint8_t* body, int count, uint8_t* raw)
+{
+    const int n = RawLengthForBody(count);
+    for (int i = 0; i < n; ++i)
+        raw[i] = uint8_t(body[i] | ((body[n + i / 7] << (7 - i % 7)) & 0x80));
+}
+
+bool DecodeFrame(const uint8_t* body, uint8_t count, bool verbose, BusReply& reply, LogSink* log)
+{
+    if (count < BodyLengthForRaw(6) || count > RX_BODY_LIMIT)
+        return false;
+    uint8_t raw[RX_BODY_LIMIT];
+    const int n = RawLengthForBody(count);
+    UnpackBody(body, count, raw);
+    uint16_t crc = FRAME_CRC_START;
+    UpdateCrc(raw, uint16_t(n), crc);
+    if (crc != 0) {
+        if (verbose && log)
+            log->Message(" CRC Failed: ");
+        return false;
+    }
+    if (!verbose && raw[0] != HOST_ADDRESS && raw[0] != BROADCAST_ADDRESS)
+        return false;
+    reply.command = uint32_t(raw[2]) + 256u * raw[3];
+    reply.source = raw[1];
+    reply.length = uint8_t(n - 6);
+    std::memset(reply.payload, 0, sizeof reply.payload);
+    std::memcpy(reply.payload, raw + 4, size_t(n - 6));
+    if (verbose && log)
+        LogF(*log, " Read Message Size: %d", n);
+    return true;
+}
+
+}  // namespace orv
