@@ -49,16 +49,23 @@ uint16_t Crc16(const uint8_t* data, size_t count, uint16_t start)
 
 bool EncodeFrame(const BusRequest& request, uint8_t* frame, uint8_t& bodyLength)
 {
-    if (request.length > MAX_PAYLOAD)
+    return EncodeMessage(request.destination, HOST_ADDRESS, uint32_t(request.command), request.payload, request.length,
+                         frame, bodyLength);
+}
+
+bool EncodeMessage(uint8_t destination, uint8_t source, uint32_t command, const uint8_t* payload, uint8_t length,
+                   uint8_t* frame, uint8_t& bodyLength)
+{
+    if (length > MAX_PAYLOAD)
         return false;
     uint8_t raw[MAX_PAYLOAD + 6];
-    const int n = request.length + 6;
-    raw[0] = request.destination;
-    raw[1] = HOST_ADDRESS;
-    raw[2] = uint8_t(request.command);
-    raw[3] = uint8_t(request.command >> 8);
-    if (request.length > 0)
-        std::memcpy(raw + 4, request.payload, request.length);
+    const int n = length + 6;
+    raw[0] = destination;
+    raw[1] = source;
+    raw[2] = uint8_t(command);
+    raw[3] = uint8_t(command >> 8);
+    if (length > 0)
+        std::memcpy(raw + 4, payload, length);
     uint16_t crc = FRAME_CRC_START;
     UpdateCrc(raw, uint16_t(n - 2), crc);
     raw[n - 2] = uint8_t(crc >> 8);

@@ -46,6 +46,9 @@ uint16_t Crc16(const uint8_t* data, size_t count, uint16_t start);
 // body, FRAME_END. bodyLength receives T. False, and nothing built, for a
 // payload over MAX_PAYLOAD.
 bool EncodeFrame(const BusRequest& request, uint8_t* frame, uint8_t& bodyLength);
+// The same coding with any source address, as a device sends its replies.
+bool EncodeMessage(uint8_t destination, uint8_t source, uint32_t command, const uint8_t* payload, uint8_t length,
+                   uint8_t* frame, uint8_t& bodyLength);
 
 // Raw message length for a body of count bytes.
 constexpr int RawLengthForBody(int count) { return count - 1 - (count - 2) / 8; }
