@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "link/clock.h"
@@ -48,6 +49,20 @@ public:
     // Time between the end of the request (or the previous answer) and this
     // responder's first byte.
     virtual uint64_t TurnaroundMicros() const { return 2000; }
+};
+
+// A responder given as a function, for scripted answers in tests.
+class FunctionResponder final : public SimResponder {
+public:
+    using Handler = std::function<void(const HeardFrame&, SimReplyWriter&)>;
+    explicit FunctionResponder(Handler handler, uint64_t turnaroundMicros = 2000)
+        : handler_(std::move(handler)), turnaround_(turnaroundMicros) {}
+    void OnFrame(const HeardFrame& frame, SimReplyWriter& out) override { handler_(frame, out); }
+    uint64_t TurnaroundMicros() const override { return turnaround_; }
+
+private:
+    Handler handler_;
+    uint64_t turnaround_;
 };
 
 class SimBus final : public UsbInterface {
