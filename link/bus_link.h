@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "link/frame_codec.h"
+#include "link/rx_receiver.h"
 #include "link/services.h"
 #include "link/usb_interface.h"
 
@@ -18,8 +19,6 @@ constexpr uint32_t READ_TIMEOUT_MS = 70;
 constexpr uint32_t WRITE_TIMEOUT_MS = 50;
 // How long WaitForAck and ReceiveReply read a line that never falls silent.
 constexpr uint32_t BUSY_LINE_LIMIT_MS = 1000;
-
-enum class RxState { Idle, InFrame, Discard };
 
 // Resets the module state and binds it to an interface backend and the seams.
 void BindBusLink(UsbInterface& usb, Services& services);

@@ -1,0 +1,43 @@
+// The receiver of the bus link: a state machine fed one byte at a time that
+// tells acknowledgements from frames and collects frame bodies. It does no
+// input or output; the link reads the bytes and decodes the bodies.
+#pragma once
+
+#include <cstdint>
+
+#include "link/frame_codec.h"
+
+namespace orv {
+
+enum class RxState { Idle, InFrame, Discard };
+
+enum class RxEvent {
+    None,
+    Ack,           // ACK_BYTE outside any frame
+    BodyComplete,  // an end marker closed a body of RX_BODY_MINIMUM..RX_BODY_LIMIT bytes
+};
+
+class RxReceiver {
+public:
+    RxEvent Step(uint8_t byte);
+    // Back to Idle; the only way out of Discard.
+    void Reset() { state_ = RxState::Idle; }
+
+    RxState State() const { return state_; }
+    bool AckSeen() const { return ackSeen_; }
+    void ClearAck() { ackSeen_ = false; }
+    // The body collected up to the last BodyComplete.
+    const uint8_t* Body() const { return body_; }
+    uint8_t Count() const { return count_; }
+
+private:
+    RxState state_ = RxState::Idle;
+    uint8_t body_[RX_BODY_LIMIT] = {};
+    // Body bytes since the start marker; bytes past the buffer are counted but
+    // not stored, and the count stops at 255 so that a long run never wraps
+    // back into the decodable range.
+    uint8_t count_ = 0;
+    bool ackSeen_ = false;
+};
+
+}  // namespace orv
