@@ -1,0 +1,243 @@
+#include "link/bus_link.h"
+
+#include <cstring>
+
+namespace orv {
+
+namespace {
+
+constexpr int LIST_ATTEMPTS = 5;
+constexpr int OPEN_ATTEMPTS = 6;
+constexpr uint32_t LIST_PAUSE_MS = 999;
+constexpr uint32_t OPEN_PAUSE_MS = 999;
+constexpr uint32_t SETTLE_PAUSE_MS = 255;
+
+struct LinkState {
+    UsbInterface* usb = nullptr;
+    Services* services = nullptr;
+    FtHandle handle = 0;
+    uint32_t bytesWritten = 0;
+    uint32_t bytesRead = 0;
+    RxReceiver rx;
+    bool messageReady = false;
+    BusReply replySlot;
+};
+
+LinkState link;
+
+LogSink& Log() { return link.services->log; }
+Clock& Time() { return link.services->clock; }
+
+// One byte through the receiver; a complete body is decoded into the reply slot.
+void ApplyReceivedByte(uint8_t byte, bool verbose)
+{
+    if (link.rx.Step(byte) != RxEvent::BodyComplete)
+        return;
+    if (verbose)
+        Log().Message(" Decoding Read Message ");
+    BusReply decoded;
+    if (DecodeFrame(link.rx.Body(), link.rx.Count(), verbose, decoded, &Log())) {
+        link.replySlot = decoded;
+        link.messageReady = true;
+    }
+}
+
+// Whatever waits before a request (a late answer to an earlier one, noise)
+// would otherwise be read back as this request's echo, acknowledgement or reply.
+void DiscardStaleInput()
+{
+    uint32_t waiting = 0;
+    if (link.usb->GetQueueStatus(link.handle, waiting) == FT_OK && waiting > 0) {
+        link.usb->PurgeReceive(link.handle);
+        LogF(Log(), " Discarded %u stale bytes before send", waiting);
+    }
+    link.messageReady = false;
+}
+
+bool BusyLineExpired(uint64_t startMillis)
+{
+    return Time().NowMillis() - startMillis >= BUSY_LINE_LIMIT_MS;
+}
+
+}  // namespace
+
+void BindBusLink(UsbInterface& usb, Services& services)
+{
+    link = LinkState{};
+    link.usb = &usb;
+    link.services = &services;
+}
+
+uint32_t EnumerateInterfaces(int attempts)
+{
+    uint32_t count = 0;
+    FtStatus status = FT_OK;
+    int calls = 0;
+    do {
+        count = 0;
+        status = link.usb->CreateDeviceInfoList(count);
+        Time().Sleep(LIST_PAUSE_MS);
+        ++calls;
+    } while (count == 0 && calls < attempts);
+    if (status != FT_OK || count == 0)
+        return 0;
+    for (uint32_t index = 0; index < count; ++index) {
+        DeviceDetail detail;
+        if (link.usb->GetDeviceInfoDetail(index, detail) == FT_OK)
+            LogF(Log(), "FTDI Device Fond %s - %s ", detail.serialNumber.c_str(), detail.description.c_str());
+    }
+    return count;
+}
+
+bool OpenInterfaceDevice(bool* multipleDevices)
+{
+    if (link.handle) {
+        link.usb->Close(link.handle);
+        link.handle = 0;
+    }
+    const uint32_t count = EnumerateInterfaces(LIST_ATTEMPTS);
+    if (count > 1) {
+        Log().Message("More than 1 USB device was found. Please connect ORV-NET USB only");
+        if (multipleDevices)
+            *multipleDevices = true;
+    }
+    for (uint32_t index = 0; index < count; ++index) {
+        for (int attempt = 0; attempt < OPEN_ATTEMPTS; ++attempt) {
+            Time().Sleep(OPEN_PAUSE_MS);
+            FtHandle handle = 0;
+            if (link.usb->Open(index, handle) != FT_OK)
+                continue;
+            link.handle = handle;
+            if (!handle)
+                return false;
+            Time().Sleep(SETTLE_PAUSE_MS);
+            CommState state;
+            if (!link.usb->GetCommState(handle, state))
+                return false;
+            state.flags = (state.flags & ~COMM_CLEARED_ON_OPEN) | COMM_BINARY;
+            state.baudRate = BUS_BAUD_RATE;
+            state.byteSize = 8;
+            state.parity = 0;
+            state.stopBits = 2;
+            if (!link.usb->SetCommState(handle, state))
+                return false;
+            link.usb->SetTimeouts(handle, READ_TIMEOUT_MS, WRITE_TIMEOUT_MS);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool OpenBusInterface()
+{
+    link.rx.Reset();
+    bool multipleDevices = false;
+    if (!OpenInterfaceDevice(&multipleDevices)) {
+        link.services->prompts.Message("ORV-NET  not found Error",
+                                       "ORVANTA TOOL: ORV-Net Interface not found! \n\nOrvTool cannot continue. "
+                                       "\n\nPlease connect ORV-NET to PC & restart OrvTool",
+                                       Buttons::Ok, Icon::Exclamation);
+        return false;
+    }
+    if (multipleDevices)
+        link.services->prompts.Message("ORV-NET Warning",
+                                       "ORVANTA TOOL: Multiple USB devices found! \n\nOrvTool will try to use the "
+                                       "first one \n\n Please restart ORVTool with only ORV-NET USB connected",
+                                       Buttons::Ok, Icon::Exclamation);
+    BuildCrcTable();
+    return true;
+}
+
+uint32_t ReadBytes(uint8_t* buffer, uint8_t count)
+{
+    link.bytesRead = 0;
+    if (link.usb->Read(link.handle, buffer, count, link.bytesRead) != FT_OK)
+        return 0;
+    return link.bytesRead;
+}
+
+uint32_t WriteFrame(const uint8_t* buffer, uint8_t count)
+{
+    uint8_t echo[UINT8_MAX];
+    std::memset(echo, 0xFF, sizeof echo);
+    link.usb->ClrRts(link.handle);
+    link.bytesWritten = 0;
+    if (link.usb->Write(link.handle, buffer, count, link.bytesWritten) != FT_OK)
+        link.bytesWritten = 0;
+    // The bus hears its own traffic: the first count bytes back are the echo.
+    uint32_t echoed = 0;
+    link.usb->Read(link.handle, echo, count, echoed);
+    return link.bytesWritten;
+}
+
+bool SendRequest(BusRequest request)
+{
+    uint8_t frame[MAX_FRAME];
+    uint8_t bodyLength = 0;
+    if (!EncodeFrame(request, frame, bodyLength)) {
+        link.rx.Reset();
+        return false;
+    }
+    DiscardStaleInput();
+    const uint8_t frameLength = uint8_t(bodyLength + 2);
+    bool sent = false;
+    for (int attempt = 0; attempt < SEND_ATTEMPTS && !sent; ++attempt)
+        sent = WriteFrame(frame, frameLength) == frameLength;
+    link.rx.Reset();
+    return sent;
+}
+
+bool WaitForAck()
+{
+    const uint64_t start = Time().NowMillis();
+    int empty = 0;
+    for (;;) {
+        link.rx.ClearAck();
+        uint8_t byte = 0;
+        if (ReadBytes(&byte, 1) == 1) {
+            empty = 0;
+            ApplyReceivedByte(byte, false);
+        } else if (++empty >= ACK_SILENCE_LIMIT) {
+            return false;
+        }
+        if (link.rx.AckSeen())
+            return true;
+        if (BusyLineExpired(start))
+            return false;
+    }
+}
+
+bool ReceiveReply(BusReply& reply, uint8_t verbose, uint8_t* counter)
+{
+    uint32_t consumed = 0;
+    if (!link.messageReady) {
+        const uint64_t start = Time().NowMillis();
+        for (;;) {
+            link.rx.ClearAck();
+            uint8_t byte = 0;
+            if (ReadBytes(&byte, 1) != 1)
+                break;
+            ApplyReceivedByte(byte, verbose != 0);
+            ++consumed;
+            if (link.messageReady || BusyLineExpired(start))
+                break;
+        }
+    }
+    if (verbose && counter) {
+        LogF(Log(), " ORV_RECV read %u bytes", consumed);
+        // Callers read again while the counter is not 0: it must not wrap to 0.
+        *counter = consumed > UINT8_MAX ? UINT8_MAX : uint8_t(consumed);
+    }
+    if (!link.messageReady)
+        return false;
+    reply = link.replySlot;
+    link.messageReady = false;
+    return true;
+}
+
+RxState CurrentRxState()
+{
+    return link.rx.State();
+}
+
+}  // namespace orv
