@@ -1,0 +1,15 @@
+// The configurations the demo bus's Input8 and RS232 devices hold, as images
+// in the device form (CRC high byte first at the end).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace orv {
+
+// 453 bytes: a named Input8 configuration without rows.
+std::vector<uint8_t> DemoInput8Image();
+// 48 bytes: a named RS232 configuration at 9600 bit/s without rows.
+std::vector<uint8_t> DemoRS232Image();
+
+}  // namespace orv
