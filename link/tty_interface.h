@@ -1,0 +1,62 @@
+// The USB interface on Linux: the FTDI chip as the kernel's ftdi_sio driver
+// presents it, a /dev/ttyUSB* node. Interfaces are listed from sysfs (USB
+// vendor 0403), or a single device path is used as given.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/usb_interface.h"
+
+namespace orv {
+
+class TtyInterface final : public UsbInterface {
+public:
+    explicit TtyInterface(std::string sysRoot = "/sys", std::string devRoot = "/dev");
+    // Lists exactly this device node (a serial port or a pseudo-terminal).
+    static std::unique_ptr<TtyInterface> ForPath(std::string path);
+    ~TtyInterface() override;
+    TtyInterface(const TtyInterface&) = delete;
+    TtyInterface& operator=(const TtyInterface&) = delete;
+
+    FtStatus CreateDeviceInfoList(uint32_t& count) override;
+    FtStatus GetDeviceInfoDetail(uint32_t index, DeviceDetail& detail) override;
+    FtStatus Open(uint32_t index, FtHandle& handle) override;
+    FtStatus Close(FtHandle handle) override;
+    bool GetCommState(FtHandle handle, CommState& state) override;
+    bool SetCommState(FtHandle handle, const CommState& state) override;
+    FtStatus SetTimeouts(FtHandle handle, uint32_t readMillis, uint32_t writeMillis) override;
+    FtStatus ClrRts(FtHandle handle) override;
+    FtStatus Write(FtHandle handle, const uint8_t* buffer, uint32_t count, uint32_t& written) override;
+    FtStatus Read(FtHandle handle, uint8_t* buffer, uint32_t count, uint32_t& read) override;
+    FtStatus GetQueueStatus(FtHandle handle, uint32_t& waiting) override;
+    FtStatus PurgeReceive(FtHandle handle) override;
+
+    // The device node of a listed index; empty when the index is not listed.
+    std::string DevicePath(uint32_t index) const;
+
+private:
+    struct Listed {
+        std::string path;
+        DeviceDetail detail;
+    };
+    struct Port {
+        int fd = -1;
+        uint32_t readMillis = 0;  // 0: no time-out, as the vendor library starts
+        uint32_t writeMillis = 0;
+    };
+
+    Port* Find(FtHandle handle);
+
+    std::string sysRoot_;
+    std::string devRoot_;
+    std::string fixedPath_;  // set by ForPath
+    std::vector<Listed> listed_;
+    std::map<FtHandle, Port> ports_;
+    FtHandle nextHandle_ = 1;
+};
+
+}  // namespace orv
