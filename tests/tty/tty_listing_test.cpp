@@ -1,0 +1,111 @@
+// Listing FTDI interfaces from a fake sysfs tree laid out as the kernel does.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "link/tty_interface.h"
+
+namespace orv {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TtyListingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = ::testing::TempDir() + "orv_tty_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        root = pattern;
+        fs::create_directories(root / "sys" / "class" / "tty");
+        fs::create_directories(root / "dev");
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    static void WriteFile(const fs::path& file, const std::string& text) { std::ofstream(file) << text << "\n"; }
+
+    // A USB device with one interface that carries a usb-serial port and its tty.
+    void AddUsbTty(const std::string& usbName, const std::string& vendor, const std::string& product,
+                   const std::string& serial, const std::string& productName, const std::string& ttyName)
+    {
+        const fs::path usb = root / "sys" / "devices" / "pci0000:00" / "usb1" / usbName;
+        const fs::path classDir = usb / (usbName + ":1.0") / ttyName / "tty" / ttyName;
+        fs::create_directories(classDir);
+        WriteFile(usb / "idVendor", vendor);
+        WriteFile(usb / "idProduct", product);
+        WriteFile(usb / "serial", serial);
+        WriteFile(usb / "product", productName);
+        fs::create_directory_symlink("../../../" + ttyName, classDir / "device");
+        fs::create_directory_symlink(fs::relative(classDir, root / "sys" / "class" / "tty"),
+                                     root / "sys" / "class" / "tty" / ttyName);
+    }
+
+    fs::path root;
+};
+
+TEST_F(TtyListingTest, ListsOnlyFtdiTtysInNodeOrderWithSerialAndProduct)
+{
+    AddUsbTty("1-1", "0403", "6001", "A10XYZ", "ORV-NET", "ttyUSB10");
+    AddUsbTty("1-3", "067b", "2303", "PL0001", "USB-Serial Controller", "ttyUSB1");
+    AddUsbTty("1-2", "0403", "6015", "FT2SER", "FT230X Basic UART", "ttyUSB2");
+    TtyInterface tty((root / "sys").string(), (root / "dev").string());
+
+    uint32_t count = 99;
+    ASSERT_EQ(tty.CreateDeviceInfoList(count), FT_OK);
+    ASSERT_EQ(count, 2u);
+
+    DeviceDetail first;
+    ASSERT_EQ(tty.GetDeviceInfoDetail(0, first), FT_OK);
+    EXPECT_EQ(first.serialNumber, "FT2SER");
+    EXPECT_EQ(first.description, "FT230X Basic UART");
+    EXPECT_EQ(first.id, 0x04036015u);
+    EXPECT_EQ(tty.DevicePath(0), (root / "dev" / "ttyUSB2").string());
+
+    DeviceDetail second;
+    ASSERT_EQ(tty.GetDeviceInfoDetail(1, second), FT_OK);
+    EXPECT_EQ(second.serialNumber, "A10XYZ");
+    EXPECT_EQ(second.description, "ORV-NET");
+    EXPECT_EQ(tty.DevicePath(1), (root / "dev" / "ttyUSB10").string());
+
+    DeviceDetail none;
+    FtHandle handle = 7;
+    EXPECT_EQ(tty.GetDeviceInfoDetail(2, none), FT_DEVICE_NOT_FOUND);
+    EXPECT_EQ(tty.Open(2, handle), FT_DEVICE_NOT_FOUND);
+    EXPECT_EQ(handle, 0u);
+    // Listed but without its /dev node.
+    EXPECT_EQ(tty.Open(0, handle), FT_DEVICE_NOT_OPENED);
+}
+
+TEST_F(TtyListingTest, NoTtyClassListsNothing)
+{
+    TtyInterface tty((root / "nowhere").string(), (root / "dev").string());
+    uint32_t count = 99;
+    EXPECT_EQ(tty.CreateDeviceInfoList(count), FT_OK);
+    EXPECT_EQ(count, 0u);
+}
+
+TEST_F(TtyListingTest, GivenPathIsListedWhileItExists)
+{
+    const fs::path node = root / "dev" / "ttyORV";
+    auto tty = TtyInterface::ForPath(node.string());
+    uint32_t count = 99;
+    ASSERT_EQ(tty->CreateDeviceInfoList(count), FT_OK);
+    EXPECT_EQ(count, 0u);
+
+    WriteFile(node, "not a terminal");
+    ASSERT_EQ(tty->CreateDeviceInfoList(count), FT_OK);
+    ASSERT_EQ(count, 1u);
+    DeviceDetail detail;
+    ASSERT_EQ(tty->GetDeviceInfoDetail(0, detail), FT_OK);
+    EXPECT_EQ(detail.serialNumber, "ttyORV");
+    EXPECT_EQ(detail.description, "tty");
+    FtHandle handle = 7;
+    EXPECT_EQ(tty->Open(0, handle), FT_DEVICE_NOT_OPENED);
+    EXPECT_EQ(handle, 0u);
+}
+
+}  // namespace
+}  // namespace orv
