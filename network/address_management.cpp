@@ -1,0 +1,134 @@
+#include "network/address_management.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "link/bus_link.h"
+#include "network/discovery.h"
+
+namespace orv {
+
+namespace {
+
+constexpr uint8_t FIRST_DEVICE_ADDRESS = 1;
+constexpr uint8_t LAST_DEVICE_ADDRESS = BROADCAST_ADDRESS - 1;
+
+void ShowNoFreeAddress(Services& services)
+{
+    services.prompts.Message(" No Free Address ",
+                             "Every address from 1 to 254 is already in use.\n\n"
+                             "Devices that share an address keep it. Please remove a device from the bus "
+                             "and discover again.",
+                             Buttons::Ok, Icon::Exclamation);
+}
+
+// Sent to the device's current address; only the device with this serial number takes the new one.
+void SendSetAddress(const SerialNumber& serial, uint8_t currentAddress, uint8_t newAddress)
+{
+    const auto payload = SetAddressPayload(serial, newAddress);
+    SendRequest(BusRequest{SET_ADDRESS_BY_SN, currentAddress, payload.data(), SET_ADDRESS_LENGTH});
+}
+
+}  // namespace
+
+std::optional<uint8_t> FindFreeAddress(const std::vector<uint8_t>& table)
+{
+    for (int candidate = FIRST_DEVICE_ADDRESS; candidate <= LAST_DEVICE_ADDRESS; ++candidate)
+        if (std::find(table.begin(), table.end(), candidate) == table.end())
+            return uint8_t(candidate);
+    return std::nullopt;
+}
+
+bool ResolveDuplicateAddresses(NetworkContext& context)
+{
+    Services& services = context.services;
+    DeviceRegistry& registry = context.registry;
+    // Entry i follows record i to its new address, so that one search does
+    // not hand out what an earlier one gave away.
+    std::vector<uint8_t> table = registry.GetDeviceAddresses();
+    const std::vector<size_t> duplicates = registry.MarkSharedAddresses();
+    if (duplicates.empty())
+        return false;
+    const Answer answer = services.prompts.Message(
+        " Same Address Warning ",
+        "Two or more ORVANTA devices found share the Same Address. \n Press YES to change the addresses "
+        "automatically, or NO to ignore",
+        Buttons::YesNo, Icon::Exclamation);
+    if (answer != Answer::Yes)
+        return false;
+
+    bool readdressed = false;
+    bool addressesExhausted = false;
+    for (size_t index : duplicates) {
+        const DeviceRecord& record = registry.Record(index);
+        const std::optional<uint8_t> freeAddress = FindFreeAddress(table);
+        if (!freeAddress) {
+            LogF(services.log, " No Free Address for %s (%s) at Address: %d ", record.name.c_str(),
+                 SerialText(record.serialNumber).c_str(), record.address);
+            addressesExhausted = true;
+            continue;
+        }
+        SendSetAddress(record.serialNumber, record.address, *freeAddress);
+        services.log.Message(" SET ADDRESS by SN Request Sent : ");
+        services.log.Message(WaitForAck() ? "SET Address ACK Received " : "Nothing Received");
+        table[index] = *freeAddress;
+        readdressed = true;
+    }
+    if (addressesExhausted)
+        ShowNoFreeAddress(services);
+    return readdressed;
+}
+
+std::vector<std::string> SetAddressChoices(const DeviceRegistry& registry)
+{
+    const std::vector<uint8_t> taken = registry.GetDeviceAddresses();
+    std::vector<std::string> choices;
+    for (int address = FIRST_DEVICE_ADDRESS; address <= LAST_DEVICE_ADDRESS; ++address)
+        if (std::find(taken.begin(), taken.end(), address) == taken.end())
+            choices.push_back(StrF("%d", address));
+    return choices;
+}
+
+bool OnSetAddress(NetworkContext& context)
+{
+    Services& services = context.services;
+    if (!RequireSelectedDevice(services, context.registry))
+        return false;
+    const std::vector<std::string> choices = SetAddressChoices(context.registry);
+    if (choices.empty()) {
+        ShowNoFreeAddress(services);
+        return false;
+    }
+    const std::optional<int> chosen = services.prompts.SingleChoice(
+        ChoiceOptions{"Set Device Address",
+                      "Please select an Address Value \n Note: Allocated Addresses have beeen removed", choices});
+    if (!chosen || *chosen < 0 || size_t(*chosen) >= choices.size())
+        return false;
+    return ChangeDeviceAddress(context, uint8_t(std::atoi(choices[size_t(*chosen)].c_str())));
+}
+
+bool ChangeDeviceAddress(NetworkContext& context, uint8_t newAddress)
+{
+    Services& services = context.services;
+    // The tool's own address and the broadcast address are never a device's.
+    if (newAddress < FIRST_DEVICE_ADDRESS || newAddress > LAST_DEVICE_ADDRESS)
+        return false;
+    const DeviceRecord* record = RequireSelectedDevice(services, context.registry);
+    if (!record)
+        return false;
+    SendSetAddress(record->serialNumber, record->address, newAddress);
+    services.log.Message(" SET ADDRESS by SN Request Sent : ");
+    if (!WaitForAck()) {
+        services.log.Message("Nothing Received");
+        return false;
+    }
+    services.log.Message("SET Address ACK Received: Address Changed  ");
+    services.prompts.Message(" Re-discover Devices  ",
+                             "\n Address changed successfully. ORV-Tool needs to re-discover devices. \n\n Press OK "
+                             "to start Discovery  ",
+                             Buttons::Ok, Icon::Information);
+    DiscoverDevices(context, 0);
+    return true;
+}
+
+}  // namespace orv

@@ -1,0 +1,39 @@
+// Addresses: resolving addresses that several devices share after a discovery,
+// and giving the selected device another address by hand. A device changes its
+// address only through SET_ADDRESS_BY_SN, sent to its current address with its
+// serial number, so that devices sharing an address can be told apart.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "network/network_view.h"
+
+namespace orv {
+
+// The lowest address from 1 to 254 that no entry of table holds; nothing when
+// all are taken (255 is the broadcast address and never handed out).
+std::optional<uint8_t> FindFreeAddress(const std::vector<uint8_t>& table);
+
+// Flags the records that share an address and, when the user agrees, gives
+// each of them the lowest free address. Devices for which no address is left
+// keep theirs; the user is told so once. True when at least one device was
+// sent a new address, so that the caller discovers again.
+bool ResolveDuplicateAddresses(NetworkContext& context);
+
+// The choices of the Set Address dialog: every address 1..254 that no record has, ascending, in decimal.
+std::vector<std::string> SetAddressChoices(const DeviceRegistry& registry);
+
+// The "Set Address ..." command: offers the free addresses for the selected
+// device and changes its address to the confirmed one. True when the device
+// acknowledged the change (a discovery has then run).
+bool OnSetAddress(NetworkContext& context);
+
+// Sends the selected device (checked, see RequireSelectedDevice) its new
+// address at its current address; when it acknowledges, tells the user and
+// runs a full start-0 discovery. True when acknowledged.
+bool ChangeDeviceAddress(NetworkContext& context, uint8_t newAddress);
+
+}  // namespace orv

@@ -1,0 +1,133 @@
+#include "network/discovery.h"
+
+#include <algorithm>
+
+#include "link/bus_link.h"
+#include "network/address_management.h"
+
+namespace orv {
+
+namespace {
+
+constexpr uint32_t REPLY_PAUSE_MS = 300;
+constexpr int BROADCAST_ATTEMPTS = 3;
+constexpr const char* IDLE_STATUS = "ORVANTA TOOL";
+
+// Reads the answers to one request until a read finds the line silent: every
+// device that heard a broadcast answers in turn. Returns the valid answers.
+int CollectAnswers(NetworkContext& context, int address, bool record)
+{
+    LogSink& log = context.services.log;
+    int answers = 0;
+    uint8_t consumed = 0;
+    do {
+        BusReply reply;
+        consumed = 0;
+        if (!ReceiveReply(reply, 1, &consumed)) {
+            LogF(log, " Ack but No Reply from  Address: %d ", address);
+        } else if (IsModuleInfoReply(reply)) {
+            if (record) {
+                log.Message(" MODULE_INFO Reply Recieved : ");
+                if (context.registry.Append(RecordFromReply(reply))) {
+                    log.Message(" Device Added : ");
+                    context.services.prompts.SetStatusText(
+                        StrF(" %zu: Orvanta Device(s) Found & Added", context.registry.Count()), 0);
+                }
+            }
+            ++answers;
+        } else {
+            LogF(log, " Bad Reply From  Address: %d ", address);
+        }
+    } while (consumed != 0);
+    return answers;
+}
+
+}  // namespace
+
+uint8_t ScanBus(NetworkContext& context, int start, bool record)
+{
+    Services& services = context.services;
+    services.log.Message(" Starting Orvanta Discovery: ");
+
+    ProgressOptions options;
+    options.title = "Looking for Orvanta Devices";
+    options.message = "Please wait while each Address is scanned ..... ";
+    options.maximum = 255;
+    options.canAbort = true;
+    options.appModal = true;
+    options.autoHide = true;
+    options.smooth = true;
+    auto progress = services.prompts.StartProgress(options);
+    progress->Update(1);
+
+    services.prompts.SetStatusText("ORVANTA TOOL: Doing Discovery ...", 0);
+    context.view.ShowInstructions();
+    if (context.registry.ClearDevices())
+        context.view.ResetDeviceList();
+
+    // 255 is the broadcast address: every device answers there a second time,
+    // so only the broadcast itself asks it.
+    const int last = start == BROADCAST_ADDRESS ? BROADCAST_ADDRESS : BROADCAST_ADDRESS - 1;
+    uint8_t found = 0;
+    for (int address = start; address <= last; ++address) {
+        LogF(services.log, " MOD INFO Request SENT To Address: %d ", address);
+        const uint8_t query = 0;
+        SendRequest(BusRequest{MODULE_INFO_REQUEST, uint8_t(address), &query, 1});
+        if (!WaitForAck()) {
+            services.log.Message(" Nothing Received : ");
+        } else {
+            LogF(services.log, " ORVANTA ACK Received for Address: %d ", address);
+            services.clock.Sleep(REPLY_PAUSE_MS);
+            const int answers = CollectAnswers(context, address, record);
+            found = uint8_t(std::min(int(found) + answers, int(UINT8_MAX)));
+        }
+        const bool goOn = progress->Update(address);
+        services.prompts.PumpEvents();
+        if (!goOn)
+            break;
+    }
+
+    services.prompts.SetStatusText(IDLE_STATUS, 0);
+    progress->Hide();
+    return found;
+}
+
+int DiscoverDevices(NetworkContext& context, int start)
+{
+    int attempts = 0;
+    uint8_t found = 0;
+    for (;;) {
+        found = ScanBus(context, start, true);
+        if (start == BROADCAST_ADDRESS) {
+            if (found > 0) {
+                // No re-addressing on this path, but devices that share an
+                // address must not be configured or updated as one.
+                context.registry.MarkSharedAddresses();
+                context.view.RefreshDeviceList();
+                return found;
+            }
+            ++attempts;
+        } else {
+            attempts = BROADCAST_ATTEMPTS;
+        }
+        if (ResolveDuplicateAddresses(context))
+            continue;
+        if (attempts < BROADCAST_ATTEMPTS)
+            continue;
+        break;
+    }
+
+    if (found > 0) {
+        context.view.RefreshDeviceList();
+        return found;
+    }
+    context.services.prompts.Message(
+        "No ORV-Device Found",
+        "\n \t\t NO DEVICE FOUND (HELPFUL TIPS):- \n \n - Please ensure you have ORV-NET USB and ORV-POWER connected "
+        "to your device \n - Connect one ORV-device to ORV-POWER at a time and try again \n - Try Discover All "
+        "Devices (Slow) if you still have problems ",
+        Buttons::Ok, Icon::Exclamation);
+    return found;
+}
+
+}  // namespace orv

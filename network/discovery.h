@@ -1,0 +1,23 @@
+// Discovery: asking the bus addresses for their module information and
+// filling the registry with one record per valid answer.
+#pragma once
+
+#include <cstdint>
+
+#include "network/network_view.h"
+
+namespace orv {
+
+// One pass under a cancellable progress dialog. Start 0 asks the addresses 0
+// to 254; start 255 (BROADCAST_ADDRESS) sends the single request that every
+// device answers. Empties the registry first; with record set every valid
+// answer is appended. Returns the number of valid answers (at most 255).
+uint8_t ScanBus(NetworkContext& context, int start, bool record);
+
+// Runs passes until the result stands: a start-0 pass again after duplicate
+// addresses were resolved, a broadcast up to three times while nobody answers.
+// Shows the devices found, or the "No ORV-Device Found" box. Returns the count
+// of the last pass.
+int DiscoverDevices(NetworkContext& context, int start);
+
+}  // namespace orv
