@@ -1,0 +1,126 @@
+#include "app/main_frame.h"
+
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+
+#include "link/bus_link.h"
+#include "ui/main_dialog.h"
+
+namespace orv {
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
+    EVT_MENU(wxID_EXIT, MainFrame::OnExit)
+    EVT_MENU(ID_DISCOVER_ALL, MainFrame::OnDiscoverAll)
+    EVT_MENU(ID_QUICK_DISCOVERY, MainFrame::OnQuickDiscovery)
+    EVT_MENU(ID_BROADCAST_DISCOVERY, MainFrame::OnQuickDiscovery)
+    EVT_MENU(ID_UPDATE_FIRMWARE_SELECTED, MainFrame::OnUpdateFirmwareSelected)
+    EVT_MENU(ID_EMERGENCY_FIRMWARE_UPDATE, MainFrame::OnEmergencyFirmwareUpdate)
+    EVT_MENU(ID_SET_ADDRESS, MainFrame::OnSetAddress)
+    EVT_MENU(ID_DEVICE_BOOT_MODE, MainFrame::OnDeviceBootMode)
+    EVT_MENU(ID_DEVICE_CONFIG_MODE, MainFrame::OnDeviceConfigMode)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wxWindowID id, const wxString& title,
+                     const wxPoint& pos, const wxSize& size, long style)
+    : wxFrame(parent, id, title, pos, size, style, "frame"), services_(services), bus_(bus)
+{
+    fileMenu = new wxMenu;
+    fileMenu->Append(wxID_EXIT, _("Exit"), wxEmptyString, wxITEM_NORMAL);
+
+    devicesMenu = new wxMenu;
+    devicesMenu->Append(ID_DISCOVER_ALL, _("Discover All Devices ... (Slow)"), wxEmptyString, wxITEM_NORMAL);
+    devicesMenu->Append(ID_QUICK_DISCOVERY, _("Quick Discovery ... (Fast)"), wxEmptyString, wxITEM_NORMAL);
+    devicesMenu->Append(ID_UPDATE_FIRMWARE_SELECTED, _("Update Firmware on Selected ..."), wxEmptyString,
+                        wxITEM_NORMAL);
+    devicesMenu->Enable(ID_UPDATE_FIRMWARE_SELECTED, false);
+
+    advancedMenu = new wxMenu;
+    advancedMenu->Append(ID_SET_ADDRESS, _("Set Address ..."), wxEmptyString, wxITEM_NORMAL);
+    advancedMenu->Append(ID_DEVICE_BOOT_MODE, _("Device Boot Mode"), wxEmptyString, wxITEM_NORMAL);
+    advancedMenu->Append(ID_DEVICE_CONFIG_MODE, _("Device Config Mode"), wxEmptyString, wxITEM_NORMAL);
+    advancedMenu->Enable(ID_SET_ADDRESS, false);
+    advancedMenu->Enable(ID_DEVICE_BOOT_MODE, false);
+    advancedMenu->Enable(ID_DEVICE_CONFIG_MODE, false);
+    advancedMenu->AppendSeparator();
+    advancedMenu->Append(ID_BROADCAST_DISCOVERY, _("Broadcast Discovery ..."), wxEmptyString, wxITEM_NORMAL);
+    advancedMenu->Append(ID_EMERGENCY_FIRMWARE_UPDATE, _("Emergency Firmware Update ..."), wxEmptyString,
+                         wxITEM_NORMAL);
+
+    menuBar = new wxMenuBar;
+    menuBar->Append(fileMenu, _("File"));
+    menuBar->Append(devicesMenu, _("Orvanta Devices"));
+    menuBar->Append(advancedMenu, _("Advanced"));
+    SetMenuBar(menuBar);
+
+    statusBar = new wxStatusBar(this, ID_STATUS_BAR, wxST_SIZEGRIP | wxNO_BORDER, "statusBar");
+    statusBar->SetFieldsCount(2);
+    SetStatusBar(statusBar);
+
+    // The log window's frame is a child of this frame, so it goes when this
+    // frame goes and cannot keep the program running on its own.
+    logWindow = new wxLogWindow(this, _("ORVANTA Log Window"), false, false);
+
+    Centre(wxBOTH);
+}
+
+MainFrame* NewMainFrame(Services& services, UsbInterface& bus)
+{
+    return new MainFrame(services, bus, nullptr, ID_MAIN_FRAME, _("ORVANTA TOOL v1.32"), wxDefaultPosition,
+                         wxSize(1100, 750), MAIN_FRAME_STYLE);
+}
+
+void MainFrame::OpenInterfaceAndDialog()
+{
+    BindBusLink(bus_, services_);
+    if (!OpenBusInterface())
+        Close(false);
+    mainDialog = new MainDialog(this, services_, ID_MAIN_DIALOG, wxDefaultPosition, wxSize(1200, 690),
+                                wxTAB_TRAVERSAL);
+    logWindow->Show();
+}
+
+void MainFrame::OnExit(wxCommandEvent&)
+{
+    Close(false);
+}
+
+void MainFrame::OnDiscoverAll(wxCommandEvent&)
+{
+    mainDialog->DiscoverDevices(0);
+}
+
+void MainFrame::OnQuickDiscovery(wxCommandEvent&)
+{
+    mainDialog->DiscoverDevices(BROADCAST_ADDRESS);
+}
+
+void MainFrame::OnUpdateFirmwareSelected(wxCommandEvent&)
+{
+    mainDialog->UpdateFirmware(false);
+}
+
+void MainFrame::OnEmergencyFirmwareUpdate(wxCommandEvent&)
+{
+    mainDialog->UpdateFirmware(true);
+}
+
+void MainFrame::OnSetAddress(wxCommandEvent&)
+{
+    mainDialog->OnSetAddress();
+}
+
+void MainFrame::OnDeviceBootMode(wxCommandEvent&)
+{
+    mainDialog->EnterBootMode();
+}
+
+void MainFrame::OnDeviceConfigMode(wxCommandEvent&)
+{
+    mainDialog->EnterConfigMode();
+}
+
+}  // namespace orv

@@ -1,0 +1,64 @@
+// The one main window: menus, the two-field status bar, the log window and the
+// main dialog that fills it.
+#pragma once
+
+#include <wx/frame.h>
+
+#include "link/services.h"
+#include "link/usb_interface.h"
+#include "ui/identifiers.h"
+
+class wxLogWindow;
+class wxMenu;
+class wxMenuBar;
+class wxStatusBar;
+
+namespace orv {
+
+class MainDialog;
+
+constexpr long MAIN_FRAME_STYLE = wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxMINIMIZE_BOX;
+
+class MainFrame : public wxFrame {
+public:
+    // services and bus outlive the frame; the bus is bound to the link by
+    // OpenInterfaceAndDialog.
+    MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wxWindowID id, const wxString& title,
+              const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxSize(1100, 750),
+              long style = MAIN_FRAME_STYLE);
+
+    // Start-up: opens the bus interface (asking the frame to close when there
+    // is none), creates the main dialog and shows the log window.
+    void OpenInterfaceAndDialog();
+
+    Services& GetServices() { return services_; }
+
+    MainDialog* mainDialog = nullptr;
+    wxStatusBar* statusBar = nullptr;
+    wxMenu* advancedMenu = nullptr;
+    wxMenu* fileMenu = nullptr;
+    wxMenu* devicesMenu = nullptr;
+    wxMenuBar* menuBar = nullptr;
+    wxLogWindow* logWindow = nullptr;
+
+private:
+    void OnExit(wxCommandEvent& event);
+    void OnDiscoverAll(wxCommandEvent& event);
+    void OnQuickDiscovery(wxCommandEvent& event);
+    void OnUpdateFirmwareSelected(wxCommandEvent& event);
+    void OnEmergencyFirmwareUpdate(wxCommandEvent& event);
+    void OnSetAddress(wxCommandEvent& event);
+    void OnDeviceBootMode(wxCommandEvent& event);
+    void OnDeviceConfigMode(wxCommandEvent& event);
+
+    Services& services_;
+    UsbInterface& bus_;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+// The program's frame as start-up creates it: no parent, ID_MAIN_FRAME, the
+// tool's title, 1100 x 750, not resizable. Hidden until shown.
+MainFrame* NewMainFrame(Services& services, UsbInterface& bus);
+
+}  // namespace orv

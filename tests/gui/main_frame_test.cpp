@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/log.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+#include <wx/weakref.h>
+
+#include "app/main_frame.h"
+#include "link/clock.h"
+#include "link/log.h"
+#include "sim/sim_bus.h"
+#include "tests/support/scripted_prompts.h"
+#include "ui/main_dialog.h"
+#include "ui/wx_log_sink.h"
+
+namespace orv {
+namespace {
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        if (frame)
+            frame->Destroy();
+        wxTheApp->ProcessPendingEvents();
+        // Each frame's log window made itself the log target; give it back.
+        if (logWindow && wxLog::GetActiveTarget() == logWindow) {
+            wxLog::SetActiveTarget(logWindow->GetOldLog());
+            logWindow->DetachOldLog();
+            delete logWindow;
+        }
+    }
+
+    MainFrame* Build(LogSink& sink)
+    {
+        services = std::make_unique<Services>(Services{clock, sink, prompts});
+        frame = NewMainFrame(*services, bus);
+        logWindow = frame->logWindow;
+        return frame;
+    }
+    MainFrame* Build() { return Build(log); }
+
+    VirtualClock clock;
+    CollectingLog log;
+    test::ScriptedPrompts prompts;
+    SimBus bus{clock};
+    std::unique_ptr<Services> services;
+    wxWeakRef<MainFrame> frame;
+    wxLogWindow* logWindow = nullptr;
+};
+
+using MenuEntry = std::pair<int, std::string>;  // identifier and label; a separator is {wxID_SEPARATOR, ""}
+
+std::vector<MenuEntry> Entries(wxMenu* menu)
+{
+    std::vector<MenuEntry> entries;
+    for (wxMenuItem* item : menu->GetMenuItems()) {
+        if (item->IsSeparator())
+            entries.emplace_back(wxID_SEPARATOR, "");
+        else
+            entries.emplace_back(item->GetId(), item->GetItemLabelText().ToStdString());
+    }
+    return entries;
+}
+
+TEST_F(MainFrameTest, FrameHasTheToolsTitleMenusAndStatusBar)
+{
+    Build();
+    EXPECT_EQ(frame->GetTitle(), "ORVANTA TOOL v1.32");
+    EXPECT_EQ(frame->GetId(), ID_MAIN_FRAME);
+    EXPECT_EQ(frame->GetName(), "frame");
+    EXPECT_FALSE(frame->IsShown());
+    EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
+    EXPECT_FALSE(frame->HasFlag(wxMAXIMIZE_BOX));
+    EXPECT_TRUE(frame->HasFlag(wxMINIMIZE_BOX));
+    EXPECT_TRUE(frame->HasFlag(wxCLOSE_BOX));
+
+    ASSERT_EQ(frame->GetMenuBar(), frame->menuBar);
+    ASSERT_EQ(frame->menuBar->GetMenuCount(), 3u);
+    EXPECT_EQ(frame->menuBar->GetMenuLabelText(0), "File");
+    EXPECT_EQ(frame->menuBar->GetMenuLabelText(1), "Orvanta Devices");
+    EXPECT_EQ(frame->menuBar->GetMenuLabelText(2), "Advanced");
+    EXPECT_EQ(frame->menuBar->GetMenu(0), frame->fileMenu);
+    EXPECT_EQ(frame->menuBar->GetMenu(1), frame->devicesMenu);
+    EXPECT_EQ(frame->menuBar->GetMenu(2), frame->advancedMenu);
+
+    EXPECT_EQ(Entries(frame->fileMenu), (std::vector<MenuEntry>{{wxID_EXIT, "Exit"}}));
+    EXPECT_EQ(Entries(frame->devicesMenu), (std::vector<MenuEntry>{
+                                               {ID_DISCOVER_ALL, "Discover All Devices ... (Slow)"},
+                                               {ID_QUICK_DISCOVERY, "Quick Discovery ... (Fast)"},
+                                               {ID_UPDATE_FIRMWARE_SELECTED, "Update Firmware on Selected ..."},
+                                           }));
+    EXPECT_EQ(Entries(frame->advancedMenu), (std::vector<MenuEntry>{
+                                                {ID_SET_ADDRESS, "Set Address ..."},
+                                                {ID_DEVICE_BOOT_MODE, "Device Boot Mode"},
+                                                {ID_DEVICE_CONFIG_MODE, "Device Config Mode"},
+                                                {wxID_SEPARATOR, ""},
+                                                {ID_BROADCAST_DISCOVERY, "Broadcast Discovery ..."},
+                                                {ID_EMERGENCY_FIRMWARE_UPDATE, "Emergency Firmware Update ..."},
+                                            }));
+
+    for (int id : {ID_UPDATE_FIRMWARE_SELECTED, ID_SET_ADDRESS, ID_DEVICE_BOOT_MODE, ID_DEVICE_CONFIG_MODE})
+        EXPECT_FALSE(frame->menuBar->IsEnabled(id)) << id;
+    for (int id : {int(wxID_EXIT), ID_DISCOVER_ALL, ID_QUICK_DISCOVERY, ID_BROADCAST_DISCOVERY,
+                   ID_EMERGENCY_FIRMWARE_UPDATE})
+        EXPECT_TRUE(frame->menuBar->IsEnabled(id)) << id;
+
+    ASSERT_EQ(frame->GetStatusBar(), frame->statusBar);
+    EXPECT_EQ(frame->statusBar->GetId(), ID_STATUS_BAR);
+    EXPECT_EQ(frame->statusBar->GetName(), "statusBar");
+    EXPECT_EQ(frame->statusBar->GetFieldsCount(), 2);
+
+    ASSERT_NE(frame->logWindow, nullptr);
+    EXPECT_EQ(frame->logWindow->GetFrame()->GetTitle(), "ORVANTA Log Window");
+    EXPECT_FALSE(frame->logWindow->GetFrame()->IsShown());
+    EXPECT_FALSE(frame->logWindow->IsPassingMessages());
+}
+
+TEST_F(MainFrameTest, WithAnInterfaceTheDialogIsCreatedAndEarlierLogLinesAreListed)
+{
+    WxLogSink sink;
+    Build(sink);
+    sink.Message("line before the log window shows");
+    bool closeRequested = false;
+    frame->Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {
+        closeRequested = true;
+        event.Skip();
+    });
+
+    frame->OpenInterfaceAndDialog();
+
+    EXPECT_FALSE(closeRequested);
+    EXPECT_TRUE(bus.IsOpen());
+    ASSERT_NE(frame->mainDialog, nullptr);
+    EXPECT_EQ(frame->mainDialog->GetId(), ID_MAIN_DIALOG);
+    EXPECT_EQ(frame->mainDialog->GetName(), "panel");
+    EXPECT_EQ(frame->mainDialog->GetParent(), frame.get());
+    EXPECT_TRUE(frame->mainDialog->HasExtraStyle(wxWS_EX_BLOCK_EVENTS));
+    wxFrame* logFrame = frame->logWindow->GetFrame();
+    ASSERT_NE(logFrame, nullptr);
+    EXPECT_TRUE(logFrame->IsShown());
+    wxTextCtrl* text = nullptr;
+    for (wxWindow* child : logFrame->GetChildren())
+        if (auto* found = wxDynamicCast(child, wxTextCtrl))
+            text = found;
+    ASSERT_NE(text, nullptr);
+    EXPECT_NE(text->GetValue().find("line before the log window shows"), wxString::npos) << text->GetValue();
+}
+
+TEST_F(MainFrameTest, WithoutAnInterfaceTheProgramEndsAfterTheNotFoundBox)
+{
+    bus.SetInterfaces({});
+    Build();
+    bool closeRequested = false;
+    bool closeCouldBeVetoed = false;
+    frame->Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {
+        closeRequested = true;
+        closeCouldBeVetoed = event.CanVeto();
+        event.Skip();
+    });
+
+    frame->OpenInterfaceAndDialog();
+
+    EXPECT_EQ(prompts.Captions(), std::vector<std::string>{"ORV-NET  not found Error"});
+    EXPECT_TRUE(closeRequested);
+    EXPECT_TRUE(closeCouldBeVetoed);
+    EXPECT_NE(frame->mainDialog, nullptr);
+
+    // Start-up goes on and the event loop runs; it must end by itself once
+    // the frame has gone, the log window with it.
+    wxWeakRef<wxFrame> logFrame(frame->logWindow->GetFrame());
+    frame->Show();
+    bool loopStuck = false;
+    wxTimer guard;
+    guard.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        loopStuck = true;
+        wxTheApp->ExitMainLoop();
+    });
+    guard.StartOnce(5000);
+    wxTheApp->OnRun();
+    guard.Stop();
+
+    EXPECT_FALSE(loopStuck);
+    EXPECT_EQ(frame.get(), nullptr);
+    EXPECT_EQ(logFrame.get(), nullptr);
+}
+
+}  // namespace
+}  // namespace orv

@@ -1,0 +1,154 @@
+#include "ui/wx_prompts.h"
+
+#include <algorithm>
+#include <memory>
+
+#include <wx/app.h>
+#include <wx/choicdlg.h>
+#include <wx/filedlg.h>
+#include <wx/frame.h>
+#include <wx/msgdlg.h>
+#include <wx/progdlg.h>
+#include <wx/statusbr.h>
+
+#include "ui/wx_text.h"
+
+namespace orv {
+
+namespace {
+
+long ButtonStyle(Buttons buttons)
+{
+    switch (buttons) {
+    case Buttons::YesNo:
+        return wxYES_NO;
+    case Buttons::OkCancel:
+        return wxOK | wxCANCEL;
+    case Buttons::Ok:
+        break;
+    }
+    return wxOK;
+}
+
+long IconStyle(Icon icon)
+{
+    switch (icon) {
+    case Icon::Information:
+        return wxICON_INFORMATION;
+    case Icon::Exclamation:
+        return wxICON_EXCLAMATION;
+    case Icon::Error:
+        return wxICON_ERROR;
+    case Icon::Question:
+        return wxICON_QUESTION;
+    case Icon::None:
+        break;
+    }
+    return wxICON_NONE;
+}
+
+Answer ToAnswer(int result)
+{
+    switch (result) {
+    case wxYES:
+        return Answer::Yes;
+    case wxNO:
+        return Answer::No;
+    case wxCANCEL:
+        return Answer::Cancel;
+    default:
+        return Answer::Ok;
+    }
+}
+
+class WxProgress final : public ProgressDialog {
+public:
+    WxProgress(wxWindow* parent, const ProgressOptions& options) : maximum_(std::max(options.maximum, 1))
+    {
+        int style = 0;
+        if (options.canAbort)
+            style |= wxPD_CAN_ABORT;
+        if (options.appModal)
+            style |= wxPD_APP_MODAL;
+        if (options.autoHide)
+            style |= wxPD_AUTO_HIDE;
+        if (options.smooth)
+            style |= wxPD_SMOOTH;
+        dialog_ = std::make_unique<wxProgressDialog>(ToWx(options.title), ToWx(options.message), maximum_, parent,
+                                                     style);
+    }
+
+    bool Update(int value, const std::optional<std::string>& message) override
+    {
+        // wx asserts on values outside the range; the callers step to the maximum to finish.
+        value = std::clamp(value, 0, maximum_);
+        bool goOn = message ? dialog_->Update(value, ToWx(*message)) : dialog_->Update(value);
+        if (!goOn)
+            aborted_ = true;
+        return !aborted_;
+    }
+
+    void Hide() override { dialog_->Hide(); }
+
+private:
+    int maximum_;
+    // Deleted at once, not at idle time: an application-modal dialog keeps the
+    // other windows disabled until it is gone.
+    std::unique_ptr<wxProgressDialog> dialog_;
+    bool aborted_ = false;
+};
+
+}  // namespace
+
+Answer WxPrompts::MessageBox(const MessageBoxOptions& options)
+{
+    return ToAnswer(wxMessageBox(ToWx(options.text), ToWx(options.caption),
+                                 ButtonStyle(options.buttons) | IconStyle(options.icon), parent_));
+}
+
+std::unique_ptr<ProgressDialog> WxPrompts::StartProgress(const ProgressOptions& options)
+{
+    return std::make_unique<WxProgress>(parent_, options);
+}
+
+std::optional<std::string> WxPrompts::FileDialog(const FileDialogOptions& options)
+{
+    long style = options.save ? wxFD_SAVE : wxFD_OPEN;
+    if (options.mustExist)
+        style |= wxFD_FILE_MUST_EXIST;
+    if (options.overwritePrompt)
+        style |= wxFD_OVERWRITE_PROMPT;
+    wxString wildcard = options.wildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : ToWx(options.wildcard);
+    wxFileDialog dialog(parent_, ToWx(options.message), ToWx(options.defaultDir), ToWx(options.defaultFile), wildcard,
+                        style, wxDefaultPosition, wxDefaultSize, "filedlg");
+    if (dialog.ShowModal() != wxID_OK)
+        return std::nullopt;
+    return std::string(dialog.GetPath().fn_str());
+}
+
+std::optional<int> WxPrompts::SingleChoice(const ChoiceOptions& options)
+{
+    wxArrayString choices;
+    for (const std::string& choice : options.choices)
+        choices.Add(ToWx(choice));
+    wxSingleChoiceDialog dialog(parent_, ToWx(options.message), ToWx(options.caption), choices);
+    if (dialog.ShowModal() != wxID_OK)
+        return std::nullopt;
+    return dialog.GetSelection();
+}
+
+void WxPrompts::SetStatusText(const std::string& text, int field)
+{
+    wxWindow* window = parent_ ? wxGetTopLevelParent(parent_) : wxTheApp->GetTopWindow();
+    wxFrame* frame = wxDynamicCast(window, wxFrame);
+    if (!frame || !frame->GetStatusBar() || field < 0 || field >= frame->GetStatusBar()->GetFieldsCount())
+        return;
+    frame->SetStatusText(ToWx(text), field);
+}
+
+void WxPrompts::PumpEvents()
+{
+    wxTheApp->Yield(true);
+}
+
+}  // namespace orv
