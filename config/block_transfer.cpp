@@ -1,0 +1,189 @@
+#include "config/block_transfer.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "config/image_crc.h"
+#include "link/bus_link.h"
+#include "link/commands.h"
+
+namespace orv {
+
+namespace {
+
+bool SendBlockRequest(uint16_t command, uint8_t address, const uint8_t* payload, uint8_t length)
+{
+    BusRequest request;
+    request.command = command;
+    request.destination = address;
+    request.payload = payload;
+    request.length = length;
+    return SendRequest(request);
+}
+
+unsigned StoredCrcForLog(const ConfigKindProfile& kind, const std::vector<uint8_t>& buffer, size_t length)
+{
+    if (kind.storedCrcLog == StoredCrcLog::FirstByte)
+        return buffer[length - 2];
+    return unsigned(buffer[length - 2]) | unsigned(buffer[length - 1]) << 8;
+}
+
+// The image length the kind finds in the buffer, when it leaves room for a CRC inside it.
+std::optional<size_t> CheckedImageLength(const ConfigKindProfile& kind, const std::vector<uint8_t>& buffer,
+                                         LogSink& log)
+{
+    if (!kind.imageLength)
+        return buffer.size();
+    const std::optional<size_t> length = kind.imageLength(buffer.data(), log);
+    if (!length || *length < 2 || *length > buffer.size())
+        return std::nullopt;
+    return length;
+}
+
+}  // namespace
+
+ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Services& services, bool readBack)
+{
+    const int lastBlock = kind.readRequests - 1;
+    std::unique_ptr<ProgressDialog> progress;
+    if (kind.readProgress) {
+        ProgressOptions options = *kind.readProgress;
+        options.maximum = lastBlock;
+        progress = services.prompts.StartProgress(options);
+        progress->Update(1);
+    }
+
+    ReadOutcome outcome;
+    std::vector<uint8_t> buffer(kind.bufferSize, 0);
+    if (readBack)
+        services.clock.Sleep(kind.readBackPauseMs);
+
+    for (int b = 0; b <= lastBlock; ++b) {
+        const auto payload = BlockNumberPayload(uint16_t(b));
+        SendBlockRequest(CONFIG_BLOCK_READ, address, payload.data(), uint8_t(payload.size()));
+        services.clock.Sleep(kind.readPauseBeforeAckMs);
+        if (!WaitForAck()) {
+            LogF(services.log, "Read Config Block %d: NO ACK .. quitting ", b);
+            if (progress)
+                progress->Hide();
+            return outcome;
+        }
+        LogF(services.log, "Read Config Block %d: ACK Received ", b);
+
+        BusReply reply;
+        if (!ReceiveReply(reply, 0)) {
+            LogF(services.log, "Read Config Block %d: NO DATA Recevied... quitting", b);
+            if (progress)
+                progress->Hide();
+            return outcome;
+        }
+        if (IsConfigBlockData(reply)) {
+            LogF(services.log, "Read Config Block (%d:) Received ", b);
+            // The block number the device put in the reply is not compared:
+            // the answer to request b is block b.
+            const size_t offset = size_t(b) * CONFIG_BLOCK_BYTES;
+            if (offset < buffer.size()) {
+                const size_t count = std::min<size_t>(CONFIG_BLOCK_BYTES, buffer.size() - offset);
+                std::copy_n(reply.payload + 2, count, buffer.begin() + long(offset));
+            }
+        } else {
+            LogF(services.log, "Read Config Block %d: Data-Size %d", b, int(reply.length));
+        }
+        if (progress)
+            progress->Update(b);
+        services.clock.Sleep(kind.readPauseAfterBlockMs);
+    }
+    if (progress)
+        progress->Update(lastBlock);
+
+    const std::optional<size_t> length = CheckedImageLength(kind, buffer, services.log);
+    if (length && ImageIntact(buffer.data(), *length)) {
+        services.log.Message("All Data Received Perfect . CRC Clear ");
+        outcome.result = ReadResult::Intact;
+        outcome.imageLength = *length;
+    } else {
+        if (length)
+            LogF(services.log, "Received CRC : %02X :: Total CRC: %02X", StoredCrcForLog(kind, buffer, *length),
+                 unsigned(ImageCrc(buffer.data(), *length)));
+        services.prompts.MessageBox(kind.damagedWarning);
+        outcome.result = ReadResult::Damaged;
+    }
+    outcome.buffer = std::move(buffer);
+    return outcome;
+}
+
+WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, const std::vector<uint8_t>& image,
+                              Services& services)
+{
+    const int lastBlock = int(image.size() / CONFIG_BLOCK_BYTES);
+    ProgressOptions options = kind.writeProgress;
+    options.maximum = lastBlock;
+    std::unique_ptr<ProgressDialog> progress = services.prompts.StartProgress(options);
+    if (kind.writeProgressStart)
+        progress->Update(*kind.writeProgressStart);
+
+    WriteOutcome outcome;
+    bool cancelled = false;
+    bool allAcknowledged = true;
+    for (int b = 0; b <= lastBlock; ++b) {
+        if (kind.writeChecksAbort && b < lastBlock && !progress->Update(b)) {
+            cancelled = true;
+            break;
+        }
+        ConfigBlock block;
+        block.number = uint16_t(b);
+        const size_t offset = size_t(b) * CONFIG_BLOCK_BYTES;
+        std::copy_n(image.begin() + long(offset), std::min<size_t>(CONFIG_BLOCK_BYTES, image.size() - offset),
+                    block.data.begin());
+        const auto payload = EncodeConfigBlock(block);
+
+        services.clock.Sleep(kind.writePauseBeforeSendMs);
+        progress->Update(b);
+        SendBlockRequest(CONFIG_BLOCK_WRITE, address, payload.data(), uint8_t(payload.size()));
+        services.clock.Sleep(kind.writePauseAfterSendMs);
+        if (!WaitForAck()) {
+            LogF(services.log, "Send Config Block %d: NO ACK .. quitting ", b);
+            allAcknowledged = false;
+            break;
+        }
+        LogF(services.log, "Send Config Block %d: ACK Received ", b);
+    }
+    services.clock.Sleep(kind.writePauseAfterLoopMs);
+    progress->Hide();
+    if (cancelled) {
+        outcome.result = WriteResult::Cancelled;
+        return outcome;
+    }
+
+    outcome.allAcknowledged = allAcknowledged;
+    services.log.Message("READ CONFIG STARTED ... ");
+    outcome.readBack = ReadConfigImage(kind, address, services, true);
+    const ReadOutcome& back = outcome.readBack;
+    if (back.result == ReadResult::Failed) {
+        outcome.result = WriteResult::Failed;
+    } else if (allAcknowledged && back.result == ReadResult::Intact && back.buffer.size() >= image.size() &&
+               std::equal(image.begin(), image.end(), back.buffer.begin())) {
+        outcome.result = WriteResult::Saved;
+    } else {
+        outcome.result = WriteResult::NotVerified;
+    }
+    return outcome;
+}
+
+void ShowConfigNotSaved(Prompts& prompts)
+{
+    prompts.Message(" Config Not Saved ",
+                    "The configuration was not saved.\n\nThe device did not confirm every block, or what it holds now "
+                    "differs from what was sent.\nThe panel shows what the device holds now. Please try Saving again.",
+                    Buttons::Ok, Icon::Error);
+}
+
+void ShowSaveCancelled(Prompts& prompts)
+{
+    prompts.Message(" Config Not Saved ",
+                    "The save was stopped before every block was sent.\n\nThe device may now hold an incomplete "
+                    "configuration.\nPlease try Saving again.",
+                    Buttons::Ok, Icon::Exclamation);
+}
+
+}  // namespace orv
