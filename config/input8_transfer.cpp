@@ -1,0 +1,34 @@
+#include "config/input8_transfer.h"
+
+#include "config/input8_image.h"
+#include "link/commands.h"
+
+namespace orv {
+
+ConfigKindProfile Input8TransferProfile()
+{
+    ConfigKindProfile kind;
+    kind.bufferSize = INPUT8_IMAGE_SIZE;
+    kind.readRequests = int((INPUT8_IMAGE_SIZE + CONFIG_BLOCK_BYTES - 1) / CONFIG_BLOCK_BYTES);
+    kind.readPauseBeforeAckMs = 50;
+    kind.storedCrcLog = StoredCrcLog::WordLowFirst;
+    kind.damagedWarning = MessageBoxOptions{
+        "Warn Loading Data ",
+        "Bad Coniguration read from ORV-Input8.\n \n This may happen if the config wasn't saved properly. Please try "
+        "Saving again \n\n Reverting back to empty config ",
+        Buttons::Ok, Icon::Exclamation};
+
+    kind.writeProgress.title = "Updating Input8 Configuration";
+    kind.writeProgress.message = "Saving Device Configuration ..... ";
+    kind.writeProgress.canAbort = true;
+    kind.writeProgress.appModal = true;
+    kind.writeProgress.autoHide = true;
+    kind.writeProgress.smooth = true;
+    kind.writeProgressStart = 1;
+    kind.writeChecksAbort = false;
+    kind.writePauseBeforeSendMs = 450;
+    kind.writePauseAfterLoopMs = 500;
+    return kind;
+}
+
+}  // namespace orv
