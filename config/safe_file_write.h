@@ -1,0 +1,28 @@
+// Writing a configuration file so that a failure never destroys the file it
+// was meant to replace: the bytes go to a temporary file beside the target,
+// which replaces it only once everything is written and flushed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "link/prompts.h"
+
+namespace orv {
+
+struct FileWriteResult {
+    bool written = false;
+    std::string reason;  // why not, when not written
+};
+
+// Writes size bytes to path. A symbolic link is followed, so that its target
+// file is replaced and the link stays. The new file gets the permissions of
+// the file it replaces. Where no temporary file can be made in the target's
+// folder, the target is written in place.
+FileWriteResult WriteFileSafely(const std::string& path, const uint8_t* data, size_t size);
+
+// "Error Saving Data ": the file named could not be written, and why.
+void ShowFileWriteError(Prompts& prompts, const std::string& path, const std::string& reason);
+
+}  // namespace orv
