@@ -1,0 +1,127 @@
+#include "config/rs232_transfer.h"
+
+#include <span>
+#include <vector>
+
+#include "config/image_crc.h"
+#include "config/rs232_image.h"
+#include "link/bus_link.h"
+#include "link/commands.h"
+
+namespace orv {
+
+namespace {
+
+constexpr int READ_REQUESTS = 128;
+
+// A read image that passed RS232ImageLength, as the panel shows it.
+RS232Config ShownConfig(const std::vector<uint8_t>& buffer)
+{
+    return ParseRS232Image(buffer).value_or(RS232Config{});
+}
+
+}  // namespace
+
+ConfigKindProfile RS232TransferProfile()
+{
+    ConfigKindProfile kind;
+    kind.bufferSize = RS232_IMAGE_SIZE;
+    kind.readRequests = READ_REQUESTS;
+    kind.readPauseAfterBlockMs = 50;
+    kind.readBackPauseMs = 500;
+    ProgressOptions read;
+    read.title = "Reading RS232 Configuration ";
+    read.message = "Receiving Device Configuration ... \nPlease wait ...";
+    read.canAbort = false;
+    kind.readProgress = read;
+    kind.imageLength = [](const uint8_t* buffer, LogSink& log) {
+        const RS232Header header = DecodeRS232Header(buffer);
+        LogF(log, "Debug: Rows for RS232: Input %d ::: Strings %d ", int(header.rowCount), int(header.stringCount));
+        return RS232ImageLength(std::span<const uint8_t>(buffer, RS232_IMAGE_SIZE));
+    };
+    kind.storedCrcLog = StoredCrcLog::FirstByte;
+    kind.damagedWarning = MessageBoxOptions{
+        "Warn Loading Data ",
+        "Bad Coniguration read from ORV-RS232.\n \n This may happen if the config wasn't saved properly. Please try "
+        "Saving again ",
+        Buttons::Ok, Icon::Exclamation};
+
+    kind.writeProgress.title = "Updating RS232 Configuration";
+    kind.writeProgress.message = "Saving Device Configuration ..... ";
+    kind.writeProgress.canAbort = true;
+    kind.writeChecksAbort = true;
+    kind.writePauseBeforeSendMs = 100;
+    kind.writePauseAfterSendMs = 200;
+    kind.writePauseAfterLoopMs = 100;
+    return kind;
+}
+
+RS232ReadOutcome ReadRS232Config(uint8_t address, bool readBack, Services& services)
+{
+    const ReadOutcome read = ReadConfigImage(RS232TransferProfile(), address, services, readBack);
+    RS232ReadOutcome outcome;
+    if (read.result == ReadResult::Intact) {
+        outcome.result = RS232ReadResult::Shown;
+        outcome.config = ShownConfig(read.buffer);
+    } else if (read.result == ReadResult::Damaged && !readBack) {
+        // Nothing of the previous device may stay in the panel, or a save
+        // would write it into this one.
+        outcome.result = RS232ReadResult::Cleared;
+    }
+    return outcome;
+}
+
+RS232SaveOutcome SaveRS232Config(const RS232Config& config, uint8_t address, Services& services)
+{
+    services.log.Message("RS232 INPUT CONFIG STARTED ... ");
+    const auto built = BuildRS232Image(config, std::nullopt, true, services);
+    RS232SaveOutcome outcome;
+    if (!built) {
+        services.log.Message(" Unable to Save RS232 Config. Check for errors/warnings ");
+        return outcome;
+    }
+    std::vector<uint8_t> image(built->buffer.begin(), built->buffer.begin() + long(built->length));
+    StoreImageCrc(image.data(), image.size());
+
+    const WriteOutcome write = WriteConfigImage(RS232TransferProfile(), address, image, services);
+    if (write.readBack.result == ReadResult::Intact)
+        outcome.shown = ShownConfig(write.readBack.buffer);
+    switch (write.result) {
+    case WriteResult::Cancelled:
+        outcome.result = RS232SaveResult::Cancelled;
+        ShowSaveCancelled(services.prompts);
+        return outcome;
+    case WriteResult::Saved:
+        outcome.result = RS232SaveResult::Saved;
+        return outcome;
+    case WriteResult::NotVerified:
+        outcome.result = outcome.shown ? RS232SaveResult::NotVerified : RS232SaveResult::Failed;
+        break;
+    case WriteResult::Failed:
+        outcome.result = RS232SaveResult::Failed;
+        break;
+    }
+    ShowConfigNotSaved(services.prompts);
+    return outcome;
+}
+
+bool SendTestString(uint8_t address, size_t rowIndex, Services& services)
+{
+    const auto payload = TestStringPayload(rowIndex, services.prompts);
+    if (!payload)
+        return false;
+    BusRequest request;
+    request.command = OUTPUT_STRING;
+    request.destination = address;
+    request.payload = &*payload;
+    request.length = 1;
+    SendRequest(request);
+    LogF(services.log, " Output String#%c to RS232 Sent ", char(*payload));
+    services.clock.Sleep(100);
+    if (!WaitForAck())
+        return false;
+    services.log.Message(" ACK Received ");
+    return true;
+}
+
+}  // namespace orv
