@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "network/discovery.h"
+#include "tests/network/network_fixture.h"
+
+namespace orv::test {
+namespace {
+
+const char* const NO_DEVICE_CAPTION = "No ORV-Device Found";
+const char* const NO_DEVICE_TEXT =
+    "\n \t\t NO DEVICE FOUND (HELPFUL TIPS):- \n \n - Please ensure you have ORV-NET USB and ORV-POWER connected to "
+    "your device \n - Connect one ORV-device to ORV-POWER at a time and try again \n - Try Discover All Devices "
+    "(Slow) if you still have problems ";
+
+using DiscoveryTest = NetworkFixture;
+
+TEST_F(DiscoveryTest, FullPassAsksZeroTo254InAscendingOrder)
+{
+    AddDevice(7, 0x07, SimDeviceKind::Input8);
+    AddDevice(3, 0x03, SimDeviceKind::LED4PD);
+
+    EXPECT_EQ(DiscoverDevices(context, 0), 2);
+
+    // 255 would be answered by every device a second time.
+    EXPECT_EQ(Destinations(MODULE_INFO_REQUEST), Ascending(0, 254));
+    EXPECT_EQ(RegistryAddresses(), (std::vector<int>{3, 7}));
+    EXPECT_EQ(registry.Record(0).typeCode, TYPE_LED4PD);
+    EXPECT_EQ(registry.Record(1).typeCode, TYPE_INPUT8);
+    EXPECT_FALSE(registry.Record(0).sharedAddress);
+    EXPECT_FALSE(registry.Record(1).sharedAddress);
+    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"instructions", "refresh"}));
+
+    ASSERT_EQ(prompts.progress.size(), 1u);
+    const RecordedProgress& progress = *prompts.progress[0];
+    EXPECT_EQ(progress.options.title, "Looking for Orvanta Devices");
+    EXPECT_EQ(progress.options.message, "Please wait while each Address is scanned ..... ");
+    EXPECT_EQ(progress.options.maximum, 255);
+    EXPECT_TRUE(progress.options.canAbort);
+    EXPECT_TRUE(progress.options.appModal);
+    EXPECT_TRUE(progress.options.autoHide);
+    EXPECT_TRUE(progress.options.smooth);
+    std::vector<int> values{1};
+    for (int a : Ascending(0, 254))
+        values.push_back(a);
+    EXPECT_EQ(progress.values, values);
+    EXPECT_TRUE(progress.hidden);  // the bar stops short of its maximum: hidden explicitly
+    EXPECT_EQ(prompts.pumps, 255);
+
+    const std::vector<std::pair<int, std::string>> status{{0, "ORVANTA TOOL: Doing Discovery ..."},
+                                                          {0, " 1: Orvanta Device(s) Found & Added"},
+                                                          {0, " 2: Orvanta Device(s) Found & Added"},
+                                                          {0, "ORVANTA TOOL"}};
+    EXPECT_EQ(prompts.statusTexts, status);
+
+    const std::vector<std::string> firstLines{" Starting Orvanta Discovery: ", " MOD INFO Request SENT To Address: 0 ",
+                                              " Nothing Received : "};
+    EXPECT_EQ(std::vector<std::string>(log.lines.begin(), log.lines.begin() + 3), firstLines);
+    for (const char* line : {" MOD INFO Request SENT To Address: 3 ", " ORVANTA ACK Received for Address: 3 ",
+                             " MODULE_INFO Reply Recieved : ", " Device Added : ",
+                             " MOD INFO Request SENT To Address: 254 "})
+        EXPECT_TRUE(log.Contains(line)) << line;
+    EXPECT_FALSE(log.Contains(" MOD INFO Request SENT To Address: 255 "));
+}
+
+TEST_F(DiscoveryTest, SilentFullPassCostsOneAckTimeoutPerAddress)
+{
+    const uint64_t start = clock.NowMillis();
+    EXPECT_EQ(DiscoverDevices(context, 0), 0);
+    const uint64_t elapsed = clock.NowMillis() - start;
+
+    EXPECT_GE(elapsed, 255u * 700u);
+    EXPECT_LT(elapsed, 255u * 720u);
+    EXPECT_EQ(Sent(MODULE_INFO_REQUEST).size(), 255u);  // one pass: no retry after a full scan
+    EXPECT_EQ(prompts.Captions(), (std::vector<std::string>{NO_DEVICE_CAPTION}));
+    EXPECT_EQ(prompts.boxes[0].text, NO_DEVICE_TEXT);
+    EXPECT_EQ(prompts.boxes[0].icon, Icon::Exclamation);
+    EXPECT_EQ(view.Count("refresh"), 0);
+}
+
+TEST_F(DiscoveryTest, BroadcastAnsweredByTwoDevicesGivesTwoRecordsFromOneRequest)
+{
+    AddDevice(9, 0x09, SimDeviceKind::RS232);
+    AddDevice(4, 0x04, SimDeviceKind::Relay);
+
+    EXPECT_EQ(DiscoverDevices(context, BROADCAST_ADDRESS), 2);
+
+    EXPECT_EQ(Destinations(MODULE_INFO_REQUEST), (std::vector<int>{255}));
+    EXPECT_EQ(RegistryAddresses(), (std::vector<int>{9, 4}));  // in the order they answered
+    EXPECT_EQ(prompts.progress[0]->values, (std::vector<int>{1, 255}));
+    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"instructions", "refresh"}));
+}
+
+TEST_F(DiscoveryTest, QuickDiscoveryFlagsDevicesSharingAnAddressWithoutWarning)
+{
+    AddDevice(7, 0x71, SimDeviceKind::Input8);
+    AddDevice(7, 0x72, SimDeviceKind::Relay);
+    AddDevice(2, 0x02, SimDeviceKind::Relay);
+
+    EXPECT_EQ(DiscoverDevices(context, BROADCAST_ADDRESS), 3);
+
+    EXPECT_EQ(RegistryAddresses(), (std::vector<int>{7, 7, 2}));
+    EXPECT_TRUE(registry.Record(0).sharedAddress);
+    EXPECT_TRUE(registry.Record(1).sharedAddress);
+    EXPECT_FALSE(registry.Record(2).sharedAddress);
+    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_TRUE(Sent(SET_ADDRESS_BY_SN).empty());
+    EXPECT_EQ(view.Count("refresh"), 1);
+}
+
+TEST_F(DiscoveryTest, SilentBroadcastIsTriedThreeTimes)
+{
+    registry.Append(Record(5, Serial(5)));  // from an earlier discovery
+
+    EXPECT_EQ(DiscoverDevices(context, BROADCAST_ADDRESS), 0);
+
+    EXPECT_EQ(Destinations(MODULE_INFO_REQUEST), (std::vector<int>{255, 255, 255}));
+    EXPECT_EQ(prompts.progress.size(), 3u);
+    EXPECT_EQ(registry.Count(), 0u);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"instructions", "reset", "instructions", "instructions"}));
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].caption, NO_DEVICE_CAPTION);
+    EXPECT_EQ(prompts.boxes[0].text, NO_DEVICE_TEXT);
+    EXPECT_EQ(prompts.boxes[0].buttons, Buttons::Ok);
+}
+
+TEST_F(DiscoveryTest, ReplyFaultsAreLoggedAndNotCounted)
+{
+    struct Case {
+        const char* name;
+        SimDeviceFaults faults;
+        const char* line;
+    };
+    std::vector<Case> cases(5);
+    cases[0] = {"21 bytes", {}, " Bad Reply From  Address: 255 "};
+    cases[0].faults.replyLength = 21;
+    cases[1] = {"23 bytes", {}, " Bad Reply From  Address: 255 "};
+    cases[1].faults.replyLength = 23;
+    cases[2] = {"another command", {}, " Bad Reply From  Address: 255 "};
+    cases[2].faults.replyCommand = CONFIG_BLOCK_DATA;
+    cases[3] = {"no reply", {}, " Ack but No Reply from  Address: 255 "};
+    cases[3].faults.omitReply = true;
+    cases[4] = {"damaged reply", {}, " Ack but No Reply from  Address: 255 "};
+    cases[4].faults.damageCrc = true;
+
+    SimDevice& faulty = AddDevice(6, 0x06);
+    AddDevice(8, 0x08);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.lines.clear();
+        faulty.SetFaults(c.faults);
+        EXPECT_EQ(ScanBus(context, BROADCAST_ADDRESS, true), 1);
+        EXPECT_EQ(RegistryAddresses(), (std::vector<int>{8}));
+        EXPECT_TRUE(log.Contains(c.line));
+    }
+}
+
+TEST_F(DiscoveryTest, CancelKeepsTheRecordsFoundSoFar)
+{
+    AddDevice(3, 0x03);
+    AddDevice(9, 0x09);
+    prompts.onProgressUpdate = [](const RecordedProgress&, int value) { return value != 5; };
+
+    EXPECT_EQ(DiscoverDevices(context, 0), 1);
+
+    EXPECT_EQ(Destinations(MODULE_INFO_REQUEST), Ascending(0, 5));
+    EXPECT_EQ(RegistryAddresses(), (std::vector<int>{3}));
+    EXPECT_TRUE(prompts.progress[0]->hidden);
+    EXPECT_EQ(prompts.statusTexts.back().second, "ORVANTA TOOL");
+    EXPECT_EQ(view.Count("refresh"), 1);
+}
+
+TEST_F(DiscoveryTest, CountingPassEmptiesTheRegistryAndKeepsItEmpty)
+{
+    AddDevice(3, 0x03);
+    AddDevice(9, 0x09);
+    registry.Append(Record(5, Serial(5)));
+
+    EXPECT_EQ(ScanBus(context, BROADCAST_ADDRESS, false), 2);
+
+    EXPECT_EQ(registry.Count(), 0u);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"instructions", "reset"}));
+    EXPECT_FALSE(log.Contains(" Device Added : "));
+}
+
+TEST_F(DiscoveryTest, MoreThan255AnswersSaturateAndFillTheRegistry)
+{
+    FunctionResponder crowd([](const HeardFrame& frame, SimReplyWriter& out) {
+        if (frame.command != MODULE_INFO_REQUEST)
+            return;
+        out.Ack();
+        for (int i = 0; i < 256; ++i) {
+            out.Pause(50000);  // keeps the simulated line short of many bytes at once
+            ModuleInfo info;
+            info.serial = {uint8_t(i), uint8_t(i >> 8), 0, 0};
+            info.name = "ORV-Relay";
+            const auto payload = EncodeModuleInfo(info);
+            out.Frame(HOST_ADDRESS, uint8_t(1 + i % 254), MODULE_INFO, payload.data(), MODULE_INFO_LENGTH);
+        }
+    });
+    bus.Attach(crowd);
+
+    EXPECT_EQ(ScanBus(context, BROADCAST_ADDRESS, true), 255);
+
+    EXPECT_EQ(registry.Count(), 255u);
+    EXPECT_TRUE(log.Contains(" Device List Full (255 Devices): ORV-Relay at Address: 2 Not Added "));
+    EXPECT_EQ(prompts.statusTexts[prompts.statusTexts.size() - 2].second, " 255: Orvanta Device(s) Found & Added");
+}
+
+}  // namespace
+}  // namespace orv::test
