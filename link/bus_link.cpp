@@ -224,7 +224,7 @@ bool ReceiveReply(BusReply& reply, uint8_t verbose, uint8_t* counter)
         }
     }
     if (verbose && counter) {
-        LogF(Log(), " ORV_RECV read %u bytes", consumed);
+        LogF(Log(), " ORV_RECV read %d bytes", int(consumed));
         // Callers read again while the counter is not 0: it must not wrap to 0.
         *counter = consumed > UINT8_MAX ? UINT8_MAX : uint8_t(consumed);
     }
