@@ -1,0 +1,198 @@
+#include "network/firmware_update.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "link/bus_link.h"
+#include "link/commands.h"
+#include "network/device_modes.h"
+#include "network/discovery.h"
+#include "network/firmware_file.h"
+
+namespace orv {
+
+namespace {
+
+constexpr uint32_t BOOT_PAUSE_MS = 550;
+constexpr uint32_t BLOCK_PAUSE_MS = 50;
+
+constexpr const char* STATUS_CAPTION = " Firmware Update Status ";
+constexpr const char* PROGRESS_FORMAT = "Firmware Update Progress: %d %s ";
+
+std::optional<uint8_t> ChooseTarget(NetworkContext& context, bool emergency)
+{
+    if (emergency) {
+        if (ScanBus(context, BROADCAST_ADDRESS, false) > 1) {
+            context.services.prompts.Message(
+                " Firmware Update Confirm ",
+                "\n More than 1 ORVANTA devices found \n\n Please ensure that only one device is connected and try "
+                "again \n Quiting Firmware update",
+                Buttons::Ok, Icon::Exclamation);
+            return std::nullopt;
+        }
+        return BROADCAST_ADDRESS;
+    }
+    const DeviceRecord* device = RequireAddressableDevice(context, STATUS_CAPTION);
+    if (!device)
+        return std::nullopt;
+    LogF(context.services.log, " %s selected for Firmware update. Sending to address %d", device->name.c_str(),
+         device->address);
+    return device->address;
+}
+
+std::optional<std::string> ChooseFile(Prompts& prompts)
+{
+    FileDialogOptions options;
+    options.save = false;
+    options.mustExist = true;
+    options.message = "Load Firmware File ..";
+    options.defaultDir = "";
+    options.defaultFile = " ";
+    options.wildcard = "Binary files (*.bin)|*.bin";
+    return prompts.FileDialog(options);
+}
+
+const char* RefusalText(FirmwareFileStatus status)
+{
+    switch (status) {
+    case FirmwareFileStatus::Empty:
+        return "\n Firmware Update Aborted \n\n Reason: The firmware file is empty. \n\n Please choose another file";
+    case FirmwareFileStatus::TooLarge:
+        return "\n Firmware Update Aborted \n\n Reason: The firmware file is larger than 2097120 bytes (65535 "
+               "blocks). \n\n Please choose another file";
+    default:
+        return "\n Firmware Update Aborted \n\n Reason: The firmware file cannot be read. \n\n Please choose "
+               "another file";
+    }
+}
+
+void ShowAborted(Prompts& prompts, const char* reason)
+{
+    prompts.Message(STATUS_CAPTION,
+                    std::string("\n Firmware Update Aborted \n\n Reason: ") + reason + " \n\n Please try again",
+                    Buttons::Ok, Icon::Error);
+}
+
+bool SendAndWait(CommandCode command, uint8_t target, const uint8_t* payload = nullptr, uint8_t length = 0)
+{
+    BusRequest request;
+    request.command = command;
+    request.destination = target;
+    request.payload = payload;
+    request.length = length;
+    SendRequest(request);
+    return WaitForAck();
+}
+
+bool SendBlock(uint8_t target, const FirmwareImage& image, uint16_t number)
+{
+    const auto data = image.BlockData(number);
+    const auto payload = EncodeFirmwareBlock(number, data.data());
+    return SendAndWait(FIRMWARE_BLOCK, target, payload.data(), uint8_t(payload.size()));
+}
+
+// From RUN_BOOT to RUN_FIRMWARE, under the progress dialog.
+FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const FirmwareImage& image)
+{
+    Services& services = context.services;
+    LogSink& log = services.log;
+    const FirmwareBlockCounts counts = image.Counts();
+    const int total = counts.total;
+
+    ProgressOptions options;
+    options.title = "Firmware Update In Progress.. ";
+    options.message = StrF(PROGRESS_FORMAT, 0, " %");
+    options.maximum = total;
+    options.canAbort = false;
+    const std::unique_ptr<ProgressDialog> progress = services.prompts.StartProgress(options);
+    progress->Update(1);
+
+    BusRequest boot;
+    boot.command = RUN_BOOT;
+    boot.destination = target;
+    SendRequest(boot);
+    services.clock.Sleep(BOOT_PAUSE_MS);
+    if (!WaitForAck()) {
+        progress->Update(total);
+        log.Message(" NO ACK FOR BOOT REQUEST");
+        ShowAborted(services.prompts, "Device Not Responding.");
+        return FirmwareUpdateOutcome::BootNotAcknowledged;
+    }
+    log.Message("ACK FOR BOOT REQUEST");
+    services.clock.Sleep(BOOT_PAUSE_MS);
+    LogF(log, " --- START FW UPDATE (%d Blocks) ----- ", counts.full);
+
+    int acknowledged = 0;
+    for (uint16_t block = 0; block < counts.full; ++block) {
+        if (!SendBlock(target, image, block)) {
+            progress->Update(total);
+            ShowAborted(services.prompts, "Device not responding to FW Update.");
+            return FirmwareUpdateOutcome::BlockNotAcknowledged;
+        }
+        LogF(log, " block %d: ACK Received ", acknowledged);
+        services.clock.Sleep(BLOCK_PAUSE_MS);
+        ++acknowledged;
+        if (acknowledged < total)
+            progress->Update(acknowledged, StrF(PROGRESS_FORMAT, acknowledged * 100 / total, " %"));
+    }
+
+    // The short last block carries the next block number; the boot loader
+    // writes its bytes after the end of the file as erased flash (0xFF).
+    if (counts.rest != 0) {
+        if (SendBlock(target, image, counts.full))
+            ++acknowledged;
+        progress->Update(total);
+    }
+
+    if (acknowledged != total) {
+        progress->Hide();
+        ShowAborted(services.prompts, "Device not responding.");
+        progress->Update(total);
+        return FirmwareUpdateOutcome::LastBlockNotAcknowledged;
+    }
+
+    if (!SendAndWait(RUN_FIRMWARE, target)) {
+        progress->Update(total);
+        log.Message("SORRY NO ACK FOR UNCONFIGURED FW REQUEST");
+        ShowAborted(services.prompts, "Device not responding.");
+        return FirmwareUpdateOutcome::RunFirmwareNotAcknowledged;
+    }
+    log.Message("ACK FOR UNCONFIGURED FW REQUEST");
+    progress->Update(total - 1, StrF("Firmware Update Progress: 99 %s \n Device restarting .... ", "%"));
+    services.prompts.Message(STATUS_CAPTION,
+                             "\n  Firmware Update Complete \n\n Firmware was successfully updated   \n\n  Click 'OK' "
+                             "to Refresh List ",
+                             Buttons::Ok, Icon::Information);
+    progress->Update(total);
+    return FirmwareUpdateOutcome::Updated;
+}
+
+}  // namespace
+
+FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency)
+{
+    const std::optional<uint8_t> target = ChooseTarget(context, emergency);
+    if (!target)
+        return emergency ? FirmwareUpdateOutcome::TooManyDevices : FirmwareUpdateOutcome::NoTarget;
+
+    const std::optional<std::string> path = ChooseFile(context.services.prompts);
+    if (!path)
+        return FirmwareUpdateOutcome::NoFile;
+
+    FirmwareImage image;
+    const FirmwareFileStatus status = LoadFirmwareImage(*path, image);
+    if (status != FirmwareFileStatus::Ok) {
+        LogF(context.services.log, " Firmware file refused: %s", path->c_str());
+        context.services.prompts.Message(STATUS_CAPTION, RefusalText(status), Buttons::Ok, Icon::Error);
+        return FirmwareUpdateOutcome::FileRefused;
+    }
+
+    const FirmwareUpdateOutcome outcome = Transfer(context, *target, image);
+    // The device restarts with its new firmware and may report another version.
+    if (outcome == FirmwareUpdateOutcome::Updated)
+        DiscoverDevices(context, BROADCAST_ADDRESS);
+    return outcome;
+}
+
+}  // namespace orv

@@ -1,0 +1,27 @@
+// Replacing a device's firmware: the device is switched to its boot loader,
+// the image file goes over in 32-byte FIRMWARE_BLOCKs, and RUN_FIRMWARE starts
+// the new firmware.
+#pragma once
+
+#include "network/network_view.h"
+
+namespace orv {
+
+enum class FirmwareUpdateOutcome {
+    Updated,                     // RUN_FIRMWARE acknowledged; a quick discovery followed
+    NoTarget,                    // no checked selection, or the device shares its address
+    TooManyDevices,              // the emergency count found more than one device
+    NoFile,                      // the file dialog was not confirmed
+    FileRefused,                 // empty, unreadable, or more blocks than a block number can count
+    BootNotAcknowledged,         // nothing was sent after RUN_BOOT
+    BlockNotAcknowledged,        // a full block; nothing was sent after it
+    LastBlockNotAcknowledged,    // the partial block; no RUN_FIRMWARE was sent
+    RunFirmwareNotAcknowledged,  // every block arrived, the device did not confirm its restart
+};
+
+// Normal mode: to the selected device's address. Emergency mode: a counting
+// scan first makes sure that at most one device is on the bus, and every
+// request goes to BROADCAST_ADDRESS, so no selection is needed.
+FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency);
+
+}  // namespace orv
