@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "network/device_modes.h"
+#include "network/firmware_update.h"
+#include "tests/network/firmware_fixture.h"
+
+namespace orv::test {
+namespace {
+
+using DeviceModes = FirmwareFixture;
+
+TEST_F(DeviceModes, BootAndConfigModeSwitchTheSelectedDevice)
+{
+    AddDevice(3, 0x10);
+    SimDevice& device = AddDevice(7, 0x11);
+    SelectDevice(device);
+
+    EXPECT_EQ(EnterBootMode(context), ModeCommandOutcome::Acknowledged);
+    EXPECT_EQ(device.Mode(), SimDeviceMode::BootLoader);
+    EXPECT_EQ(EnterConfigMode(context), ModeCommandOutcome::Acknowledged);
+    EXPECT_EQ(device.Mode(), SimDeviceMode::Firmware);
+
+    ASSERT_EQ(bus.Heard().size(), 2u);
+    EXPECT_EQ(bus.Heard()[0].command, RUN_BOOT);
+    EXPECT_EQ(bus.Heard()[1].command, RUN_FIRMWARE);
+    for (const auto& frame : bus.Heard()) {
+        EXPECT_EQ(frame.destination, 7);
+        EXPECT_TRUE(frame.payload.empty());
+    }
+    EXPECT_EQ(log.lines, (std::vector<std::string>{" RUN_BOOT Request Sent : ", "RUN BOOT ACK Received ",
+                                                   " RUN_FIRMWARE_REQUEST_LABEL Sent : ",
+                                                   "RUN_FIRMWARE_REQUEST_LABEL ACK Received "}));
+    EXPECT_TRUE(prompts.boxes.empty());
+}
+
+TEST_F(DeviceModes, AnUnansweredModeCommandIsLogged)
+{
+    SimDevice& device = AddDevice(7, 0x11);
+    device.Faults().silent = true;
+    SelectDevice(device);
+
+    EXPECT_EQ(EnterBootMode(context), ModeCommandOutcome::NothingReceived);
+    EXPECT_EQ(EnterConfigMode(context), ModeCommandOutcome::NothingReceived);
+
+    EXPECT_EQ(log.lines, (std::vector<std::string>{" RUN_BOOT Request Sent : ", "Nothing Received",
+                                                   " RUN_FIRMWARE_REQUEST_LABEL Sent : ", "Nothing Received"}));
+    EXPECT_TRUE(prompts.boxes.empty());
+}
+
+// The three commands that go to the selected device, and the caption of their refusal.
+struct SelectedCommand {
+    const char* name;
+    std::function<bool(NetworkContext&)> refused;
+    const char* caption;
+};
+
+const SelectedCommand COMMANDS[] = {
+    {"UpdateFirmware",
+     [](NetworkContext& c) { return UpdateFirmware(c, false) == FirmwareUpdateOutcome::NoTarget; },
+     " Firmware Update Status "},
+    {"EnterBootMode", [](NetworkContext& c) { return EnterBootMode(c) == ModeCommandOutcome::Refused; },
+     " Device Mode "},
+    {"EnterConfigMode", [](NetworkContext& c) { return EnterConfigMode(c) == ModeCommandOutcome::Refused; },
+     " Device Mode "},
+};
+
+TEST_F(DeviceModes, ADeviceSharingItsAddressIsRefused)
+{
+    SimDevice& device = AddDevice(7, 0x11);
+    AddDevice(7, 0x12);
+    SelectDevice(device, true);
+
+    for (const SelectedCommand& command : COMMANDS) {
+        SCOPED_TRACE(command.name);
+        prompts.boxes.clear();
+
+        EXPECT_TRUE(command.refused(context));
+
+        EXPECT_TRUE(bus.Heard().empty());
+        EXPECT_TRUE(prompts.fileDialogs.empty());
+        ASSERT_EQ(prompts.boxes.size(), 1u);
+        EXPECT_EQ(prompts.boxes[0].caption, command.caption);
+        EXPECT_NE(prompts.boxes[0].text.find("shares its address with another device"), std::string::npos);
+        EXPECT_NE(prompts.boxes[0].text.find("change its address first"), std::string::npos);
+    }
+}
+
+TEST_F(DeviceModes, AStaleSelectionAsksForANewOne)
+{
+    const SimDevice& selected = AddDevice(7, 0x11);
+    const SimDevice& other = AddDevice(8, 0x12);
+    SelectDevice(selected);
+    // A later discovery finds the other device first.
+    registry.ClearDevices();
+    registry.Append(RecordOf(other));
+    registry.Append(RecordOf(selected));
+
+    for (const SelectedCommand& command : COMMANDS) {
+        SCOPED_TRACE(command.name);
+        prompts.boxes.clear();
+
+        EXPECT_TRUE(command.refused(context));
+
+        EXPECT_TRUE(bus.Heard().empty());
+        EXPECT_TRUE(prompts.fileDialogs.empty());
+        ASSERT_EQ(prompts.boxes.size(), 1u);
+        EXPECT_EQ(prompts.boxes[0].caption, " Select Device ");
+    }
+}
+
+}  // namespace
+}  // namespace orv::test
