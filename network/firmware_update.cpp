@@ -137,8 +137,8 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
             progress->Update(acknowledged, StrF(PROGRESS_FORMAT, acknowledged * 100 / total, " %"));
     }
 
-    // The short last block carries the next block number; the boot loader
-    // writes its bytes after the end of the file as erased flash (0xFF).
+    // The short last block carries the next block number, and the bytes after
+    // the end of the file go as 0xFF, what erased flash holds anyway.
     if (counts.rest != 0) {
         if (SendBlock(target, image, counts.full))
             ++acknowledged;
