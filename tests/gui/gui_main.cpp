@@ -8,6 +8,12 @@
 
 namespace {
 
+// A failed wx assertion would open a modal box and stall the run; make it a test failure.
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg)
+{
+    ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion in " << func << ": " << cond << " " << msg;
+}
+
 class GuiTestApp : public wxApp {
 public:
     bool OnInit() override { return true; }
@@ -28,6 +34,7 @@ int main(int argc, char** argv)
         return 1;
     }
     delete wxLog::SetActiveTarget(new wxLogStderr);
+    wxSetAssertHandler(FailOnAssert);
     int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();
