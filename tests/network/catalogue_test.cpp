@@ -73,15 +73,15 @@ TEST(GetParamSpec, ActionsTenToFifteenOnly)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
-        const auto spec = GetParamSpec(c.code);
-        ASSERT_EQ(spec.has_value(), c.known);
-        if (!spec)
+        const auto params = GetParamSpec(c.code);
+        ASSERT_EQ(params.has_value(), c.known);
+        if (!params)
             continue;
-        EXPECT_EQ(spec->spinCount, c.spinCount);
-        EXPECT_EQ(spec->textCount, c.textCount);
-        EXPECT_EQ(std::string(spec->ranges), c.ranges);
-        EXPECT_EQ(std::string(spec->label), c.label);
-        EXPECT_EQ(spec->Ranges().size(), size_t(c.spinCount));
+        EXPECT_EQ(params->spinCount, c.spinCount);
+        EXPECT_EQ(params->textCount, c.textCount);
+        EXPECT_EQ(std::string(params->ranges), c.ranges);
+        EXPECT_EQ(std::string(params->label), c.label);
+        EXPECT_EQ(params->Ranges().size(), size_t(c.spinCount));
     }
 }
 
