@@ -10,7 +10,6 @@
 
 namespace orv {
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(wxID_EXIT, MainFrame::OnExit)
     EVT_MENU(ID_DISCOVER_ALL, MainFrame::OnDiscoverAll)
@@ -22,7 +21,6 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(ID_DEVICE_BOOT_MODE, MainFrame::OnDeviceBootMode)
     EVT_MENU(ID_DEVICE_CONFIG_MODE, MainFrame::OnDeviceConfigMode)
 wxEND_EVENT_TABLE()
-// clang-format on
 
 MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wxWindowID id, const wxString& title,
                      const wxPoint& pos, const wxSize& size, long style)
