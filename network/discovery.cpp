@@ -14,7 +14,9 @@ constexpr int BROADCAST_ATTEMPTS = 3;
 constexpr const char* IDLE_STATUS = "ORVANTA TOOL";
 
 // Reads the answers to one request until a read finds the line silent: every
-// device that heard a broadcast answers in turn. Returns the valid answers.
+// device that heard a broadcast answers in turn. A read that brings no reply
+// has read until silence or given up on a line that never falls silent, so
+// the next one would find nothing better. Returns the valid answers.
 int CollectAnswers(NetworkContext& context, int address, bool record)
 {
     LogSink& log = context.services.log;
@@ -25,6 +27,7 @@ int CollectAnswers(NetworkContext& context, int address, bool record)
         consumed = 0;
         if (!ReceiveReply(reply, 1, &consumed)) {
             LogF(log, " Ack but No Reply from  Address: %d ", address);
+            break;
         } else if (IsModuleInfoReply(reply)) {
             if (record) {
                 log.Message(" MODULE_INFO Reply Recieved : ");

@@ -211,5 +211,22 @@ TEST_F(DiscoveryTest, MoreThan255AnswersSaturateAndFillTheRegistry)
     EXPECT_EQ(prompts.statusTexts[prompts.statusTexts.size() - 2].second, " 255: Orvanta Device(s) Found & Added");
 }
 
+TEST_F(DiscoveryTest, AnswerThatTurnsIntoNoiseEndsTheAddressWithinAboutASecond)
+{
+    // Acknowledges, then fills the line with ten seconds of noise.
+    FunctionResponder babbler([](const HeardFrame& frame, SimReplyWriter& out) {
+        if (frame.destination != BROADCAST_ADDRESS)
+            return;
+        out.Ack();
+        out.Raw(std::vector<uint8_t>(110000, 0x55));
+    });
+    bus.Attach(babbler);
+
+    const uint64_t start = clock.NowMillis();
+    EXPECT_EQ(ScanBus(context, BROADCAST_ADDRESS, true), 0);
+    EXPECT_LT(clock.NowMillis() - start, 2500u);
+    EXPECT_TRUE(log.Contains(" Ack but No Reply from  Address: 255 "));
+}
+
 }  // namespace
 }  // namespace orv::test
