@@ -15,5 +15,9 @@ void MainDialog::UpdateFirmware(bool) {}
 void MainDialog::EnterBootMode() {}
 void MainDialog::EnterConfigMode() {}
 void MainDialog::OnSetAddress() {}
+void MainDialog::RelayoutPanels() {}
+void MainDialog::ShowInstructions() {}
+void MainDialog::ResetDeviceList() {}
+void MainDialog::RefreshDeviceList() {}
 
 }  // namespace orv
