@@ -31,4 +31,17 @@ ConfigKindProfile Input8TransferProfile()
     return kind;
 }
 
+WriteResult SaveInput8Config(const Input8Config& config, uint8_t address, Services& services,
+                             const ShowReadBackFn& showReadBack)
+{
+    services.log.Message("SEND INPUT CONFIG STARTED ... ");
+    const std::vector<uint8_t> image = EncodeInput8Image(config, ImageForm::Device);
+    const WriteOutcome outcome = WriteConfigImage(Input8TransferProfile(), address, image, services);
+    if (outcome.readBack.result != ReadResult::Failed)
+        showReadBack(outcome.readBack);
+    if (outcome.result == WriteResult::NotVerified)
+        ShowConfigNotSaved(services.prompts);
+    return outcome.result;
+}
+
 }  // namespace orv

@@ -1,12 +1,29 @@
-// The values with which the block transfer moves an Input8 image.
+// Moving an Input8 configuration to and from the device: the block transfer
+// with the Input8 values, and the panel's save with its read-back.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 #include "config/block_transfer.h"
+#include "config/input8_config.h"
+#include "link/services.h"
 
 namespace orv {
 
 // 15 blocks of the 453-byte image; reads without a progress dialog (the caller
 // shows a busy indicator), writes under "Updating Input8 Configuration".
 ConfigKindProfile Input8TransferProfile();
+
+// Takes what a read brought: an intact image to show (with the link check),
+// or a damaged one after whose warning the panel shows the empty configuration.
+using ShowReadBackFn = std::function<void(const ReadOutcome& readBack)>;
+
+// "Save to Device": writes config in the device form to the Input8 at address
+// and hands the read-back to showReadBack, unless it went unanswered. A save
+// that is not verified then shows " Config Not Saved ". The success message
+// is the caller's: its text depends on the device's record.
+WriteResult SaveInput8Config(const Input8Config& config, uint8_t address, Services& services,
+                             const ShowReadBackFn& showReadBack);
 
 }  // namespace orv
