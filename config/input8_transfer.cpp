@@ -39,7 +39,7 @@ WriteResult SaveInput8Config(const Input8Config& config, uint8_t address, Servic
     const WriteOutcome outcome = WriteConfigImage(Input8TransferProfile(), address, image, services);
     if (outcome.readBack.result != ReadResult::Failed)
         showReadBack(outcome.readBack);
-    if (outcome.result == WriteResult::NotVerified)
+    if (outcome.result != WriteResult::Saved)
         ShowConfigNotSaved(services.prompts);
     return outcome.result;
 }

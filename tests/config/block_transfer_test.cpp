@@ -288,7 +288,7 @@ TEST_F(Input8Transfer, SaveShowsTheReadBackThenWhetherItWasSaved)
     input8.SetFaults(faults);
     EXPECT_EQ(SaveInput8Config(config, INPUT8_ADDRESS, services, show), WriteResult::Failed);
     EXPECT_EQ(shown, (std::vector<ReadResult>{ReadResult::Intact, ReadResult::Intact}));
-    EXPECT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.Captions(), (std::vector<std::string>{" Config Not Saved ", " Config Not Saved "}));
 }
 
 using GatewayTransfer = TransferRig;
