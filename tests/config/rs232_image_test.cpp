@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "config/image_crc.h"
 #include "config/rs232_image.h"
