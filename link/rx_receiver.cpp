@@ -17,7 +17,7 @@ RxEvent RxReceiver::Step(uint8_t byte)
     case RxState::InFrame:
         if (byte == FRAME_END) {
             state_ = RxState::Idle;
-            return count_ >= RX_BODY_MINIMUM && count_ <= RX_BODY_LIMIT ? RxEvent::BodyComplete : RxEvent::None;
+            return count_ >= minimumBody_ && count_ <= RX_BODY_LIMIT ? RxEvent::BodyComplete : RxEvent::None;
         }
         if (byte & 0x80) {
             state_ = RxState::Discard;

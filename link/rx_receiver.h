@@ -14,11 +14,18 @@ enum class RxState { Idle, InFrame, Discard };
 enum class RxEvent {
     None,
     Ack,           // ACK_BYTE outside any frame
-    BodyComplete,  // an end marker closed a body of RX_BODY_MINIMUM..RX_BODY_LIMIT bytes
+    BodyComplete,  // an end marker closed a body of minimum..RX_BODY_LIMIT bytes
 };
 
 class RxReceiver {
 public:
+    // The link takes bodies from RX_BODY_MINIMUM on: every message it expects
+    // carries at least 2 payload bytes.
+    RxReceiver() = default;
+    // A reader of captured traffic passes BodyLengthForRaw(6) to take the
+    // tool's own requests of 0 and 1 payload bytes too.
+    explicit RxReceiver(uint8_t minimumBody) : minimumBody_(minimumBody) {}
+
     RxEvent Step(uint8_t byte);
     // Back to Idle; the only way out of Discard.
     void Reset() { state_ = RxState::Idle; }
@@ -31,6 +38,7 @@ public:
     uint8_t Count() const { return count_; }
 
 private:
+    uint8_t minimumBody_ = RX_BODY_MINIMUM;
     RxState state_ = RxState::Idle;
     uint8_t body_[RX_BODY_LIMIT] = {};
     // Body bytes since the start marker; bytes past the buffer are counted but

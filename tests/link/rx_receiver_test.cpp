@@ -109,6 +109,14 @@ TEST(RxReceiver, OnlyResetLeavesDiscard)
     EXPECT_EQ(out.acks, 1);
 }
 
+TEST(RxReceiver, AReaderOfCapturesTakesTheShortRequestsToo)
+{
+    RxReceiver rx(uint8_t(BodyLengthForRaw(6)));
+    const Outcome out = Feed(rx, Join({Frame(6, 0x01), Frame(7, 0x01), Frame(8, 0x01), Frame(81, 0x01)}));
+    EXPECT_EQ(out.bodies, (std::vector<int>{7, 8}));
+    EXPECT_EQ(out.state, RxState::Idle);
+}
+
 TEST(RxReceiver, AckSeenStaysUntilCleared)
 {
     RxReceiver rx;
