@@ -107,6 +107,13 @@ bool OnSetAddress(NetworkContext& context)
     return ChangeDeviceAddress(context, uint8_t(std::atoi(choices[size_t(*chosen)].c_str())));
 }
 
+bool RequestAddressChange(Services& services, const DeviceRecord& record, uint8_t newAddress)
+{
+    SendSetAddress(record.serialNumber, record.address, newAddress);
+    services.log.Message(" SET ADDRESS by SN Request Sent : ");
+    return WaitForAck();
+}
+
 bool ChangeDeviceAddress(NetworkContext& context, uint8_t newAddress)
 {
     Services& services = context.services;
@@ -116,9 +123,7 @@ bool ChangeDeviceAddress(NetworkContext& context, uint8_t newAddress)
     const DeviceRecord* record = RequireSelectedDevice(services, context.registry);
     if (!record)
         return false;
-    SendSetAddress(record->serialNumber, record->address, newAddress);
-    services.log.Message(" SET ADDRESS by SN Request Sent : ");
-    if (!WaitForAck()) {
+    if (!RequestAddressChange(services, *record, newAddress)) {
         services.log.Message("Nothing Received");
         return false;
     }

@@ -31,6 +31,11 @@ std::vector<std::string> SetAddressChoices(const DeviceRegistry& registry);
 // acknowledged the change (a discovery has then run).
 bool OnSetAddress(NetworkContext& context);
 
+// Sends record's device SET_ADDRESS_BY_SN at its current address and waits for
+// the acknowledgement; only the device with that serial number moves. Nothing
+// else follows: the caller discovers again as it needs. True when acknowledged.
+bool RequestAddressChange(Services& services, const DeviceRecord& record, uint8_t newAddress);
+
 // Sends the selected device (checked, see RequireSelectedDevice) its new
 // address at its current address; when it acknowledges, tells the user and
 // runs a full start-0 discovery. True when acknowledged.

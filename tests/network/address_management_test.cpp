@@ -269,6 +269,27 @@ TEST_F(AddressTest, AnAcknowledgedChangeAlwaysRunsAFullPass)
     EXPECT_EQ(RegistryAddresses(), (std::vector<int>{9}));
 }
 
+TEST_F(AddressTest, ARequestedChangeMovesOnlyThatSerialAndDiscoversNothing)
+{
+    AddDevice(6, 0x01);
+    SimDevice& moving = AddDevice(6, 0x02);
+    Discovered(BROADCAST_ADDRESS);
+    ASSERT_EQ(registry.Count(), 2u);
+
+    EXPECT_TRUE(RequestAddressChange(services, registry.Record(1), 30));
+    EXPECT_EQ(Changes(), (std::vector<AddressChange>{{6, Serial(0x02), 30}}));
+    EXPECT_EQ(moving.Address(), 30);
+    EXPECT_EQ(devices[0]->Address(), 6);
+    EXPECT_TRUE(Sent(MODULE_INFO_REQUEST).empty());
+    EXPECT_TRUE(prompts.boxes.empty());
+
+    DeviceRecord moved = registry.Record(1);
+    moved.address = 30;
+    moving.Faults().silent = true;
+    EXPECT_FALSE(RequestAddressChange(services, moved, 31));
+    EXPECT_EQ(moving.Address(), 30);
+}
+
 TEST_F(AddressTest, ChangesGoToTheCheckedSelectedDevice)
 {
     AddDevice(1, 0x01);
