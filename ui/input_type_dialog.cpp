@@ -1,16 +1,524 @@
 #include "ui/input_type_dialog.h"
 
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/intl.h>
+#include <wx/scrolwin.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "config/input8_files.h"
+#include "config/input8_transfer.h"
+#include "config/latin1.h"
+#include "link/frame_codec.h"
+#include "network/catalogue.h"
+#include "ui/main_dialog.h"
+#include "ui/wx_text.h"
+
 namespace orv {
+
+namespace {
+
+constexpr size_t INPUT_ENTRIES = 8;
+constexpr int PARAMETER_TEXT_CHARS = 3;
+
+wxFont Verdana(int points, wxFontWeight weight)
+{
+    return wxFont(points, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, weight, false, "Verdana");
+}
+
+wxStaticText* StaticText(wxWindow* parent, const wxString& label, int width)
+{
+    return new wxStaticText(parent, ID_INPUT8_STATIC_TEXT, label, wxDefaultPosition, wxSize(width, -1));
+}
+
+// A stored byte beyond the choice's entries shows no selection.
+void SelectStored(wxChoice* choice, unsigned value)
+{
+    choice->SetSelection(value < choice->GetCount() ? int(value) : wxNOT_FOUND);
+}
+
+// The value behind a choice's selected entry; entry 0 ("Unused") when none is selected.
+template <typename T>
+T SelectedValue(const wxChoice* choice)
+{
+    const int selection = choice->GetSelection();
+    return *static_cast<const T*>(choice->GetClientData(selection == wxNOT_FOUND ? 0 : unsigned(selection)));
+}
+
+}  // namespace
+
+wxIMPLEMENT_CLASS(Input_Type_Dialog, wxPanel);
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(Input_Type_Dialog, wxPanel)
+    EVT_BUTTON(ID_INPUT8_SAVE, Input_Type_Dialog::OnSaveToDevice)
+    EVT_BUTTON(ID_INPUT8_EXPORT, Input_Type_Dialog::OnExportToPc)
+    EVT_BUTTON(ID_INPUT8_IMPORT, Input_Type_Dialog::OnImportFromPc)
+    EVT_COMMAND_RANGE(ID_INPUT8_DESTINATION_BASE, ID_INPUT8_DESTINATION_BASE + 32, wxEVT_CHOICE,
+                      Input_Type_Dialog::OnDestinationChanged)
+    EVT_COMMAND_RANGE(ID_INPUT8_ACTION_BASE, ID_INPUT8_ACTION_BASE + 32, wxEVT_CHOICE,
+                      Input_Type_Dialog::OnActionChanged)
+wxEND_EVENT_TABLE()
+// clang-format on
 
 Input_Type_Dialog::Input_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, wxWindowID id, const wxPoint& pos,
                                      const wxSize& size, long style)
     : wxPanel(parent, id, pos, size, style, "panel"), mainDialog_(mainDialog)
 {
+    CreateControls();
+}
+
+void Input_Type_Dialog::CreateControls()
+{
+    auto* panelSizer = new wxBoxSizer(wxVERTICAL);
+    SetSizer(panelSizer);
+
+    auto* frame = new wxStaticBox(this, wxID_ANY, _("Input Type Configuration "), wxDefaultPosition,
+                                  wxSize(860, 600));
+    frame->SetFont(Verdana(10, wxFONTWEIGHT_BOLD));
+    auto* frameSizer = new wxStaticBoxSizer(frame, wxVERTICAL);
+    panelSizer->Add(frameSizer, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
+
+    auto* firstLine = new wxBoxSizer(wxHORIZONTAL);
+    frameSizer->Add(firstLine, 0, wxALL, 5);
+    firstLine->Add(StaticText(frame, _("Device Name: "), 100), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    firstLine->Add(50, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    nameField_ = new wxTextCtrl(frame, ID_INPUT8_NAME, wxEmptyString, wxDefaultPosition, wxSize(250, -1));
+    nameField_->SetMaxLength(INPUT8_NAME_CHARS);
+    firstLine->Add(nameField_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    firstLine->Add(75, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    // Fixed width, so that a longer status text does not move the line about.
+    statusLine_ = new wxStaticText(frame, ID_INPUT8_STATIC_TEXT, _("Input8 config. loaded"), wxDefaultPosition,
+                                   wxSize(300, -1), wxST_NO_AUTORESIZE, "statusLine");
+    statusLine_->SetFont(Verdana(10, wxFONTWEIGHT_NORMAL));
+    statusLine_->SetForegroundColour(*wxRED);
+    firstLine->Add(statusLine_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+
+    auto* heading = new wxBoxSizer(wxHORIZONTAL);
+    frameSizer->Add(heading, 0, wxALL, 2);
+    const std::pair<const char*, int> headings[] = {
+        {"INPUT:", 170}, {"CHANGE:", 100}, {"DESTINATION:", 125}, {"ACTION:", 125}, {"PARAMETERS:", 160}};
+    for (const auto& [label, width] : headings) {
+        wxStaticText* text = StaticText(frame, wxGetTranslation(label), width);
+        text->SetFont(Verdana(8, wxFONTWEIGHT_BOLD));
+        text->SetForegroundColour(*wxBLUE);
+        heading->Add(text, 0, wxALL, 2);
+    }
+
+    rowsArea_ = new wxScrolledWindow(frame, wxID_ANY, wxDefaultPosition, wxSize(850, 525),
+                                     wxVSCROLL | wxTAB_TRAVERSAL, "InputConfig");
+    rowsArea_->SetScrollRate(0, 10);
+    auto* rowsSizer = new wxBoxSizer(wxVERTICAL);
+    rowsArea_->SetSizer(rowsSizer);
+    frameSizer->Add(rowsArea_, 0, wxALL, 5);
+    for (size_t r = 0; r < INPUT8_ROWS; ++r)
+        CreateRow(r, rowsSizer);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    frameSizer->Add(buttons, 0, wxALIGN_CENTER_HORIZONTAL | wxTOP | wxBOTTOM, 5);
+    const struct {
+        int id;
+        const char* label;
+        const char* tooltip;
+    } buttonSpecs[] = {
+        {ID_INPUT8_SAVE, "Save to Device", "Save the changes made to Orvanta Device"},
+        {ID_INPUT8_EXPORT, "Export to PC", "Export configuration to use later for this device "},
+        {ID_INPUT8_IMPORT, "Import From PC", "Import previously saved configuration for this device "},
+    };
+    for (const auto& spec : buttonSpecs) {
+        auto* button = new wxButton(frame, spec.id, wxGetTranslation(spec.label), wxDefaultPosition,
+                                    wxSize(150, -1));
+        button->SetToolTip(wxGetTranslation(spec.tooltip));
+        buttons->Add(button, 0, wxALL, 5);
+    }
+
+    destinationTable_[0] = 0;
+    LayoutRowsArea();
+}
+
+void Input_Type_Dialog::CreateRow(size_t r, wxSizer* rowsSizer)
+{
+    Row& row = rows_[r];
+    const int index = int(r);
+    auto* rowLine = new wxBoxSizer(wxHORIZONTAL);
+    rowsSizer->Add(rowLine, 0, wxALL, 3);
+    row.line = new wxStaticBoxSizer(wxHORIZONTAL, rowsArea_, wxEmptyString);
+    rowLine->Add(row.line, 0, wxALL, 2);
+    wxWindow* box = row.line->GetStaticBox();
+
+    wxStaticText* number = StaticText(box, wxString::Format("%d:", index + 1), 25);
+    number->SetFont(Verdana(10, wxFONTWEIGHT_BOLD));
+    number->SetForegroundColour(*wxBLUE);
+    row.line->Add(number, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+
+    row.input = new wxChoice(box, ID_INPUT8_INPUT_BASE + index, wxDefaultPosition, wxSize(100, -1));
+    for (size_t i = 1; i <= INPUT_ENTRIES; ++i)
+        row.input->Append(wxString::Format("Input: %d", int(i)));
+    row.input->SetSelection(0);
+    row.line->Add(row.input, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+
+    row.change = new wxChoice(box, ID_INPUT8_CHANGE_BASE + index, wxDefaultPosition, wxSize(100, -1));
+    row.change->Append("Change");
+    row.change->Append("Open");
+    row.change->Append("Close");
+    row.change->SetSelection(int(ChangeType::Open));
+    row.line->Add(row.change, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+
+    row.destination = new wxChoice(box, ID_INPUT8_DESTINATION_BASE + index, wxDefaultPosition, wxSize(125, -1));
+    row.destination->SetToolTip("All found Orvanta devices available, selection may change Actions");
+    row.destination->Append("Unused", &destinationTable_[0]);
+    row.destination->SetSelection(0);
+    row.line->Add(row.destination, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+
+    row.action = new wxChoice(box, ID_INPUT8_ACTION_BASE + index, wxDefaultPosition, wxSize(125, -1));
+    row.action->SetToolTip("All available actions for selected Destination");
+    ResetActionList(r);
+    row.line->Add(row.action, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+
+    row.parameterArea = new wxBoxSizer(wxHORIZONTAL);
+    row.line->Add(row.parameterArea, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    row.line->Show(row.parameterArea, false);
+
+    row.freeTextArea = new wxBoxSizer(wxHORIZONTAL);
+    row.freeText = new wxTextCtrl(box, ID_INPUT8_FREE_TEXT_BASE + index, wxEmptyString, wxDefaultPosition,
+                                  wxSize(150, -1));
+    row.freeText->SetMaxLength(INPUT8_FREE_TEXT_CHARS);
+    row.freeTextArea->Add(row.freeText, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    row.line->Add(row.freeTextArea, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+}
+
+void Input_Type_Dialog::SetStatus(const wxString& text)
+{
+    statusLine_->SetLabel(text);
+}
+
+TypeAtAddressFn Input_Type_Dialog::TypeAt() const
+{
+    const DeviceRegistry& registry = mainDialog_.Registry();
+    return [&registry](uint8_t address) { return uint8_t(registry.TypeAtAddress(address)); };
 }
 
 bool Input_Type_Dialog::ReadFromDevice()
 {
-    return false;
+    const ReadOutcome outcome = ReadConfigImage(Input8TransferProfile(), address_, mainDialog_.GetServices());
+    if (outcome.result == ReadResult::Failed)
+        return false;
+    ShowReadOutcome(outcome);
+    return true;
+}
+
+// An intact image is shown; after a damaged one (the transfer has shown its
+// warning) the panel shows the empty configuration.
+void Input_Type_Dialog::ShowReadOutcome(const ReadOutcome& outcome)
+{
+    if (outcome.result == ReadResult::Intact)
+        ApplyInput8Image(outcome.buffer.data());
+    else
+        ClearInput8Panel();
+}
+
+void Input_Type_Dialog::ResetActionList(size_t r)
+{
+    wxChoice* action = rows_[r].action;
+    action->Clear();
+    actionCodeTable_[r][0] = ACTION_UNUSED;
+    action->Append("Unused", &actionCodeTable_[r][0]);
+    action->SetSelection(0);
+}
+
+size_t Input_Type_Dialog::OfferActions(size_t r, uint8_t destination)
+{
+    ResetActionList(r);
+    const std::vector<ActionEntry> actions = GetActions(mainDialog_.Registry().TypeAtAddress(destination));
+    size_t k = 0;
+    for (; k < actions.size() && k + 1 < INPUT8_ACTION_ENTRIES; ++k) {
+        actionCodeTable_[r][k + 1] = actions[k].code;
+        rows_[r].action->Append(actions[k].name, &actionCodeTable_[r][k + 1]);
+    }
+    return k;
+}
+
+void Input_Type_Dialog::DestroyParameterControls(Row& row)
+{
+    for (wxSpinCtrl* spin : row.spins)
+        spin->Destroy();
+    for (wxTextCtrl* text : row.texts)
+        text->Destroy();
+    row.spins.clear();
+    row.texts.clear();
+}
+
+void Input_Type_Dialog::ShowFreeText(Row& row)
+{
+    row.line->Show(row.parameterArea, false);
+    row.freeText->ChangeValue(wxEmptyString);
+    row.line->Show(row.freeTextArea, true);
+}
+
+void Input_Type_Dialog::LayoutRow(const Row& row)
+{
+    row.line->Layout();
+}
+
+void Input_Type_Dialog::LayoutRowsArea()
+{
+    rowsArea_->GetSizer()->Layout();
+    rowsArea_->FitInside();
+    Layout();
+}
+
+void Input_Type_Dialog::ClearInput8Panel()
+{
+    nameField_->ChangeValue(wxEmptyString);
+    destinationCount_ = 1;
+    for (size_t r = 0; r < INPUT8_ROWS; ++r) {
+        Row& row = rows_[r];
+        row.change->SetSelection(int(ChangeType::Change));
+        row.input->SetSelection(0);
+        row.destination->Clear();
+        row.destination->Append("Unused", &destinationTable_[0]);
+        row.destination->SetSelection(0);
+        ResetActionList(r);
+        DestroyParameterControls(row);
+        ShowFreeText(row);
+        LayoutRow(row);
+    }
+    LayoutRowsArea();
+}
+
+// Every record but the Input8s, in registry order, as long as the table has room.
+void Input_Type_Dialog::FillDestinations()
+{
+    const DeviceRegistry& registry = mainDialog_.Registry();
+    if (registry.Count() <= 1)
+        return;
+    for (size_t i = 0; i < registry.Count() && destinationCount_ < INPUT8_DESTINATION_ENTRIES; ++i) {
+        const DeviceRecord& record = registry.Record(i);
+        if (record.typeCode == TYPE_INPUT8)
+            continue;
+        uint8_t& entry = destinationTable_[destinationCount_++];
+        entry = record.address;
+        const wxString label = wxString::Format(" %s  @ %d ", ToWx(record.name), int(record.address));
+        for (Row& row : rows_)
+            row.destination->Append(label, &entry);
+    }
+}
+
+void Input_Type_Dialog::ApplyInput8Image(const uint8_t* image)
+{
+    ApplyInput8Image(DecodeInput8Image(image));
+}
+
+void Input_Type_Dialog::ApplyInput8Image(const Input8Config& config)
+{
+    ClearInput8Panel();
+    FillDestinations();
+    nameField_->ChangeValue(ToWx(config.name));
+    if (const DeviceRecord* record = mainDialog_.Registry().SelectedRecord())
+        SetStatus(wxString::Format("Firmware Ver: %X.%X", unsigned(record->firmwareMajor),
+                                   unsigned(record->firmwareMinor)));
+    for (size_t r = 0; r < INPUT8_ROWS; ++r)
+        ShowRow(r, config.rows[r]);
+
+    const TypeAtAddressFn typeAt = TypeAt();
+    const std::vector<size_t> missing = FindMissingLinks(config, typeAt);
+    if (!missing.empty()) {
+        // No gives the empty configuration; Yes unlinks the missing rows.
+        if (CheckInput8Links(config, typeAt, mainDialog_.GetServices().prompts) == Input8Config{}) {
+            ClearInput8Panel();
+        } else {
+            for (size_t r : missing) {
+                Row& row = rows_[r];
+                row.action->SetSelection(0);
+                DestroyParameterControls(row);
+                ShowFreeText(row);
+                LayoutRow(row);
+            }
+        }
+    }
+    LayoutRowsArea();
+    mainDialog_.RelayoutPanels();
+}
+
+void Input_Type_Dialog::ShowRow(size_t r, const InputRow& stored)
+{
+    Row& row = rows_[r];
+    SelectStored(row.change, unsigned(stored.change));
+    SelectStored(row.input, stored.input);
+    int destination = 0;
+    for (size_t k = 0; k < destinationCount_; ++k)
+        if (destinationTable_[k] == stored.destination) {
+            destination = int(k);
+            break;
+        }
+    row.destination->SetSelection(destination);
+    row.freeText->ChangeValue(ToWx(DecodeParameters(ACTION_UNUSED, stored.parameters).freeText));
+    if (stored.action == ACTION_UNUSED) {
+        ResetActionList(r);
+        return;
+    }
+    const size_t offered = OfferActions(r, stored.destination);
+    for (size_t k = 1; k <= offered; ++k)
+        if (actionCodeTable_[r][k] == stored.action) {
+            row.action->SetSelection(int(k));
+            break;
+        }
+    BuildParameterControls(r, stored.action, &stored.parameters, false);
+}
+
+void Input_Type_Dialog::BuildParameterControls(size_t r, uint16_t action, const ParameterBytes* parameters,
+                                               bool showHint)
+{
+    Row& row = rows_[r];
+    const std::optional<ParamSpec> spec = GetParamSpec(action);
+    if (!spec) {
+        ShowFreeText(row);
+        LayoutRow(row);
+        LayoutRowsArea();
+        return;
+    }
+
+    row.line->Show(row.freeTextArea, false);
+    DestroyParameterControls(row);
+    const std::vector<ParamSpec::Range> ranges = spec->Ranges();
+    const ParameterValues values = parameters ? DecodeParameters(action, *parameters) : ParameterValues{};
+    wxWindow* box = row.line->GetStaticBox();
+    const int firstId = ID_INPUT8_PARAMETER_BASE + int(r);
+    for (size_t j = 0; j < spec->spinCount; ++j) {
+        const ParamSpec::Range range = ranges[j];
+        // No initial text: it would win over the value, and a new control shows its minimum.
+        auto* spin = new wxSpinCtrl(box, firstId + int(j), wxEmptyString, wxDefaultPosition, wxSize(50, -1), 0,
+                                    range.minimum, range.maximum, range.minimum);
+        if (j < values.spins.size())
+            spin->SetValue(values.spins[j]);
+        row.spins.push_back(spin);
+        row.parameterArea->Add(spin, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    }
+    for (size_t j = 0; j < spec->textCount; ++j) {
+        auto* text = new wxTextCtrl(box, firstId + spec->spinCount + int(j), wxEmptyString, wxDefaultPosition,
+                                    wxSize(33, -1));
+        text->SetMaxLength(PARAMETER_TEXT_CHARS);
+        if (j < values.texts.size())
+            text->ChangeValue(ToWx(values.texts[j]));
+        row.texts.push_back(text);
+        row.parameterArea->Add(text, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    }
+
+    const int number = int(r) + 1;
+    if (spec->spinCount + spec->textCount == 0)
+        SetStatus(wxString::Format("Row %d: No Parameters for this Action", number));
+    else
+        SetStatus(wxString::Format("Row %d:Action Parameters updated", number));
+    if (showHint)
+        SetStatus(wxString::Format("Row %d:", number) + spec->label);
+    row.line->Show(row.parameterArea, true);
+    LayoutRow(row);
+    LayoutRowsArea();
+}
+
+Input8Config Input_Type_Dialog::BuildInput8Config() const
+{
+    Input8Config config;
+    // What the device will store: ISO 8859-1, '?' for any other character.
+    config.name = Latin1ToUtf8(Utf8ToLatin1(FromWx(nameField_->GetValue())));
+    for (size_t r = 0; r < INPUT8_ROWS; ++r) {
+        const Row& row = rows_[r];
+        InputRow& stored = config.rows[r];
+        // No selection (a stored value beyond the entries) is kept as 255.
+        stored.input = uint8_t(row.input->GetSelection());
+        stored.change = ChangeType(uint8_t(row.change->GetSelection()));
+        stored.destination = SelectedValue<uint8_t>(row.destination);
+        stored.action = SelectedValue<uint16_t>(row.action);
+
+        ParameterValues values;
+        if (GetParamSpec(stored.action)) {
+            for (const wxSpinCtrl* spin : row.spins)
+                values.spins.push_back(spin->GetValue());
+            for (const wxTextCtrl* text : row.texts)
+                values.texts.push_back(FromWx(text->GetValue()));
+        } else {
+            values.freeText = FromWx(row.freeText->GetValue());
+        }
+        stored.parameters = EncodeParameters(stored.action, values);
+    }
+    return config;
+}
+
+std::vector<uint8_t> Input_Type_Dialog::BuildInput8Image(ImageForm form) const
+{
+    return EncodeInput8Image(BuildInput8Config(), form);
+}
+
+void Input_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
+{
+    Services& services = mainDialog_.GetServices();
+    const WriteResult result = SaveInput8Config(BuildInput8Config(), address_, services,
+                                                [this](const ReadOutcome& readBack) { ShowReadOutcome(readBack); });
+    if (result != WriteResult::Saved)
+        return;
+    const DeviceRecord* record = mainDialog_.Registry().SelectedRecord();
+    if (record && record->configured) {
+        services.prompts.Message(" Config Saved ", " Save SUCCESS \n Input8 configuration has been saved Succesfully",
+                                 Buttons::Ok, Icon::Information);
+        return;
+    }
+    // A device that held no configuration reports itself configured from now
+    // on (and the selection may be stale): discover again so the list says so.
+    services.prompts.Message(" Config Saved ",
+                             "Save SUCCESS \nClick OK to set address correctly & re-discover the device ",
+                             Buttons::Ok, Icon::Information);
+    mainDialog_.DiscoverDevices(BROADCAST_ADDRESS);
+}
+
+void Input_Type_Dialog::OnExportToPc(wxCommandEvent&)
+{
+    ExportInput8Config(BuildInput8Config(), mainDialog_.GetServices().prompts);
+}
+
+void Input_Type_Dialog::OnImportFromPc(wxCommandEvent&)
+{
+    Prompts& prompts = mainDialog_.GetServices().prompts;
+    const std::optional<Input8Config> config = ImportInput8Config(prompts);
+    if (!config)
+        return;
+    ApplyInput8Image(*config);
+    ShowInput8Loaded(prompts);
+}
+
+void Input_Type_Dialog::OnDestinationChanged(wxCommandEvent& event)
+{
+    const size_t r = size_t(event.GetId() - ID_INPUT8_DESTINATION_BASE);
+    if (r >= INPUT8_ROWS)
+        return;
+    Row& row = rows_[r];
+    const size_t offered = OfferActions(r, SelectedValue<uint8_t>(row.destination));
+    const int number = int(r) + 1;
+    SetStatus(offered == 0 ? wxString::Format("Row %d: No Actions in List ", number)
+                           : wxString::Format("Row %d: Actions List updated", number));
+    ShowFreeText(row);
+    LayoutRow(row);
+    LayoutRowsArea();
+}
+
+void Input_Type_Dialog::OnActionChanged(wxCommandEvent& event)
+{
+    const size_t r = size_t(event.GetId() - ID_INPUT8_ACTION_BASE);
+    if (r >= INPUT8_ROWS)
+        return;
+    Row& row = rows_[r];
+    const uint16_t action = SelectedValue<uint16_t>(row.action);
+    if (action == ACTION_UNUSED) {
+        ShowFreeText(row);
+        LayoutRow(row);
+        LayoutRowsArea();
+        SetStatus(wxString::Format("Row %d: No Action Selected ", int(r) + 1));
+        return;
+    }
+    BuildParameterControls(r, action, nullptr, true);
 }
 
 }  // namespace orv

@@ -2,13 +2,46 @@
 // change of an input to an action on another device.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include <wx/panel.h>
+
+#include "config/block_transfer.h"
+#include "config/input8_config.h"
+#include "config/input8_image.h"
+
+class wxBoxSizer;
+class wxChoice;
+class wxScrolledWindow;
+class wxSpinCtrl;
+class wxStaticBoxSizer;
+class wxStaticText;
+class wxTextCtrl;
 
 namespace orv {
 
 class MainDialog;
+
+constexpr int ID_INPUT8_SAVE = 10092;
+constexpr int ID_INPUT8_EXPORT = 10093;
+constexpr int ID_INPUT8_IMPORT = 10094;
+constexpr int ID_INPUT8_NAME = 11102;
+constexpr int ID_INPUT8_STATIC_TEXT = 5105;
+// Row r's controls carry base + r.
+constexpr int ID_INPUT8_INPUT_BASE = 11110;
+constexpr int ID_INPUT8_DESTINATION_BASE = 11210;
+constexpr int ID_INPUT8_CHANGE_BASE = 11310;
+constexpr int ID_INPUT8_ACTION_BASE = 11410;
+constexpr int ID_INPUT8_FREE_TEXT_BASE = 11510;
+// Parameter control j of row r carries base + r + j; neighbouring rows share
+// identifiers, and no event is bound to them.
+constexpr int ID_INPUT8_PARAMETER_BASE = 11600;
+
+// Entry 0 stands for "Unused"; the others are the devices offered as destinations.
+constexpr size_t INPUT8_DESTINATION_ENTRIES = 50;
+constexpr size_t INPUT8_ACTION_ENTRIES = 50;
 
 class Input_Type_Dialog : public wxPanel {
 public:
@@ -22,9 +55,74 @@ public:
     // was not acknowledged or brought no reply; the panel is then unchanged.
     bool ReadFromDevice();
 
+    // Shows the empty configuration; the destination lists then offer only "Unused".
+    void ClearInput8Panel();
+    // Shows a configuration: destinations from the registry, actions from the
+    // catalogue, then the link question for rows whose action cannot be reached.
+    void ApplyInput8Image(const Input8Config& config);
+    // image holds INPUT8_IMAGE_SIZE bytes.
+    void ApplyInput8Image(const uint8_t* image);
+    // What the panel shows.
+    Input8Config BuildInput8Config() const;
+    std::vector<uint8_t> BuildInput8Image(ImageForm form) const;
+    // Replaces row's parameter controls by those of action; the values come
+    // from parameters when given, else the controls show their minimum and
+    // empty texts. The hint names the action's parameters in the status line.
+    void BuildParameterControls(size_t row, uint16_t action, const ParameterBytes* parameters, bool showHint);
+
 private:
+    struct Row {
+        wxStaticBoxSizer* line = nullptr;
+        wxChoice* input = nullptr;
+        wxChoice* change = nullptr;
+        wxChoice* destination = nullptr;
+        wxChoice* action = nullptr;
+        wxBoxSizer* parameterArea = nullptr;
+        wxBoxSizer* freeTextArea = nullptr;
+        wxTextCtrl* freeText = nullptr;
+        std::vector<wxSpinCtrl*> spins;
+        std::vector<wxTextCtrl*> texts;
+    };
+
+    void CreateControls();
+    void CreateRow(size_t r, wxSizer* rowsSizer);
+    void SetStatus(const wxString& text);
+
+    void ShowRow(size_t r, const InputRow& row);
+    void FillDestinations();
+    // Row r's action list: "Unused", selected.
+    void ResetActionList(size_t r);
+    // "Unused" and the actions of the kind at destination; the number of actions.
+    size_t OfferActions(size_t r, uint8_t destination);
+    void DestroyParameterControls(Row& row);
+    // The parameter area hidden, the free-text area shown with an empty text.
+    void ShowFreeText(Row& row);
+    void LayoutRow(const Row& row);
+    void LayoutRowsArea();
+    void ShowReadOutcome(const ReadOutcome& outcome);
+    TypeAtAddressFn TypeAt() const;
+
+    void OnSaveToDevice(wxCommandEvent& event);
+    void OnExportToPc(wxCommandEvent& event);
+    void OnImportFromPc(wxCommandEvent& event);
+    void OnDestinationChanged(wxCommandEvent& event);
+    void OnActionChanged(wxCommandEvent& event);
+
     MainDialog& mainDialog_;
     uint8_t address_ = 0;
+
+    // The values behind the choices' entries; each entry's client data points here.
+    std::array<uint8_t, INPUT8_DESTINATION_ENTRIES> destinationTable_{};
+    size_t destinationCount_ = 1;
+    std::array<std::array<uint16_t, INPUT8_ACTION_ENTRIES>, INPUT8_ROWS> actionCodeTable_{};
+
+    wxTextCtrl* nameField_ = nullptr;
+    wxStaticText* statusLine_ = nullptr;
+    wxScrolledWindow* rowsArea_ = nullptr;
+    std::array<Row, INPUT8_ROWS> rows_;
+
+    wxDECLARE_CLASS(Input_Type_Dialog);
+    wxDECLARE_EVENT_TABLE();
 };
 
 }  // namespace orv
