@@ -1,0 +1,54 @@
+#include "ui/intro_dialog.h"
+
+#include <wx/intl.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+
+namespace orv {
+
+namespace {
+
+const char* const INSTRUCTIONS[] = {
+    "1: Make sure ORV-NET interface is connected to ORVANTA devices",
+    "2: Use Orvanta Devices -> Quick Discovery, to find devices quickly  ..",
+    "3: Use Orvanta Devices -> Discover All, to find devices one by one (slow) ",
+    "4: You may cancel the search anytime. Any found devices will be listed",
+    "5: Select a device from \"Found\" List to configure",
+    "6: Each device has it's own configuration displayed in this area",
+};
+
+}  // namespace
+
+// A vertical box sizer takes no vertical alignment; wx would assert on it, so
+// the items of the vertical sizers below carry only their borders.
+Intro_Dialog::Intro_Dialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size, long style)
+    : wxPanel(parent, id, pos, size, style, "panel")
+{
+    Centre(wxBOTH);
+
+    auto* panelSizer = new wxBoxSizer(wxVERTICAL);
+    SetSizer(panelSizer);
+
+    auto* box = new wxStaticBox(this, wxID_ANY, _("ORV-Tool Instructions"), wxDefaultPosition, wxSize(950, -1), 0,
+                                "groupBox");
+    box->SetFont(wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "Verdana"));
+    auto* boxSizer = new wxStaticBoxSizer(box, wxVERTICAL);
+    panelSizer->Add(boxSizer, 0, wxTOP | wxBOTTOM | wxRIGHT, 5);
+
+    const wxFont lineFont(14, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "Verdana");
+    for (const char* instruction : INSTRUCTIONS) {
+        auto* lineSizer = new wxBoxSizer(wxHORIZONTAL);
+        auto* text = new wxStaticText(box, wxID_STATIC, wxGetTranslation(instruction), wxDefaultPosition,
+                                      wxSize(900, -1), 0, "staticText");
+        text->SetForegroundColour(wxColour(0, 0, 255));
+        text->SetFont(lineFont);
+        lineSizer->Add(text, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+        boxSizer->Add(lineSizer, 0, wxTOP | wxBOTTOM | wxRIGHT, 5);
+        boxSizer->Add(50, 50);
+    }
+
+    GetSizer()->Fit(this);
+}
+
+}  // namespace orv

@@ -1,0 +1,19 @@
+// The instructions panel: how to find the devices and where their
+// configuration appears. Shown at start and during every discovery pass.
+#pragma once
+
+#include <wx/dialog.h>
+#include <wx/panel.h>
+
+namespace orv {
+
+constexpr int ID_INTRO_DIALOG = 12121;
+constexpr long TEXT_PANEL_STYLE = wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER;
+
+class Intro_Dialog : public wxPanel {
+public:
+    Intro_Dialog(wxWindow* parent, wxWindowID id = ID_INTRO_DIALOG, const wxPoint& pos = wxDefaultPosition,
+                 const wxSize& size = wxSize(955, 955), long style = TEXT_PANEL_STYLE);
+};
+
+}  // namespace orv

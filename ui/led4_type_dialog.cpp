@@ -1,0 +1,47 @@
+#include "ui/led4_type_dialog.h"
+
+#include <wx/intl.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+
+namespace orv {
+
+// As in the instructions panel, the vertical sizers carry no vertical alignment.
+Led4_Type_Dialog::Led4_Type_Dialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                                   long style)
+    : wxPanel(parent, id, pos, size, style, "panel")
+{
+    Centre(wxBOTH);
+
+    auto* panelSizer = new wxBoxSizer(wxVERTICAL);
+    SetSizer(panelSizer);
+
+    auto* box = new wxStaticBox(this, wxID_ANY, _("No Configuration Available"), wxDefaultPosition,
+                                wxSize(935, -1), 0, "groupBox");
+    box->SetFont(wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "Verdana"));
+    auto* boxSizer = new wxStaticBoxSizer(box, wxVERTICAL);
+    panelSizer->Add(boxSizer, 0, wxTOP | wxBOTTOM | wxRIGHT, 5);
+
+    boxSizer->Add(20, 20);
+
+    detailsText = new wxStaticText(box, wxID_STATIC, _("Device Info"), wxDefaultPosition, wxSize(900, -1), 0,
+                                   "staticText");
+    detailsText->SetForegroundColour(wxColour(0, 0, 255));
+    detailsText->SetFont(wxFont(11, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, "Verdana"));
+    boxSizer->Add(detailsText, 0, wxALL, 5);
+
+    boxSizer->Add(150, 150);
+
+    messageText = new wxStaticText(box, wxID_STATIC, _("This Device has no configuration associated with it."),
+                                   wxDefaultPosition, wxSize(900, -1), 0, "staticText");
+    messageText->SetForegroundColour(wxColour(255, 0, 0));
+    messageText->SetFont(wxFont(12, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "Verdana"));
+    boxSizer->Add(messageText, 0, wxALL, 5);
+
+    boxSizer->Add(300, 400);
+
+    GetSizer()->Fit(this);
+}
+
+}  // namespace orv
