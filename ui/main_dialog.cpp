@@ -1,6 +1,50 @@
 #include "ui/main_dialog.h"
 
+#include <wx/busyinfo.h>
+#include <wx/frame.h>
+#include <wx/intl.h>
+#include <wx/listctrl.h>
+#include <wx/menu.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
+
+#include "network/address_management.h"
+#include "network/device_modes.h"
+#include "network/discovery.h"
+#include "network/firmware_update.h"
+#include "ui/input_type_dialog.h"
+#include "ui/intro_dialog.h"
+#include "ui/led4_type_dialog.h"
+#include "ui/rs232_type_dialog.h"
+#include "ui/wx_text.h"
+
 namespace orv {
+
+namespace {
+
+constexpr int ID_INPUT_TYPE_DIALOG = 10008;
+constexpr int ID_RS232_TYPE_DIALOG = 12121;
+
+const wxColour CONFIGURED_COLOUR(0, 0, 255);
+const wxColour UNCONFIGURED_COLOUR(255, 0, 0);
+
+constexpr const char* SHARED_ADDRESS_MESSAGE =
+    " This Device shares it's address with another device on the network \n\n"
+    " Please change it's address to Configure ! ";
+constexpr const char* NO_CONFIGURATION_MESSAGE = "This Device has no configuration associated with it.";
+
+int wxCALLBACK CompareAddresses(wxIntPtr first, wxIntPtr second, wxIntPtr)
+{
+    return (first > second) - (first < second);
+}
+
+}  // namespace
+
+wxBEGIN_EVENT_TABLE(MainDialog, wxPanel)
+    EVT_LIST_ITEM_SELECTED(ID_DEVICE_LIST, MainDialog::OnDeviceSelected)
+    EVT_LIST_COL_CLICK(ID_DEVICE_LIST, MainDialog::OnColumnClick)
+wxEND_EVENT_TABLE()
 
 MainDialog::MainDialog(wxWindow* parent, Services& services, wxWindowID id, const wxPoint& pos, const wxSize& size,
                        long style)
@@ -8,16 +52,224 @@ MainDialog::MainDialog(wxWindow* parent, Services& services, wxWindowID id, cons
 {
     SetExtraStyle(wxWS_EX_BLOCK_EVENTS);
     Create(parent, id, pos, size, style, "panel");
+
+    mainSizer_ = new wxBoxSizer(wxHORIZONTAL);
+    SetSizer(mainSizer_);
+
+    auto* listSizer = new wxBoxSizer(wxHORIZONTAL);
+    mainSizer_->Add(listSizer, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+
+    listCtrl_ = new wxListCtrl(this, ID_DEVICE_LIST, wxDefaultPosition, wxSize(250, 625),
+                               wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_HRULES | wxLC_VRULES, wxDefaultValidator,
+                               "listCtrl");
+    listCtrl_->SetFont(wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, "Verdana"));
+    listCtrl_->SetToolTip("Discovered Orvanta Devices. Select one to view/configure");
+    listSizer->Add(listCtrl_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+
+    panelSizer_ = new wxBoxSizer(wxVERTICAL);
+
+    introPanel_ = new Intro_Dialog(this, ID_INTRO_DIALOG, wxDefaultPosition, wxSize(955, 955), TEXT_PANEL_STYLE);
+    panelSizer_->Add(introPanel_, 0, 0, 0);
+
+    inputPanel_ = new Input_Type_Dialog(*this, this, ID_INPUT_TYPE_DIALOG, wxDefaultPosition, wxSize(850, 850),
+                                        wxTAB_TRAVERSAL);
+    panelSizer_->Add(inputPanel_, 0, 0, 0);
+    inputPanel_->Hide();
+
+    rs232Panel_ = new RS232_Type_Dialog(*this, this, ID_RS232_TYPE_DIALOG, wxDefaultPosition, wxSize(800, 850),
+                                        wxTAB_TRAVERSAL);
+    panelSizer_->Add(rs232Panel_, 0, 0, 0);
+    rs232Panel_->Hide();
+
+    infoPanel_ = new Led4_Type_Dialog(this, ID_LED4_TYPE_DIALOG, wxDefaultPosition, wxSize(940, 940),
+                                      TEXT_PANEL_STYLE);
+    panelSizer_->Add(infoPanel_, 0, 0, 0);
+    infoPanel_->Hide();
+
+    mainSizer_->Add(panelSizer_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+
+    ResetListColumns();
+    services_.log.Message("ORV-NET: Connected: Please Do Discovery to find ORVANTA Devices ");
+    Layout();
+
+    mainSizer_->Fit(this);
+    Centre(wxBOTH);
 }
 
-void MainDialog::DiscoverDevices(int) {}
-void MainDialog::UpdateFirmware(bool) {}
-void MainDialog::EnterBootMode() {}
-void MainDialog::EnterConfigMode() {}
-void MainDialog::OnSetAddress() {}
-void MainDialog::RelayoutPanels() {}
-void MainDialog::ShowInstructions() {}
-void MainDialog::ResetDeviceList() {}
-void MainDialog::RefreshDeviceList() {}
+void MainDialog::DiscoverDevices(int start)
+{
+    orv::DiscoverDevices(network_, start);
+}
+
+void MainDialog::UpdateFirmware(bool emergency)
+{
+    orv::UpdateFirmware(network_, emergency);
+}
+
+void MainDialog::EnterBootMode()
+{
+    orv::EnterBootMode(network_);
+}
+
+void MainDialog::EnterConfigMode()
+{
+    orv::EnterConfigMode(network_);
+}
+
+void MainDialog::OnSetAddress()
+{
+    orv::OnSetAddress(network_);
+}
+
+void MainDialog::ResetListColumns()
+{
+    listCtrl_->ClearAll();
+    listCtrl_->InsertColumn(0, "ORVANTA DEVICES", wxLIST_FORMAT_LEFT, 175);
+    listCtrl_->InsertColumn(1, "ADDRESS", wxLIST_FORMAT_LEFT, 75);
+}
+
+void MainDialog::RefreshDeviceList()
+{
+    ResetListColumns();
+    const wxFont rowFont(9, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD);
+    for (size_t index = 0; index < registry_.Count(); ++index) {
+        const DeviceRecord& record = registry_.Record(index);
+        const long row = listCtrl_->InsertItem(long(index), wxEmptyString);
+        listCtrl_->SetItemData(row, record.address);
+        listCtrl_->SetItem(row, 0, ToWx(DeviceRowText(record)));
+        listCtrl_->SetItem(row, 1, wxString::Format("%d", record.address));
+        listCtrl_->SetItemFont(row, rowFont);
+        listCtrl_->SetItemTextColour(row, record.configured ? CONFIGURED_COLOUR : UNCONFIGURED_COLOUR);
+    }
+}
+
+void MainDialog::ResetDeviceList()
+{
+    ResetListColumns();
+    Layout();
+}
+
+void MainDialog::ShowInstructions()
+{
+    HideAllPanels();
+    introPanel_->Show();
+    RelayoutPanels();
+}
+
+void MainDialog::HideAllPanels()
+{
+    introPanel_->Hide();
+    infoPanel_->Hide();
+    rs232Panel_->Hide();
+    inputPanel_->Hide();
+}
+
+void MainDialog::RelayoutPanels()
+{
+    panelSizer_->Layout();
+    mainSizer_->Layout();
+    Layout();
+}
+
+void MainDialog::EnableDeviceCommands()
+{
+    // The frame lies beyond this library; its menu bar is reached through the window tree.
+    auto* frame = wxDynamicCast(wxGetTopLevelParent(this), wxFrame);
+    wxMenuBar* menuBar = frame ? frame->GetMenuBar() : nullptr;
+    if (!menuBar)
+        return;
+    for (int id : {ID_SET_ADDRESS, ID_DEVICE_BOOT_MODE, ID_DEVICE_CONFIG_MODE, ID_UPDATE_FIRMWARE_SELECTED})
+        if (menuBar->FindItem(id))
+            menuBar->Enable(id, true);
+}
+
+void MainDialog::OnColumnClick(wxListEvent& event)
+{
+    // The item data is the address, so the rows stay mapped to their devices.
+    listCtrl_->SortItems(CompareAddresses, 0);
+    event.Skip();
+}
+
+void MainDialog::OnDeviceSelected(wxListEvent& event)
+{
+    event.Skip();
+    const long row = event.GetIndex();
+    if (row < 0 || row >= listCtrl_->GetItemCount())
+        return;
+    const auto address = uint8_t(listCtrl_->GetItemData(row));
+    const DeviceTypeCode kind = registry_.TypeAtAddress(address);
+    registry_.SelectAddress(address);
+    EnableDeviceCommands();
+    if (registry_.selectedIndex() >= registry_.Count())
+        return;
+    // A copy: a device that fails its configuration read is removed below.
+    const DeviceRecord record = registry_.Record(registry_.selectedIndex());
+
+    const SerialNumber& serial = record.serialNumber;
+    infoPanel_->detailsText->SetLabelText(ToWx(StrF(
+        " Device Name: %s \n\n Address:   %d \n\n Firmware Ver:   %X.%X \n\n Serial No:       %02X %02X %02X %02X \n\n",
+        record.name.c_str(), record.address, record.firmwareMajor, record.firmwareMinor, serial[3], serial[2],
+        serial[1], serial[0])));
+
+    if (record.sharedAddress) {
+        ShowInfoPanel(SHARED_ADDRESS_MESSAGE);
+        return;
+    }
+    switch (kind) {
+    case TYPE_INPUT8: {
+        HideAllPanels();
+        bool readDone = false;
+        {
+            wxBusyCursor busyCursor;
+            wxBusyInfo busyInfo(_("Reading Configuration from Device .Please wait ..."), this);
+            inputPanel_->SetDeviceAddress(record.address);
+            readDone = inputPanel_->ReadFromDevice();
+        }
+        ShowReadPanel(inputPanel_, readDone, "ORV-Input8");
+        break;
+    }
+    case TYPE_RS232:
+        HideAllPanels();
+        rs232Panel_->SetDeviceAddress(record.address);
+        ShowReadPanel(rs232Panel_, rs232Panel_->ReadFromDevice(), "ORV-RS232");
+        break;
+    case TYPE_LED4PD:
+        ShowInfoPanel(" ORV-LED4 Selected. Nothing to be Configured ");
+        break;
+    case TYPE_RELAY:
+        ShowInfoPanel(" ORV-RELAY Selected. Nothing to be Configured ");
+        break;
+    default:
+        // Nothing known to configure; a configuration panel left on screen
+        // would still be bound to the previously selected device.
+        ShowInfoPanel(NO_CONFIGURATION_MESSAGE);
+        break;
+    }
+}
+
+void MainDialog::ShowInfoPanel(const wxString& message)
+{
+    HideAllPanels();
+    infoPanel_->messageText->SetLabelText(message);
+    infoPanel_->Show();
+    infoPanel_->Layout();
+    RelayoutPanels();
+}
+
+void MainDialog::ShowReadPanel(wxWindow* panel, bool readDone, const char* deviceName)
+{
+    if (readDone) {
+        panel->Show();
+        RelayoutPanels();
+        return;
+    }
+    services_.prompts.Message("Warn Loading Data ",
+                              StrF("No Response from %s Device. Can't load Configuration.\n \n Removing from device "
+                                   "list. Please check if device is connected & Try again ",
+                                   deviceName),
+                              Buttons::Ok, Icon::Exclamation);
+    registry_.RemoveDevice(registry_.selectedIndex());
+    RefreshDeviceList();
+}
 
 }  // namespace orv

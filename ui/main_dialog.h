@@ -1,4 +1,6 @@
-// The panel that fills the main frame: the device list and the panel area.
+// The panel that fills the main frame: the device list on the left, the panel
+// area on the right in which one panel at a time is shown, and the device
+// registry with the network operations the frame's menu commands start.
 #pragma once
 
 #include <wx/panel.h>
@@ -8,7 +10,18 @@
 #include "network/network_view.h"
 #include "ui/identifiers.h"
 
+class wxBoxSizer;
+class wxListCtrl;
+class wxListEvent;
+
 namespace orv {
+
+class Input_Type_Dialog;
+class Intro_Dialog;
+class Led4_Type_Dialog;
+class RS232_Type_Dialog;
+
+constexpr int ID_DEVICE_LIST = 10009;
 
 class MainDialog : public wxPanel, public NetworkView {
 public:
@@ -16,6 +29,7 @@ public:
                const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxSize(1200, 690),
                long style = wxTAB_TRAVERSAL);
 
+    // The frame's menu commands.
     void DiscoverDevices(int start);
     void UpdateFirmware(bool emergency);
     void EnterBootMode();
@@ -32,10 +46,41 @@ public:
     void ResetDeviceList() override;
     void RefreshDeviceList() override;
 
+    // Empties the device list and recreates its two columns.
+    void ResetListColumns();
+    void HideAllPanels();
+    // Enables the frame's commands that act on the selected device; nothing disables them again.
+    void EnableDeviceCommands();
+
+    wxListCtrl* DeviceList() const { return listCtrl_; }
+    Intro_Dialog* IntroPanel() const { return introPanel_; }
+    Input_Type_Dialog* InputPanel() const { return inputPanel_; }
+    RS232_Type_Dialog* RS232Panel() const { return rs232Panel_; }
+    Led4_Type_Dialog* InfoPanel() const { return infoPanel_; }
+
 private:
+    void OnDeviceSelected(wxListEvent& event);
+    void OnColumnClick(wxListEvent& event);
+
+    // The information panel with message under the details of the last selection.
+    void ShowInfoPanel(const wxString& message);
+    // After a configuration read on selection: the panel when the read was
+    // done, else the device is taken to be gone and leaves the list.
+    void ShowReadPanel(wxWindow* panel, bool readDone, const char* deviceName);
+
     Services& services_;
     DeviceRegistry registry_{services_.log};
     NetworkContext network_{services_, registry_, *this};
+
+    wxBoxSizer* mainSizer_ = nullptr;
+    wxBoxSizer* panelSizer_ = nullptr;
+    wxListCtrl* listCtrl_ = nullptr;
+    Intro_Dialog* introPanel_ = nullptr;
+    Input_Type_Dialog* inputPanel_ = nullptr;
+    RS232_Type_Dialog* rs232Panel_ = nullptr;
+    Led4_Type_Dialog* infoPanel_ = nullptr;
+
+    wxDECLARE_EVENT_TABLE();
 };
 
 }  // namespace orv
