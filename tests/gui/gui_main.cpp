@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
+#include <wx/image.h>
 #include <wx/init.h>
 #include <wx/log.h>
 
@@ -16,7 +17,15 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 
 class GuiTestApp : public wxApp {
 public:
-    bool OnInit() override { return true; }
+    // The program's image handlers, which the panels' pictures need.
+    bool OnInit() override
+    {
+        wxImage::AddHandler(new wxXPMHandler);
+        wxImage::AddHandler(new wxPNGHandler);
+        wxImage::AddHandler(new wxJPEGHandler);
+        wxImage::AddHandler(new wxGIFHandler);
+        return true;
+    }
 };
 
 }  // namespace
