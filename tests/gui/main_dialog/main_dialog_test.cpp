@@ -1,0 +1,278 @@
+#include <string>
+#include <vector>
+
+#include <wx/menu.h>
+#include <wx/stattext.h>
+
+#include "sim/demo_images.h"
+#include "tests/gui/main_dialog/main_dialog_fixture.h"
+
+namespace orv::test {
+namespace {
+
+const wxColour BLUE(0, 0, 255);
+const wxColour RED(255, 0, 0);
+
+constexpr int DEVICE_COMMANDS[] = {ID_UPDATE_FIRMWARE_SELECTED, ID_SET_ADDRESS, ID_DEVICE_BOOT_MODE,
+                                   ID_DEVICE_CONFIG_MODE};
+
+const char* const SHARED_MESSAGE =
+    " This Device shares it's address with another device on the network \n\n"
+    " Please change it's address to Configure ! ";
+const char* const NO_CONFIGURATION_MESSAGE = "This Device has no configuration associated with it.";
+
+void SendMenuCommand(MainFrame& frame, int id)
+{
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetEventObject(&frame);
+    frame.ProcessWindowEvent(event);
+}
+
+std::string Message(MainDialog& dialog)
+{
+    return dialog.InfoPanel()->messageText->GetLabelText().ToStdString();
+}
+
+std::string Details(MainDialog& dialog)
+{
+    return dialog.InfoPanel()->detailsText->GetLabelText().ToStdString();
+}
+
+TEST_F(MainDialogTest, StartsWithAnEmptyTwoColumnListAndTheInstructions)
+{
+    EXPECT_EQ(list->GetId(), ID_DEVICE_LIST);
+    EXPECT_EQ(list->GetName(), "listCtrl");
+    EXPECT_EQ(list->GetSize(), wxSize(250, 625));
+    for (long flag : {wxLC_REPORT, wxLC_SINGLE_SEL, wxLC_HRULES, wxLC_VRULES})
+        EXPECT_TRUE(list->HasFlag(flag)) << flag;
+    EXPECT_EQ(list->GetFont().GetPointSize(), 10);
+    EXPECT_EQ(list->GetFont().GetFaceName(), "Verdana");
+    EXPECT_EQ(list->GetToolTipText(), "Discovered Orvanta Devices. Select one to view/configure");
+
+    ASSERT_EQ(list->GetColumnCount(), 2);
+    const std::pair<const char*, int> columns[] = {{"ORVANTA DEVICES", 175}, {"ADDRESS", 75}};
+    for (int column = 0; column < 2; ++column) {
+        wxListItem item;
+        item.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_WIDTH | wxLIST_MASK_FORMAT);
+        ASSERT_TRUE(list->GetColumn(column, item));
+        EXPECT_EQ(item.GetText(), columns[column].first);
+        EXPECT_EQ(item.GetWidth(), columns[column].second);
+        EXPECT_EQ(item.GetAlign(), wxLIST_FORMAT_LEFT);
+    }
+    EXPECT_EQ(list->GetItemCount(), 0);
+
+    EXPECT_EQ(dialog->IntroPanel()->GetId(), 12121);
+    EXPECT_EQ(dialog->InputPanel()->GetId(), 10008);
+    EXPECT_EQ(dialog->RS232Panel()->GetId(), 12121);
+    EXPECT_EQ(dialog->InfoPanel()->GetId(), 30010);
+    EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->IntroPanel()});
+
+    EXPECT_TRUE(log.Contains("ORV-NET: Connected: Please Do Discovery to find ORVANTA Devices "));
+    EXPECT_EQ(dialog->Registry().selectedIndex(), 255);
+    EXPECT_EQ(dialog->Registry().selectedAddress(), 255);
+}
+
+TEST_F(MainDialogTest, QuickDiscoveryListsEachDeviceWithItsAddressBlueWhenConfiguredRedWhenNot)
+{
+    AddDevice(SimDeviceKind::Relay, 5, {0x34, 0xAB, 0x12, 0x00}, true);
+    AddDevice(SimDeviceKind::Input8, 3, {0x78, 0x56, 0x34, 0x12}, false);
+
+    SendMenuCommand(*frame, ID_QUICK_DISCOVERY);
+
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"ORV-Relay (00 12 AB 34)", "ORV-Input8 (12 34 56 78)"}));
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"5", "3"}));
+    ASSERT_EQ(list->GetItemCount(), 2);
+    EXPECT_EQ(list->GetItemData(0), 5);
+    EXPECT_EQ(list->GetItemData(1), 3);
+    EXPECT_EQ(list->GetItemTextColour(0), BLUE);
+    EXPECT_EQ(list->GetItemTextColour(1), RED);
+    for (long row = 0; row < 2; ++row) {
+        EXPECT_EQ(list->GetItemFont(row).GetPointSize(), 9);
+        EXPECT_EQ(list->GetItemFont(row).GetWeight(), wxFONTWEIGHT_BOLD);
+    }
+    EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->IntroPanel()});
+}
+
+TEST_F(MainDialogTest, AColumnClickSortsByAddressAndRowsStillOpenTheirOwnDevice)
+{
+    AddDevice(SimDeviceKind::LED4PD, 9, {0x09, 0, 0, 0});
+    AddDevice(SimDeviceKind::Relay, 2, {0x02, 0, 0, 0});
+    AddDevice(SimDeviceKind::Relay, 4, {0x04, 0, 0, 0});
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    ASSERT_EQ(Column(1), (std::vector<std::string>{"9", "2", "4"}));
+
+    // By address, not by name, whichever header is clicked.
+    ClickColumn(0);
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"2", "4", "9"}));
+    EXPECT_EQ(Column(0),
+              (std::vector<std::string>{"ORV-Relay (00 00 00 02)", "ORV-Relay (00 00 00 04)", "ORV-LED4PD (00 00 00 09)"}));
+    ClickColumn(1);
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"2", "4", "9"}));
+
+    SelectRow(2);
+    EXPECT_EQ(dialog->Registry().selectedIndex(), 0);
+    EXPECT_EQ(dialog->Registry().selectedAddress(), 9);
+    EXPECT_EQ(Message(*dialog), " ORV-LED4 Selected. Nothing to be Configured ");
+    SelectRow(1);
+    EXPECT_EQ(dialog->Registry().selectedIndex(), 2);
+    EXPECT_EQ(dialog->Registry().selectedAddress(), 4);
+    EXPECT_EQ(Message(*dialog), " ORV-RELAY Selected. Nothing to be Configured ");
+    EXPECT_NE(Details(*dialog).find("Serial No:       00 00 00 04"), std::string::npos) << Details(*dialog);
+}
+
+TEST_F(MainDialogTest, DeviceCommandsAreEnabledFromTheFirstSelectionOnAlsoAfterAnEmptyDiscovery)
+{
+    SimDevice& relay = AddDevice(SimDeviceKind::Relay, 5, {0x05, 0, 0, 0});
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    for (int id : DEVICE_COMMANDS)
+        EXPECT_FALSE(frame->menuBar->IsEnabled(id)) << id;
+
+    SelectRow(0);
+    for (int id : DEVICE_COMMANDS)
+        EXPECT_TRUE(frame->menuBar->IsEnabled(id)) << id;
+
+    bus.Detach(relay);
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    EXPECT_EQ(prompts.Captions(), std::vector<std::string>{"No ORV-Device Found"});
+    EXPECT_EQ(list->GetItemCount(), 0);
+    for (int id : DEVICE_COMMANDS)
+        EXPECT_TRUE(frame->menuBar->IsEnabled(id)) << id;
+}
+
+TEST_F(MainDialogTest, TheFramesDeviceCommandsReachTheSelectedDevice)
+{
+    SimDevice& relay = AddDevice(SimDeviceKind::Relay, 5, {0x05, 0, 0, 0});
+    SendMenuCommand(*frame, ID_DISCOVER_ALL);
+    ASSERT_EQ(Column(1), std::vector<std::string>{"5"});
+    SelectRow(0);
+
+    SendMenuCommand(*frame, ID_DEVICE_BOOT_MODE);
+    EXPECT_EQ(relay.Mode(), SimDeviceMode::BootLoader);
+    SendMenuCommand(*frame, ID_DEVICE_CONFIG_MODE);
+    EXPECT_EQ(relay.Mode(), SimDeviceMode::Firmware);
+
+    SendMenuCommand(*frame, ID_UPDATE_FIRMWARE_SELECTED);
+    ASSERT_EQ(prompts.fileDialogs.size(), 1u);
+    EXPECT_EQ(prompts.fileDialogs[0].message, "Load Firmware File ..");
+
+    // The choices are 1..4 and 6..254; the second one is 2.
+    prompts.choiceAnswers = {1};
+    SendMenuCommand(*frame, ID_SET_ADDRESS);
+    EXPECT_EQ(relay.Address(), 2);
+    EXPECT_EQ(Column(1), std::vector<std::string>{"2"});
+}
+
+TEST_F(MainDialogTest, EachKindShowsItsPanelAndEverySelectionWritesTheDetails)
+{
+    SimDevice& led = AddDevice(SimDeviceKind::LED4PD, 7, {0x34, 0xAB, 0x12, 0x00});
+    led.Info().firmwareMajor = 1;
+    led.Info().firmwareMinor = 0x20;
+    AddDevice(SimDeviceKind::Relay, 9, {0x94, 0x40, 0x00, 0x21});
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+
+    SelectRow(0);
+    EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InfoPanel()});
+    EXPECT_EQ(Message(*dialog), " ORV-LED4 Selected. Nothing to be Configured ");
+    EXPECT_EQ(Details(*dialog), " Device Name: ORV-LED4PD \n\n Address:   7 \n\n Firmware Ver:   1.20 \n\n"
+                                " Serial No:       00 12 AB 34 \n\n");
+
+    SelectRow(1);
+    EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InfoPanel()});
+    EXPECT_EQ(Message(*dialog), " ORV-RELAY Selected. Nothing to be Configured ");
+    EXPECT_EQ(Details(*dialog), " Device Name: ORV-Relay \n\n Address:   9 \n\n Firmware Ver:   1.0 \n\n"
+                                " Serial No:       21 00 40 94 \n\n");
+    EXPECT_TRUE(prompts.boxes.empty());
+}
+
+TEST_F(MainDialogTest, ADeviceWithAnUnknownNameReplacesAConfigurationPanelByTheInformationPanel)
+{
+    SimDevice& unknown = AddDevice(SimDeviceKind::Relay, 6, {0x66, 0, 0, 0});
+    unknown.Info().name = "ORV-Dimmer";
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    // A configuration panel bound to the device selected before.
+    dialog->HideAllPanels();
+    dialog->InputPanel()->Show();
+
+    SelectRow(0);
+
+    EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InfoPanel()});
+    EXPECT_EQ(Message(*dialog), NO_CONFIGURATION_MESSAGE);
+    EXPECT_EQ(Details(*dialog).rfind(" Device Name: ORV-Dimmer \n\n Address:   6 \n\n", 0), 0u) << Details(*dialog);
+    EXPECT_EQ(dialog->Registry().selectedIndex(), 0);
+}
+
+TEST_F(MainDialogTest, TwoDevicesAtOneAddressAreBothListedAndEitherShowsTheSharedAddressMessage)
+{
+    AddDevice(SimDeviceKind::Relay, 7, {0x71, 0, 0, 0});
+    AddDevice(SimDeviceKind::LED4PD, 7, {0x72, 0, 0, 0});
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    ASSERT_EQ(Column(0), (std::vector<std::string>{"ORV-Relay (00 00 00 71)", "ORV-LED4PD (00 00 00 72)"}));
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"7", "7"}));
+
+    for (long row : {1, 0}) {
+        dialog->InfoPanel()->messageText->SetLabelText("");
+        SelectRow(row);
+        EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InfoPanel()}) << row;
+        EXPECT_EQ(Message(*dialog), SHARED_MESSAGE) << row;
+        // Both rows map to the first record at the address.
+        EXPECT_EQ(dialog->Registry().selectedIndex(), 0) << row;
+        EXPECT_NE(Details(*dialog).find("ORV-Relay"), std::string::npos) << row;
+    }
+    EXPECT_TRUE(prompts.boxes.empty());
+}
+
+struct UnansweredRead {
+    SimDeviceKind kind;
+    const char* text;
+};
+
+class ConfigurationReadTest : public MainDialogTest, public ::testing::WithParamInterface<UnansweredRead> {};
+
+TEST_P(ConfigurationReadTest, ADeviceThatDoesNotAnswerLeavesTheListAfterTheBox)
+{
+    AddDevice(SimDeviceKind::Relay, 6, {0x06, 0, 0, 0});
+    SimDevice& mute = AddDevice(GetParam().kind, 4, {0x04, 0, 0, 0});
+    mute.Faults().noAckCommand = CONFIG_BLOCK_READ;
+    AddDevice(SimDeviceKind::LED4PD, 2, {0x02, 0, 0, 0});
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    ClickColumn(1);
+    ASSERT_EQ(Column(1), (std::vector<std::string>{"2", "4", "6"}));
+
+    SelectRow(1);
+
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].caption, "Warn Loading Data ");
+    EXPECT_EQ(prompts.boxes[0].text, GetParam().text);
+    EXPECT_EQ(prompts.boxes[0].buttons, Buttons::Ok);
+    EXPECT_EQ(prompts.boxes[0].icon, Icon::Exclamation);
+    EXPECT_EQ(dialog->Registry().Count(), 2u);
+    // Rebuilt in registry order: the sort is undone.
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"6", "2"}));
+    EXPECT_TRUE(ShownPanels().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ConfigurationReadTest,
+    ::testing::Values(UnansweredRead{SimDeviceKind::Input8,
+                                     "No Response from ORV-Input8 Device. Can't load Configuration.\n \n Removing "
+                                     "from device list. Please check if device is connected & Try again "},
+                      UnansweredRead{SimDeviceKind::RS232,
+                                     "No Response from ORV-RS232 Device. Can't load Configuration.\n \n Removing "
+                                     "from device list. Please check if device is connected & Try again "}));
+
+TEST_F(MainDialogTest, AConfigurationThatIsReadShowsTheDevicesPanel)
+{
+    AddDevice(SimDeviceKind::Input8, 3, {0x03, 0, 0, 0}).LoadMemory(DemoInput8Image());
+    AddDevice(SimDeviceKind::RS232, 5, {0x05, 0, 0, 0}).LoadMemory(DemoRS232Image());
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+
+    SelectRow(0);
+    EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InputPanel()});
+    SelectRow(1);
+    EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->RS232Panel()});
+    EXPECT_EQ(dialog->Registry().Count(), 2u);
+    EXPECT_TRUE(prompts.boxes.empty());
+}
+
+}  // namespace
+}  // namespace orv::test
