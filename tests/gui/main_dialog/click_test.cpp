@@ -39,6 +39,7 @@ TEST_F(MainDialogTest, ClickingADeviceThatDoesNotAnswerRemovesItsRowSafely)
     sim.MouseClick();
 
     EXPECT_TRUE(YieldUntil([&] { return !prompts.boxes.empty(); }));
+    // The release of the button reaches the list after the rows were rebuilt.
     for (int i = 0; i < 20; ++i) {
         wxTheApp->Yield(true);
         wxMilliSleep(10);
