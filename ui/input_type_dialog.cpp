@@ -1,5 +1,7 @@
 #include "ui/input_type_dialog.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/intl.h>
@@ -24,6 +26,8 @@ namespace {
 
 constexpr size_t INPUT_ENTRIES = 8;
 constexpr int PARAMETER_TEXT_CHARS = 3;
+constexpr int PARAMETER_TEXT_WIDTH = 33;
+constexpr int STATUS_WIDTH = 300;
 
 wxFont Verdana(int points, wxFontWeight weight)
 {
@@ -80,20 +84,20 @@ void Input_Type_Dialog::CreateControls()
     auto* frame = new wxStaticBox(this, wxID_ANY, _("Input Type Configuration "), wxDefaultPosition,
                                   wxSize(860, 600));
     frame->SetFont(Verdana(10, wxFONTWEIGHT_BOLD));
+    // The box's controls are its siblings: inside it they would take on its bold font.
     auto* frameSizer = new wxStaticBoxSizer(frame, wxVERTICAL);
     panelSizer->Add(frameSizer, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
 
     auto* firstLine = new wxBoxSizer(wxHORIZONTAL);
     frameSizer->Add(firstLine, 0, wxALL, 5);
-    firstLine->Add(StaticText(frame, _("Device Name: "), 100), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    firstLine->Add(StaticText(this, _("Device Name: "), 100), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     firstLine->Add(50, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    nameField_ = new wxTextCtrl(frame, ID_INPUT8_NAME, wxEmptyString, wxDefaultPosition, wxSize(250, -1));
+    nameField_ = new wxTextCtrl(this, ID_INPUT8_NAME, wxEmptyString, wxDefaultPosition, wxSize(250, -1));
     nameField_->SetMaxLength(INPUT8_NAME_CHARS);
     firstLine->Add(nameField_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     firstLine->Add(75, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    // Fixed width, so that a longer status text does not move the line about.
-    statusLine_ = new wxStaticText(frame, ID_INPUT8_STATIC_TEXT, _("Input8 config. loaded"), wxDefaultPosition,
-                                   wxSize(300, -1), wxST_NO_AUTORESIZE, "statusLine");
+    statusLine_ = new wxStaticText(this, ID_INPUT8_STATIC_TEXT, _("Input8 config. loaded"), wxDefaultPosition,
+                                   wxSize(STATUS_WIDTH, -1), 0, "statusLine");
     statusLine_->SetFont(Verdana(10, wxFONTWEIGHT_NORMAL));
     statusLine_->SetForegroundColour(*wxRED);
     firstLine->Add(statusLine_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
@@ -103,13 +107,13 @@ void Input_Type_Dialog::CreateControls()
     const std::pair<const char*, int> headings[] = {
         {"INPUT:", 170}, {"CHANGE:", 100}, {"DESTINATION:", 125}, {"ACTION:", 125}, {"PARAMETERS:", 160}};
     for (const auto& [label, width] : headings) {
-        wxStaticText* text = StaticText(frame, wxGetTranslation(label), width);
+        wxStaticText* text = StaticText(this, wxGetTranslation(label), width);
         text->SetFont(Verdana(8, wxFONTWEIGHT_BOLD));
         text->SetForegroundColour(*wxBLUE);
         heading->Add(text, 0, wxALL, 2);
     }
 
-    rowsArea_ = new wxScrolledWindow(frame, wxID_ANY, wxDefaultPosition, wxSize(850, 525),
+    rowsArea_ = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxSize(850, 525),
                                      wxVSCROLL | wxTAB_TRAVERSAL, "InputConfig");
     rowsArea_->SetScrollRate(0, 10);
     auto* rowsSizer = new wxBoxSizer(wxVERTICAL);
@@ -130,7 +134,7 @@ void Input_Type_Dialog::CreateControls()
         {ID_INPUT8_IMPORT, "Import From PC", "Import previously saved configuration for this device "},
     };
     for (const auto& spec : buttonSpecs) {
-        auto* button = new wxButton(frame, spec.id, wxGetTranslation(spec.label), wxDefaultPosition,
+        auto* button = new wxButton(this, spec.id, wxGetTranslation(spec.label), wxDefaultPosition,
                                     wxSize(150, -1));
         button->SetToolTip(wxGetTranslation(spec.tooltip));
         buttons->Add(button, 0, wxALL, 5);
@@ -194,6 +198,9 @@ void Input_Type_Dialog::CreateRow(size_t r, wxSizer* rowsSizer)
 void Input_Type_Dialog::SetStatus(const wxString& text)
 {
     statusLine_->SetLabel(text);
+    // Its width, or more for a long hint: the line has room, and a narrower label would wrap out of sight.
+    statusLine_->SetMinSize(wxSize(std::max(STATUS_WIDTH, statusLine_->GetBestSize().GetWidth()), -1));
+    statusLine_->GetContainingSizer()->Layout();
 }
 
 TypeAtAddressFn Input_Type_Dialog::TypeAt() const
@@ -400,8 +407,11 @@ void Input_Type_Dialog::BuildParameterControls(size_t r, uint16_t action, const 
     }
     for (size_t j = 0; j < spec->textCount; ++j) {
         auto* text = new wxTextCtrl(box, firstId + spec->spinCount + int(j), wxEmptyString, wxDefaultPosition,
-                                    wxSize(33, -1));
+                                    wxSize(PARAMETER_TEXT_WIDTH, -1));
         text->SetMaxLength(PARAMETER_TEXT_CHARS);
+        // At least wide enough for three digits where the platform's fields have wide margins.
+        const wxSize digits = text->GetSizeFromTextSize(text->GetTextExtent("000"));
+        text->SetInitialSize(wxSize(std::max(PARAMETER_TEXT_WIDTH, digits.GetWidth()), -1));
         if (j < values.texts.size())
             text->ChangeValue(ToWx(values.texts[j]));
         row.texts.push_back(text);

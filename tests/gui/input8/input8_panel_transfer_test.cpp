@@ -1,0 +1,122 @@
+// The Input8 panel with the device and with files: reading on selection,
+// "Save to Device" with its read-back and messages, export and import.
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "config/input8_image.h"
+#include "link/commands.h"
+#include "tests/gui/input8/input8_fixture.h"
+
+namespace orv::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const SAVED_TEXT = " Save SUCCESS \n Input8 configuration has been saved Succesfully";
+const char* const REDISCOVER_TEXT = "Save SUCCESS \nClick OK to set address correctly & re-discover the device ";
+
+std::vector<uint8_t> DeviceImage(const Input8Config& config)
+{
+    return EncodeInput8Image(config, ImageForm::Device);
+}
+
+std::vector<uint8_t> HeldImage(const SimDevice& device)
+{
+    return {device.Memory().begin(), device.Memory().begin() + long(INPUT8_IMAGE_SIZE)};
+}
+
+bool HeardBroadcastDiscovery(const SimBus& bus)
+{
+    for (const HeardFrame& frame : bus.Heard())
+        if (frame.command == MODULE_INFO_REQUEST && frame.destination == BROADCAST_ADDRESS)
+            return true;
+    return false;
+}
+
+TEST_F(Input8PanelTest, ReadShowsAnIntactImageEmptiesAfterADamagedOneAndKeepsThePanelWhenUnanswered)
+{
+    input8.LoadMemory(DeviceImage(SampleConfig()));
+    EXPECT_TRUE(panel->ReadFromDevice());
+    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_EQ(panel->BuildInput8Config(), SampleConfig());
+
+    input8.Faults().silent = true;
+    EXPECT_FALSE(panel->ReadFromDevice());
+    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_EQ(panel->BuildInput8Config(), SampleConfig());
+
+    input8.Faults().silent = false;
+    input8.LoadMemory(EncodeInput8Image(SampleConfig(), ImageForm::File));  // CRC bytes 00 00
+    EXPECT_TRUE(panel->ReadFromDevice());
+    EXPECT_EQ(prompts.Captions(), std::vector<std::string>{"Warn Loading Data "});
+    EXPECT_EQ(panel->BuildInput8Config(), Input8Config{});
+    EXPECT_EQ(Entries(Choice(ID_INPUT8_DESTINATION_BASE + 0)), std::vector<std::string>{"Unused"});
+}
+
+TEST_F(Input8PanelTest, SaveWritesTheDeviceAndRediscoversOnlyADeviceThatWasNotConfigured)
+{
+    for (const bool configured : {true, false}) {
+        SCOPED_TRACE(configured);
+        RegisterAll(configured);
+        prompts.boxes.clear();
+        bus.ClearHeard();
+        input8.LoadMemory({});
+        panel->ApplyInput8Image(SampleConfig());
+        Control<wxTextCtrl>(ID_INPUT8_NAME)->ChangeValue("Landing");
+        Input8Config expected = SampleConfig();
+        expected.name = "Landing";
+
+        Click(ID_INPUT8_SAVE);
+
+        EXPECT_TRUE(log.Contains("SEND INPUT CONFIG STARTED ... "));
+        EXPECT_EQ(HeldImage(input8), DeviceImage(expected));
+        ASSERT_EQ(prompts.Captions(), std::vector<std::string>{" Config Saved "});
+        EXPECT_EQ(prompts.boxes[0].text, configured ? SAVED_TEXT : REDISCOVER_TEXT);
+        EXPECT_EQ(prompts.boxes[0].icon, Icon::Information);
+        EXPECT_EQ(HeardBroadcastDiscovery(bus), !configured);
+        if (!configured) {
+            EXPECT_EQ(bus.Heard().back().command, MODULE_INFO_REQUEST);
+            EXPECT_EQ(Registry().Count(), 4u);
+        }
+    }
+}
+
+TEST_F(Input8PanelTest, SaveWithAnUnacknowledgedBlockIsNotReportedSaved)
+{
+    input8.LoadMemory({});
+    input8.Faults().noAckCommand = CONFIG_BLOCK_WRITE;
+    input8.Faults().noAckBlock = 6;
+    panel->ApplyInput8Image(SampleConfig());
+
+    Click(ID_INPUT8_SAVE);
+
+    // The read-back found blocks 0 to 5 over an empty memory: damaged, so the panel is empty.
+    EXPECT_EQ(prompts.Captions(), (std::vector<std::string>{"Warn Loading Data ", " Config Not Saved "}));
+    EXPECT_EQ(panel->BuildInput8Config(), Input8Config{});
+    EXPECT_FALSE(HeardBroadcastDiscovery(bus));
+}
+
+TEST_F(Input8PanelTest, ExportedConfigurationImportsBackIntoTheRows)
+{
+    const fs::path file = fs::temp_directory_path() / ("orv-input8-panel-" + std::to_string(getpid()) + ".bin");
+    panel->ApplyInput8Image(SampleConfig());
+
+    prompts.fileAnswers = {file.string()};
+    Click(ID_INPUT8_EXPORT);
+    EXPECT_EQ(fs::file_size(file), INPUT8_IMAGE_SIZE);
+
+    panel->ClearInput8Panel();
+    ASSERT_EQ(panel->BuildInput8Config(), Input8Config{});
+    prompts.fileAnswers = {file.string()};
+    Click(ID_INPUT8_IMPORT);
+    fs::remove(file);
+
+    EXPECT_EQ(prompts.Captions(), (std::vector<std::string>{" Config Saved ", " Config Loaded "}));
+    EXPECT_EQ(panel->BuildInput8Config(), SampleConfig());
+    EXPECT_EQ(Spins(3).size(), 1u);
+    EXPECT_EQ(Choice(ID_INPUT8_DESTINATION_BASE + 2)->GetStringSelection(), " ORV-RS232  @ 5 ");
+}
+
+}  // namespace
+}  // namespace orv::test
