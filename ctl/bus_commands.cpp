@@ -1,0 +1,314 @@
+// The commands that talk to devices one at a time, and discover.
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <ostream>
+
+#include "config/latin1.h"
+#include "config/rs232_transfer.h"
+#include "ctl/commands.h"
+#include "ctl/config_transfer.h"
+#include "ctl/device_list.h"
+#include "network/address_management.h"
+#include "network/device_modes.h"
+#include "network/firmware_file.h"
+#include "network/firmware_update.h"
+
+namespace orv {
+
+namespace {
+
+constexpr int FIRST_DEVICE_ADDRESS = 1;
+constexpr int LAST_DEVICE_ADDRESS = 254;
+constexpr int TESTABLE_ROWS = 10;
+
+// The device address an operand names; nothing after the error line.
+std::optional<uint8_t> AddressOperand(Run& run, size_t index, const char* what, int min)
+{
+    const std::string& text = run.line.operands[index];
+    const std::optional<int> value = ParseNumber(text, min, LAST_DEVICE_ADDRESS);
+    if (!value) {
+        run.Warn(StrF("%s must be a bus address from %d to %d, not '%s'", what, min, LAST_DEVICE_ADDRESS,
+                      text.c_str()));
+        return std::nullopt;
+    }
+    return uint8_t(*value);
+}
+
+// Records in address order, as the tool's device list sorts them.
+std::vector<const DeviceRecord*> ByAddress(const DeviceRegistry& registry)
+{
+    std::vector<const DeviceRecord*> records;
+    for (size_t i = 0; i < registry.Count(); ++i)
+        records.push_back(&registry.Record(i));
+    std::stable_sort(records.begin(), records.end(),
+                     [](const DeviceRecord* a, const DeviceRecord* b) { return a->address < b->address; });
+    return records;
+}
+
+// The one device at the first operand's address, after opening the bus and a
+// quick discovery; nothing after the error line (status EXIT_BUS, or
+// EXIT_USAGE for a wrong operand).
+struct Target {
+    const DeviceRecord* record = nullptr;
+    int status = EXIT_OK;
+};
+
+Target FindTarget(Run& run, BusSession& session)
+{
+    Target target;
+    const std::optional<uint8_t> address = AddressOperand(run, 0, "ADDR", 0);
+    if (!address) {
+        target.status = EXIT_USAGE;
+        return target;
+    }
+    target.status = EXIT_BUS;
+    if (!session.Open() || !session.DiscoverSome(false, false))
+        return target;
+    target.record = session.SelectDeviceAt(*address);
+    if (target.record)
+        target.status = EXIT_OK;
+    return target;
+}
+
+// The configurable kind of a device; nothing after the error line.
+std::optional<ConfigKind> ConfigurableKind(Run& run, const DeviceRecord& record)
+{
+    const std::optional<ConfigKind> kind = ConfigKindOfType(record.typeCode);
+    if (!kind)
+        run.Warn(DescribeDevice(record) + " holds no configuration (only ORV-Input8 and ORV-RS232 devices do)");
+    return kind;
+}
+
+std::string FirmwareFileProblem(const std::string& path, FirmwareFileStatus status)
+{
+    switch (status) {
+    case FirmwareFileStatus::Ok:
+        break;
+    case FirmwareFileStatus::Empty:
+        return path + " is empty";
+    case FirmwareFileStatus::TooLarge:
+        return path + " is larger than 2097120 bytes (65535 blocks of 32 bytes)";
+    case FirmwareFileStatus::Unreadable:
+        return std::filesystem::exists(path) ? "cannot read " + path : path + " does not exist";
+    }
+    return path;
+}
+
+std::string FirmwareFailure(FirmwareUpdateOutcome outcome)
+{
+    switch (outcome) {
+    case FirmwareUpdateOutcome::TooManyDevices:
+        return "more than one device answered; an emergency update needs exactly one device on the bus";
+    case FirmwareUpdateOutcome::BootNotAcknowledged:
+        return "the device did not acknowledge RUN_BOOT; nothing was sent";
+    case FirmwareUpdateOutcome::BlockNotAcknowledged:
+        return "the device stopped acknowledging FIRMWARE_BLOCKs; the update is incomplete";
+    case FirmwareUpdateOutcome::LastBlockNotAcknowledged:
+        return "the device did not acknowledge the last FIRMWARE_BLOCK; RUN_FIRMWARE was not sent";
+    case FirmwareUpdateOutcome::RunFirmwareNotAcknowledged:
+        return "every block arrived, but the device did not acknowledge RUN_FIRMWARE";
+    default:
+        return "the update was refused";
+    }
+}
+
+// boot and run: a command without payload to the device at ADDR.
+int ModeCommand(Run& run, ModeCommandOutcome (*enter)(NetworkContext&), const char* command, const char* done)
+{
+    BusSession session(run);
+    const Target target = FindTarget(run, session);
+    if (!target.record)
+        return target.status;
+    const std::string device = DescribeDevice(*target.record);
+    switch (enter(session.Context())) {
+    case ModeCommandOutcome::Acknowledged:
+        run.terminal.out << device << ": " << done << '\n';
+        return EXIT_OK;
+    case ModeCommandOutcome::NothingReceived:
+        return run.Fail(EXIT_BUS, device + " did not acknowledge " + command);
+    case ModeCommandOutcome::Refused:
+        break;
+    }
+    return run.Fail(EXIT_BUS, device + " was refused as the target of " + command);
+}
+
+}  // namespace
+
+int DiscoverCommand(Run& run)
+{
+    BusSession session(run);
+    if (!session.Open() || !session.DiscoverSome(run.line.Has("--all"), run.line.Has("--resolve")))
+        return EXIT_BUS;
+    const std::vector<const DeviceRecord*> records = ByAddress(session.Registry());
+    std::ostream& out = run.terminal.out;
+    if (run.line.Has("--json")) {
+        out << "[\n";
+        for (size_t i = 0; i < records.size(); ++i)
+            out << "  {" << DeviceJsonMembers(*records[i])
+                << ", \"shared\": " << (records[i]->sharedAddress ? "true" : "false") << "}"
+                << (i + 1 < records.size() ? ",\n" : "\n");
+        out << "]\n";
+    } else {
+        for (const DeviceRecord* record : records)
+            out << DeviceLine(*record) << '\n';
+    }
+    std::map<int, int> shared;
+    for (const DeviceRecord* record : records)
+        if (record->sharedAddress)
+            ++shared[record->address];
+    for (const auto& [address, count] : shared)
+        run.Warn(StrF("address %d is shared by %d devices; not resolved (--resolve gives each its own address)",
+                      address, count));
+    return EXIT_OK;
+}
+
+int ReadConfigCommand(Run& run)
+{
+    if (!run.line.output)
+        return run.Fail(EXIT_USAGE, "-o FILE is missing: where the configuration goes");
+    BusSession session(run);
+    const Target target = FindTarget(run, session);
+    if (!target.record)
+        return target.status;
+    const std::optional<ConfigKind> kind = ConfigurableKind(run, *target.record);
+    if (!kind)
+        return EXIT_USAGE;
+    const int status = ReadConfigToFile(run, session, *target.record, *kind, *run.line.output);
+    if (status == EXIT_OK)
+        run.terminal.out << DescribeDevice(*target.record) << ": " << ConfigKindName(*kind)
+                         << " configuration written to " << *run.line.output << '\n';
+    return status;
+}
+
+int WriteConfigCommand(Run& run)
+{
+    if (!AddressOperand(run, 0, "ADDR", 0))
+        return EXIT_USAGE;
+    const std::string& path = run.line.operands[1];
+    // The file is checked before anything goes to the bus.
+    const AnyConfigFile file = LoadAnyConfigFile(path);
+    if (!file.kind)
+        return run.Fail(EXIT_FILE, AnyConfigFileProblem(path, file));
+
+    BusSession session(run);
+    const Target target = FindTarget(run, session);
+    if (!target.record)
+        return target.status;
+    const std::optional<ConfigKind> kind = ConfigurableKind(run, *target.record);
+    if (!kind)
+        return EXIT_USAGE;
+    const ConfigFile& image = file.As(*kind);
+    if (image.status != ConfigFileStatus::Ok)
+        return run.Fail(EXIT_FILE, path + " holds an " + ConfigKindName(*file.kind) + " configuration, not one for " +
+                                       DescribeDevice(*target.record));
+    const int status = WriteConfigFromFile(run, session, *target.record, *kind, image.image);
+    if (status == EXIT_OK)
+        run.terminal.out << DescribeDevice(*target.record) << ": " << path << " written and read back\n";
+    return status;
+}
+
+int SetAddressCommand(Run& run)
+{
+    const std::optional<uint8_t> newAddress = AddressOperand(run, 1, "NEW", FIRST_DEVICE_ADDRESS);
+    if (!newAddress)
+        return EXIT_USAGE;
+    BusSession session(run);
+    const Target target = FindTarget(run, session);
+    if (!target.record)
+        return target.status;
+    // The registry is refilled below; the record is kept as it was found.
+    const DeviceRecord device = *target.record;
+    const std::string before = DescribeDevice(device);
+    if (device.address == *newAddress) {
+        run.terminal.out << before << ": already at address " << int(*newAddress) << '\n';
+        return EXIT_OK;
+    }
+    const DeviceRegistry& registry = session.Registry();
+    for (size_t i = 0; i < registry.Count(); ++i)
+        if (registry.Record(i).address == *newAddress)
+            return run.Fail(EXIT_USAGE, StrF("address %d is taken by ", *newAddress) +
+                                            DescribeDevice(registry.Record(i)));
+
+    if (!RequestAddressChange(session.Seams(), device, *newAddress))
+        return run.Fail(EXIT_BUS, before + " did not acknowledge SET_ADDRESS_BY_SN");
+    // The acknowledgement says only that the request was heard: the device
+    // must now answer at its new address.
+    session.Discover(false, false);
+    for (size_t i = 0; i < registry.Count(); ++i) {
+        const DeviceRecord& record = registry.Record(i);
+        if (record.serialNumber == device.serialNumber && record.address == *newAddress) {
+            run.terminal.out << Latin1ToUtf8(DeviceRowText(device)) << ": address " << int(device.address) << " -> "
+                             << int(*newAddress) << '\n';
+            return EXIT_OK;
+        }
+    }
+    return run.Fail(EXIT_BUS, before + StrF(" acknowledged, but does not answer at address %d", *newAddress));
+}
+
+int FirmwareCommand(Run& run)
+{
+    const bool emergency = run.line.Has("--emergency");
+    if (run.line.operands.size() != (emergency ? 1u : 2u))
+        return run.Fail(EXIT_USAGE, emergency ? "--emergency takes FILE only" : "ADDR and FILE are needed");
+    const std::string& path = run.line.operands.back();
+    FirmwareImage image;
+    const FirmwareFileStatus fileStatus = LoadFirmwareImage(path, image);
+    if (fileStatus != FirmwareFileStatus::Ok)
+        return run.Fail(EXIT_FILE, FirmwareFileProblem(path, fileStatus));
+
+    BusSession session(run);
+    std::string device = "the only device on the bus";
+    if (emergency) {
+        if (!session.Open())
+            return EXIT_BUS;
+    } else {
+        const Target target = FindTarget(run, session);
+        if (!target.record)
+            return target.status;
+        device = DescribeDevice(*target.record);
+    }
+    run.prompts.AnswerFilesWith(path);
+    const FirmwareUpdateOutcome outcome = UpdateFirmware(session.Context(), emergency);
+    if (outcome == FirmwareUpdateOutcome::TooManyDevices)
+        return run.Fail(EXIT_BUS, FirmwareFailure(outcome));
+    if (outcome == FirmwareUpdateOutcome::FileRefused)
+        return run.Fail(EXIT_FILE, "cannot read " + path);
+    if (outcome != FirmwareUpdateOutcome::Updated)
+        return run.Fail(EXIT_BUS, device + ": " + FirmwareFailure(outcome));
+    run.terminal.out << device << ": firmware from " << path << " sent in " << image.Counts().total
+                     << " blocks and started\n";
+    return EXIT_OK;
+}
+
+int BootCommand(Run& run)
+{
+    return ModeCommand(run, EnterBootMode, "RUN_BOOT", "boot loader started");
+}
+
+int RunFirmwareCommand(Run& run)
+{
+    return ModeCommand(run, EnterConfigMode, "RUN_FIRMWARE", "firmware started");
+}
+
+int TestStringCommand(Run& run)
+{
+    if (!AddressOperand(run, 0, "ADDR", 0))
+        return EXIT_USAGE;
+    const std::optional<int> row = ParseNumber(run.line.operands[1], 1, TESTABLE_ROWS);
+    if (!row)
+        return run.Fail(EXIT_USAGE, "ROW must be a row from 1 to 10, not '" + run.line.operands[1] + "'");
+    BusSession session(run);
+    const Target target = FindTarget(run, session);
+    if (!target.record)
+        return target.status;
+    const std::string device = DescribeDevice(*target.record);
+    if (target.record->typeCode != TYPE_RS232)
+        return run.Fail(EXIT_USAGE, device + " is no ORV-RS232; only an ORV-RS232 sends test strings");
+    if (!SendTestString(target.record->address, size_t(*row - 1), session.Seams()))
+        return run.Fail(EXIT_BUS, device + " did not acknowledge OUTPUT_STRING");
+    run.terminal.out << device << ": string of row " << *row << " sent\n";
+    return EXIT_OK;
+}
+
+}  // namespace orv

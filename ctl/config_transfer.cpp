@@ -1,0 +1,101 @@
+#include "ctl/config_transfer.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "config/safe_file_write.h"
+
+namespace orv {
+
+int ReadConfigToFile(Run& run, BusSession& session, const DeviceRecord& record, ConfigKind kind,
+                     const std::string& path)
+{
+    const ReadOutcome read = ReadConfigImage(TransferProfileOf(kind), record.address, session.Seams());
+    switch (read.result) {
+    case ReadResult::Failed:
+        return run.Fail(EXIT_BUS, DescribeDevice(record) + " did not answer the configuration read");
+    case ReadResult::Damaged:
+        return run.Fail(EXIT_BUS, "the configuration read from " + DescribeDevice(record) +
+                                      " is damaged (its CRC does not match)");
+    case ReadResult::Intact:
+        break;
+    }
+    const std::vector<uint8_t> file = FileFormOfRead(kind, read);
+    const FileWriteResult written = WriteFileSafely(path, file.data(), file.size());
+    if (!written.written)
+        return run.Fail(EXIT_FILE, "cannot write " + path + ": " + written.reason);
+    return EXIT_OK;
+}
+
+int WriteConfigFromFile(Run& run, BusSession& session, const DeviceRecord& record, ConfigKind kind,
+                        const std::vector<uint8_t>& image)
+{
+    const WriteOutcome outcome =
+        WriteConfigImage(TransferProfileOf(kind), record.address, DeviceFormOfFile(kind, image), session.Seams());
+    const std::string device = DescribeDevice(record);
+    switch (outcome.result) {
+    case WriteResult::Saved:
+        return EXIT_OK;
+    case WriteResult::Failed:
+        return run.Fail(EXIT_BUS, device + " did not answer the read-back after the write");
+    case WriteResult::Cancelled:
+        return run.Fail(EXIT_BUS, "the write to " + device + " was stopped");
+    case WriteResult::NotVerified:
+        break;
+    }
+    if (!outcome.allAcknowledged)
+        return run.Fail(EXIT_BUS, device + " did not acknowledge every configuration block");
+    if (outcome.readBack.result == ReadResult::Damaged)
+        return run.Fail(EXIT_BUS, "the read-back from " + device + " is damaged (its CRC does not match)");
+    return run.Fail(EXIT_BUS, "the read-back from " + device + " differs from what was written");
+}
+
+std::string ConfigFileProblem(const std::string& path, ConfigFileStatus status, ConfigKind kind)
+{
+    switch (status) {
+    case ConfigFileStatus::Ok:
+        break;
+    case ConfigFileStatus::Missing:
+        return path + " does not exist";
+    case ConfigFileStatus::Unreadable:
+        return "cannot read " + path;
+    case ConfigFileStatus::WrongSize: {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(path, error);
+        const std::string length = error ? std::string("of the wrong size") : std::to_string(size) + " bytes long";
+        return path + " is " + length +
+               (kind == ConfigKind::Input8 ? ": an Input8 file is 453 bytes long (a multiple of 453 is taken)"
+                                           : ": an RS232 file is 4064 bytes long (a multiple of 4 is taken)");
+    }
+    case ConfigFileStatus::Damaged:
+        return path + " is damaged: its RS232 header leads outside the 4064 bytes of an image";
+    }
+    return path;
+}
+
+AnyConfigFile LoadAnyConfigFile(const std::string& path)
+{
+    AnyConfigFile file;
+    file.input8 = LoadConfigFile(path, ConfigKind::Input8);
+    file.rs232 = LoadConfigFile(path, ConfigKind::RS232);
+    if (file.input8.status == ConfigFileStatus::Ok)
+        file.kind = ConfigKind::Input8;
+    else if (file.rs232.status == ConfigFileStatus::Ok)
+        file.kind = ConfigKind::RS232;
+    return file;
+}
+
+std::string AnyConfigFileProblem(const std::string& path, const AnyConfigFile& file)
+{
+    if (file.rs232.status == ConfigFileStatus::Damaged)
+        return ConfigFileProblem(path, ConfigFileStatus::Damaged, ConfigKind::RS232);
+    if (file.input8.status == ConfigFileStatus::WrongSize && file.rs232.status == ConfigFileStatus::WrongSize) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(path, error);
+        return path + " is " + std::to_string(size) +
+               " bytes long: an Input8 file is 453 bytes long, an RS232 file 4064 bytes";
+    }
+    return ConfigFileProblem(path, file.input8.status, ConfigKind::Input8);
+}
+
+}  // namespace orv

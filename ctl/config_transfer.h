@@ -1,0 +1,44 @@
+// Configurations between a device and a .bin file, as read-config,
+// write-config, backup and restore move them, each failure named in one line.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/image_forms.h"
+#include "ctl/run.h"
+
+namespace orv {
+
+// Reads the configuration of record's device (of kind) and writes its file
+// form to path. EXIT_OK, or the status after the error line.
+int ReadConfigToFile(Run& run, BusSession& session, const DeviceRecord& record, ConfigKind kind,
+                     const std::string& path);
+
+// Writes a file image (as LoadConfigFile gave it) to record's device in the
+// device form; succeeds only when every block was acknowledged and the
+// read-back equals what was written. EXIT_OK, or EXIT_BUS after the error line.
+int WriteConfigFromFile(Run& run, BusSession& session, const DeviceRecord& record, ConfigKind kind,
+                        const std::vector<uint8_t>& image);
+
+// A file loaded as either kind: the kind whose checks it passes, Input8 first
+// (a multiple of 453 bytes), then RS232.
+struct AnyConfigFile {
+    std::optional<ConfigKind> kind;
+    ConfigFile input8;
+    ConfigFile rs232;
+
+    const ConfigFile& As(ConfigKind k) const { return k == ConfigKind::Input8 ? input8 : rs232; }
+};
+AnyConfigFile LoadAnyConfigFile(const std::string& path);
+
+// Why a file passes neither kind's checks, in words.
+std::string AnyConfigFileProblem(const std::string& path, const AnyConfigFile& file);
+
+// Why a file was refused, in words: "FILE does not exist", "FILE is 454
+// bytes long: an Input8 file is 453 bytes long" ...
+std::string ConfigFileProblem(const std::string& path, ConfigFileStatus status, ConfigKind kind);
+
+}  // namespace orv

@@ -1,0 +1,27 @@
+// The devices of a discovery as orvctl prints them: one line each, or JSON.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "network/device_registry.h"
+
+namespace orv {
+
+// "  3  ORV-Input8   21 00 10 31  1.20   configured": address, name, serial as
+// the tool shows it, firmware version, configured or not, and "shared
+// address" when another device has the same address.
+std::string DeviceLine(const DeviceRecord& record);
+
+// A JSON string literal of UTF-8 text.
+std::string JsonString(const std::string& text);
+
+// The members of a device's JSON object, without braces: address, name,
+// serial, firmware, configured.
+std::string DeviceJsonMembers(const DeviceRecord& record);
+
+// The file a backup keeps a device's configuration in, named by kind and
+// serial number ("input8-21001031.bin"); nothing for a kind without one.
+std::optional<std::string> BackupFileName(const DeviceRecord& record);
+
+}  // namespace orv

@@ -1,0 +1,215 @@
+#include "ctl/orvctl.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "ctl/commands.h"
+#include "link/log.h"
+#include "link/tty_interface.h"
+#include "sim/demo_bus.h"
+
+namespace orv {
+
+namespace {
+
+struct CommandSpec {
+    const char* name;
+    const char* synopsis;
+    const char* summary;  // the line of the program's help
+    const char* help;
+    std::vector<std::string> flags;  // the command options it takes
+    size_t minOperands;
+    size_t maxOperands;
+    int (*handler)(Run&);
+};
+
+const char* const PROGRAM_HELP =
+    "Usage: orvctl [INTERFACE] [-v] [-q] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "The command-line companion of orvtool: finds the devices on one ORVANTA bus, reads, writes,\n"
+    "backs up and restores their configurations, sets addresses and replaces firmware.\n"
+    "\n"
+    "Interface:\n"
+    "  --port PATH     the serial device PATH (a /dev/ttyUSB* node or any tty)\n"
+    "  --sim           the simulated bus of orvtool-sim, in virtual time, new in every run\n"
+    "  (neither)       the first FTDI interface (USB vendor 0403), as orvtool finds it\n"
+    "\n"
+    "Options:\n"
+    "  -v, --verbose   the log lines of every bus exchange on standard error\n"
+    "  -q, --quiet     no progress bar (a bar is drawn only when standard error is a terminal)\n"
+    "  -h, --help      this help; COMMAND --help for a command's\n"
+    "\n"
+    "Commands:\n";
+
+const char* const EXIT_HELP =
+    "\n"
+    "Exit status: 0 success, 1 the bus or a device failed, 2 usage error, 3 file error.\n";
+
+const std::vector<CommandSpec>& Commands()
+{
+    static const std::vector<CommandSpec> commands = {
+        {"discover", "discover [--all] [--json] [--resolve]", "the devices on the bus",
+         "Lists the devices on the bus, one line each: address, name, serial number as the tool\n"
+         "shows it, firmware version, configured or not.\n"
+         "  --all       full discovery: every address from 0 to 254 in turn (slow); else one broadcast\n"
+         "  --json      a JSON list instead of lines\n"
+         "  --resolve   give devices that share an address each an address of its own; without it\n"
+         "              shared addresses are only reported, and no command writes to them\n",
+         {"--all", "--json", "--resolve"}, 0, 0, DiscoverCommand},
+        {"read-config", "read-config ADDR -o FILE", "a device's configuration into a .bin file",
+         "Reads the configuration of the ORV-Input8 or ORV-RS232 at ADDR into FILE, in the .bin\n"
+         "format orvtool exports (Input8: 453 bytes; RS232: 4064 bytes). The device's kind comes\n"
+         "from a quick discovery.\n",
+         {"-o"}, 1, 1, ReadConfigCommand},
+        {"write-config", "write-config ADDR FILE", "a .bin file to a device, checked by a read-back",
+         "Writes the configuration in FILE (a .bin file as orvtool exports it) to the device at\n"
+         "ADDR. The file is checked as orvtool's import checks it and must be of the device's kind.\n"
+         "Succeeds only when every block was acknowledged and the read-back equals what was written.\n",
+         {}, 2, 2, WriteConfigCommand},
+        {"backup", "backup DIR [--all] [--resolve]", "every configuration on the bus into DIR",
+         "Discovers the bus and reads every configured ORV-Input8 and ORV-RS232 into DIR, one file\n"
+         "per device named by kind and serial number (input8-21001031.bin), and writes\n"
+         "DIR/manifest.json: address, name, serial, firmware, configured and file of every device.\n",
+         {"--all", "--resolve"}, 1, 1, BackupCommand},
+        {"restore", "restore DIR [--all] [--resolve]", "DIR back to the devices, by serial number",
+         "Writes every input8-*.bin and rs232-*.bin file of DIR back to the device with that kind\n"
+         "and serial number, wherever its address is now, each with the read-back check. Devices\n"
+         "missing on the bus are reported. Every file is checked before anything is written.\n",
+         {"--all", "--resolve"}, 1, 1, RestoreCommand},
+        {"set-address", "set-address ADDR NEW", "a new address for the device at ADDR",
+         "Gives the device at ADDR the address NEW (1 to 254), by its serial number as orvtool\n"
+         "does, and checks that it answers there.\n",
+         {}, 2, 2, SetAddressCommand},
+        {"firmware", "firmware ADDR FILE | firmware --emergency FILE", "new firmware for a device",
+         "Replaces the firmware of the device at ADDR with FILE: boot loader, 32-byte blocks, restart.\n"
+         "  --emergency   send to the broadcast address instead, for a device whose address is not\n"
+         "                known; refused when more than one device answers on the bus\n",
+         {"--emergency"}, 1, 2, FirmwareCommand},
+        {"boot", "boot ADDR", "start a device's boot loader", "Makes the device at ADDR leave its firmware for its boot loader (RUN_BOOT).\n", {}, 1,
+         1, BootCommand},
+        {"run", "run ADDR", "leave the boot loader for the firmware", "Makes the device at ADDR leave its boot loader and run its firmware (RUN_FIRMWARE).\n",
+         {}, 1, 1, RunFirmwareCommand},
+        {"test-string", "test-string ADDR ROW", "make an ORV-RS232 send the string of a row",
+         "Makes the ORV-RS232 at ADDR send the string of row ROW on its serial port; ROW is counted\n"
+         "from 1 as the panel shows it, 1 to 10.\n",
+         {}, 2, 2, TestStringCommand},
+        {"show", "show FILE", "a .bin file as text",
+         "Prints the configuration in a .bin file as text, one line per row: destination, action\n"
+         "by name, parameters. Two backups compare with diff.\n",
+         {}, 1, 1, ShowCommand},
+        {"decode", "decode", "captured bus traffic (hex on standard input) as frames",
+         "Reads captured bus traffic as hexadecimal bytes from standard input (blanks and line\n"
+         "breaks anywhere) and prints one line per frame or acknowledgement: destination, source,\n"
+         "command, payload, CRC good or bad. Garbage between frames and broken frames are reported.\n"
+         "Input that is no hexadecimal text ends with status 3.\n",
+         {}, 0, 0, DecodeCommand},
+    };
+    return commands;
+}
+
+void PrintProgramHelp(std::ostream& out)
+{
+    out << PROGRAM_HELP;
+    for (const CommandSpec& spec : Commands())
+        out << StrF("  %-48s %s\n", spec.synopsis, spec.summary);
+    out << EXIT_HELP;
+}
+
+void PrintCommandHelp(const CommandSpec& spec, std::ostream& out)
+{
+    out << "Usage: orvctl [INTERFACE] [-v] [-q] " << spec.synopsis << "\n\n" << spec.help << EXIT_HELP;
+}
+
+// Which of the command line's options and operands the command does not take.
+std::string MisfitOf(const CommandSpec& spec, const CommandLine& line)
+{
+    for (const std::string& flag : line.flags)
+        if (std::find(spec.flags.begin(), spec.flags.end(), flag) == spec.flags.end())
+            return spec.name + std::string(" takes no ") + flag;
+    const size_t count = line.operands.size();
+    if (count < spec.minOperands)
+        return std::string("too few arguments: ") + spec.synopsis;
+    if (count > spec.maxOperands)
+        return "too many arguments: " + line.operands[spec.maxOperands] + " (" + spec.synopsis + ")";
+    return {};
+}
+
+class SimAccess final : public BusAccess {
+public:
+    UsbInterface& Interface() override { return demo_.Bus(); }
+    Clock& Time() override { return clock_; }
+
+private:
+    VirtualClock clock_;
+    DemoBus demo_{clock_};
+};
+
+class TtyAccess final : public BusAccess {
+public:
+    explicit TtyAccess(const std::string& port)
+        : tty_(port.empty() ? std::make_unique<TtyInterface>() : TtyInterface::ForPath(port))
+    {
+    }
+    UsbInterface& Interface() override { return *tty_; }
+    Clock& Time() override { return clock_; }
+
+private:
+    SteadyClock clock_;
+    std::unique_ptr<TtyInterface> tty_;
+};
+
+}  // namespace
+
+std::unique_ptr<BusAccess> OpenChosenBus(const BusChoice& choice)
+{
+    if (choice.sim)
+        return std::make_unique<SimAccess>();
+    return std::make_unique<TtyAccess>(choice.port);
+}
+
+int RunOrvctl(const std::vector<std::string>& args, Terminal& terminal, const BusFactory& factory)
+{
+    const ParsedCommandLine parsed = ParseCommandLine(args);
+    const CommandLine& line = parsed.line;
+    ErrorLine errors(terminal.err, terminal.errIsTerminal);
+    TerminalLog log(errors, line.verbose);
+    TerminalPrompts prompts(errors, log, terminal.errIsTerminal && !line.quiet);
+    Run run{line, terminal, errors, log, prompts, factory};
+
+    const auto& commands = Commands();
+    const auto spec = std::find_if(commands.begin(), commands.end(),
+                                   [&line](const CommandSpec& c) { return line.command == c.name; });
+    if (!parsed.error.empty())
+        return run.Fail(EXIT_USAGE, parsed.error + " (orvctl --help lists the options)");
+    if (line.command == "help") {
+        const auto asked = line.operands.empty() ? commands.end()
+                                                 : std::find_if(commands.begin(), commands.end(),
+                                                                [&line](const CommandSpec& c) {
+                                                                    return line.operands[0] == c.name;
+                                                                });
+        if (asked == commands.end())
+            PrintProgramHelp(terminal.out);
+        else
+            PrintCommandHelp(*asked, terminal.out);
+        return EXIT_OK;
+    }
+    if (line.command.empty()) {
+        if (line.help) {
+            PrintProgramHelp(terminal.out);
+            return EXIT_OK;
+        }
+        PrintProgramHelp(terminal.err);
+        return EXIT_USAGE;
+    }
+    if (spec == commands.end())
+        return run.Fail(EXIT_USAGE, "no such command (orvctl --help lists them)");
+    if (line.help) {
+        PrintCommandHelp(*spec, terminal.out);
+        return EXIT_OK;
+    }
+    if (const std::string misfit = MisfitOf(*spec, line); !misfit.empty())
+        return run.Fail(EXIT_USAGE, misfit);
+    return spec->handler(run);
+}
+
+}  // namespace orv

@@ -1,0 +1,57 @@
+// orvctl, the command-line companion of orvtool: the same core operations,
+// reported through output and exit status instead of message boxes.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/clock.h"
+#include "link/usb_interface.h"
+
+namespace orv {
+
+enum ExitStatus : int {
+    EXIT_OK = 0,
+    EXIT_BUS = 1,    // the bus or a device failed
+    EXIT_USAGE = 2,  // the command line is wrong
+    EXIT_FILE = 3,   // a file is missing, unreadable, of the wrong size or damaged
+};
+
+// Where a run reads and writes. Progress bars are drawn only on a terminal.
+struct Terminal {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    bool errIsTerminal = false;
+};
+
+// The interface chosen on the command line: --sim, --port PATH, or neither
+// (the first FTDI interface, as orvtool finds it).
+struct BusChoice {
+    bool sim = false;
+    std::string port;
+};
+
+// An interface and the clock that paces the bus exchanges over it.
+class BusAccess {
+public:
+    virtual ~BusAccess() = default;
+    virtual UsbInterface& Interface() = 0;
+    virtual Clock& Time() = 0;
+};
+
+using BusFactory = std::function<std::unique_ptr<BusAccess>(const BusChoice&)>;
+
+// --sim: a fresh demonstration bus in virtual time. Otherwise the tty backend
+// in real time, on the given port or on the FTDI interfaces listed in sysfs.
+std::unique_ptr<BusAccess> OpenChosenBus(const BusChoice& choice);
+
+// Runs one command line (without the program name) and gives its exit status.
+// The bus is made by factory, and only for commands that need it.
+int RunOrvctl(const std::vector<std::string>& args, Terminal& terminal,
+              const BusFactory& factory = OpenChosenBus);
+
+}  // namespace orv

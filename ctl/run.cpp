@@ -1,0 +1,89 @@
+#include "ctl/run.h"
+
+#include <algorithm>
+
+#include "config/latin1.h"
+#include "link/bus_link.h"
+#include "network/address_management.h"
+#include "network/discovery.h"
+
+namespace orv {
+
+int Run::Fail(int status, const std::string& text) const
+{
+    Warn(text);
+    return status;
+}
+
+void Run::Warn(const std::string& text) const
+{
+    errors.Line("orvctl: " + (line.command.empty() ? std::string() : line.command + ": ") + text);
+}
+
+BusSession::BusSession(Run& run)
+    : run_(run),
+      access_(run.factory(run.line.bus)),
+      services_{access_->Time(), run.log, run.prompts},
+      registry_(run.log),
+      context_{services_, registry_, view_}
+{
+}
+
+bool BusSession::Open()
+{
+    BindBusLink(access_->Interface(), services_);
+    if (OpenBusInterface())
+        return true;
+    const BusChoice& bus = run_.line.bus;
+    if (!bus.port.empty())
+        run_.Warn("cannot open " + bus.port + " as the bus interface");
+    else
+        run_.Warn("no ORV-NET interface found (an FTDI USB serial interface, vendor 0403)");
+    return false;
+}
+
+int BusSession::Discover(bool all, bool resolve)
+{
+    run_.prompts.ResolveSharedAddresses(resolve);
+    int found = DiscoverDevices(context_, all ? 0 : BROADCAST_ADDRESS);
+    // A broadcast pass only marks shared addresses; resolving them is the
+    // full pass's part, asked for here as well.
+    if (!all && resolve && found > 0 && ResolveDuplicateAddresses(context_))
+        found = DiscoverDevices(context_, BROADCAST_ADDRESS);
+    run_.prompts.ResolveSharedAddresses(false);
+    return found;
+}
+
+bool BusSession::DiscoverSome(bool all, bool resolve)
+{
+    if (Discover(all, resolve) > 0)
+        return true;
+    run_.Warn("no device answered on the bus");
+    return false;
+}
+
+const DeviceRecord* BusSession::SelectDeviceAt(uint8_t address)
+{
+    std::vector<size_t> at;
+    for (size_t i = 0; i < registry_.Count(); ++i)
+        if (registry_.Record(i).address == address)
+            at.push_back(i);
+    if (at.empty()) {
+        run_.Warn("no device answers at address " + std::to_string(address));
+        return nullptr;
+    }
+    if (at.size() > 1) {
+        run_.Warn("address " + std::to_string(address) + " is shared by " + std::to_string(at.size()) +
+                  " devices; nothing is sent to it (orvctl discover --resolve gives each its own address)");
+        return nullptr;
+    }
+    registry_.Select(uint8_t(at.front()));
+    return &registry_.Record(at.front());
+}
+
+std::string DescribeDevice(const DeviceRecord& record)
+{
+    return Latin1ToUtf8(DeviceRowText(record)) + " at address " + std::to_string(record.address);
+}
+
+}  // namespace orv

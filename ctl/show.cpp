@@ -1,0 +1,130 @@
+// show: the configuration in a .bin file as text, one line per row, so that
+// two backups can be compared with diff.
+#include <ostream>
+#include <span>
+
+#include "config/input8_image.h"
+#include "config/rs232_image.h"
+#include "ctl/commands.h"
+#include "ctl/config_transfer.h"
+#include "network/catalogue.h"
+
+namespace orv {
+
+namespace {
+
+// The kinds that offer actions, whose catalogue names the action codes.
+constexpr uint8_t ACTION_KINDS[] = {TYPE_RS232, TYPE_LED4PD, TYPE_RELAY};
+
+std::string ActionText(uint16_t action)
+{
+    if (action == ACTION_UNUSED)
+        return "Unused";
+    for (uint8_t kind : ACTION_KINDS)
+        for (const ActionEntry& entry : GetActions(kind))
+            if (entry.code == action)
+                return entry.name;
+    return StrF("action %u", unsigned(action));
+}
+
+// Text in double quotes; quotes, backslashes and control characters escaped.
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\')
+            quoted += {'\\', c};
+        else if (byte < 0x20 || byte == 0x7F)
+            quoted += StrF("\\x%02X", byte);
+        else
+            quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string Numbers(const std::vector<int>& spins, const std::vector<std::string>& texts)
+{
+    std::string line = "params";
+    for (int value : spins)
+        line += " " + std::to_string(value);
+    for (const std::string& text : texts)
+        line += " " + (text.empty() ? std::string("0") : text);
+    return line;
+}
+
+std::string ChangeText(ChangeType change)
+{
+    switch (change) {
+    case ChangeType::Change: return "Change";
+    case ChangeType::Open: return "Open";
+    case ChangeType::Close: return "Close";
+    }
+    return StrF("change %u", unsigned(change));
+}
+
+void ShowInput8(const std::vector<uint8_t>& image, std::ostream& out)
+{
+    const Input8Config config = DecodeInput8Image(image.data());
+    out << "Input8 " << Quoted(config.name) << '\n';
+    for (size_t r = 0; r < config.rows.size(); ++r) {
+        const InputRow& row = config.rows[r];
+        const std::string destination = row.destination == 0 ? "Unused" : std::to_string(row.destination);
+        std::string line = StrF("row %2zu  input %u  %-6s  to %-9s  %-18s", r + 1, unsigned(row.input) + 1,
+                                ChangeText(row.change).c_str(), destination.c_str(), ActionText(row.action).c_str());
+        const ParameterValues values = DecodeParameters(row.action, row.parameters);
+        if (GetParamSpec(row.action)) {
+            line += "  " + Numbers(values.spins, values.texts);
+        } else if (row.action != ACTION_UNUSED) {
+            line += "  bytes";
+            for (uint8_t byte : row.parameters)
+                line += StrF(" %02X", byte);
+        } else if (!values.freeText.empty()) {
+            line += "  text " + Quoted(values.freeText);
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << '\n';
+    }
+}
+
+void ShowRS232(const std::vector<uint8_t>& image, std::ostream& out)
+{
+    const std::optional<RS232Config> config = ParseRS232Image(std::span<const uint8_t>(image.data(), image.size()));
+    out << "RS232 " << Quoted(config->name) << "  rate " << config->baudRate << '\n';
+    for (size_t r = 0; r < config->rows.size(); ++r) {
+        const RS232Row& row = config->rows[r];
+        std::string text = row.text;
+        text.erase(text.find_last_not_of(' ') + 1);
+        const std::string string = (row.type == StringType::Hex ? "hex " : "ascii ") + Quoted(text);
+        std::string destination = std::to_string(row.destination);
+        if (row.destination == DEST_UNUSED)
+            destination = "Unused";
+        else if (row.destination == DEST_BROADCAST)
+            destination = "Broadcast";
+        std::string line = StrF("row %2zu  %-24s  to %-9s  %-18s", r + 1, string.c_str(), destination.c_str(),
+                                ActionText(row.action).c_str());
+        if (GetParamSpec(row.action))
+            line += "  " + Numbers(row.spinValues, row.freeTexts);
+        else if (!row.command.empty())
+            line += "  command " + Quoted(row.command);
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << '\n';
+    }
+}
+
+}  // namespace
+
+int ShowCommand(Run& run)
+{
+    const std::string& path = run.line.operands[0];
+    const AnyConfigFile file = LoadAnyConfigFile(path);
+    if (!file.kind)
+        return run.Fail(EXIT_FILE, AnyConfigFileProblem(path, file));
+    if (*file.kind == ConfigKind::Input8)
+        ShowInput8(file.input8.image, run.terminal.out);
+    else
+        ShowRS232(file.rs232.image, run.terminal.out);
+    return EXIT_OK;
+}
+
+}  // namespace orv
