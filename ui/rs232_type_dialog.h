@@ -2,13 +2,49 @@
 // the device sends or compares, each tied to an action on another device.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include <wx/panel.h>
+
+#include "config/rs232_config.h"
+
+class wxBitmapButton;
+class wxBoxSizer;
+class wxButton;
+class wxChoice;
+class wxScrolledWindow;
+class wxSpinCtrl;
+class wxStaticBoxSizer;
+class wxStaticText;
+class wxTextCtrl;
 
 namespace orv {
 
 class MainDialog;
+
+constexpr int ID_RS232_NAME = 11102;
+constexpr int ID_RS232_SAVE = 20012;
+constexpr int ID_RS232_NEW_ROW = 20013;
+constexpr int ID_RS232_EXPORT = 20015;
+constexpr int ID_RS232_IMPORT = 20016;
+constexpr int ID_RS232_RATE = 20017;
+constexpr int ID_RS232_NOTEBOOK = 22020;
+// A row's controls carry base + row position; each handled range spans 100 positions.
+constexpr int ID_RS232_ROW_DESTINATION = 21210;
+constexpr int ID_RS232_ROW_STRING = 21310;
+constexpr int ID_RS232_ROW_ACTION = 21410;
+constexpr int ID_RS232_ROW_COMMAND = 21510;
+constexpr int ID_RS232_ROW_TYPE = 21610;
+constexpr int ID_RS232_ROW_DELETE = 21810;
+constexpr int ID_RS232_ROW_TEST = 22100;
+// Parameter control k of row r is 22300 + r + k, so neighbouring rows share
+// identifiers; no handler is bound to them.
+constexpr int ID_RS232_ROW_PARAMS = 22300;
+constexpr int RS232_ROW_ID_SPAN = 100;
 
 class RS232_Type_Dialog : public wxPanel {
 public:
@@ -24,8 +60,72 @@ public:
     bool ReadFromDevice();
 
 private:
+    // Destination choices: "Unused", "Broadcast" and the listed devices.
+    static constexpr size_t DESTINATION_TABLE_SIZE = 2 + RS232_DESTINATION_DEVICES;
+    static constexpr size_t ACTION_TABLE_SIZE = 50;
+
+    // The controls of one row and the values behind its choices' entries
+    // (each entry's client data points into these tables).
+    struct Row {
+        wxStaticBoxSizer* line = nullptr;
+        wxStaticText* number = nullptr;
+        wxChoice* type = nullptr;
+        wxTextCtrl* text = nullptr;
+        wxChoice* destination = nullptr;
+        wxChoice* action = nullptr;
+        wxBoxSizer* paramSizer = nullptr;
+        wxBoxSizer* commandSizer = nullptr;
+        wxTextCtrl* command = nullptr;
+        wxButton* test = nullptr;
+        wxBitmapButton* remove = nullptr;
+        std::vector<wxSpinCtrl*> spins;
+        std::vector<wxTextCtrl*> texts;
+        std::array<uint8_t, DESTINATION_TABLE_SIZE> destinationTable{};
+        std::array<uint16_t, ACTION_TABLE_SIZE> actionCodeTable{};
+    };
+
+    void AddRS232Row();
+    void ApplyDestination(size_t r, uint8_t destination, uint16_t action);
+    // stored: the row as an image holds it, whose parameter values the
+    // controls start from; none starts every spin at its minimum and every
+    // text empty.
+    void BuildParameterControls(uint16_t action, size_t r, const RS232Row* stored);
+    void ShowCommandField(size_t r);
+    void ClearRS232Rows();
+    void RelayoutRows();
+    // Shows a configuration read or loaded from an image; every row is replaced.
+    void ApplyRS232Image(const RS232Config& config);
+    // The configuration as the controls hold it.
+    RS232Config PanelConfig() const;
+    void ShowFirmwareVersion();
+    void ShowStatus(const wxString& text);
+    void SelectRate(uint32_t rate);
+
+    void OnSaveToDevice(wxCommandEvent& event);
+    void OnNewRow(wxCommandEvent& event);
+    void OnExport(wxCommandEvent& event);
+    void OnImport(wxCommandEvent& event);
+    void OnDestinationChanged(wxCommandEvent& event);
+    void OnActionChanged(wxCommandEvent& event);
+    void OnDeleteRow(wxCommandEvent& event);
+    void OnTestString(wxCommandEvent& event);
+
     MainDialog& mainDialog_;
     uint8_t address_ = 0;
+
+    wxTextCtrl* nameField_ = nullptr;
+    wxChoice* rateChoice_ = nullptr;
+    wxStaticText* statusLabel_ = nullptr;
+    wxScrolledWindow* rowsPage_ = nullptr;
+    wxBoxSizer* rowsSizer_ = nullptr;
+    std::vector<std::unique_ptr<Row>> rows_;
+
+    // The rates behind the rate choice: BaudRateTable, then a stored rate
+    // outside it while an image with one is shown.
+    std::array<uint32_t, BaudRateTable.size() + 1> rateTable_{};
+    std::array<StringType, 2> typeValues_{StringType::Hex, StringType::ASCII};
+
+    wxDECLARE_EVENT_TABLE();
 };
 
 }  // namespace orv

@@ -1,0 +1,181 @@
+// The RS232 panel in a frame of its own, with a main dialog for the registry,
+// a simulated ORV-RS232 at address 5 on a simulated bus, virtual time and
+// scripted prompts. Handlers are driven with the events their controls send.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/choice.h>
+#include <wx/frame.h>
+#include <wx/image.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "config/image_crc.h"
+#include "config/rs232_image.h"
+#include "link/bus_link.h"
+#include "link/clock.h"
+#include "link/log.h"
+#include "sim/sim_bus.h"
+#include "sim/sim_device.h"
+#include "tests/support/scripted_prompts.h"
+#include "ui/main_dialog.h"
+#include "ui/rs232_type_dialog.h"
+
+namespace orv::test {
+
+class RS232PanelTest : public ::testing::Test {
+protected:
+    static constexpr uint8_t RS232_ADDRESS = 5;
+
+    static void SetUpTestSuite()
+    {
+        if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG))
+            wxImage::AddHandler(new wxPNGHandler);
+    }
+
+    void SetUp() override
+    {
+        bus.Attach(rs232);
+        BindBusLink(bus, services);
+        ASSERT_TRUE(OpenBusInterface());
+        rs232.Info().firmwareMinor = 0x14;
+
+        frame = new wxFrame(nullptr, wxID_ANY, "RS232", wxDefaultPosition, wxSize(1000, 900));
+        mainDialog = new MainDialog(frame, services);
+        mainDialog->Hide();
+        panel = new RS232_Type_Dialog(*mainDialog, frame);
+        auto* sizer = new wxBoxSizer(wxVERTICAL);
+        sizer->Add(panel, 1, wxEXPAND);
+        frame->SetSizer(sizer);
+        panel->SetDeviceAddress(RS232_ADDRESS);
+        AddRecord("ORV-RS232", TYPE_RS232, RS232_ADDRESS, true);
+        Registry().Select(0);
+    }
+
+    void TearDown() override
+    {
+        frame->Destroy();
+        wxTheApp->ProcessIdle();
+    }
+
+    DeviceRegistry& Registry() { return mainDialog->Registry(); }
+
+    void AddRecord(const std::string& name, DeviceTypeCode kind, uint8_t address, bool configured)
+    {
+        DeviceRecord record;
+        record.name = name;
+        record.typeCode = kind;
+        record.address = address;
+        record.configured = configured;
+        record.firmwareMajor = 1;
+        record.firmwareMinor = 0x14;
+        record.serialNumber = {address, 0x20, 0x00, 0x21};
+        ASSERT_TRUE(Registry().Append(record));
+    }
+
+    // The device memory holding config as a save would leave it.
+    std::vector<uint8_t> DeviceImage(const RS232Config& config)
+    {
+        const auto built = BuildRS232Image(config, std::nullopt, false, services);
+        EXPECT_TRUE(built.has_value());
+        std::vector<uint8_t> image(built->buffer.begin(), built->buffer.begin() + long(built->length));
+        StoreImageCrc(image.data(), image.size());
+        return image;
+    }
+
+    template <typename T>
+    T* Control(int base, size_t row = 0)
+    {
+        return dynamic_cast<T*>(panel->FindWindow(base + int(row)));
+    }
+    wxChoice* Choice(int base, size_t row) { return Control<wxChoice>(base, row); }
+    wxTextCtrl* Text(int base, size_t row) { return Control<wxTextCtrl>(base, row); }
+
+    size_t RowCount()
+    {
+        size_t count = 0;
+        while (Choice(ID_RS232_ROW_TYPE, count))
+            ++count;
+        return count;
+    }
+    // The "%d:" label that opens the row's line.
+    std::string RowNumber(size_t row)
+    {
+        wxSizer* line = Choice(ID_RS232_ROW_TYPE, row)->GetContainingSizer();
+        return static_cast<wxStaticText*>(line->GetItem(size_t(0))->GetWindow())->GetLabel().ToStdString();
+    }
+    std::string RowText(size_t row) { return Text(ID_RS232_ROW_STRING, row)->GetValue().ToStdString(); }
+    // The spin controls of the row's visible parameter controls.
+    std::vector<wxSpinCtrl*> Spins(size_t row)
+    {
+        std::vector<wxSpinCtrl*> spins;
+        for (wxWindow* child : Choice(ID_RS232_ROW_TYPE, row)->GetParent()->GetChildren())
+            if (auto* spin = dynamic_cast<wxSpinCtrl*>(child); spin && spin->IsShown())
+                spins.push_back(spin);
+        return spins;
+    }
+    // The status label's text; a hint that takes two lines is read as one.
+    std::string StatusLabel()
+    {
+        wxString label = wxWindow::FindWindowByName("statusLabel", panel)->GetLabel();
+        label.Replace("\n", " ");
+        return label.ToStdString();
+    }
+
+    static std::vector<std::string> Entries(wxChoice* choice)
+    {
+        std::vector<std::string> entries;
+        for (unsigned i = 0; i < choice->GetCount(); ++i)
+            entries.push_back(choice->GetString(i).ToStdString());
+        return entries;
+    }
+
+    void Click(int id)
+    {
+        wxWindow* button = panel->FindWindow(id);
+        ASSERT_NE(button, nullptr) << id;
+        wxCommandEvent event(wxEVT_BUTTON, id);
+        event.SetEventObject(button);
+        button->ProcessWindowEvent(event);
+    }
+    // Selects the entry as the user would: the choice sends the entry's index, text and client data.
+    void Choose(int base, size_t row, const std::string& entry)
+    {
+        wxChoice* choice = Choice(base, row);
+        ASSERT_NE(choice, nullptr) << base + int(row);
+        const int index = choice->FindString(entry, true);
+        ASSERT_NE(index, wxNOT_FOUND) << entry;
+        choice->SetSelection(index);
+        wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
+        event.SetEventObject(choice);
+        event.SetInt(index);
+        event.SetString(choice->GetString(unsigned(index)));
+        event.SetClientData(choice->GetClientData(unsigned(index)));
+        choice->ProcessWindowEvent(event);
+    }
+    void NewRows(size_t count)
+    {
+        for (size_t i = 0; i < count; ++i)
+            Click(ID_RS232_NEW_ROW);
+    }
+    void TypeText(size_t row, const std::string& text) { Text(ID_RS232_ROW_STRING, row)->ChangeValue(text); }
+
+    VirtualClock clock;
+    CollectingLog log;
+    ScriptedPrompts prompts;
+    Services services{clock, log, prompts};
+    SimBus bus{clock};
+    SimDevice rs232{SimDeviceKind::RS232, RS232_ADDRESS, {0x52, 0x20, 0x00, 0x21}};
+    wxFrame* frame = nullptr;
+    MainDialog* mainDialog = nullptr;
+    RS232_Type_Dialog* panel = nullptr;
+};
+
+}  // namespace orv::test
