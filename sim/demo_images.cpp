@@ -1,34 +1,31 @@
 #include "sim/demo_images.h"
 
-#include <cstring>
-
 #include "config/image_crc.h"
 #include "config/input8_image.h"
+#include "config/rs232_image.h"
+#include "link/clock.h"
+#include "link/log.h"
 #include "network/catalogue.h"
 
 namespace orv {
 
 namespace {
 
-// Where the demo bus puts the devices the Input8 rows act on.
+// Where the demo bus puts the devices the Input8 and RS232 rows act on.
 constexpr uint8_t DEMO_RS232_ADDRESS = 5;
 constexpr uint8_t DEMO_LED4PD_ADDRESS = 7;
 constexpr uint8_t DEMO_RELAY_ADDRESS = 9;
-constexpr size_t RS232_EMPTY_IMAGE_SIZE = 48;
-constexpr size_t NAME_OFFSET = 2;
-constexpr size_t RS232_BAUD_OFFSET = 34;
-constexpr size_t RS232_STRING_TABLE_OFFSET_FIELD = 44;
 
-void PutWord(std::vector<uint8_t>& image, size_t offset, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        image[offset + size_t(i)] = uint8_t(value >> (8 * i));
-}
-
-void PutName(std::vector<uint8_t>& image, const char* name)
-{
-    std::memcpy(image.data() + NAME_OFFSET, name, std::strlen(name));
-}
+// The RS232 builder reports invalid rows in message boxes; the demo rows are valid.
+class SilentPrompts final : public Prompts {
+public:
+    Answer MessageBox(const MessageBoxOptions&) override { return Answer::Ok; }
+    std::unique_ptr<ProgressDialog> StartProgress(const ProgressOptions&) override { return nullptr; }
+    std::optional<std::string> FileDialog(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<int> SingleChoice(const ChoiceOptions&) override { return std::nullopt; }
+    void SetStatusText(const std::string&, int) override {}
+    void PumpEvents() override {}
+};
 
 }  // namespace
 
@@ -53,12 +50,36 @@ std::vector<uint8_t> DemoInput8Image()
 
 std::vector<uint8_t> DemoRS232Image()
 {
-    std::vector<uint8_t> image(RS232_EMPTY_IMAGE_SIZE, 0);
-    PutWord(image, 0, 1, 2);
-    PutName(image, "Projector Gateway");
-    PutWord(image, RS232_BAUD_OFFSET, 9600, 4);
-    // No rows and no strings: the string table starts right after the header.
-    PutWord(image, RS232_STRING_TABLE_OFFSET_FIELD, 46, 2);
+    RS232Config config;
+    config.name = "Projector Gateway";
+    config.baudRate = 9600;
+    // "PWR ON" arriving switches relay 1 on; the Hex string (STX L1 ETX) sets
+    // LED 1 to 200; "LAMP?" goes to every device as the command STATUS.
+    RS232Row power;
+    power.text = "PWR ON";
+    power.destination = DEMO_RELAY_ADDRESS;
+    power.action = ACTION_RELAY_ENERGIZE;
+    power.spinValues = {1};
+    RS232Row light;
+    light.text = "02 4C 31 03";
+    light.type = StringType::Hex;
+    light.destination = DEMO_LED4PD_ADDRESS;
+    light.action = ACTION_SET_1_LED_LEVEL;
+    light.spinValues = {1, 200};
+    RS232Row lamp;
+    lamp.text = "LAMP?";
+    lamp.destination = DEST_BROADCAST;
+    lamp.command = "STATUS";
+    config.rows = {power, light, lamp};
+
+    VirtualClock clock;
+    NullLog log;
+    SilentPrompts prompts;
+    Services services{clock, log, prompts};
+    const auto built = BuildRS232Image(config, std::nullopt, false, services);
+    if (!built)
+        return {};
+    std::vector<uint8_t> image(built->buffer.begin(), built->buffer.begin() + long(built->length));
     StoreImageCrc(image.data(), image.size());
     return image;
 }

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "config/image_crc.h"
+#include "config/rs232_image.h"
 #include "sim/demo_bus.h"
 #include "sim/demo_images.h"
 #include "sim/sim_device.h"
@@ -69,10 +70,19 @@ TEST_F(DemoBusTest, SampleImagesAreIntact)
     EXPECT_TRUE(ImageIntact(input8.data(), input8.size()));
     EXPECT_EQ(input8[0], 1);
     EXPECT_NE(input8[2], 0);
-    ASSERT_EQ(rs232.size(), 48u);
+    ASSERT_TRUE(RS232ImageLength(rs232).has_value());
+    EXPECT_EQ(*RS232ImageLength(rs232), rs232.size());
     EXPECT_TRUE(ImageIntact(rs232.data(), rs232.size()));
-    EXPECT_EQ(rs232[34] | rs232[35] << 8, 9600);
-    EXPECT_EQ(rs232[44], 46);
+    const auto config = ParseRS232Image(rs232);
+    ASSERT_TRUE(config.has_value());
+    EXPECT_EQ(config->baudRate, 9600u);
+    ASSERT_EQ(config->rows.size(), 3u);
+    EXPECT_EQ(config->rows[0].destination, 9);
+    EXPECT_EQ(config->rows[0].action, ACTION_RELAY_ENERGIZE);
+    EXPECT_EQ(config->rows[1].destination, 7);
+    EXPECT_EQ(config->rows[1].type, StringType::Hex);
+    EXPECT_EQ(config->rows[2].destination, DEST_BROADCAST);
+    EXPECT_EQ(config->rows[2].command, "STATUS");
 }
 
 TEST_F(DemoBusTest, Input8ImageReadBlockByBlockChecksOut)
