@@ -4,6 +4,7 @@
 #include <wx/menu.h>
 #include <wx/stattext.h>
 
+#include "config/input8_image.h"
 #include "sim/demo_images.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 
@@ -262,7 +263,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MainDialogTest, AConfigurationThatIsReadShowsTheDevicesPanel)
 {
-    AddDevice(SimDeviceKind::Input8, 3, {0x03, 0, 0, 0}).LoadMemory(DemoInput8Image());
+    // No rows: the demo image's rows act on devices this bus lacks and would raise the link question.
+    Input8Config input8;
+    input8.name = "Hall Switches";
+    AddDevice(SimDeviceKind::Input8, 3, {0x03, 0, 0, 0}).LoadMemory(EncodeInput8Image(input8, ImageForm::Device));
     AddDevice(SimDeviceKind::RS232, 5, {0x05, 0, 0, 0}).LoadMemory(DemoRS232Image());
     dialog->DiscoverDevices(BROADCAST_ADDRESS);
 
