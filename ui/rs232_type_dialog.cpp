@@ -37,7 +37,10 @@ const wxColour RED(255, 0, 0);
 // Under GTK a choice needs about 25 pixels beside its text, so "ASCII" needs
 // more than 50 to be read; the header's "Type:" follows the column.
 constexpr int TYPE_WIDTH = 75;
-// A free value field is at least wide enough to show three digits.
+// A spin control is at least as wide as its largest value and its buttons
+// need (GTK draws them side by side and cannot squeeze them into 50 pixels);
+// a free value field is at least wide enough to show three digits.
+constexpr int SPIN_WIDTH = 50;
 constexpr int FREE_VALUE_WIDTH = 33;
 constexpr int STATUS_WIDTH = 200;
 
@@ -279,8 +282,12 @@ void RS232_Type_Dialog::BuildParameterControls(uint16_t action, size_t r, const 
     int id = ID_RS232_ROW_PARAMS + int(r);
     for (size_t k = 0; k < spec->spinCount; ++k, ++id) {
         const ParamSpec::Range range = k < ranges.size() ? ranges[k] : ParamSpec::Range{0, 0};
-        auto* spin = new wxSpinCtrl(box, id, "", wxDefaultPosition, wxSize(50, -1), 0, range.minimum, range.maximum,
-                                    range.minimum, "wxSpinCtrl");
+        auto* spin = new wxSpinCtrl(box, id, "", wxDefaultPosition, wxSize(SPIN_WIDTH, -1), 0, range.minimum,
+                                    range.maximum, range.minimum, "wxSpinCtrl");
+        const int digitsWidth =
+            spin->GetSizeFromTextSize(spin->GetTextExtent(wxString::Format("%d", range.maximum))).x;
+        if (digitsWidth > SPIN_WIDTH)
+            spin->SetMinSize(wxSize(digitsWidth, -1));
         if (stored && k < stored->spinValues.size())
             spin->SetValue(stored->spinValues[k]);
         row.paramSizer->Add(spin, 0, flags, 2);
