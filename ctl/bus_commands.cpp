@@ -46,26 +46,20 @@ std::vector<const DeviceRecord*> ByAddress(const DeviceRegistry& registry)
     return records;
 }
 
-// The one device at the first operand's address, after opening the bus and a
-// quick discovery; nothing after the error line (status EXIT_BUS, or
-// EXIT_USAGE for a wrong operand).
+// The one device at address, after opening the bus and a quick discovery;
+// nothing after the error line (status EXIT_BUS).
 struct Target {
     const DeviceRecord* record = nullptr;
     int status = EXIT_OK;
 };
 
-Target FindTarget(Run& run, BusSession& session)
+Target FindTarget(BusSession& session, uint8_t address)
 {
     Target target;
-    const std::optional<uint8_t> address = AddressOperand(run, 0, "ADDR", 0);
-    if (!address) {
-        target.status = EXIT_USAGE;
-        return target;
-    }
     target.status = EXIT_BUS;
     if (!session.Open() || !session.DiscoverSome(false, false))
         return target;
-    target.record = session.SelectDeviceAt(*address);
+    target.record = session.SelectDeviceAt(address);
     if (target.record)
         target.status = EXIT_OK;
     return target;
@@ -116,8 +110,11 @@ std::string FirmwareFailure(FirmwareUpdateOutcome outcome)
 // boot and run: a command without payload to the device at ADDR.
 int ModeCommand(Run& run, ModeCommandOutcome (*enter)(NetworkContext&), const char* command, const char* done)
 {
+    const std::optional<uint8_t> address = AddressOperand(run, 0, "ADDR", 0);
+    if (!address)
+        return EXIT_USAGE;
     BusSession session(run);
-    const Target target = FindTarget(run, session);
+    const Target target = FindTarget(session, *address);
     if (!target.record)
         return target.status;
     const std::string device = DescribeDevice(*target.record);
@@ -165,10 +162,13 @@ int DiscoverCommand(Run& run)
 
 int ReadConfigCommand(Run& run)
 {
+    const std::optional<uint8_t> address = AddressOperand(run, 0, "ADDR", 0);
+    if (!address)
+        return EXIT_USAGE;
     if (!run.line.output)
         return run.Fail(EXIT_USAGE, "-o FILE is missing: where the configuration goes");
     BusSession session(run);
-    const Target target = FindTarget(run, session);
+    const Target target = FindTarget(session, *address);
     if (!target.record)
         return target.status;
     const std::optional<ConfigKind> kind = ConfigurableKind(run, *target.record);
@@ -183,7 +183,8 @@ int ReadConfigCommand(Run& run)
 
 int WriteConfigCommand(Run& run)
 {
-    if (!AddressOperand(run, 0, "ADDR", 0))
+    const std::optional<uint8_t> address = AddressOperand(run, 0, "ADDR", 0);
+    if (!address)
         return EXIT_USAGE;
     const std::string& path = run.line.operands[1];
     // The file is checked before anything goes to the bus.
@@ -192,7 +193,7 @@ int WriteConfigCommand(Run& run)
         return run.Fail(EXIT_FILE, AnyConfigFileProblem(path, file));
 
     BusSession session(run);
-    const Target target = FindTarget(run, session);
+    const Target target = FindTarget(session, *address);
     if (!target.record)
         return target.status;
     const std::optional<ConfigKind> kind = ConfigurableKind(run, *target.record);
@@ -210,11 +211,12 @@ int WriteConfigCommand(Run& run)
 
 int SetAddressCommand(Run& run)
 {
+    const std::optional<uint8_t> address = AddressOperand(run, 0, "ADDR", 0);
     const std::optional<uint8_t> newAddress = AddressOperand(run, 1, "NEW", FIRST_DEVICE_ADDRESS);
-    if (!newAddress)
+    if (!address || !newAddress)
         return EXIT_USAGE;
     BusSession session(run);
-    const Target target = FindTarget(run, session);
+    const Target target = FindTarget(session, *address);
     if (!target.record)
         return target.status;
     // The registry is refilled below; the record is kept as it was found.
@@ -251,6 +253,9 @@ int FirmwareCommand(Run& run)
     const bool emergency = run.line.Has("--emergency");
     if (run.line.operands.size() != (emergency ? 1u : 2u))
         return run.Fail(EXIT_USAGE, emergency ? "--emergency takes FILE only" : "ADDR and FILE are needed");
+    std::optional<uint8_t> address;
+    if (!emergency && !(address = AddressOperand(run, 0, "ADDR", 0)))
+        return EXIT_USAGE;
     const std::string& path = run.line.operands.back();
     FirmwareImage image;
     const FirmwareFileStatus fileStatus = LoadFirmwareImage(path, image);
@@ -258,12 +263,12 @@ int FirmwareCommand(Run& run)
         return run.Fail(EXIT_FILE, FirmwareFileProblem(path, fileStatus));
 
     BusSession session(run);
-    std::string device = "the only device on the bus";
+    std::string device = "the device at the broadcast address";
     if (emergency) {
         if (!session.Open())
             return EXIT_BUS;
     } else {
-        const Target target = FindTarget(run, session);
+        const Target target = FindTarget(session, *address);
         if (!target.record)
             return target.status;
         device = DescribeDevice(*target.record);
@@ -293,13 +298,14 @@ int RunFirmwareCommand(Run& run)
 
 int TestStringCommand(Run& run)
 {
-    if (!AddressOperand(run, 0, "ADDR", 0))
+    const std::optional<uint8_t> address = AddressOperand(run, 0, "ADDR", 0);
+    if (!address)
         return EXIT_USAGE;
     const std::optional<int> row = ParseNumber(run.line.operands[1], 1, TESTABLE_ROWS);
     if (!row)
         return run.Fail(EXIT_USAGE, "ROW must be a row from 1 to 10, not '" + run.line.operands[1] + "'");
     BusSession session(run);
-    const Target target = FindTarget(run, session);
+    const Target target = FindTarget(session, *address);
     if (!target.record)
         return target.status;
     const std::string device = DescribeDevice(*target.record);

@@ -121,7 +121,8 @@ private:
     {
         if (garbage_.empty())
             return;
-        out_ << "garbage  " << HexBytes(garbage_) << "  (" << garbage_.size() << " bytes)\n";
+        out_ << "garbage  " << HexBytes(garbage_) << "  (" << garbage_.size()
+             << (garbage_.size() == 1 ? " byte)\n" : " bytes)\n");
         garbage_.clear();
     }
 

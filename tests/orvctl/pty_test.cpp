@@ -1,0 +1,237 @@
+// orvctl end to end on a pseudo-terminal pair: orvctl opens the slave through
+// the tty backend, and on the master side a thread answers as a device on
+// the bus would: every byte comes back as its echo, and each complete frame
+// goes to a simulated device whose answer is written back.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include "config/input8_image.h"
+#include "link/commands.h"
+#include "link/frame_codec.h"
+#include "link/rx_receiver.h"
+#include "link/tty_interface.h"
+#include "network/catalogue.h"
+#include "sim/sim_device.h"
+#include "tests/orvctl/orvctl_rig.h"
+
+namespace orv::test {
+namespace {
+
+class PtyDevice {
+public:
+    explicit PtyDevice(SimDevice& device) : device_(device)
+    {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
+            return;
+        slavePath_ = ptsname(master_);
+        // Held open so that the line does not hang up between two runs.
+        holder_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+        termios tio{};
+        tcgetattr(holder_, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(holder_, TCSANOW, &tio);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~PtyDevice()
+    {
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
+        if (holder_ >= 0)
+            close(holder_);
+        if (master_ >= 0)
+            close(master_);
+    }
+
+    bool Ready() const { return holder_ >= 0; }
+    const std::string& SlavePath() const { return slavePath_; }
+
+    // The device, while the thread does not touch it.
+    template <class Fn>
+    void With(Fn fn)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        fn(device_);
+    }
+
+private:
+    void Serve()
+    {
+        RxReceiver rx(uint8_t(BodyLengthForRaw(6)));
+        while (!stop_) {
+            pollfd p{master_, POLLIN, 0};
+            if (poll(&p, 1, 10) <= 0 || !(p.revents & POLLIN))
+                continue;
+            uint8_t chunk[256];
+            const ssize_t got = read(master_, chunk, sizeof chunk);
+            if (got <= 0)
+                continue;
+            Write(chunk, size_t(got));  // the bus echoes every byte
+            for (ssize_t i = 0; i < got; ++i)
+                if (rx.Step(chunk[i]) == RxEvent::BodyComplete)
+                    Answer(rx.Body(), rx.Count());
+        }
+    }
+
+    void Answer(const uint8_t* body, int count)
+    {
+        uint8_t raw[RX_BODY_LIMIT];
+        UnpackBody(body, count, raw);
+        const int n = RawLengthForBody(count);
+        HeardFrame frame;
+        frame.crcOk = Crc16(raw, size_t(n), FRAME_CRC_START) == 0;
+        frame.destination = raw[0];
+        frame.source = raw[1];
+        frame.command = uint16_t(raw[2] | raw[3] << 8);
+        frame.payload.assign(raw + 4, raw + n - 2);
+        SimReplyWriter out;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            device_.OnFrame(frame, out);
+        }
+        for (const auto& item : out.items)
+            Write(item.bytes.data(), item.bytes.size());
+    }
+
+    void Write(const uint8_t* bytes, size_t count) const
+    {
+        while (count > 0) {
+            const ssize_t done = write(master_, bytes, count);
+            if (done <= 0)
+                return;
+            bytes += done;
+            count -= size_t(done);
+        }
+    }
+
+    SimDevice& device_;
+    int master_ = -1;
+    int holder_ = -1;
+    std::string slavePath_;
+    std::mutex mutex_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+class PtyCliTest : public ::testing::Test {
+protected:
+    static constexpr uint8_t ADDRESS = 3;
+    SimDevice input8{SimDeviceKind::Input8, ADDRESS, {0x78, 0x56, 0x34, 0x12}};
+    PtyDevice pty{input8};
+    TempFolder folder;
+    // The tty backend in real time, its pauses in virtual time: the reads
+    // wait for the master's answers, a 300 ms pause costs nothing.
+    VirtualClock clock;
+    BusFactory factory = [this](const BusChoice& choice) {
+        return std::make_unique<TtyBus>(TtyInterface::ForPath(choice.port), clock);
+    };
+
+    class TtyBus final : public BusAccess {
+    public:
+        TtyBus(std::unique_ptr<TtyInterface> tty, Clock& clock) : tty_(std::move(tty)), clock_(clock) {}
+        UsbInterface& Interface() override { return *tty_; }
+        Clock& Time() override { return clock_; }
+
+    private:
+        std::unique_ptr<TtyInterface> tty_;
+        Clock& clock_;
+    };
+
+    void SetUp() override { ASSERT_TRUE(pty.Ready()); }
+
+    CliResult Run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"--port", pty.SlavePath()});
+        return RunCli(args, factory);
+    }
+
+    static Input8Config Config(const std::string& name, uint8_t destination)
+    {
+        Input8Config config;
+        config.name = name;
+        config.rows[4] = InputRow{3, ChangeType::Close, destination, ACTION_RELAY_DEENERGIZE, {'2'}};
+        return config;
+    }
+};
+
+TEST_F(PtyCliTest, DiscoverReadAndWriteAConfiguration)
+{
+    pty.With([](SimDevice& d) { d.LoadMemory(EncodeInput8Image(Config("Before", 9), ImageForm::Device)); });
+
+    const CliResult found = Run({"discover"});
+    ASSERT_EQ(found.status, EXIT_OK) << ::testing::PrintToString(found);
+    EXPECT_EQ(found.out, "  3  ORV-Input8   12 34 56 78  1.0    configured\n");
+
+    const CliResult read = Run({"read-config", "3", "-o", folder / "before.bin"});
+    ASSERT_EQ(read.status, EXIT_OK) << ::testing::PrintToString(read);
+    EXPECT_EQ(read.out, "ORV-Input8 (12 34 56 78) at address 3: Input8 configuration written to " +
+                            (folder / "before.bin") + "\n");
+    EXPECT_EQ(ReadBytes(folder / "before.bin"), EncodeInput8Image(Config("Before", 9), ImageForm::File));
+
+    WriteBytes(folder / "after.bin", EncodeInput8Image(Config("After", 11), ImageForm::File));
+    const CliResult write = Run({"write-config", "3", folder / "after.bin"});
+    ASSERT_EQ(write.status, EXIT_OK) << ::testing::PrintToString(write);
+    EXPECT_EQ(write.out, "ORV-Input8 (12 34 56 78) at address 3: " + (folder / "after.bin") +
+                             " written and read back\n");
+    pty.With([](SimDevice& d) { EXPECT_EQ(d.Memory(), EncodeInput8Image(Config("After", 11), ImageForm::Device)); });
+}
+
+TEST_F(PtyCliTest, FailuresOfTheDeviceEndWithStatusOneAndTheirMessage)
+{
+    pty.With([](SimDevice& d) { d.Faults().noAckCommand = CONFIG_BLOCK_READ; });
+    const CliResult read = Run({"read-config", "3", "-o", folder / "x.bin"});
+    EXPECT_EQ(read.status, EXIT_BUS);
+    EXPECT_EQ(read.err, "orvctl: read-config: ORV-Input8 (12 34 56 78) at address 3 did not answer the configuration "
+                        "read\n");
+    EXPECT_FALSE(std::filesystem::exists(folder / "x.bin"));
+
+    // Blocks from 5 on go unacknowledged: the read-back is not enough.
+    pty.With([](SimDevice& d) {
+        d.Faults() = SimDeviceFaults{};
+        d.Faults().noAckCommand = CONFIG_BLOCK_WRITE;
+        d.Faults().noAckFromBlock = 5;
+    });
+    WriteBytes(folder / "after.bin", EncodeInput8Image(Config("After", 11), ImageForm::File));
+    const CliResult write = Run({"write-config", "3", folder / "after.bin"});
+    EXPECT_EQ(write.status, EXIT_BUS);
+    EXPECT_EQ(write.err, "orvctl: write-config: ORV-Input8 (12 34 56 78) at address 3 did not acknowledge every "
+                         "configuration block\n");
+
+    pty.With([](SimDevice& d) { d.Faults().silent = true; });
+    const CliResult silent = Run({"discover"});
+    EXPECT_EQ(silent.status, EXIT_BUS);
+    EXPECT_EQ(silent.err, "orvctl: discover: no device answered on the bus\n");
+    EXPECT_TRUE(silent.out.empty());
+
+    const CliResult noPort = RunCli({"--port", folder / "ttyUSB9", "discover"}, factory);
+    EXPECT_EQ(noPort.status, EXIT_BUS);
+    EXPECT_EQ(noPort.err, "orvctl: discover: cannot open " + (folder / "ttyUSB9") + " as the bus interface\n");
+}
+
+TEST_F(PtyCliTest, TheProgramItselfInRealTime)
+{
+    const std::string command = std::string("'") + ORVCTL_PROGRAM + "' --port '" + pty.SlavePath() +
+                                "' discover --json > '" + (folder / "out") + "' 2> '" + (folder / "err") + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), EXIT_OK);
+    const std::vector<uint8_t> out = ReadBytes(folder / "out");
+    EXPECT_EQ(std::string(out.begin(), out.end()),
+              "[\n  {\"address\": 3, \"name\": \"ORV-Input8\", \"serial\": \"12 34 56 78\", \"firmware\": \"1.0\", "
+              "\"configured\": true, \"shared\": false}\n]\n");
+    EXPECT_TRUE(ReadBytes(folder / "err").empty());
+}
+
+}  // namespace
+}  // namespace orv::test
