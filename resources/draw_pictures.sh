@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Draws the program's pictures with ImageMagick: the start-up splash, the frame
-# icon, the RS232 panel's new-row and delete-row buttons and its two notebook
-# icons. The results are committed next to this script and embedded at build time.
+# icon, the RS232 panel's new-row and delete-row buttons, its two notebook
+# icons and the desktop icon. The results are committed next to this script;
+# all but the desktop icon are embedded at build time.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -51,3 +52,13 @@ convert -size 32x32 xc:'#e8eef8' \
     -fill '#1d4fa3' -stroke none -font "$SANS" -pointsize 11 -gravity center -annotate -2+0 'Ab' \
     -draw 'rectangle 24,11 25,20' \
     "${STRIP[@]}" PNG24:notebook_icon1.png
+
+# Desktop icon (64x64, installed for the menus, not embedded): the initials
+# over a bus line with three devices, on the blue of a rounded square.
+convert -size 64x64 gradient:'#1d4fa3-#0a2463' \
+    \( -size 64x64 xc:black -fill white -draw 'roundrectangle 1,1 62,62 10,10' \) \
+    -alpha off -compose CopyOpacity -composite -compose Over \
+    -fill white -font "$SANS" -pointsize 19 -gravity center -annotate +0-6 'ORV' \
+    -stroke white -strokewidth 2 -draw 'line 12,45 52,45' \
+    -stroke none -draw 'circle 18,45 18,48' -draw 'circle 32,45 32,48' -draw 'circle 46,45 46,48' \
+    "${STRIP[@]}" PNG32:orvtool_icon_64.png
