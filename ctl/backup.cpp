@@ -1,7 +1,6 @@
 // backup and restore: every configuration on the bus into one folder, one
 // file per device named by kind and serial number, and back to the devices
 // with those serial numbers, wherever their addresses are now.
-#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <ostream>

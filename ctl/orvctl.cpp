@@ -171,7 +171,7 @@ int RunOrvctl(const std::vector<std::string>& args, Terminal& terminal, const Bu
 {
     const ParsedCommandLine parsed = ParseCommandLine(args);
     const CommandLine& line = parsed.line;
-    ErrorLine errors(terminal.err, terminal.errIsTerminal);
+    ErrorLine errors(terminal.err);
     TerminalLog log(errors, line.verbose);
     TerminalPrompts prompts(errors, log, terminal.errIsTerminal && !line.quiet);
     Run run{line, terminal, errors, log, prompts, factory};

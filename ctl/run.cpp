@@ -1,6 +1,5 @@
 #include "ctl/run.h"
 
-#include <algorithm>
 
 #include "config/latin1.h"
 #include "link/bus_link.h"

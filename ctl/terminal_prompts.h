@@ -16,8 +16,7 @@ namespace orv {
 // written only after the bar has been cleared from the screen.
 class ErrorLine {
 public:
-    ErrorLine(std::ostream& err, bool isTerminal) : err_(err), isTerminal_(isTerminal) {}
-    bool IsTerminal() const { return isTerminal_; }
+    explicit ErrorLine(std::ostream& err) : err_(err) {}
     void Line(const std::string& text);
     // Draws the bar in place of the previous one.
     void Bar(const std::string& text);
@@ -25,7 +24,6 @@ public:
 
 private:
     std::ostream& err_;
-    bool isTerminal_;
     bool barShown_ = false;
 };
 

@@ -22,12 +22,13 @@ struct CliResult {
     std::string err;
 };
 
-inline CliResult RunCli(const std::vector<std::string>& args, const BusFactory& factory, const std::string& input = {})
+inline CliResult RunCli(const std::vector<std::string>& args, const BusFactory& factory, const std::string& input = {},
+                        bool errIsTerminal = false)
 {
     std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
-    Terminal terminal{in, out, err, false};
+    Terminal terminal{in, out, err, errIsTerminal};
     CliResult result;
     result.status = RunOrvctl(args, terminal, factory);
     result.out = out.str();

@@ -224,5 +224,27 @@ TEST_F(SimBusCliTest, FirmwareModesAndTestStringsReachTheirDevice)
                           "RUN_BOOT; nothing was sent\n");
 }
 
+TEST_F(SimBusCliTest, ProgressIsABarOnATerminalAndTheLogGoesToStandardErrorWithV)
+{
+    const CliResult onTerminal = RunCli({"read-config", "5", "-o", folder / "gate.bin"}, factory, {}, true);
+    ASSERT_EQ(onTerminal.status, EXIT_OK);
+    const std::string clear = "\r\033[K";
+    EXPECT_NE(onTerminal.err.find(clear + "Reading RS232 Configuration [..............................] 0%"),
+              std::string::npos);
+    EXPECT_NE(onTerminal.err.find(clear + "Reading RS232 Configuration [##############################] 100%"),
+              std::string::npos);
+    // Each bar is cleared before anything else is written.
+    EXPECT_EQ(onTerminal.err.substr(onTerminal.err.size() - clear.size()), clear);
+
+    EXPECT_TRUE(RunCli({"-q", "read-config", "5", "-o", folder / "gate.bin"}, factory, {}, true).err.empty());
+    EXPECT_TRUE(Run({"read-config", "5", "-o", folder / "gate.bin"}).err.empty());
+
+    const CliResult verbose = Run({"-v", "read-config", "5", "-o", folder / "gate.bin"});
+    EXPECT_EQ(verbose.status, EXIT_OK);
+    EXPECT_NE(verbose.err.find("\nMOD INFO Request SENT To Address: 255\n"), std::string::npos);
+    EXPECT_NE(verbose.err.find("\nRead Config Block 127: ACK Received\n"), std::string::npos);
+    EXPECT_NE(verbose.err.find("\nAll Data Received Perfect . CRC Clear\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace orv::test
