@@ -4,6 +4,7 @@
 
 #include <wx/icon.h>
 #include <wx/image.h>
+#include <wx/log.h>
 #include <wx/mstream.h>
 #include <wx/splash.h>
 #include <wx/stopwatch.h>
@@ -41,6 +42,10 @@ void LetSplashAppear(wxSplashScreen* splash)
 
 bool OrvToolApp::OnInit()
 {
+    // The log window is the technician's record of the bus: keep the
+    // toolkit's own debugging chatter out of it.
+    wxLog::SetLogLevel(wxLOG_Message);
+
     wxImage::AddHandler(new wxXPMHandler);
     wxImage::AddHandler(new wxPNGHandler);
     wxImage::AddHandler(new wxJPEGHandler);
