@@ -10,19 +10,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "link/bus_link.h"
-#include "link/clock.h"
-#include "link/log.h"
-#include "link/services.h"
 #include "network/device_registry.h"
 #include "network/network_view.h"
-#include "sim/sim_bus.h"
-#include "sim/sim_device.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/support/sim_bus_rig.h"
 
 namespace orv::test {
 
@@ -36,24 +29,16 @@ public:
     int refreshes = 0;
 };
 
-class FirmwareFixture : public ::testing::Test {
+class FirmwareFixture : public ::testing::Test, public SimBusRig {
 public:
-    VirtualClock clock;
-    CollectingLog log;
-    ScriptedPrompts prompts;
-    Services services{clock, log, prompts};
-    SimBus bus{clock};
     DeviceRegistry registry{log};
     CountingView view;
     NetworkContext context{services, registry, view};
-    std::vector<std::unique_ptr<SimDevice>> devices;
     std::filesystem::path scratch;
 
     void SetUp() override
     {
-        BindBusLink(bus, services);
-        ASSERT_TRUE(OpenBusInterface());
-        log.lines.clear();
+        ASSERT_TRUE(OpenLink());
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string("orv_fw_") + test->test_suite_name() + "_" + test->name();
         std::replace(name.begin(), name.end(), '/', '_');
@@ -70,10 +55,7 @@ public:
 
     SimDevice& AddDevice(uint8_t address, uint8_t serialTail)
     {
-        devices.push_back(std::make_unique<SimDevice>(SimDeviceKind::Relay, address,
-                                                      SerialNumber{serialTail, 0x22, 0x33, 0x44}));
-        bus.Attach(*devices.back());
-        return *devices.back();
+        return SimBusRig::AddDevice(SimDeviceKind::Relay, address, SerialNumber{serialTail, 0x22, 0x33, 0x44});
     }
 
     // The record a discovery would make of the device.
@@ -138,9 +120,8 @@ public:
     std::vector<uint16_t> HeardBlockNumbers() const
     {
         std::vector<uint16_t> numbers;
-        for (const auto& frame : bus.Heard())
-            if (frame.command == FIRMWARE_BLOCK)
-                numbers.push_back(uint16_t(frame.payload[0] | frame.payload[1] << 8));
+        for (const auto& frame : Sent(FIRMWARE_BLOCK))
+            numbers.push_back(uint16_t(frame.payload[0] | frame.payload[1] << 8));
         return numbers;
     }
 };

@@ -5,17 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "link/bus_link.h"
-#include "link/clock.h"
-#include "link/log.h"
 #include "network/network_view.h"
-#include "sim/sim_bus.h"
-#include "sim/sim_device.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/support/sim_bus_rig.h"
 
 namespace orv::test {
 
@@ -44,40 +38,17 @@ inline DeviceRecord Record(uint8_t address, const SerialNumber& serial, const st
     return record;
 }
 
-class NetworkFixture : public ::testing::Test {
+class NetworkFixture : public ::testing::Test, public SimBusRig {
 protected:
-    VirtualClock clock;
-    CollectingLog log;
-    ScriptedPrompts prompts;
-    Services services{clock, log, prompts};
-    SimBus bus{clock};
     DeviceRegistry registry{log};
     RecordingView view;
     NetworkContext context{services, registry, view};
-    std::vector<std::unique_ptr<SimDevice>> devices;
 
-    void SetUp() override
-    {
-        BindBusLink(bus, services);
-        ASSERT_TRUE(OpenBusInterface());
-        log.lines.clear();
-    }
+    void SetUp() override { ASSERT_TRUE(OpenLink()); }
 
     SimDevice& AddDevice(uint8_t address, uint8_t serialTag, SimDeviceKind kind = SimDeviceKind::Relay)
     {
-        devices.push_back(std::make_unique<SimDevice>(kind, address, Serial(serialTag)));
-        bus.Attach(*devices.back());
-        return *devices.back();
-    }
-
-    // The frames of one command the tool put on the bus, in order.
-    std::vector<HeardFrame> Sent(uint16_t command) const
-    {
-        std::vector<HeardFrame> frames;
-        for (const auto& frame : bus.Heard())
-            if (frame.command == command)
-                frames.push_back(frame);
-        return frames;
+        return SimBusRig::AddDevice(kind, address, Serial(serialTag));
     }
 
     std::vector<int> Destinations(uint16_t command) const
