@@ -14,19 +14,11 @@
 namespace orv::test {
 namespace {
 
-class DemoBusTest : public ::testing::Test {
+class DemoBusTest : public ::testing::Test, public VirtualServices {
 protected:
-    VirtualClock clock;
-    CollectingLog log;
-    ScriptedPrompts prompts;
-    Services services{clock, log, prompts};
     DemoBus demo{clock};
 
-    void SetUp() override
-    {
-        BindBusLink(demo.Bus(), services);
-        ASSERT_TRUE(OpenBusInterface());
-    }
+    void SetUp() override { ASSERT_TRUE(OpenLink(demo.Bus())); }
 };
 
 TEST_F(DemoBusTest, BroadcastFindsEveryDeviceOnce)
@@ -36,14 +28,7 @@ TEST_F(DemoBusTest, BroadcastFindsEveryDeviceOnce)
     request.payload = &zero;
     SendRequest(request);
     ASSERT_TRUE(WaitForAck());
-    clock.Sleep(300);
-    std::vector<BusReply> replies;
-    uint8_t counter = 0;
-    do {
-        BusReply reply;
-        if (ReceiveReply(reply, 1, &counter))
-            replies.push_back(reply);
-    } while (counter != 0);
+    const std::vector<BusReply> replies = CollectReplies(clock);
 
     ASSERT_EQ(replies.size(), demo.Devices().size());
     std::set<uint8_t> addresses;

@@ -7,13 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "link/bus_link.h"
-#include "link/clock.h"
 #include "link/commands.h"
-#include "link/log.h"
-#include "link/services.h"
-#include "sim/sim_bus.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/support/sim_bus_rig.h"
 
 namespace orv::test {
 
@@ -23,19 +18,24 @@ struct Exchange {
     std::optional<BusReply> reply;
 };
 
-class LinkFixture : public ::testing::Test {
-protected:
-    VirtualClock clock;
-    CollectingLog log;
-    ScriptedPrompts prompts;
-    Services services{clock, log, prompts};
-    SimBus bus{clock};
+// Discovery's way of reading the answers to a broadcast: after the
+// acknowledgement and 300 ms, read verbosely while bytes keep coming.
+inline std::vector<BusReply> CollectReplies(Clock& clock)
+{
+    std::vector<BusReply> replies;
+    clock.Sleep(300);
+    uint8_t counter = 0;
+    do {
+        BusReply reply;
+        if (ReceiveReply(reply, 1, &counter))
+            replies.push_back(reply);
+    } while (counter != 0);
+    return replies;
+}
 
-    void SetUp() override
-    {
-        BindBusLink(bus, services);
-        ASSERT_TRUE(OpenBusInterface());
-    }
+class LinkFixture : public ::testing::Test, public SimBusRig {
+protected:
+    void SetUp() override { ASSERT_TRUE(OpenLink()); }
 
     static bool Send(uint16_t command, uint8_t destination, const std::vector<uint8_t>& payload = {})
     {
@@ -75,20 +75,7 @@ protected:
         return Ask(CONFIG_BLOCK_WRITE, destination, {payload.begin(), payload.end()});
     }
 
-    // Discovery's way of reading the answers to a broadcast: after the
-    // acknowledgement and 300 ms, read verbosely while bytes keep coming.
-    std::vector<BusReply> CollectReplies()
-    {
-        std::vector<BusReply> replies;
-        clock.Sleep(300);
-        uint8_t counter = 0;
-        do {
-            BusReply reply;
-            if (ReceiveReply(reply, 1, &counter))
-                replies.push_back(reply);
-        } while (counter != 0);
-        return replies;
-    }
+    std::vector<BusReply> CollectReplies() { return test::CollectReplies(clock); }
 };
 
 }  // namespace orv::test
