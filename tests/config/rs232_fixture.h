@@ -4,18 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "config/rs232_config.h"
 #include "config/rs232_image.h"
-#include "link/bus_link.h"
-#include "link/clock.h"
-#include "link/log.h"
-#include "sim/sim_bus.h"
-#include "sim/sim_device.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/support/sim_bus_rig.h"
 
 namespace orv::test {
 
@@ -48,13 +42,8 @@ inline std::vector<uint8_t> Bytes(std::initializer_list<int> values)
     return std::vector<uint8_t>(values.begin(), values.end());
 }
 
-class RS232Fixture : public ::testing::Test {
+class RS232Fixture : public ::testing::Test, public VirtualServices {
 protected:
-    VirtualClock clock;
-    CollectingLog log;
-    ScriptedPrompts prompts;
-    Services services{clock, log, prompts};
-
     RS232BuiltImage Build(const RS232Config& config, bool warnEmpty = false)
     {
         auto image = BuildRS232Image(config, std::nullopt, warnEmpty, services);
@@ -81,9 +70,7 @@ protected:
     {
         bus.Attach(rs232);
         bus.Attach(relay);
-        BindBusLink(bus, services);
-        ASSERT_TRUE(OpenBusInterface());
-        log.lines.clear();
+        ASSERT_TRUE(OpenLink(bus));
     }
 
     size_t Heard(uint16_t command) const

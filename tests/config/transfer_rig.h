@@ -7,19 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "config/block_transfer.h"
 #include "config/image_crc.h"
-#include "link/bus_link.h"
-#include "link/clock.h"
 #include "link/commands.h"
-#include "link/log.h"
-#include "sim/sim_bus.h"
-#include "sim/sim_device.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/support/sim_bus_rig.h"
 
 namespace orv::test {
 
@@ -109,18 +103,17 @@ inline std::vector<uint8_t> GatewayImage(uint8_t length)
     return image;
 }
 
-class TransferRig : public ::testing::Test {
+// The rig's own clock is the bus's; the operations and the link see it
+// through the timeline clock, made after the rig that refers to it.
+class TransferRig : public ::testing::Test, public SimBusRig {
 protected:
     static constexpr uint8_t INPUT8_ADDRESS = 0x21;
     static constexpr uint8_t RS232_ADDRESS = 0x22;
 
-    VirtualClock busClock;
+    TransferRig() : SimBusRig(timelineClock) {}
+
     std::vector<std::string> timeline;
-    TimelineClock clock{busClock, timeline};
-    CollectingLog log;
-    ScriptedPrompts prompts;
-    Services services{clock, log, prompts};
-    SimBus bus{busClock};
+    TimelineClock timelineClock{clock, timeline};
     FunctionResponder listener{[this](const HeardFrame& frame, SimReplyWriter&) {
         if (frame.command == CONFIG_BLOCK_READ)
             timeline.push_back("R" + std::to_string(BlockNumberFrom(frame.payload.data())));
@@ -135,19 +128,8 @@ protected:
         bus.Attach(listener);
         bus.Attach(input8);
         bus.Attach(rs232);
-        BindBusLink(bus, services);
-        ASSERT_TRUE(OpenBusInterface());
+        ASSERT_TRUE(OpenLink());
         timeline.clear();
-        log.lines.clear();
-    }
-
-    std::vector<HeardFrame> Sent(uint16_t command) const
-    {
-        std::vector<HeardFrame> frames;
-        for (const auto& frame : bus.Heard())
-            if (frame.command == command)
-                frames.push_back(frame);
-        return frames;
     }
 
     std::vector<std::string> Requests() const

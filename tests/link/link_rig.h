@@ -5,10 +5,8 @@
 #include <functional>
 #include <vector>
 
-#include "link/bus_link.h"
-#include "sim/sim_bus.h"
 #include "tests/link/recording_usb.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/support/sim_bus_rig.h"
 
 namespace orv::test {
 
@@ -24,12 +22,7 @@ public:
     }
 };
 
-struct LinkRig {
-    VirtualClock clock;
-    CollectingLog log;
-    ScriptedPrompts prompts;
-    Services services{clock, log, prompts};
-    SimBus bus{clock};
+struct LinkRig : SimBusRig {
     RecordingUsb usb{bus, clock};
     ScriptedDevice device;
 
