@@ -11,14 +11,13 @@
 #include "sim/demo_bus.h"
 #include "sim/sim_device.h"
 #include "tests/orvctl/orvctl_rig.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/support/sim_bus_rig.h"
 
 namespace orv::test {
 namespace {
 
-class SimBusCliTest : public ::testing::Test {
+class SimBusCliTest : public ::testing::Test, public VirtualServices {
 protected:
-    VirtualClock clock;
     DemoBus demo{clock};
     BusFactory factory = [this](const BusChoice&) { return std::make_unique<BorrowedBus>(demo.Bus(), clock); };
     TempFolder folder;
@@ -46,9 +45,6 @@ protected:
 
     std::vector<uint8_t> RS232DeviceForm()
     {
-        CollectingLog log;
-        ScriptedPrompts prompts;
-        Services services{clock, log, prompts};
         RS232Config config;
         config.name = "Gate";
         config.baudRate = 19200;

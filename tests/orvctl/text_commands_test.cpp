@@ -5,12 +5,12 @@
 #include "config/input8_files.h"
 #include "config/rs232_files.h"
 #include "tests/orvctl/orvctl_rig.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/support/sim_bus_rig.h"
 
 namespace orv::test {
 namespace {
 
-class TextCommandsTest : public ::testing::Test {
+class TextCommandsTest : public ::testing::Test, public VirtualServices {
 protected:
     TempFolder folder;
     bool busMade = false;
@@ -18,10 +18,6 @@ protected:
         busMade = true;
         return OpenChosenBus(BusChoice{true, {}});
     };
-    VirtualClock clock;
-    CollectingLog log;
-    ScriptedPrompts prompts;
-    Services services{clock, log, prompts};
 
     CliResult Run(std::vector<std::string> args, const std::string& input = {})
     {
