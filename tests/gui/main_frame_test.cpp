@@ -5,56 +5,28 @@
 #include <utility>
 #include <vector>
 
-#include <wx/app.h>
-#include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
-#include <wx/weakref.h>
 
-#include "app/main_frame.h"
-#include "link/clock.h"
-#include "link/log.h"
-#include "sim/sim_bus.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/gui/frame_fixture.h"
 #include "ui/main_dialog.h"
 #include "ui/wx_log_sink.h"
 
 namespace orv {
 namespace {
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public test::FrameFixture {
 protected:
-    void TearDown() override
+    // The frame logging to sink instead of the collected log.
+    MainFrame* BuildLoggingTo(LogSink& sink)
     {
-        if (frame)
-            frame->Destroy();
-        wxTheApp->ProcessPendingEvents();
-        // Each frame's log window made itself the log target; give it back.
-        if (logWindow && wxLog::GetActiveTarget() == logWindow) {
-            wxLog::SetActiveTarget(logWindow->GetOldLog());
-            logWindow->DetachOldLog();
-            delete logWindow;
-        }
+        sinkServices = std::make_unique<Services>(Services{clock, sink, prompts});
+        return BuildFrame(*sinkServices);
     }
 
-    MainFrame* Build(LogSink& sink)
-    {
-        services = std::make_unique<Services>(Services{clock, sink, prompts});
-        frame = NewMainFrame(*services, bus);
-        logWindow = frame->logWindow;
-        return frame;
-    }
-    MainFrame* Build() { return Build(log); }
-
-    VirtualClock clock;
-    CollectingLog log;
-    test::ScriptedPrompts prompts;
-    SimBus bus{clock};
-    std::unique_ptr<Services> services;
-    wxWeakRef<MainFrame> frame;
-    wxLogWindow* logWindow = nullptr;
+    std::unique_ptr<Services> sinkServices;
 };
 
 using MenuEntry = std::pair<int, std::string>;  // identifier and label; a separator is {wxID_SEPARATOR, ""}
@@ -73,7 +45,7 @@ std::vector<MenuEntry> Entries(wxMenu* menu)
 
 TEST_F(MainFrameTest, FrameHasTheToolsTitleMenusAndStatusBar)
 {
-    Build();
+    BuildFrame();
     EXPECT_EQ(frame->GetTitle(), "ORVANTA TOOL v1.32");
     EXPECT_EQ(frame->GetId(), ID_MAIN_FRAME);
     EXPECT_EQ(frame->GetName(), "frame");
@@ -127,7 +99,7 @@ TEST_F(MainFrameTest, FrameHasTheToolsTitleMenusAndStatusBar)
 TEST_F(MainFrameTest, WithAnInterfaceTheDialogIsCreatedAndEarlierLogLinesAreListed)
 {
     WxLogSink sink;
-    Build(sink);
+    BuildLoggingTo(sink);
     sink.Message("line before the log window shows");
     bool closeRequested = false;
     frame->Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {
@@ -158,7 +130,7 @@ TEST_F(MainFrameTest, WithAnInterfaceTheDialogIsCreatedAndEarlierLogLinesAreList
 TEST_F(MainFrameTest, WithoutAnInterfaceTheProgramEndsAfterTheNotFoundBox)
 {
     bus.SetInterfaces({});
-    Build();
+    BuildFrame();
     bool closeRequested = false;
     bool closeCouldBeVetoed = false;
     frame->Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {

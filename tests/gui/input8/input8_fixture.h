@@ -9,22 +9,14 @@
 #include <string>
 #include <vector>
 
-#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/choice.h>
-#include <wx/log.h>
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
-#include <wx/weakref.h>
 
-#include "app/main_frame.h"
-#include "link/clock.h"
-#include "link/log.h"
 #include "network/catalogue.h"
-#include "sim/sim_bus.h"
-#include "sim/sim_device.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/gui/frame_fixture.h"
 #include "ui/input_type_dialog.h"
 #include "ui/main_dialog.h"
 
@@ -38,13 +30,11 @@ constexpr uint8_t RELAY_ADDRESS = 9;
 // The LED4PD's entry in the destination lists: the first device in registry order.
 constexpr int LED4PD_ENTRY = 1;
 
-class Input8PanelTest : public ::testing::Test {
+class Input8PanelTest : public FrameFixture {
 protected:
     void SetUp() override
     {
-        frame = NewMainFrame(services, bus);
-        logWindow = frame->logWindow;
-        frame->OpenInterfaceAndDialog();
+        OpenFrame();
         ASSERT_NE(frame->mainDialog, nullptr);
         panel = frame->mainDialog->InputPanel();
         ASSERT_NE(panel, nullptr);
@@ -52,18 +42,6 @@ protected:
             bus.Attach(*device);
         RegisterAll(true);
         panel->SetDeviceAddress(INPUT8_ADDRESS);
-    }
-
-    void TearDown() override
-    {
-        if (frame)
-            frame->Destroy();
-        wxTheApp->ProcessPendingEvents();
-        if (logWindow && wxLog::GetActiveTarget() == logWindow) {
-            wxLog::SetActiveTarget(logWindow->GetOldLog());
-            logWindow->DetachOldLog();
-            delete logWindow;
-        }
     }
 
     DeviceRegistry& Registry() { return frame->mainDialog->Registry(); }
@@ -158,17 +136,10 @@ protected:
         return config;
     }
 
-    VirtualClock clock;
-    CollectingLog log;
-    ScriptedPrompts prompts;
-    Services services{clock, log, prompts};
-    SimBus bus{clock};
     SimDevice input8{SimDeviceKind::Input8, INPUT8_ADDRESS, {0x31, 0x10, 0x00, 0x21}};
     SimDevice rs232{SimDeviceKind::RS232, RS232_ADDRESS, {0x52, 0x20, 0x00, 0x21}};
     SimDevice leds{SimDeviceKind::LED4PD, LED4PD_ADDRESS, {0x73, 0x30, 0x00, 0x21}};
     SimDevice relay{SimDeviceKind::Relay, RELAY_ADDRESS, {0x94, 0x40, 0x00, 0x21}};
-    wxWeakRef<MainFrame> frame;
-    wxLogWindow* logWindow = nullptr;
     Input_Type_Dialog* panel = nullptr;
 
 private:

@@ -4,21 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include <wx/app.h>
 #include <wx/listctrl.h>
-#include <wx/log.h>
-#include <wx/weakref.h>
 
-#include "app/main_frame.h"
-#include "link/clock.h"
-#include "link/log.h"
-#include "sim/sim_bus.h"
-#include "sim/sim_device.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/gui/frame_fixture.h"
 #include "ui/input_type_dialog.h"
 #include "ui/intro_dialog.h"
 #include "ui/led4_type_dialog.h"
@@ -27,36 +18,19 @@
 
 namespace orv::test {
 
-class MainDialogTest : public ::testing::Test {
+class MainDialogTest : public FrameFixture {
 protected:
     void SetUp() override
     {
-        frame = NewMainFrame(services, bus);
-        logWindow = frame->logWindow;
-        frame->OpenInterfaceAndDialog();
+        OpenFrame();
         dialog = frame->mainDialog;
         list = dialog->DeviceList();
     }
 
-    void TearDown() override
-    {
-        if (frame)
-            frame->Destroy();
-        wxTheApp->ProcessPendingEvents();
-        // The frame's log window made itself the log target; give it back.
-        if (logWindow && wxLog::GetActiveTarget() == logWindow) {
-            wxLog::SetActiveTarget(logWindow->GetOldLog());
-            logWindow->DetachOldLog();
-            delete logWindow;
-        }
-    }
-
     SimDevice& AddDevice(SimDeviceKind kind, uint8_t address, const SerialNumber& serial, bool configured = true)
     {
-        devices.push_back(std::make_unique<SimDevice>(kind, address, serial));
-        SimDevice& device = *devices.back();
+        SimDevice& device = FrameFixture::AddDevice(kind, address, serial);
         device.Info().configured = configured ? 1 : 0;
-        bus.Attach(device);
         return device;
     }
 
@@ -96,14 +70,6 @@ protected:
         return shown;
     }
 
-    VirtualClock clock;
-    CollectingLog log;
-    ScriptedPrompts prompts;
-    Services services{clock, log, prompts};
-    SimBus bus{clock};
-    std::vector<std::unique_ptr<SimDevice>> devices;
-    wxWeakRef<MainFrame> frame;
-    wxLogWindow* logWindow = nullptr;
     MainDialog* dialog = nullptr;
     wxListCtrl* list = nullptr;
 };
