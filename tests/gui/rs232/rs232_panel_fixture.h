@@ -1,6 +1,6 @@
-// The RS232 panel in a frame of its own, with a main dialog for the registry,
-// a simulated ORV-RS232 at address 5 on a simulated bus, virtual time and
-// scripted prompts. Handlers are driven with the events their controls send.
+// The RS232 panel inside the real main frame, on a simulated bus in virtual
+// time with a simulated ORV-RS232 at address 5 in the registry and selected,
+// and scripted prompts. Handlers are driven with the events their controls send.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include <wx/app.h>
 #include <wx/choice.h>
-#include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
@@ -19,18 +17,13 @@
 
 #include "config/image_crc.h"
 #include "config/rs232_image.h"
-#include "link/bus_link.h"
-#include "link/clock.h"
-#include "link/log.h"
-#include "sim/sim_bus.h"
-#include "sim/sim_device.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/gui/frame_fixture.h"
 #include "ui/main_dialog.h"
 #include "ui/rs232_type_dialog.h"
 
 namespace orv::test {
 
-class RS232PanelTest : public ::testing::Test {
+class RS232PanelTest : public FrameFixture {
 protected:
     static constexpr uint8_t RS232_ADDRESS = 5;
 
@@ -42,27 +35,16 @@ protected:
 
     void SetUp() override
     {
+        OpenFrame();
+        mainDialog = frame->mainDialog;
+        ASSERT_NE(mainDialog, nullptr);
+        panel = mainDialog->RS232Panel();
+        ASSERT_NE(panel, nullptr);
         bus.Attach(rs232);
-        BindBusLink(bus, services);
-        ASSERT_TRUE(OpenBusInterface());
         rs232.Info().firmwareMinor = 0x14;
-
-        frame = new wxFrame(nullptr, wxID_ANY, "RS232", wxDefaultPosition, wxSize(1000, 900));
-        mainDialog = new MainDialog(frame, services);
-        mainDialog->Hide();
-        panel = new RS232_Type_Dialog(*mainDialog, frame);
-        auto* sizer = new wxBoxSizer(wxVERTICAL);
-        sizer->Add(panel, 1, wxEXPAND);
-        frame->SetSizer(sizer);
         panel->SetDeviceAddress(RS232_ADDRESS);
         AddRecord("ORV-RS232", TYPE_RS232, RS232_ADDRESS, true);
         Registry().Select(0);
-    }
-
-    void TearDown() override
-    {
-        frame->Destroy();
-        wxTheApp->ProcessIdle();
     }
 
     DeviceRegistry& Registry() { return mainDialog->Registry(); }
@@ -167,13 +149,7 @@ protected:
     }
     void TypeText(size_t row, const std::string& text) { Text(ID_RS232_ROW_STRING, row)->ChangeValue(text); }
 
-    VirtualClock clock;
-    CollectingLog log;
-    ScriptedPrompts prompts;
-    Services services{clock, log, prompts};
-    SimBus bus{clock};
     SimDevice rs232{SimDeviceKind::RS232, RS232_ADDRESS, {0x52, 0x20, 0x00, 0x21}};
-    wxFrame* frame = nullptr;
     MainDialog* mainDialog = nullptr;
     RS232_Type_Dialog* panel = nullptr;
 };
