@@ -313,6 +313,10 @@ TEST_F(GatewayTransfer, WriteSendsLengthOver32PlusOneBlocksTheLastPadded)
             EXPECT_EQ(blocks[b].payload, expected) << "block " << b;
         }
     }
+    const ProgressOptions& write = prompts.progress[0]->options;
+    EXPECT_EQ(write.title, "Updating RS232 Configuration");
+    EXPECT_EQ(write.message, "Saving Device Configuration ..... ");
+    EXPECT_TRUE(write.canAbort && write.appModal && write.autoHide && write.smooth);
     EXPECT_EQ(prompts.progress[0]->values, (std::vector<int>{0, 0, 1}));
     EXPECT_EQ(prompts.progress[0]->options.maximum, 1);
     EXPECT_EQ(prompts.progress[2]->values, (std::vector<int>{0, 0, 1, 1, 2}));
@@ -343,8 +347,11 @@ TEST_F(GatewayTransfer, ReadAsksForEveryBlockAndKeepsTheFirst127)
     EXPECT_EQ(timeline, PerBlock({"R{b}", "P50"}, 0, 127));
     ASSERT_EQ(prompts.progress.size(), 1u);
     const RecordedProgress& progress = *prompts.progress[0];
+    EXPECT_EQ(progress.options.title, "Reading RS232 Configuration ");
+    EXPECT_EQ(progress.options.message, "Receiving Device Configuration ... \nPlease wait ...");
     EXPECT_EQ(progress.options.maximum, 127);
     EXPECT_FALSE(progress.options.canAbort);
+    EXPECT_TRUE(progress.options.appModal && progress.options.autoHide && progress.options.smooth);
     EXPECT_EQ(progress.values.front(), 1);
     EXPECT_EQ(progress.values.back(), 127);
     EXPECT_TRUE(progress.hidden);

@@ -12,6 +12,7 @@
 
 #include "config/block_transfer.h"
 #include "config/image_crc.h"
+#include "config/rs232_transfer.h"
 #include "link/commands.h"
 #include "tests/support/sim_bus_rig.h"
 
@@ -65,32 +66,17 @@ inline std::vector<uint8_t> PatternImage(size_t size, uint8_t seed)
     return image;
 }
 
-// The RS232 shape of a transfer: 128 read requests into 4064 bytes under a
-// progress dialog, the image length taken from the image (here simply its
-// first byte), a write that heeds the abort button.
+// The RS232 values of a transfer (128 read requests into 4064 bytes under a
+// progress dialog, a write that heeds the abort button), with the image length
+// taken simply from the image's first byte.
 inline ConfigKindProfile SerialGatewayProfile()
 {
-    ConfigKindProfile kind;
-    kind.bufferSize = 4064;
-    kind.readRequests = 128;
-    kind.readPauseAfterBlockMs = 50;
-    kind.readBackPauseMs = 500;
-    kind.readProgress = ProgressOptions{"Reading RS232 Configuration ",
-                                        "Receiving Device Configuration ... \nPlease wait ...", 0, false, true, true,
-                                        true};
+    ConfigKindProfile kind = RS232TransferProfile();
     kind.imageLength = [](const uint8_t* buffer, LogSink&) -> std::optional<size_t> {
         if (buffer[0] == 0)
             return std::nullopt;
         return buffer[0];
     };
-    kind.storedCrcLog = StoredCrcLog::FirstByte;
-    kind.damagedWarning = MessageBoxOptions{"Warn Loading Data ", "damaged", Buttons::Ok, Icon::Exclamation};
-    kind.writeProgress = ProgressOptions{"Updating RS232 Configuration", "Saving Device Configuration ..... ", 0, true,
-                                         true, true, true};
-    kind.writeChecksAbort = true;
-    kind.writePauseBeforeSendMs = 100;
-    kind.writePauseAfterSendMs = 200;
-    kind.writePauseAfterLoopMs = 100;
     return kind;
 }
 
