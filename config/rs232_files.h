@@ -12,7 +12,7 @@ namespace orv {
 // Asks for a file, builds config (with the empty-rows warning) and writes the
 // buffer over the file only once all of it is written. True when written and
 // the success box shown; false when cancelled, not built or not written
-// (the " Error Saving Data " box has said why).
+// (the "Error Saving Data " box has said why).
 bool ExportRS232Config(const RS232Config& config, Services& services);
 
 // Asks for a file and gives the configuration it holds, as the panel shows
