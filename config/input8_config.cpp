@@ -3,24 +3,12 @@
 #include <algorithm>
 
 #include "config/latin1.h"
+#include "config/parameter_text.h"
 #include "network/catalogue.h"
 
 namespace orv {
 
 namespace {
-
-// The decimal number at the start of text; 0 when it starts with no digit.
-// Unsigned arithmetic keeps its low byte right however long it is.
-uint32_t LeadingNumber(std::string_view text)
-{
-    uint32_t number = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            break;
-        number = number * 10 + uint32_t(c - '0');
-    }
-    return number;
-}
 
 std::string_view FieldText(const ParameterBytes& bytes)
 {

@@ -1,9 +1,9 @@
 #include "config/rs232_config.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "config/latin1.h"
+#include "config/parameter_text.h"
 #include "link/log.h"
 
 namespace orv {
@@ -29,11 +29,6 @@ int HexDigit(char c)
     return -1;
 }
 
-// The decimal number at the start of text, 0 when it starts with none.
-long LeadingNumber(const std::string& text)
-{
-    return std::strtol(text.c_str(), nullptr, 10);
-}
 
 // The stored bytes up to the first zero, at most RS232_PARAM_BYTES of them.
 std::string ParamText(const std::array<uint8_t, RS232_PARAM_BYTES>& params)

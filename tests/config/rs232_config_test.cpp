@@ -73,7 +73,7 @@ TEST_F(RS232ConfigTest, ParameterBytesOfEachKindOfAction)
     levels.spinValues = {0, 255, 17, 128};
     RS232Row noNumber = AsciiRow("x", 7, ACTION_SET_LED_AUTOMODE);
     noNumber.spinValues = {1};
-    noNumber.freeTexts = {"x9", "7a"};
+    noNumber.freeTexts = {"-5", "7a"};
     RS232Row command = AsciiRow("x");
     command.command = "AT+RST";
     RS232Row fullCommand = AsciiRow("x", DEST_BROADCAST);
