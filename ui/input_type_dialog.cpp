@@ -89,7 +89,7 @@ void Input_Type_Dialog::CreateControls()
     panelSizer->Add(frameSizer, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
 
     auto* firstLine = new wxBoxSizer(wxHORIZONTAL);
-    frameSizer->Add(firstLine, 0, wxALL, 5);
+    frameSizer->Add(firstLine, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
     firstLine->Add(StaticText(this, _("Device Name: "), 100), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     firstLine->Add(50, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     nameField_ = new wxTextCtrl(this, ID_INPUT8_NAME, wxEmptyString, wxDefaultPosition, wxSize(250, -1));
@@ -103,7 +103,7 @@ void Input_Type_Dialog::CreateControls()
     firstLine->Add(statusLine_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 
     auto* heading = new wxBoxSizer(wxHORIZONTAL);
-    frameSizer->Add(heading, 0, wxALL, 2);
+    frameSizer->Add(heading, 0, wxLEFT | wxRIGHT | wxBOTTOM, 2);
     const std::pair<const char*, int> headings[] = {
         {"INPUT:", 170}, {"CHANGE:", 100}, {"DESTINATION:", 125}, {"ACTION:", 125}, {"PARAMETERS:", 160}};
     for (const auto& [label, width] : headings) {
@@ -118,7 +118,7 @@ void Input_Type_Dialog::CreateControls()
     rowsArea_->SetScrollRate(0, 10);
     auto* rowsSizer = new wxBoxSizer(wxVERTICAL);
     rowsArea_->SetSizer(rowsSizer);
-    frameSizer->Add(rowsArea_, 0, wxALL, 5);
+    frameSizer->Add(rowsArea_, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
     for (size_t r = 0; r < INPUT8_ROWS; ++r)
         CreateRow(r, rowsSizer);
 
