@@ -236,5 +236,22 @@ TEST_F(Input8PanelTest, LinkQuestionUnlinksTheMissingRowsOrEmptiesThePanel)
     EXPECT_TRUE(Spins(0).empty());
 }
 
+// Unlinked, the image holds nothing, as after No; yet Yes keeps the devices to link to.
+TEST_F(Input8PanelTest, YesToTheLinkQuestionKeepsTheDestinationsAlsoWhenNothingElseIsLeft)
+{
+    Input8Config config;
+    config.rows[2] = {0, ChangeType::Change, 40, ACTION_RELAY_ENERGIZE,
+                      EncodeParameters(ACTION_RELAY_ENERGIZE, {{1}, {}, ""})};
+
+    prompts.boxAnswers = {Answer::Yes};
+    panel->ApplyInput8Image(config);
+
+    ASSERT_EQ(prompts.Captions(), std::vector<std::string>{"Warn Loading Data "});
+    EXPECT_EQ(panel->BuildInput8Config(), Input8Config{});
+    for (int r : {0, 2})
+        EXPECT_EQ(Entries(Choice(ID_INPUT8_DESTINATION_BASE + r)), ALL_DESTINATIONS) << r;
+    EXPECT_TRUE(Spins(2).empty());
+}
+
 }  // namespace
 }  // namespace orv::test
