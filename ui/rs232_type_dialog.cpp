@@ -98,35 +98,35 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
     SetSizer(panelSizer);
     auto* box = new wxStaticBox(this, wxID_ANY, _("RS232 Type Configuration "), wxDefaultPosition,
                                 wxSize(820, 545));
-    // The label only: the controls inside the box keep the usual font.
     box->SetOwnFont(VerdanaBold(10));
+    // The box's controls are its siblings: inside it GTK hands them its bold font.
     auto* boxSizer = new wxStaticBoxSizer(box, wxVERTICAL);
     panelSizer->Add(boxSizer, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
 
     auto* topLine = new wxBoxSizer(wxHORIZONTAL);
     boxSizer->Add(topLine, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
-    topLine->Add(Label(box, _("Name: "), 50, 10, nullptr, wxALIGN_RIGHT), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    nameField_ = new wxTextCtrl(box, ID_RS232_NAME, "", wxDefaultPosition, wxSize(150, -1));
+    topLine->Add(Label(this, _("Name: "), 50, 10, nullptr, wxALIGN_RIGHT), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    nameField_ = new wxTextCtrl(this, ID_RS232_NAME, "", wxDefaultPosition, wxSize(150, -1));
     nameField_->SetMaxLength(RS232_NAME_LENGTH);
     topLine->Add(nameField_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    topLine->Add(Label(box, _("Baud Rate: "), 100, 10, nullptr, wxALIGN_RIGHT), 0, wxALIGN_CENTER_VERTICAL | wxALL,
+    topLine->Add(Label(this, _("Baud Rate: "), 100, 10, nullptr, wxALIGN_RIGHT), 0, wxALIGN_CENTER_VERTICAL | wxALL,
                  2);
-    rateChoice_ = new wxChoice(box, ID_RS232_RATE, wxDefaultPosition, wxSize(100, -1));
+    rateChoice_ = new wxChoice(this, ID_RS232_RATE, wxDefaultPosition, wxSize(100, -1));
     for (size_t i = 0; i < BaudRateTable.size(); ++i)
         rateChoice_->Append(wxString::Format("%d", int(rateTable_[i])), &rateTable_[i]);
     rateChoice_->SetSelection(0);
     topLine->Add(rateChoice_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     topLine->Add(20, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    auto* newRow = new wxBitmapButton(box, ID_RS232_NEW_ROW, Picture(NewRowPng()), wxDefaultPosition,
+    auto* newRow = new wxBitmapButton(this, ID_RS232_NEW_ROW, Picture(NewRowPng()), wxDefaultPosition,
                                       wxSize(145, -1));
     topLine->Add(newRow, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
-    statusLabel_ = new wxStaticText(box, wxID_STATIC, _("RS232 config. loaded"), wxDefaultPosition,
+    statusLabel_ = new wxStaticText(this, wxID_STATIC, _("RS232 config. loaded"), wxDefaultPosition,
                                     wxSize(STATUS_WIDTH, -1), wxALIGN_RIGHT, "statusLabel");
     statusLabel_->SetFont(VerdanaBold(10));
     statusLabel_->SetForegroundColour(RED);
     topLine->Add(statusLabel_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 
-    auto* notebook = new wxNotebook(box, ID_RS232_NOTEBOOK, wxDefaultPosition, wxSize(780, 550), wxNB_TOP);
+    auto* notebook = new wxNotebook(this, ID_RS232_NOTEBOOK, wxDefaultPosition, wxSize(780, 550), wxNB_TOP);
     auto* icons = new wxImageList(32, 32);
     icons->Add(Picture(NotebookIcon0Png()));
     icons->Add(Picture(NotebookIcon1Png()));
@@ -151,13 +151,13 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     boxSizer->Add(buttons, 0, wxALIGN_CENTER_HORIZONTAL | wxTOP | wxBOTTOM, 5);
-    auto* save = new wxButton(box, ID_RS232_SAVE, "Save to Device", wxDefaultPosition, wxSize(150, -1));
+    auto* save = new wxButton(this, ID_RS232_SAVE, "Save to Device", wxDefaultPosition, wxSize(150, -1));
     save->SetToolTip("Save the changes made to Orvanta Device");
     buttons->Add(save, 0, wxALL, 5);
-    auto* exportButton = new wxButton(box, ID_RS232_EXPORT, "Export to PC", wxDefaultPosition, wxSize(150, -1));
+    auto* exportButton = new wxButton(this, ID_RS232_EXPORT, "Export to PC", wxDefaultPosition, wxSize(150, -1));
     exportButton->SetToolTip("Export configuration to use later for this device ");
     buttons->Add(exportButton, 0, wxALL, 5);
-    buttons->Add(new wxButton(box, ID_RS232_IMPORT, "Import From PC", wxDefaultPosition, wxSize(150, -1)), 0,
+    buttons->Add(new wxButton(this, ID_RS232_IMPORT, "Import From PC", wxDefaultPosition, wxSize(150, -1)), 0,
                  wxALL, 5);
 
     Layout();
@@ -184,8 +184,6 @@ void RS232_Type_Dialog::AddRS232Row()
 
     row.line = new wxStaticBoxSizer(wxHORIZONTAL, rowsPage_, "");
     wxStaticBox* box = row.line->GetStaticBox();
-    // A GTK static box hands its bold label font down to the controls inside it.
-    box->SetOwnFont(rowsPage_->GetFont());
     const int flags = wxALIGN_CENTER_VERTICAL | wxALL;
 
     row.number = Label(box, wxString::Format("%d:", offset + 1), 20, 10, &BLUE);
