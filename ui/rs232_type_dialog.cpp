@@ -119,7 +119,7 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
     topLine->Add(20, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     auto* newRow = new wxBitmapButton(this, ID_RS232_NEW_ROW, Picture(NewRowPng()), wxDefaultPosition,
                                       wxSize(145, -1));
-    topLine->Add(newRow, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+    topLine->Add(newRow, 0, wxALIGN_CENTER | wxALL, 5);
     statusLabel_ = new wxStaticText(this, wxID_STATIC, _("RS232 config. loaded"), wxDefaultPosition,
                                     wxSize(STATUS_WIDTH, -1), wxALIGN_RIGHT, "statusLabel");
     statusLabel_->SetFont(VerdanaBold(10));
@@ -211,11 +211,11 @@ void RS232_Type_Dialog::AddRS232Row()
     row.line->Add(row.commandSizer, 0, flags, 2);
     row.test = new wxButton(box, ID_RS232_ROW_TEST + offset, "Test String", wxDefaultPosition, wxSize(75, -1));
     row.test->SetToolTip("Sends String as output on RS232");
-    row.line->Add(row.test, 0, wxALIGN_CENTER_VERTICAL, 0);
+    row.line->Add(row.test, 0, wxALIGN_CENTER, 0);
     row.remove = new wxBitmapButton(box, ID_RS232_ROW_DELETE + offset, Picture(DeleteRowPng()), wxDefaultPosition,
                                     wxSize(33, -1));
     row.remove->SetToolTip("Delete this row");
-    row.line->Add(row.remove, 0, wxALIGN_CENTER_VERTICAL, 0);
+    row.line->Add(row.remove, 0, wxALIGN_CENTER, 0);
     rowsSizer_->Add(row.line, 0, wxALIGN_LEFT);
 
     row.line->Hide(row.paramSizer);
