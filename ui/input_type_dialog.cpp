@@ -26,6 +26,7 @@ namespace {
 
 constexpr size_t INPUT_ENTRIES = 8;
 constexpr int PARAMETER_TEXT_CHARS = 3;
+constexpr int PARAMETER_SPIN_WIDTH = 50;
 constexpr int PARAMETER_TEXT_WIDTH = 33;
 constexpr int STATUS_WIDTH = 300;
 
@@ -140,8 +141,9 @@ void Input_Type_Dialog::CreateControls()
     }
 
     rowsArea_ = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxSize(850, 525),
-                                     wxVSCROLL | wxTAB_TRAVERSAL, "InputConfig");
-    rowsArea_->SetScrollRate(0, 10);
+                                     wxVSCROLL | wxHSCROLL | wxTAB_TRAVERSAL, "InputConfig");
+    // Sideways too: a row with four spin controls as wide as GTK needs them is wider than the area.
+    rowsArea_->SetScrollRate(10, 10);
     auto* rowsSizer = new wxBoxSizer(wxVERTICAL);
     rowsArea_->SetSizer(rowsSizer);
     frameSizer->Add(rowsArea_, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
@@ -426,8 +428,11 @@ void Input_Type_Dialog::BuildParameterControls(size_t r, uint16_t action, const 
     for (size_t j = 0; j < spec->spinCount; ++j) {
         const ParamSpec::Range range = ranges[j];
         // No initial text: it would win over the value, and a new control shows its minimum.
-        auto* spin = new wxSpinCtrl(box, firstId + int(j), wxEmptyString, wxDefaultPosition, wxSize(50, -1), 0,
-                                    range.minimum, range.maximum, range.minimum);
+        auto* spin = new wxSpinCtrl(box, firstId + int(j), wxEmptyString, wxDefaultPosition,
+                                    wxSize(PARAMETER_SPIN_WIDTH, -1), 0, range.minimum, range.maximum, range.minimum);
+        // At least as wide as its largest value and its buttons: GTK cannot squeeze them into less.
+        const wxSize digits = spin->GetSizeFromTextSize(spin->GetTextExtent(wxString::Format("%d", range.maximum)));
+        spin->SetInitialSize(wxSize(std::max(PARAMETER_SPIN_WIDTH, digits.GetWidth()), -1));
         if (j < values.spins.size())
             spin->SetValue(values.spins[j]);
         row.spins.push_back(spin);
