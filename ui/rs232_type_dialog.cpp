@@ -410,9 +410,11 @@ void RS232_Type_Dialog::ShowFirmwareVersion()
 
 void RS232_Type_Dialog::ShowStatus(const wxString& text)
 {
-    // A long parameter hint takes a second line rather than being cut.
     statusLabel_->SetLabel(text);
-    statusLabel_->Wrap(STATUS_WIDTH);
+    // A long parameter hint takes a second line rather than being cut, at the
+    // width the label is given: the full top line leaves it less than its own.
+    statusLabel_->GetContainingSizer()->Layout();
+    statusLabel_->Wrap(statusLabel_->GetSize().GetWidth());
 }
 
 void RS232_Type_Dialog::SelectRate(uint32_t rate)

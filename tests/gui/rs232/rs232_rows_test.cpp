@@ -110,6 +110,27 @@ TEST_F(RS232PanelTest, DestinationAndActionChoicesRebuildTheParameterControls)
     EXPECT_EQ(Text(ID_RS232_ROW_COMMAND, row)->GetValue(), "");
 }
 
+// The full top line leaves the status label less than its 200 pixels.
+TEST_F(RS232PanelTest, ALongHintIsShownWholeInTheStatusLabel)
+{
+    AddRecord("ORV-Relay", TYPE_RELAY, 7, true);
+    NewRows(1);
+    Choose(ID_RS232_ROW_DESTINATION, 0, "ORV-Relay @ 7");
+
+    Choose(ID_RS232_ROW_ACTION, 0, "Relay Energize");
+
+    EXPECT_EQ(StatusLabel(), "1: Relay Action: [Relay #]");
+    auto* label = wxStaticCast(wxWindow::FindWindowByName("statusLabel", panel), wxStaticText);
+    const wxSize shown = label->GetSize();
+    int height = 0;
+    for (const wxString& line : wxSplit(label->GetLabel(), '\n')) {
+        const wxSize extent = label->GetTextExtent(line);
+        EXPECT_LE(extent.x, shown.x) << line;
+        height += extent.y;
+    }
+    EXPECT_GE(shown.y, height);
+}
+
 TEST_F(RS232PanelTest, DeletingARowRenumbersTheRestAndDropsEmptyRows)
 {
     NewRows(4);
