@@ -22,13 +22,6 @@ void ShowNoFreeAddress(Services& services)
                              Buttons::Ok, Icon::Exclamation);
 }
 
-// Sent to the device's current address; only the device with this serial number takes the new one.
-void SendSetAddress(const SerialNumber& serial, uint8_t currentAddress, uint8_t newAddress)
-{
-    const auto payload = SetAddressPayload(serial, newAddress);
-    SendRequest(BusRequest{SET_ADDRESS_BY_SN, currentAddress, payload.data(), SET_ADDRESS_LENGTH});
-}
-
 }  // namespace
 
 std::optional<uint8_t> FindFreeAddress(const std::vector<uint8_t>& table)
@@ -68,9 +61,8 @@ bool ResolveDuplicateAddresses(NetworkContext& context)
             addressesExhausted = true;
             continue;
         }
-        SendSetAddress(record.serialNumber, record.address, *freeAddress);
-        services.log.Message(" SET ADDRESS by SN Request Sent : ");
-        services.log.Message(WaitForAck() ? "SET Address ACK Received " : "Nothing Received");
+        const bool acknowledged = RequestAddressChange(services, record, *freeAddress);
+        services.log.Message(acknowledged ? "SET Address ACK Received " : "Nothing Received");
         table[index] = *freeAddress;
         readdressed = true;
     }
@@ -109,7 +101,8 @@ bool OnSetAddress(NetworkContext& context)
 
 bool RequestAddressChange(Services& services, const DeviceRecord& record, uint8_t newAddress)
 {
-    SendSetAddress(record.serialNumber, record.address, newAddress);
+    const auto payload = SetAddressPayload(record.serialNumber, newAddress);
+    SendRequest(BusRequest{SET_ADDRESS_BY_SN, record.address, payload.data(), SET_ADDRESS_LENGTH});
     services.log.Message(" SET ADDRESS by SN Request Sent : ");
     return WaitForAck();
 }
