@@ -11,16 +11,6 @@ namespace orv {
 
 namespace {
 
-bool SendBlockRequest(uint16_t command, uint8_t address, const uint8_t* payload, uint8_t length)
-{
-    BusRequest request;
-    request.command = command;
-    request.destination = address;
-    request.payload = payload;
-    request.length = length;
-    return SendRequest(request);
-}
-
 unsigned StoredCrcForLog(const ConfigKindProfile& kind, const std::vector<uint8_t>& buffer, size_t length)
 {
     if (kind.storedCrcLog == StoredCrcLog::FirstByte)
@@ -60,7 +50,7 @@ ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Serv
 
     for (int b = 0; b <= lastBlock; ++b) {
         const auto payload = BlockNumberPayload(uint16_t(b));
-        SendBlockRequest(CONFIG_BLOCK_READ, address, payload.data(), uint8_t(payload.size()));
+        SendRequest(BusRequest{CONFIG_BLOCK_READ, address, payload.data(), uint8_t(payload.size())});
         services.clock.Sleep(kind.readPauseBeforeAckMs);
         if (!WaitForAck()) {
             LogF(services.log, "Read Config Block %d: NO ACK .. quitting ", b);
@@ -139,7 +129,7 @@ WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, co
 
         services.clock.Sleep(kind.writePauseBeforeSendMs);
         progress->Update(b);
-        SendBlockRequest(CONFIG_BLOCK_WRITE, address, payload.data(), uint8_t(payload.size()));
+        SendRequest(BusRequest{CONFIG_BLOCK_WRITE, address, payload.data(), uint8_t(payload.size())});
         services.clock.Sleep(kind.writePauseAfterSendMs);
         if (!WaitForAck()) {
             LogF(services.log, "Send Config Block %d: NO ACK .. quitting ", b);

@@ -110,12 +110,7 @@ bool SendTestString(uint8_t address, size_t rowIndex, Services& services)
     const auto payload = TestStringPayload(rowIndex, services.prompts);
     if (!payload)
         return false;
-    BusRequest request;
-    request.command = OUTPUT_STRING;
-    request.destination = address;
-    request.payload = &*payload;
-    request.length = 1;
-    SendRequest(request);
+    SendRequest(BusRequest{OUTPUT_STRING, address, &*payload, 1});
     LogF(services.log, " Output String#%c to RS232 Sent ", char(*payload));
     services.clock.Sleep(100);
     if (!WaitForAck())

@@ -16,10 +16,7 @@ ModeCommandOutcome SendModeCommand(NetworkContext& context, CommandCode command,
     const DeviceRecord* device = RequireAddressableDevice(context, MODE_CAPTION);
     if (!device)
         return ModeCommandOutcome::Refused;
-    BusRequest request;
-    request.command = command;
-    request.destination = device->address;
-    SendRequest(request);
+    SendRequest(BusRequest{command, device->address});
     LogSink& log = context.services.log;
     log.Message(sentLine);
     if (!WaitForAck()) {

@@ -76,12 +76,7 @@ void ShowAborted(Prompts& prompts, const char* reason)
 
 bool SendAndWait(CommandCode command, uint8_t target, const uint8_t* payload = nullptr, uint8_t length = 0)
 {
-    BusRequest request;
-    request.command = command;
-    request.destination = target;
-    request.payload = payload;
-    request.length = length;
-    SendRequest(request);
+    SendRequest(BusRequest{command, target, payload, length});
     return WaitForAck();
 }
 
@@ -108,10 +103,7 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
     const std::unique_ptr<ProgressDialog> progress = services.prompts.StartProgress(options);
     progress->Update(1);
 
-    BusRequest boot;
-    boot.command = RUN_BOOT;
-    boot.destination = target;
-    SendRequest(boot);
+    SendRequest(BusRequest{RUN_BOOT, target});
     services.clock.Sleep(BOOT_PAUSE_MS);
     if (!WaitForAck()) {
         progress->Update(total);
