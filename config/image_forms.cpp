@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <span>
 #include <system_error>
 
 #include "config/image_crc.h"
@@ -14,15 +13,6 @@
 #include "network/catalogue.h"
 
 namespace orv {
-
-namespace {
-
-std::span<const uint8_t> Bytes(const std::vector<uint8_t>& bytes)
-{
-    return std::span<const uint8_t>(bytes.data(), bytes.size());
-}
-
-}  // namespace
 
 std::optional<ConfigKind> ConfigKindOfType(uint8_t typeCode)
 {
@@ -89,7 +79,7 @@ ConfigFile LoadConfigFile(const std::string& path, ConfigKind kind)
     file.seekg(0);
     if (!file.read(reinterpret_cast<char*>(image.data()), wanted))
         return result;
-    if (kind == ConfigKind::RS232 && !RS232ImageLength(Bytes(image))) {
+    if (kind == ConfigKind::RS232 && !RS232ImageLength(image)) {
         result.status = ConfigFileStatus::Damaged;
         return result;
     }
@@ -104,7 +94,7 @@ std::vector<uint8_t> DeviceFormOfFile(ConfigKind kind, const std::vector<uint8_t
     if (kind == ConfigKind::Input8 && image.size() == INPUT8_IMAGE_SIZE)
         length = INPUT8_IMAGE_SIZE;
     else if (kind == ConfigKind::RS232 && image.size() == RS232_IMAGE_SIZE)
-        length = RS232ImageLength(Bytes(image));
+        length = RS232ImageLength(image);
     if (!length)
         return {};
     std::vector<uint8_t> device(image.begin(), image.begin() + long(*length));

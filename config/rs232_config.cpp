@@ -4,14 +4,17 @@
 
 #include "config/latin1.h"
 #include "config/parameter_text.h"
+#include "config/rs232_image.h"
 #include "link/log.h"
 
 namespace orv {
 
 namespace {
 
-constexpr int IMAGE_ROOM = 4016;  // the image less its header and CRC
-constexpr int BYTES_PER_ROW = 16;  // record, offset entry and length byte
+// The image less its header and CRC.
+constexpr int IMAGE_ROOM = int(RS232_IMAGE_SIZE - RS232_HEADER_SIZE - 2);
+// Record, offset entry and length byte.
+constexpr int BYTES_PER_ROW = int(RS232_RECORD_SIZE + 2 + 1);
 
 bool IsRelayAction(uint16_t action)
 {
@@ -28,7 +31,6 @@ int HexDigit(char c)
         return c - 'a' + 10;
     return -1;
 }
-
 
 // The stored bytes up to the first zero, at most RS232_PARAM_BYTES of them.
 std::string ParamText(const std::array<uint8_t, RS232_PARAM_BYTES>& params)
