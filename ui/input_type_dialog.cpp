@@ -354,8 +354,7 @@ void Input_Type_Dialog::ApplyInput8Image(const Input8Config& config)
     FillDestinations();
     nameField_->ChangeValue(ToWx(config.name));
     if (const DeviceRecord* record = mainDialog_.Registry().SelectedRecord())
-        SetStatus(wxString::Format("Firmware Ver: %X.%X", unsigned(record->firmwareMajor),
-                                   unsigned(record->firmwareMinor)));
+        SetStatus("Firmware Ver: " + ToWx(FirmwareText(*record)));
     for (size_t r = 0; r < INPUT8_ROWS; ++r)
         ShowRow(r, config.rows[r]);
 

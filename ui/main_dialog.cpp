@@ -205,11 +205,10 @@ void MainDialog::OnDeviceSelected(wxListEvent& event)
     // A copy: a device that fails its configuration read is removed below.
     const DeviceRecord record = registry_.Record(registry_.selectedIndex());
 
-    const SerialNumber& serial = record.serialNumber;
-    infoPanel_->detailsText->SetLabelText(ToWx(StrF(
-        " Device Name: %s \n\n Address:   %d \n\n Firmware Ver:   %X.%X \n\n Serial No:       %02X %02X %02X %02X \n\n",
-        record.name.c_str(), record.address, record.firmwareMajor, record.firmwareMinor, serial[3], serial[2],
-        serial[1], serial[0])));
+    infoPanel_->detailsText->SetLabelText(
+        ToWx(StrF(" Device Name: %s \n\n Address:   %d \n\n Firmware Ver:   %s \n\n Serial No:       %s \n\n",
+                  record.name.c_str(), record.address, FirmwareText(record).c_str(),
+                  SerialText(record.serialNumber).c_str())));
 
     if (record.sharedAddress) {
         ShowInfoPanel(SHARED_ADDRESS_MESSAGE);

@@ -404,8 +404,7 @@ RS232Config RS232_Type_Dialog::PanelConfig() const
 void RS232_Type_Dialog::ShowFirmwareVersion()
 {
     if (const DeviceRecord* record = mainDialog_.Registry().SelectedRecord())
-        ShowStatus(wxString::Format("Firmware Ver: %X.%X", unsigned(record->firmwareMajor),
-                                    unsigned(record->firmwareMinor)));
+        ShowStatus("Firmware Ver: " + ToWx(FirmwareText(*record)));
 }
 
 void RS232_Type_Dialog::ShowStatus(const wxString& text)
