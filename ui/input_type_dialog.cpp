@@ -168,7 +168,6 @@ void Input_Type_Dialog::CreateControls()
         buttons->Add(button, 0, wxALL, 5);
     }
 
-    destinationTable_[0] = 0;
     LayoutRowsArea();
 }
 
