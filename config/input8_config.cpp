@@ -118,17 +118,21 @@ Input8Config ApplyLinkAnswer(const Input8Config& config, const std::vector<size_
     return result;
 }
 
+Answer AskLinkQuestion(Prompts& prompts)
+{
+    return prompts.Message(
+        "Warn Loading Data ",
+        "Node configuration links to a node not currently connected.\n Click Yes to load the configuration and remove "
+        "links to missing node(s) \n or No to cancel loading configuration",
+        Buttons::YesNo, Icon::Exclamation);
+}
+
 Input8Config CheckInput8Links(const Input8Config& config, const TypeAtAddressFn& typeAtAddress, Prompts& prompts)
 {
     const std::vector<size_t> missing = FindMissingLinks(config, typeAtAddress);
     if (missing.empty())
         return config;
-    const Answer answer = prompts.Message(
-        "Warn Loading Data ",
-        "Node configuration links to a node not currently connected.\n Click Yes to load the configuration and remove "
-        "links to missing node(s) \n or No to cancel loading configuration",
-        Buttons::YesNo, Icon::Exclamation);
-    return ApplyLinkAnswer(config, missing, answer, typeAtAddress);
+    return ApplyLinkAnswer(config, missing, AskLinkQuestion(prompts), typeAtAddress);
 }
 
 }  // namespace orv

@@ -77,7 +77,11 @@ using TypeAtAddressFn = std::function<uint8_t(uint8_t address)>;
 // does not offer the action.
 std::vector<size_t> FindMissingLinks(const Input8Config& config, const TypeAtAddressFn& typeAtAddress);
 
-// The link question. Yes unlinks the missing rows (action 0, no parameters,
+// Asks the link question about the missing rows: Yes to load the
+// configuration without their links, No to load nothing.
+Answer AskLinkQuestion(Prompts& prompts);
+
+// The answer to the link question. Yes unlinks the missing rows (action 0, no parameters,
 // destination 0 when nothing is connected there); No gives the empty
 // configuration.
 Input8Config ApplyLinkAnswer(const Input8Config& config, const std::vector<size_t>& missingRows, Answer answer,

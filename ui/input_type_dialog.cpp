@@ -54,32 +54,6 @@ T SelectedValue(const wxChoice* choice)
     return *static_cast<const T*>(choice->GetClientData(selection == wxNOT_FOUND ? 0 : unsigned(selection)));
 }
 
-// Passes every prompt on and keeps the last message box answer. No to the link
-// question gives the empty configuration, and so may Yes, when the unlinked
-// rows leave nothing; only No empties the destination lists.
-class AnswerKeeper final : public Prompts {
-public:
-    explicit AnswerKeeper(Prompts& prompts) : prompts_(prompts) {}
-
-    Answer MessageBox(const MessageBoxOptions& options) override { return answer = prompts_.MessageBox(options); }
-    std::unique_ptr<ProgressDialog> StartProgress(const ProgressOptions& options) override
-    {
-        return prompts_.StartProgress(options);
-    }
-    std::optional<std::string> FileDialog(const FileDialogOptions& options) override
-    {
-        return prompts_.FileDialog(options);
-    }
-    std::optional<int> SingleChoice(const ChoiceOptions& options) override { return prompts_.SingleChoice(options); }
-    void SetStatusText(const std::string& text, int field) override { prompts_.SetStatusText(text, field); }
-    void PumpEvents() override { prompts_.PumpEvents(); }
-
-    Answer answer = Answer::Ok;
-
-private:
-    Prompts& prompts_;
-};
-
 }  // namespace
 
 wxIMPLEMENT_CLASS(Input_Type_Dialog, wxPanel);
@@ -357,13 +331,12 @@ void Input_Type_Dialog::ApplyInput8Image(const Input8Config& config)
     for (size_t r = 0; r < INPUT8_ROWS; ++r)
         ShowRow(r, config.rows[r]);
 
-    const TypeAtAddressFn typeAt = TypeAt();
-    const std::vector<size_t> missing = FindMissingLinks(config, typeAt);
+    const std::vector<size_t> missing = FindMissingLinks(config, TypeAt());
     if (!missing.empty()) {
-        AnswerKeeper keeper(mainDialog_.GetServices().prompts);
-        CheckInput8Links(config, typeAt, keeper);
-        // No gives the empty configuration; Yes unlinks the missing rows.
-        if (keeper.answer != Answer::Yes) {
+        // No gives the empty configuration and empties the destination lists;
+        // Yes unlinks the missing rows and keeps the lists, even when nothing
+        // else is left.
+        if (AskLinkQuestion(mainDialog_.GetServices().prompts) != Answer::Yes) {
             ClearInput8Panel();
         } else {
             for (size_t r : missing) {
