@@ -22,7 +22,6 @@
 #include "config/rs232_transfer.h"
 #include "link/commands.h"
 #include "link/log.h"
-#include "network/discovery.h"
 #include "resources/embedded.h"
 #include "ui/main_dialog.h"
 #include "ui/wx_text.h"
@@ -186,8 +185,7 @@ void RS232_Type_Dialog::AddRS232Row()
     wxStaticBox* box = row.line->GetStaticBox();
     const int flags = wxALIGN_CENTER_VERTICAL | wxALL;
 
-    row.number = Label(box, wxString::Format("%d:", offset + 1), 20, 10, &BLUE);
-    row.line->Add(row.number, 0, flags, 2);
+    row.line->Add(Label(box, wxString::Format("%d:", offset + 1), 20, 10, &BLUE), 0, flags, 2);
     row.type = new wxChoice(box, ID_RS232_ROW_TYPE + offset, wxDefaultPosition, wxSize(TYPE_WIDTH, -1));
     row.line->Add(row.type, 0, flags, 2);
     row.text = new wxTextCtrl(box, ID_RS232_ROW_STRING + offset, "", wxDefaultPosition, wxSize(175, -1));
@@ -212,10 +210,10 @@ void RS232_Type_Dialog::AddRS232Row()
     row.test = new wxButton(box, ID_RS232_ROW_TEST + offset, "Test String", wxDefaultPosition, wxSize(75, -1));
     row.test->SetToolTip("Sends String as output on RS232");
     row.line->Add(row.test, 0, wxALIGN_CENTER, 0);
-    row.remove = new wxBitmapButton(box, ID_RS232_ROW_DELETE + offset, Picture(DeleteRowPng()), wxDefaultPosition,
-                                    wxSize(33, -1));
-    row.remove->SetToolTip("Delete this row");
-    row.line->Add(row.remove, 0, wxALIGN_CENTER, 0);
+    auto* remove = new wxBitmapButton(box, ID_RS232_ROW_DELETE + offset, Picture(DeleteRowPng()),
+                                      wxDefaultPosition, wxSize(33, -1));
+    remove->SetToolTip("Delete this row");
+    row.line->Add(remove, 0, wxALIGN_CENTER, 0);
     rowsSizer_->Add(row.line, 0, wxALIGN_LEFT);
 
     row.line->Hide(row.paramSizer);
@@ -259,11 +257,7 @@ void RS232_Type_Dialog::BuildParameterControls(uint16_t action, size_t r, const 
     const auto spec = GetParamSpec(action);
     if (!spec) {
         ShowStatus(" ");
-        row.line->Hide(row.paramSizer);
-        row.command->ChangeValue("");
-        row.line->Show(row.commandSizer);
-        row.commandSizer->Layout();
-        row.line->Layout();
+        ShowCommandField(r);
         RelayoutRows();
         return;
     }
@@ -451,7 +445,7 @@ void RS232_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
     services.prompts.Message(" Config Saved ",
                              " Save SUCCESS \n Click OK to re-discover the device to set it correctly", Buttons::Ok,
                              Icon::Information);
-    DiscoverDevices(mainDialog_.Network(), BROADCAST_ADDRESS);
+    mainDialog_.DiscoverDevices(BROADCAST_ADDRESS);
 }
 
 void RS232_Type_Dialog::OnNewRow(wxCommandEvent&)

@@ -12,7 +12,6 @@
 
 #include "config/rs232_config.h"
 
-class wxBitmapButton;
 class wxBoxSizer;
 class wxButton;
 class wxChoice;
@@ -68,7 +67,6 @@ private:
     // (each entry's client data points into these tables).
     struct Row {
         wxStaticBoxSizer* line = nullptr;
-        wxStaticText* number = nullptr;
         wxChoice* type = nullptr;
         wxTextCtrl* text = nullptr;
         wxChoice* destination = nullptr;
@@ -77,7 +75,6 @@ private:
         wxBoxSizer* commandSizer = nullptr;
         wxTextCtrl* command = nullptr;
         wxButton* test = nullptr;
-        wxBitmapButton* remove = nullptr;
         std::vector<wxSpinCtrl*> spins;
         std::vector<wxTextCtrl*> texts;
         std::array<uint8_t, DESTINATION_TABLE_SIZE> destinationTable{};
