@@ -56,16 +56,12 @@ std::optional<std::vector<uint8_t>> ReadHex(Run& run)
 // receiver completed.
 std::string FrameLine(const uint8_t* body, int count)
 {
-    uint8_t raw[RX_BODY_LIMIT];
-    UnpackBody(body, count, raw);
-    const int n = RawLengthForBody(count);
-    const bool crcGood = Crc16(raw, size_t(n), FRAME_CRC_START) == 0;
-    const unsigned command = raw[2] | raw[3] << 8;
+    const UnpackedMessage message = UnpackMessage(body, count);
+    const unsigned command = message.command;
     const char* name = CommandName(command);
-    const std::vector<uint8_t> payload(raw + 4, raw + n - 2);
-    return StrF("frame  to %u  from %u  %s  payload %s  crc %s", raw[0], raw[1],
-                name ? name : StrF("command %u", command).c_str(), payload.empty() ? "-" : HexBytes(payload).c_str(),
-                crcGood ? "good" : "bad");
+    return StrF("frame  to %u  from %u  %s  payload %s  crc %s", message.destination, message.source,
+                name ? name : StrF("command %u", command).c_str(),
+                message.payload.empty() ? "-" : HexBytes(message.payload).c_str(), message.crcOk ? "good" : "bad");
 }
 
 class Decoder {

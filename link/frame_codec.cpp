@@ -1,5 +1,6 @@
 #include "link/frame_codec.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "link/log.h"
@@ -92,29 +93,39 @@ void UnpackBody(const uint8_t* body, int count, uint8_t* raw)
         raw[i] = uint8_t(body[i] | ((body[n + i / 7] << (7 - i % 7)) & 0x80));
 }
 
+UnpackedMessage UnpackMessage(const uint8_t* body, int count)
+{
+    uint8_t raw[RX_BODY_LIMIT];
+    const int n = RawLengthForBody(count);
+    UnpackBody(body, count, raw);
+    UnpackedMessage message;
+    message.crcOk = Crc16(raw, size_t(n), FRAME_CRC_START) == 0;
+    message.destination = raw[0];
+    message.source = raw[1];
+    message.command = uint16_t(raw[2] | raw[3] << 8);
+    message.payload.assign(raw + 4, raw + n - 2);
+    return message;
+}
+
 bool DecodeFrame(const uint8_t* body, uint8_t count, bool verbose, BusReply& reply, LogSink* log)
 {
     if (count < BodyLengthForRaw(6) || count > RX_BODY_LIMIT)
         return false;
-    uint8_t raw[RX_BODY_LIMIT];
-    const int n = RawLengthForBody(count);
-    UnpackBody(body, count, raw);
-    uint16_t crc = FRAME_CRC_START;
-    UpdateCrc(raw, uint16_t(n), crc);
-    if (crc != 0) {
+    const UnpackedMessage message = UnpackMessage(body, count);
+    if (!message.crcOk) {
         if (verbose && log)
             log->Message(" CRC Failed: ");
         return false;
     }
-    if (!verbose && raw[0] != HOST_ADDRESS && raw[0] != BROADCAST_ADDRESS)
+    if (!verbose && message.destination != HOST_ADDRESS && message.destination != BROADCAST_ADDRESS)
         return false;
-    reply.command = uint32_t(raw[2]) + 256u * raw[3];
-    reply.source = raw[1];
-    reply.length = uint8_t(n - 6);
+    reply.command = message.command;
+    reply.source = message.source;
+    reply.length = uint8_t(message.payload.size());
     std::memset(reply.payload, 0, sizeof reply.payload);
-    std::memcpy(reply.payload, raw + 4, size_t(n - 6));
+    std::copy(message.payload.begin(), message.payload.end(), reply.payload);
     if (verbose && log)
-        LogF(*log, " Read Message Size: %d", n);
+        LogF(*log, " Read Message Size: %d", int(message.payload.size()) + 6);
     return true;
 }
 

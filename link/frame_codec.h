@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace orv {
 
@@ -57,6 +58,17 @@ constexpr int BodyLengthForRaw(int n) { return n + (n + 6) / 7; }
 
 // Undoes the 7-bit coding of a body; raw receives RawLengthForBody(count) bytes.
 void UnpackBody(const uint8_t* body, int count, uint8_t* raw);
+
+// The fields of a raw message, whatever its destination.
+struct UnpackedMessage {
+    bool crcOk = false;
+    uint8_t destination = 0;
+    uint8_t source = 0;
+    uint16_t command = 0;
+    std::vector<uint8_t> payload;
+};
+// Takes apart the message in a body of BodyLengthForRaw(6)..RX_BODY_LIMIT bytes.
+UnpackedMessage UnpackMessage(const uint8_t* body, int count);
 
 // Decodes the body bytes collected between the markers. Quiet mode accepts
 // only frames for HOST_ADDRESS or BROADCAST_ADDRESS; verbose mode accepts any

@@ -187,16 +187,7 @@ void SimBus::HearWrittenByte(uint8_t byte, uint64_t at)
     const int count = int(writtenFrame_.size());
     if (count < BodyLengthForRaw(6))
         return;
-    uint8_t raw[RX_BODY_LIMIT];
-    UnpackBody(writtenFrame_.data(), count, raw);
-    const int n = RawLengthForBody(count);
-    HeardFrame frame;
-    frame.atMicros = at;
-    frame.crcOk = Crc16(raw, size_t(n), FRAME_CRC_START) == 0;
-    frame.destination = raw[0];
-    frame.source = raw[1];
-    frame.command = uint16_t(raw[2] | raw[3] << 8);
-    frame.payload.assign(raw + 4, raw + n - 2);
+    const HeardFrame frame{UnpackMessage(writtenFrame_.data(), count), at};
     heard_.push_back(frame);
     if (frame.crcOk)
         Answer(frame);

@@ -11,18 +11,14 @@
 #include <vector>
 
 #include "link/clock.h"
+#include "link/frame_codec.h"
 #include "link/usb_interface.h"
 
 namespace orv {
 
 // One frame as it was heard on the bus (written by the tool).
-struct HeardFrame {
+struct HeardFrame : UnpackedMessage {
     uint64_t atMicros = 0;  // when its end marker left the wire
-    bool crcOk = false;
-    uint8_t destination = 0;
-    uint8_t source = 0;
-    uint16_t command = 0;
-    std::vector<uint8_t> payload;
 };
 
 // What a responder puts on the wire in answer to one frame, in order.
