@@ -16,8 +16,6 @@ struct LinkState {
     UsbInterface* usb = nullptr;
     Services* services = nullptr;
     FtHandle handle = 0;
-    uint32_t bytesWritten = 0;
-    uint32_t bytesRead = 0;
     RxReceiver rx;
     bool messageReady = false;
     BusReply replySlot;
@@ -150,10 +148,10 @@ bool OpenBusInterface()
 
 uint32_t ReadBytes(uint8_t* buffer, uint8_t count)
 {
-    link.bytesRead = 0;
-    if (link.usb->Read(link.handle, buffer, count, link.bytesRead) != FT_OK)
+    uint32_t read = 0;
+    if (link.usb->Read(link.handle, buffer, count, read) != FT_OK)
         return 0;
-    return link.bytesRead;
+    return read;
 }
 
 uint32_t WriteFrame(const uint8_t* buffer, uint8_t count)
@@ -161,13 +159,13 @@ uint32_t WriteFrame(const uint8_t* buffer, uint8_t count)
     uint8_t echo[UINT8_MAX];
     std::memset(echo, 0xFF, sizeof echo);
     link.usb->ClrRts(link.handle);
-    link.bytesWritten = 0;
-    if (link.usb->Write(link.handle, buffer, count, link.bytesWritten) != FT_OK)
-        link.bytesWritten = 0;
+    uint32_t written = 0;
+    if (link.usb->Write(link.handle, buffer, count, written) != FT_OK)
+        written = 0;
     // The bus hears its own traffic: the first count bytes back are the echo.
     uint32_t echoed = 0;
     link.usb->Read(link.handle, echo, count, echoed);
-    return link.bytesWritten;
+    return written;
 }
 
 bool SendRequest(BusRequest request)
