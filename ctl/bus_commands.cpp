@@ -18,8 +18,6 @@ namespace orv {
 
 namespace {
 
-constexpr int FIRST_DEVICE_ADDRESS = 1;
-constexpr int LAST_DEVICE_ADDRESS = 254;
 constexpr int TESTABLE_ROWS = 10;
 
 // The device address an operand names; nothing after the error line.

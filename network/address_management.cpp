@@ -10,9 +10,6 @@ namespace orv {
 
 namespace {
 
-constexpr uint8_t FIRST_DEVICE_ADDRESS = 1;
-constexpr uint8_t LAST_DEVICE_ADDRESS = BROADCAST_ADDRESS - 1;
-
 void ShowNoFreeAddress(Services& services)
 {
     services.prompts.Message(" No Free Address ",

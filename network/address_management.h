@@ -9,9 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "link/frame_codec.h"
 #include "network/network_view.h"
 
 namespace orv {
+
+// The addresses a device may have: not the tool's own, not the broadcast address.
+constexpr uint8_t FIRST_DEVICE_ADDRESS = 1;
+constexpr uint8_t LAST_DEVICE_ADDRESS = BROADCAST_ADDRESS - 1;
 
 // The lowest address from 1 to 254 that no entry of table holds; nothing when
 // all are taken (255 is the broadcast address and never handed out).
