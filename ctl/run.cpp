@@ -1,6 +1,5 @@
 #include "ctl/run.h"
 
-
 #include "config/latin1.h"
 #include "link/bus_link.h"
 #include "network/address_management.h"

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <ostream>
 
+#include "network/address_management.h"
+
 namespace orv {
 
 namespace {

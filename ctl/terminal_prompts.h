@@ -38,9 +38,6 @@ private:
     bool verbose_;
 };
 
-// The caption of the question discovery asks about shared addresses.
-inline constexpr const char* SAME_ADDRESS_CAPTION = " Same Address Warning ";
-
 class TerminalPrompts final : public Prompts {
 public:
     // showProgress: draw bars (a terminal, and no --quiet). Boxes and status

@@ -40,7 +40,7 @@ bool ResolveDuplicateAddresses(NetworkContext& context)
     if (duplicates.empty())
         return false;
     const Answer answer = services.prompts.Message(
-        " Same Address Warning ",
+        SAME_ADDRESS_CAPTION,
         "Two or more ORVANTA devices found share the Same Address. \n Press YES to change the addresses "
         "automatically, or NO to ignore",
         Buttons::YesNo, Icon::Exclamation);

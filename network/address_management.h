@@ -22,6 +22,9 @@ constexpr uint8_t LAST_DEVICE_ADDRESS = BROADCAST_ADDRESS - 1;
 // all are taken (255 is the broadcast address and never handed out).
 std::optional<uint8_t> FindFreeAddress(const std::vector<uint8_t>& table);
 
+// The caption of the question about shared addresses.
+inline constexpr const char* SAME_ADDRESS_CAPTION = " Same Address Warning ";
+
 // Flags the records that share an address and, when the user agrees, gives
 // each of them the lowest free address. Devices for which no address is left
 // keep theirs; the user is told so once. True when at least one device was
