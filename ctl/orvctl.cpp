@@ -107,6 +107,13 @@ const std::vector<CommandSpec>& Commands()
     return commands;
 }
 
+// The command called name; Commands().end() when there is none.
+std::vector<CommandSpec>::const_iterator FindCommand(const std::string& name)
+{
+    const auto& commands = Commands();
+    return std::find_if(commands.begin(), commands.end(), [&name](const CommandSpec& c) { return name == c.name; });
+}
+
 void PrintProgramHelp(std::ostream& out)
 {
     out << PROGRAM_HELP;
@@ -177,16 +184,11 @@ int RunOrvctl(const std::vector<std::string>& args, Terminal& terminal, const Bu
     Run run{line, terminal, errors, log, prompts, factory};
 
     const auto& commands = Commands();
-    const auto spec = std::find_if(commands.begin(), commands.end(),
-                                   [&line](const CommandSpec& c) { return line.command == c.name; });
+    const auto spec = FindCommand(line.command);
     if (!parsed.error.empty())
         return run.Fail(EXIT_USAGE, parsed.error + " (orvctl --help lists the options)");
     if (line.command == "help") {
-        const auto asked = line.operands.empty() ? commands.end()
-                                                 : std::find_if(commands.begin(), commands.end(),
-                                                                [&line](const CommandSpec& c) {
-                                                                    return line.operands[0] == c.name;
-                                                                });
+        const auto asked = line.operands.empty() ? commands.end() : FindCommand(line.operands[0]);
         if (asked == commands.end())
             PrintProgramHelp(terminal.out);
         else
