@@ -18,6 +18,7 @@
 #include "link/frame_codec.h"
 #include "network/catalogue.h"
 #include "ui/main_dialog.h"
+#include "ui/panel_font.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -29,11 +30,6 @@ constexpr int PARAMETER_TEXT_CHARS = 3;
 constexpr int PARAMETER_SPIN_WIDTH = 50;
 constexpr int PARAMETER_TEXT_WIDTH = 33;
 constexpr int STATUS_WIDTH = 300;
-
-wxFont Verdana(int points, wxFontWeight weight)
-{
-    return wxFont(points, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, weight, false, "Verdana");
-}
 
 wxStaticText* StaticText(wxWindow* parent, const wxString& label, int width)
 {
@@ -84,7 +80,7 @@ void Input_Type_Dialog::CreateControls()
 
     auto* frame = new wxStaticBox(this, wxID_ANY, _("Input Type Configuration "), wxDefaultPosition,
                                   wxSize(860, 600));
-    frame->SetFont(Verdana(10, wxFONTWEIGHT_BOLD));
+    frame->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     // The box's controls are its siblings: inside it they would take on its bold font.
     auto* frameSizer = new wxStaticBoxSizer(frame, wxVERTICAL);
     panelSizer->Add(frameSizer, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
@@ -99,7 +95,7 @@ void Input_Type_Dialog::CreateControls()
     firstLine->Add(75, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     statusLine_ = new wxStaticText(this, ID_INPUT8_STATIC_TEXT, _("Input8 config. loaded"), wxDefaultPosition,
                                    wxSize(STATUS_WIDTH, -1), 0, "statusLine");
-    statusLine_->SetFont(Verdana(10, wxFONTWEIGHT_NORMAL));
+    statusLine_->SetFont(PanelFont(10, wxFONTWEIGHT_NORMAL));
     statusLine_->SetForegroundColour(*wxRED);
     firstLine->Add(statusLine_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 
@@ -109,7 +105,7 @@ void Input_Type_Dialog::CreateControls()
         {"INPUT:", 170}, {"CHANGE:", 100}, {"DESTINATION:", 125}, {"ACTION:", 125}, {"PARAMETERS:", 160}};
     for (const auto& [label, width] : headings) {
         wxStaticText* text = StaticText(this, wxGetTranslation(label), width);
-        text->SetFont(Verdana(8, wxFONTWEIGHT_BOLD));
+        text->SetFont(PanelFont(8, wxFONTWEIGHT_BOLD));
         text->SetForegroundColour(*wxBLUE);
         heading->Add(text, 0, wxALL, 2);
     }
@@ -156,7 +152,7 @@ void Input_Type_Dialog::CreateRow(size_t r, wxSizer* rowsSizer)
     wxWindow* box = row.line->GetStaticBox();
 
     wxStaticText* number = StaticText(box, wxString::Format("%d:", index + 1), 25);
-    number->SetFont(Verdana(10, wxFONTWEIGHT_BOLD));
+    number->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     number->SetForegroundColour(*wxBLUE);
     row.line->Add(number, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 

@@ -5,6 +5,8 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
+#include "ui/panel_font.h"
+
 namespace orv {
 
 namespace {
@@ -32,11 +34,11 @@ Intro_Dialog::Intro_Dialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, 
 
     auto* box = new wxStaticBox(this, wxID_ANY, _("ORV-Tool Instructions"), wxDefaultPosition, wxSize(950, -1), 0,
                                 "groupBox");
-    box->SetFont(wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "Verdana"));
+    box->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     auto* boxSizer = new wxStaticBoxSizer(box, wxVERTICAL);
     panelSizer->Add(boxSizer, 0, wxTOP | wxBOTTOM | wxRIGHT, 5);
 
-    const wxFont lineFont(14, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "Verdana");
+    const wxFont lineFont = PanelFont(14, wxFONTWEIGHT_BOLD);
     for (const char* instruction : INSTRUCTIONS) {
         auto* lineSizer = new wxBoxSizer(wxHORIZONTAL);
         auto* text = new wxStaticText(box, wxID_STATIC, wxGetTranslation(instruction), wxDefaultPosition,

@@ -5,6 +5,8 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
+#include "ui/panel_font.h"
+
 namespace orv {
 
 // As in the instructions panel, the vertical sizers carry no vertical alignment.
@@ -19,7 +21,7 @@ Led4_Type_Dialog::Led4_Type_Dialog(wxWindow* parent, wxWindowID id, const wxPoin
 
     auto* box = new wxStaticBox(this, wxID_ANY, _("No Configuration Available"), wxDefaultPosition,
                                 wxSize(935, -1), 0, "groupBox");
-    box->SetFont(wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "Verdana"));
+    box->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     auto* boxSizer = new wxStaticBoxSizer(box, wxVERTICAL);
     panelSizer->Add(boxSizer, 0, wxTOP | wxBOTTOM | wxRIGHT, 5);
 
@@ -28,7 +30,7 @@ Led4_Type_Dialog::Led4_Type_Dialog(wxWindow* parent, wxWindowID id, const wxPoin
     detailsText = new wxStaticText(box, wxID_STATIC, _("Device Info"), wxDefaultPosition, wxSize(900, -1), 0,
                                    "staticText");
     detailsText->SetForegroundColour(wxColour(0, 0, 255));
-    detailsText->SetFont(wxFont(11, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, "Verdana"));
+    detailsText->SetFont(PanelFont(11, wxFONTWEIGHT_NORMAL));
     boxSizer->Add(detailsText, 0, wxALL, 5);
 
     boxSizer->Add(150, 150);
@@ -36,7 +38,7 @@ Led4_Type_Dialog::Led4_Type_Dialog(wxWindow* parent, wxWindowID id, const wxPoin
     messageText = new wxStaticText(box, wxID_STATIC, _("This Device has no configuration associated with it."),
                                    wxDefaultPosition, wxSize(900, -1), 0, "staticText");
     messageText->SetForegroundColour(wxColour(255, 0, 0));
-    messageText->SetFont(wxFont(12, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "Verdana"));
+    messageText->SetFont(PanelFont(12, wxFONTWEIGHT_BOLD));
     boxSizer->Add(messageText, 0, wxALL, 5);
 
     boxSizer->Add(300, 400);

@@ -16,6 +16,7 @@
 #include "ui/input_type_dialog.h"
 #include "ui/intro_dialog.h"
 #include "ui/led4_type_dialog.h"
+#include "ui/panel_font.h"
 #include "ui/rs232_type_dialog.h"
 #include "ui/wx_text.h"
 
@@ -62,7 +63,7 @@ MainDialog::MainDialog(wxWindow* parent, Services& services, wxWindowID id, cons
     listCtrl_ = new wxListCtrl(this, ID_DEVICE_LIST, wxDefaultPosition, wxSize(250, 625),
                                wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_HRULES | wxLC_VRULES, wxDefaultValidator,
                                "listCtrl");
-    listCtrl_->SetFont(wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, "Verdana"));
+    listCtrl_->SetFont(PanelFont(10, wxFONTWEIGHT_NORMAL));
     listCtrl_->SetToolTip("Discovered Orvanta Devices. Select one to view/configure");
     listSizer->Add(listCtrl_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
 

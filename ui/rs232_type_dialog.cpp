@@ -24,6 +24,7 @@
 #include "link/log.h"
 #include "resources/embedded.h"
 #include "ui/main_dialog.h"
+#include "ui/panel_font.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -43,11 +44,6 @@ constexpr int SPIN_WIDTH = 50;
 constexpr int FREE_VALUE_WIDTH = 33;
 constexpr int STATUS_WIDTH = 200;
 
-wxFont VerdanaBold(int points)
-{
-    return wxFont(points, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "Verdana");
-}
-
 wxBitmap Picture(const EmbeddedFile& file)
 {
     wxMemoryInputStream stream(file.data, file.size);
@@ -58,7 +54,7 @@ wxStaticText* Label(wxWindow* parent, const wxString& text, int width, int point
                     long style = 0)
 {
     auto* label = new wxStaticText(parent, wxID_STATIC, text, wxDefaultPosition, wxSize(width, -1), style);
-    label->SetFont(VerdanaBold(points));
+    label->SetFont(PanelFont(points, wxFONTWEIGHT_BOLD));
     if (colour)
         label->SetForegroundColour(*colour);
     return label;
@@ -97,7 +93,7 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
     SetSizer(panelSizer);
     auto* box = new wxStaticBox(this, wxID_ANY, _("RS232 Type Configuration "), wxDefaultPosition,
                                 wxSize(820, 545));
-    box->SetOwnFont(VerdanaBold(10));
+    box->SetOwnFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     // The box's controls are its siblings: inside it GTK hands them its bold font.
     auto* boxSizer = new wxStaticBoxSizer(box, wxVERTICAL);
     panelSizer->Add(boxSizer, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
@@ -121,7 +117,7 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
     topLine->Add(newRow, 0, wxALIGN_CENTER | wxALL, 5);
     statusLabel_ = new wxStaticText(this, wxID_STATIC, _("RS232 config. loaded"), wxDefaultPosition,
                                     wxSize(STATUS_WIDTH, -1), wxALIGN_RIGHT, "statusLabel");
-    statusLabel_->SetFont(VerdanaBold(10));
+    statusLabel_->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     statusLabel_->SetForegroundColour(RED);
     topLine->Add(statusLabel_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 
