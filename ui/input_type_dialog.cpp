@@ -19,6 +19,7 @@
 #include "network/catalogue.h"
 #include "ui/main_dialog.h"
 #include "ui/panel_font.h"
+#include "ui/panel_frame.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -75,15 +76,9 @@ Input_Type_Dialog::Input_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
 
 void Input_Type_Dialog::CreateControls()
 {
-    auto* panelSizer = new wxBoxSizer(wxVERTICAL);
-    SetSizer(panelSizer);
-
-    auto* frame = new wxStaticBox(this, wxID_ANY, _("Input Type Configuration "), wxDefaultPosition,
-                                  wxSize(860, 600));
-    frame->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     // The box's controls are its siblings: inside it they would take on its bold font.
-    auto* frameSizer = new wxStaticBoxSizer(frame, wxVERTICAL);
-    panelSizer->Add(frameSizer, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
+    auto* frameSizer =
+        AddPanelFrame(this, _("Input Type Configuration "), wxSize(860, 600), wxLEFT | wxRIGHT | wxBOTTOM);
 
     auto* firstLine = new wxBoxSizer(wxHORIZONTAL);
     frameSizer->Add(firstLine, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);

@@ -6,6 +6,7 @@
 #include <wx/stattext.h>
 
 #include "ui/panel_font.h"
+#include "ui/panel_frame.h"
 
 namespace orv {
 
@@ -29,19 +30,13 @@ Intro_Dialog::Intro_Dialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, 
 {
     Centre(wxBOTH);
 
-    auto* panelSizer = new wxBoxSizer(wxVERTICAL);
-    SetSizer(panelSizer);
-
-    auto* box = new wxStaticBox(this, wxID_ANY, _("ORV-Tool Instructions"), wxDefaultPosition, wxSize(950, -1), 0,
-                                "groupBox");
-    box->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
-    auto* boxSizer = new wxStaticBoxSizer(box, wxVERTICAL);
-    panelSizer->Add(boxSizer, 0, wxTOP | wxBOTTOM | wxRIGHT, 5);
+    auto* boxSizer =
+        AddPanelFrame(this, _("ORV-Tool Instructions"), wxSize(950, -1), wxTOP | wxBOTTOM | wxRIGHT, "groupBox");
 
     const wxFont lineFont = PanelFont(14, wxFONTWEIGHT_BOLD);
     for (const char* instruction : INSTRUCTIONS) {
         auto* lineSizer = new wxBoxSizer(wxHORIZONTAL);
-        auto* text = new wxStaticText(box, wxID_STATIC, wxGetTranslation(instruction), wxDefaultPosition,
+        auto* text = new wxStaticText(boxSizer->GetStaticBox(), wxID_STATIC, wxGetTranslation(instruction), wxDefaultPosition,
                                       wxSize(900, -1), 0, "staticText");
         text->SetForegroundColour(wxColour(0, 0, 255));
         text->SetFont(lineFont);

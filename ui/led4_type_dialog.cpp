@@ -6,6 +6,7 @@
 #include <wx/stattext.h>
 
 #include "ui/panel_font.h"
+#include "ui/panel_frame.h"
 
 namespace orv {
 
@@ -16,18 +17,12 @@ Led4_Type_Dialog::Led4_Type_Dialog(wxWindow* parent, wxWindowID id, const wxPoin
 {
     Centre(wxBOTH);
 
-    auto* panelSizer = new wxBoxSizer(wxVERTICAL);
-    SetSizer(panelSizer);
-
-    auto* box = new wxStaticBox(this, wxID_ANY, _("No Configuration Available"), wxDefaultPosition,
-                                wxSize(935, -1), 0, "groupBox");
-    box->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
-    auto* boxSizer = new wxStaticBoxSizer(box, wxVERTICAL);
-    panelSizer->Add(boxSizer, 0, wxTOP | wxBOTTOM | wxRIGHT, 5);
+    auto* boxSizer = AddPanelFrame(this, _("No Configuration Available"), wxSize(935, -1),
+                                   wxTOP | wxBOTTOM | wxRIGHT, "groupBox");
 
     boxSizer->Add(20, 20);
 
-    detailsText = new wxStaticText(box, wxID_STATIC, _("Device Info"), wxDefaultPosition, wxSize(900, -1), 0,
+    detailsText = new wxStaticText(boxSizer->GetStaticBox(), wxID_STATIC, _("Device Info"), wxDefaultPosition, wxSize(900, -1), 0,
                                    "staticText");
     detailsText->SetForegroundColour(wxColour(0, 0, 255));
     detailsText->SetFont(PanelFont(11, wxFONTWEIGHT_NORMAL));
@@ -35,7 +30,7 @@ Led4_Type_Dialog::Led4_Type_Dialog(wxWindow* parent, wxWindowID id, const wxPoin
 
     boxSizer->Add(150, 150);
 
-    messageText = new wxStaticText(box, wxID_STATIC, _("This Device has no configuration associated with it."),
+    messageText = new wxStaticText(boxSizer->GetStaticBox(), wxID_STATIC, _("This Device has no configuration associated with it."),
                                    wxDefaultPosition, wxSize(900, -1), 0, "staticText");
     messageText->SetForegroundColour(wxColour(255, 0, 0));
     messageText->SetFont(PanelFont(12, wxFONTWEIGHT_BOLD));

@@ -25,6 +25,7 @@
 #include "resources/embedded.h"
 #include "ui/main_dialog.h"
 #include "ui/panel_font.h"
+#include "ui/panel_frame.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -89,14 +90,9 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
 {
     std::copy(BaudRateTable.begin(), BaudRateTable.end(), rateTable_.begin());
 
-    auto* panelSizer = new wxBoxSizer(wxVERTICAL);
-    SetSizer(panelSizer);
-    auto* box = new wxStaticBox(this, wxID_ANY, _("RS232 Type Configuration "), wxDefaultPosition,
-                                wxSize(820, 545));
-    box->SetOwnFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     // The box's controls are its siblings: inside it GTK hands them its bold font.
-    auto* boxSizer = new wxStaticBoxSizer(box, wxVERTICAL);
-    panelSizer->Add(boxSizer, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
+    auto* boxSizer =
+        AddPanelFrame(this, _("RS232 Type Configuration "), wxSize(820, 545), wxLEFT | wxRIGHT | wxBOTTOM);
 
     auto* topLine = new wxBoxSizer(wxHORIZONTAL);
     boxSizer->Add(topLine, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
