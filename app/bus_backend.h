@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "link/clock.h"
+#include "services/clock.h"
 #include "link/usb_interface.h"
 
 namespace orv {

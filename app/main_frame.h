@@ -4,7 +4,7 @@
 
 #include <wx/frame.h>
 
-#include "link/services.h"
+#include "services/services.h"
 #include "link/usb_interface.h"
 #include "ui/identifiers.h"
 

@@ -7,7 +7,7 @@
 #include <wx/app.h>
 
 #include "app/bus_backend.h"
-#include "link/services.h"
+#include "services/services.h"
 #include "ui/wx_log_sink.h"
 #include "ui/wx_prompts.h"
 

@@ -13,9 +13,9 @@
 #include <optional>
 #include <vector>
 
-#include "link/log.h"
-#include "link/prompts.h"
-#include "link/services.h"
+#include "services/log.h"
+#include "services/prompts.h"
+#include "services/services.h"
 
 namespace orv {
 

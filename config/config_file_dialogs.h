@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "config/image_forms.h"
-#include "link/prompts.h"
+#include "services/prompts.h"
 
 namespace orv {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "link/prompts.h"
+#include "services/prompts.h"
 
 namespace orv {
 

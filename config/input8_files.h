@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "config/input8_config.h"
-#include "link/prompts.h"
+#include "services/prompts.h"
 
 namespace orv {
 

@@ -7,7 +7,7 @@
 
 #include "config/block_transfer.h"
 #include "config/input8_config.h"
-#include "link/services.h"
+#include "services/services.h"
 
 namespace orv {
 

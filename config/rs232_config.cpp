@@ -5,7 +5,7 @@
 #include "config/latin1.h"
 #include "config/parameter_text.h"
 #include "config/rs232_image.h"
-#include "link/log.h"
+#include "services/log.h"
 
 namespace orv {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "link/prompts.h"
+#include "services/prompts.h"
 #include "network/catalogue.h"
 #include "network/device_registry.h"
 

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "config/rs232_config.h"
-#include "link/services.h"
+#include "services/services.h"
 
 namespace orv {
 

@@ -5,7 +5,7 @@
 
 #include "config/image_crc.h"
 #include "config/latin1.h"
-#include "link/log.h"
+#include "services/log.h"
 
 namespace orv {
 

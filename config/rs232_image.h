@@ -17,7 +17,7 @@
 #include <span>
 
 #include "config/rs232_config.h"
-#include "link/services.h"
+#include "services/services.h"
 
 namespace orv {
 

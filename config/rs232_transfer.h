@@ -8,7 +8,7 @@
 
 #include "config/block_transfer.h"
 #include "config/rs232_config.h"
-#include "link/services.h"
+#include "services/services.h"
 
 namespace orv {
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <optional>
 
-#include "link/log.h"
+#include "services/log.h"
 
 namespace orv {
 

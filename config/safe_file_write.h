@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/prompts.h"
+#include "services/prompts.h"
 
 namespace orv {
 

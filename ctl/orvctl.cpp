@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "ctl/commands.h"
-#include "link/log.h"
+#include "services/log.h"
 #include "link/tty_interface.h"
 #include "sim/demo_bus.h"
 

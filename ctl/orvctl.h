@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "link/clock.h"
+#include "services/clock.h"
 #include "link/usb_interface.h"
 
 namespace orv {

@@ -9,7 +9,7 @@
 #include "ctl/command_line.h"
 #include "ctl/orvctl.h"
 #include "ctl/terminal_prompts.h"
-#include "link/services.h"
+#include "services/services.h"
 #include "network/device_registry.h"
 #include "network/network_view.h"
 

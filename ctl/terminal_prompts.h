@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "link/log.h"
-#include "link/prompts.h"
+#include "services/log.h"
+#include "services/prompts.h"
 
 namespace orv {
 

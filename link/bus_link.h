@@ -7,7 +7,7 @@
 
 #include "link/frame_codec.h"
 #include "link/rx_receiver.h"
-#include "link/services.h"
+#include "services/services.h"
 #include "link/usb_interface.h"
 
 namespace orv {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "link/log.h"
+#include "services/log.h"
 
 namespace orv {
 

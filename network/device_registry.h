@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "link/commands.h"
-#include "link/services.h"
+#include "services/services.h"
 #include "network/catalogue.h"
 
 namespace orv {

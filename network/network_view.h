@@ -2,7 +2,7 @@
 // registry (the main dialog), and what they act on.
 #pragma once
 
-#include "link/services.h"
+#include "services/services.h"
 #include "network/device_registry.h"
 
 namespace orv {

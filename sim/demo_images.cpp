@@ -3,8 +3,8 @@
 #include "config/image_crc.h"
 #include "config/input8_image.h"
 #include "config/rs232_image.h"
-#include "link/clock.h"
-#include "link/log.h"
+#include "services/clock.h"
+#include "services/log.h"
 #include "network/catalogue.h"
 
 namespace orv {

@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "link/clock.h"
+#include "services/clock.h"
 #include "link/frame_codec.h"
 #include "link/usb_interface.h"
 

@@ -5,7 +5,7 @@
 
 #include <wx/panel.h>
 
-#include "link/services.h"
+#include "services/services.h"
 #include "network/device_registry.h"
 #include "network/network_view.h"
 #include "ui/identifiers.h"

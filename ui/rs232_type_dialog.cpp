@@ -21,7 +21,7 @@
 #include "config/rs232_image.h"
 #include "config/rs232_transfer.h"
 #include "link/commands.h"
-#include "link/log.h"
+#include "services/log.h"
 #include "resources/embedded.h"
 #include "ui/main_dialog.h"
 #include "ui/panel_font.h"

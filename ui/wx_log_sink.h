@@ -1,7 +1,7 @@
 // The core's log lines go into wx's log, whose target is the log window.
 #pragma once
 
-#include "link/log.h"
+#include "services/log.h"
 
 namespace orv {
 

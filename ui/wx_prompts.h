@@ -1,7 +1,7 @@
 // The core's prompts as wx dialogs, parented to one window of the program.
 #pragma once
 
-#include "link/prompts.h"
+#include "services/prompts.h"
 
 class wxWindow;
 

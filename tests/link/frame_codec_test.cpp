@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "link/frame_codec.h"
-#include "link/log.h"
+#include "services/log.h"
 
 namespace orv {
 namespace {

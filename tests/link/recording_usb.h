@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "link/clock.h"
-#include "link/log.h"
+#include "services/clock.h"
+#include "services/log.h"
 #include "link/usb_interface.h"
 
 namespace orv::test {

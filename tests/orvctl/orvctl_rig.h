@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ctl/orvctl.h"
-#include "link/clock.h"
+#include "services/clock.h"
 
 namespace orv::test {
 

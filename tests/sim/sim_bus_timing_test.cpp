@@ -2,7 +2,7 @@
 // baud 8N2 (88 us a byte) and the devices' turnaround would deliver them.
 #include <gtest/gtest.h>
 
-#include "link/clock.h"
+#include "services/clock.h"
 #include "link/frame_codec.h"
 #include "sim/sim_bus.h"
 #include "sim/sim_device.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "link/prompts.h"
+#include "services/prompts.h"
 
 namespace orv::test {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "link/bus_link.h"
-#include "link/clock.h"
-#include "link/log.h"
-#include "link/services.h"
+#include "services/clock.h"
+#include "services/log.h"
+#include "services/services.h"
 #include "sim/sim_bus.h"
 #include "sim/sim_device.h"
 #include "tests/support/scripted_prompts.h"

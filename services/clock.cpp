@@ -1,4 +1,4 @@
-#include "link/clock.h"
+#include "services/clock.h"
 
 #include <chrono>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "link/log.h"
+#include "services/log.h"
 
 #include <algorithm>
 #include <cstdarg>

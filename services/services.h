@@ -1,9 +1,9 @@
 // The seams that core operations take as arguments: time, the log, the user.
 #pragma once
 
-#include "link/clock.h"
-#include "link/log.h"
-#include "link/prompts.h"
+#include "services/clock.h"
+#include "services/log.h"
+#include "services/prompts.h"
 
 namespace orv {
 
