@@ -16,6 +16,7 @@ struct LinkState {
     UsbInterface* usb = nullptr;
     Services* services = nullptr;
     FtHandle handle = 0;
+    OpenPace pace = OpenPace::Fixed;
     RxReceiver rx;
     bool messageReady = false;
     BusReply replySlot;
@@ -74,7 +75,8 @@ uint32_t EnumerateInterfaces(int attempts)
     do {
         count = 0;
         status = link.usb->CreateDeviceInfoList(count);
-        Time().Sleep(LIST_PAUSE_MS);
+        if (link.pace == OpenPace::Fixed || count == 0)
+            Time().Sleep(LIST_PAUSE_MS);
         ++calls;
     } while (count == 0 && calls < attempts);
     if (status != FT_OK || count == 0)
@@ -101,14 +103,16 @@ bool OpenInterfaceDevice(bool* multipleDevices)
     }
     for (uint32_t index = 0; index < count; ++index) {
         for (int attempt = 0; attempt < OPEN_ATTEMPTS; ++attempt) {
-            Time().Sleep(OPEN_PAUSE_MS);
+            if (link.pace == OpenPace::Fixed || attempt > 0)
+                Time().Sleep(OPEN_PAUSE_MS);
             FtHandle handle = 0;
             if (link.usb->Open(index, handle) != FT_OK)
                 continue;
             link.handle = handle;
             if (!handle)
                 return false;
-            Time().Sleep(SETTLE_PAUSE_MS);
+            if (link.pace == OpenPace::Fixed)
+                Time().Sleep(SETTLE_PAUSE_MS);
             CommState state;
             if (!link.usb->GetCommState(handle, state))
                 return false;
@@ -126,8 +130,9 @@ bool OpenInterfaceDevice(bool* multipleDevices)
     return false;
 }
 
-bool OpenBusInterface()
+bool OpenBusInterface(OpenPace pace)
 {
+    link.pace = pace;
     link.rx.Reset();
     bool multipleDevices = false;
     if (!OpenInterfaceDevice(&multipleDevices)) {
@@ -203,6 +208,23 @@ bool WaitForAck()
         if (BusyLineExpired(start))
             return false;
     }
+}
+
+bool WaitForAckWithin(uint32_t millis)
+{
+    const uint64_t start = Time().NowMillis();
+    bool acknowledged = false;
+    for (uint64_t waited = 0; !acknowledged && waited < millis; waited = Time().NowMillis() - start) {
+        // Each read waits no longer than what is left of the bound.
+        link.usb->SetTimeouts(link.handle, uint32_t(millis - waited), WRITE_TIMEOUT_MS);
+        link.rx.ClearAck();
+        uint8_t byte = 0;
+        if (ReadBytes(&byte, 1) == 1)
+            ApplyReceivedByte(byte, false);
+        acknowledged = link.rx.AckSeen();
+    }
+    link.usb->SetTimeouts(link.handle, READ_TIMEOUT_MS, WRITE_TIMEOUT_MS);
+    return acknowledged;
 }
 
 bool ReceiveReply(BusReply& reply, uint8_t verbose, uint8_t* counter)

@@ -20,12 +20,20 @@ constexpr uint32_t WRITE_TIMEOUT_MS = 50;
 // How long WaitForAck and ReceiveReply read a line that never falls silent.
 constexpr uint32_t BUSY_LINE_LIMIT_MS = 1000;
 
+// How the interface search paces its attempts: with the fixed pauses of the
+// tool's start-up, or pausing only before an attempt that follows a failed one
+// (for a program that opens a known port and should not wait for nothing).
+enum class OpenPace { Fixed, AfterFailureOnly };
+
 // Resets the module state and binds it to an interface backend and the seams.
 void BindBusLink(UsbInterface& usb, Services& services);
 
-bool OpenBusInterface();
+bool OpenBusInterface(OpenPace pace = OpenPace::Fixed);
 bool SendRequest(BusRequest request);
 bool WaitForAck();
+// The same wait bounded by time instead of silent reads: true as soon as an
+// ACK_BYTE arrives, false once millis have passed without one.
+bool WaitForAckWithin(uint32_t millis);
 bool ReceiveReply(BusReply& reply, uint8_t verbose, uint8_t* counter = nullptr);
 
 // Inside the link, exposed for tests.
