@@ -47,7 +47,7 @@ int CollectAnswers(NetworkContext& context, int address, bool record)
 
 }  // namespace
 
-uint8_t ScanBus(NetworkContext& context, int start, bool record)
+uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& waitForAck)
 {
     Services& services = context.services;
     services.log.Message(" Starting Orvanta Discovery: ");
@@ -76,7 +76,7 @@ uint8_t ScanBus(NetworkContext& context, int start, bool record)
         LogF(services.log, " MOD INFO Request SENT To Address: %d ", address);
         const uint8_t query = 0;
         SendRequest(BusRequest{MODULE_INFO_REQUEST, uint8_t(address), &query, 1});
-        if (!WaitForAck()) {
+        if (!waitForAck()) {
             services.log.Message(" Nothing Received : ");
         } else {
             LogF(services.log, " ORVANTA ACK Received for Address: %d ", address);
@@ -95,12 +95,12 @@ uint8_t ScanBus(NetworkContext& context, int start, bool record)
     return found;
 }
 
-int DiscoverDevices(NetworkContext& context, int start)
+int DiscoverDevices(NetworkContext& context, int start, const AckWait& waitForAck)
 {
     int attempts = 0;
     uint8_t found = 0;
     for (;;) {
-        found = ScanBus(context, start, true);
+        found = ScanBus(context, start, true, waitForAck);
         if (start == BROADCAST_ADDRESS) {
             if (found > 0) {
                 // No re-addressing on this path, but devices that share an

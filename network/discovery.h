@@ -3,21 +3,26 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
+#include "link/bus_link.h"
 #include "network/network_view.h"
 
 namespace orv {
+
+// How a pass waits for the acknowledgement of one address's request.
+using AckWait = std::function<bool()>;
 
 // One pass under a cancellable progress dialog. Start 0 asks the addresses 0
 // to 254; start 255 (BROADCAST_ADDRESS) sends the single request that every
 // device answers. Empties the registry first; with record set every valid
 // answer is appended. Returns the number of valid answers (at most 255).
-uint8_t ScanBus(NetworkContext& context, int start, bool record);
+uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& waitForAck = WaitForAck);
 
 // Runs passes until the result stands: a start-0 pass again after duplicate
 // addresses were resolved, a broadcast up to three times while nobody answers.
 // Shows the devices found, or the "No ORV-Device Found" box. Returns the count
 // of the last pass.
-int DiscoverDevices(NetworkContext& context, int start);
+int DiscoverDevices(NetworkContext& context, int start, const AckWait& waitForAck = WaitForAck);
 
 }  // namespace orv
