@@ -1,23 +1,10 @@
-#include <functional>
-
-#include <wx/stopwatch.h>
 #include <wx/uiaction.h>
 
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
+#include "tests/gui/on_screen.h"
 
 namespace orv::test {
 namespace {
-
-// Lets the toolkit handle what is pending until done says so, for at most a few seconds.
-bool YieldUntil(const std::function<bool()>& done)
-{
-    wxStopWatch waited;
-    while (!done() && waited.Time() < 3000) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(10);
-    }
-    return done();
-}
 
 // A real click: the row goes while the list control is still handling the
 // click that selected it.
@@ -26,10 +13,7 @@ TEST_F(MainDialogTest, ClickingADeviceThatDoesNotAnswerRemovesItsRowSafely)
     AddDevice(SimDeviceKind::Relay, 6, {0x06, 0, 0, 0});
     AddDevice(SimDeviceKind::Input8, 4, {0x04, 0, 0, 0}).Faults().noAckCommand = CONFIG_BLOCK_READ;
     dialog->DiscoverDevices(BROADCAST_ADDRESS);
-    frame->Show();
-    frame->SendSizeEvent();
-    ASSERT_TRUE(YieldUntil([&] { return list->IsShownOnScreen(); }));
-    wxTheApp->Yield(true);
+    ASSERT_TRUE(ShowOnScreen(frame));
 
     wxRect rect;
     ASSERT_TRUE(list->GetItemRect(1, rect));
@@ -40,10 +24,7 @@ TEST_F(MainDialogTest, ClickingADeviceThatDoesNotAnswerRemovesItsRowSafely)
 
     EXPECT_TRUE(YieldUntil([&] { return !prompts.boxes.empty(); }));
     // The release of the button reaches the list after the rows were rebuilt.
-    for (int i = 0; i < 20; ++i) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(10);
-    }
+    Settle();
     EXPECT_EQ(Column(1), std::vector<std::string>{"6"});
 }
 

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs a command on a private X display laid out as a technician's desktop:
+# 1366 x 768, openbox as window manager, a 32-pixel panel margin along the top.
+# Usage: run_under_wm.sh COMMAND [ARGUMENTS...]; exits with the command's status.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+xvfb=""
+wm=""
+cleanup() {
+  [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The server picks a free display itself, so parallel runs do not collide.
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.05
+done
+[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+
+openbox --config-file "$here/rc.xml" >"$work/openbox.log" 2>&1 &
+wm=$!
+# openbox announces itself on the root window once it manages the screen.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.05
+done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' \
+  || { cat "$work/openbox.log" >&2; echo "openbox did not start" >&2; exit 1; }
+
+# No accessibility bus on this private display.
+export NO_AT_BRIDGE=1
+status=0
+"$@" || status=$?
+exit "$status"
