@@ -159,9 +159,6 @@ std::optional<size_t> RS232ImageLength(std::span<const uint8_t> buffer)
     const size_t m = header.stringCount;
     if (n > RS232_MAX_ROWS)
         return std::nullopt;
-    const size_t rowStart = header.rowTableOffset ? header.rowTableOffset : RS232_HEADER_SIZE;
-    if (rowStart + RS232_RECORD_SIZE * n > size)
-        return std::nullopt;
     const size_t table = header.stringTableOffset;
     if (table + 2 * m > size)
         return std::nullopt;
@@ -181,14 +178,20 @@ std::optional<size_t> RS232ImageLength(std::span<const uint8_t> buffer)
     if (length > size)
         return std::nullopt;
 
-    for (size_t j = 0; j < n; ++j) {
-        const uint16_t stringIndex = Get16(&buffer[rowStart + RS232_RECORD_SIZE * j + 1]);
-        if (stringIndex >= m)
-            return std::nullopt;
-        const size_t p = Get16(&buffer[table + 2 * stringIndex]);
-        if (p >= size || p + 1 + buffer[p] > size)
+    // The image is its first length bytes: that much is written, read back and
+    // covered by the CRC, so every table and string must lie before the CRC.
+    const size_t content = length - CRC_SIZE;
+    const size_t rowStart = header.rowTableOffset ? header.rowTableOffset : RS232_HEADER_SIZE;
+    if (rowStart + RS232_RECORD_SIZE * n > content || table + 2 * m > content)
+        return std::nullopt;
+    for (size_t j = 0; j < m; ++j) {
+        const size_t p = Get16(&buffer[table + 2 * j]);
+        if (p >= content || p + 1 + buffer[p] > content)
             return std::nullopt;
     }
+    for (size_t j = 0; j < n; ++j)
+        if (Get16(&buffer[rowStart + RS232_RECORD_SIZE * j + 1]) >= m)
+            return std::nullopt;
     return length;
 }
 
@@ -214,7 +217,7 @@ std::optional<RS232Config> ParseRS232Image(std::span<const uint8_t> buffer)
         std::copy_n(&record[5], RS232_PARAM_BYTES, params.begin());
         ShowRowParameters(params, row);
         const size_t p = Get16(&buffer[header.stringTableOffset + 2 * Get16(&record[1])]);
-        ShowStringBytes(&buffer[p + 1], buffer[p], row);
+        ShowStringBytes(buffer.data() + p + 1, buffer[p], row);
         config.rows.push_back(std::move(row));
     }
     return config;

@@ -55,8 +55,8 @@ std::optional<RS232BuiltImage> BuildRS232Image(const RS232Config& config, std::o
 
 // The length, CRC included, of the image in buffer: 46 + 13n + 2m and every
 // string entry after the offset table. Nothing when a count, a table offset,
-// an offset entry, a record's string index or a string length leads outside
-// buffer or past the panel's 99 rows.
+// an offset entry, a record's string index or a string length leads past the
+// bytes before the CRC, or past the panel's 99 rows.
 std::optional<size_t> RS232ImageLength(std::span<const uint8_t> buffer);
 
 // The configuration the image in buffer holds, as the panel shows it; nothing

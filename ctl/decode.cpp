@@ -52,11 +52,9 @@ std::optional<std::vector<uint8_t>> ReadHex(Run& run)
     return bytes;
 }
 
-// "to 255  from 0  MODULE_INFO_REQUEST  payload 00  crc good" for a body the
-// receiver completed.
-std::string FrameLine(const uint8_t* body, int count)
+// "to 255  from 0  MODULE_INFO_REQUEST  payload 00  crc good" for a message.
+std::string FrameLine(const UnpackedMessage& message)
 {
-    const UnpackedMessage message = UnpackMessage(body, count);
     const unsigned command = message.command;
     const char* name = CommandName(command);
     return StrF("frame  to %u  from %u  %s  payload %s  crc %s", message.destination, message.source,
@@ -97,8 +95,10 @@ public:
         if (rx_.State() == RxState::InFrame)
             return;
         const int count = int(frame_.size()) - 2;
-        if (event == RxEvent::BodyComplete && BodyLengthForRaw(RawLengthForBody(count)) == count)
-            out_ << FrameLine(rx_.Body(), count) << '\n';
+        const std::optional<UnpackedMessage> message =
+            event == RxEvent::BodyComplete ? UnpackMessage(rx_.Body(), count) : std::nullopt;
+        if (message)
+            out_ << FrameLine(*message) << '\n';
         else
             out_ << "broken frame  " << HexBytes(frame_) << "  (a body of " << count << (count == 1 ? " byte" : " bytes")
                  << " fits no message)\n";

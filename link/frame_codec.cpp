@@ -86,18 +86,22 @@ bool EncodeMessage(uint8_t destination, uint8_t source, uint32_t command, const 
     return true;
 }
 
-void UnpackBody(const uint8_t* body, int count, uint8_t* raw)
+bool UnpackBody(const uint8_t* body, int count, uint8_t* raw)
 {
+    if (!IsMessageBodyLength(count))
+        return false;
     const int n = RawLengthForBody(count);
     for (int i = 0; i < n; ++i)
         raw[i] = uint8_t(body[i] | ((body[n + i / 7] << (7 - i % 7)) & 0x80));
+    return true;
 }
 
-UnpackedMessage UnpackMessage(const uint8_t* body, int count)
+std::optional<UnpackedMessage> UnpackMessage(const uint8_t* body, int count)
 {
     uint8_t raw[RX_BODY_LIMIT];
+    if (!UnpackBody(body, count, raw))
+        return std::nullopt;
     const int n = RawLengthForBody(count);
-    UnpackBody(body, count, raw);
     UnpackedMessage message;
     message.crcOk = Crc16(raw, size_t(n), FRAME_CRC_START) == 0;
     message.destination = raw[0];
@@ -109,9 +113,10 @@ UnpackedMessage UnpackMessage(const uint8_t* body, int count)
 
 bool DecodeFrame(const uint8_t* body, uint8_t count, bool verbose, BusReply& reply, LogSink* log)
 {
-    if (count < BodyLengthForRaw(6) || count > RX_BODY_LIMIT)
+    const std::optional<UnpackedMessage> unpacked = UnpackMessage(body, count);
+    if (!unpacked)
         return false;
-    const UnpackedMessage message = UnpackMessage(body, count);
+    const UnpackedMessage& message = *unpacked;
     if (!message.crcOk) {
         if (verbose && log)
             log->Message(" CRC Failed: ");

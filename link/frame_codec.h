@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace orv {
@@ -56,8 +57,16 @@ constexpr int RawLengthForBody(int count) { return count - 1 - (count - 2) / 8; 
 // Body length for a raw message of n bytes.
 constexpr int BodyLengthForRaw(int n) { return n + (n + 6) / 7; }
 
-// Undoes the 7-bit coding of a body; raw receives RawLengthForBody(count) bytes.
-void UnpackBody(const uint8_t* body, int count, uint8_t* raw);
+// True for the body lengths that a message of 0..MAX_PAYLOAD payload bytes
+// has; any other length lacks collector bytes that its raw bytes need.
+constexpr bool IsMessageBodyLength(int count)
+{
+    return count >= BodyLengthForRaw(6) && count <= RX_BODY_LIMIT && BodyLengthForRaw(RawLengthForBody(count)) == count;
+}
+
+// Undoes the 7-bit coding of a body; raw receives RawLengthForBody(count)
+// bytes. False, and nothing unpacked, for a length no message has.
+bool UnpackBody(const uint8_t* body, int count, uint8_t* raw);
 
 // The fields of a raw message, whatever its destination.
 struct UnpackedMessage {
@@ -67,8 +76,8 @@ struct UnpackedMessage {
     uint16_t command = 0;
     std::vector<uint8_t> payload;
 };
-// Takes apart the message in a body of BodyLengthForRaw(6)..RX_BODY_LIMIT bytes.
-UnpackedMessage UnpackMessage(const uint8_t* body, int count);
+// Takes apart the message in a body; nothing for a length no message has.
+std::optional<UnpackedMessage> UnpackMessage(const uint8_t* body, int count);
 
 // Decodes the body bytes collected between the markers. Quiet mode accepts
 // only frames for HOST_ADDRESS or BROADCAST_ADDRESS; verbose mode accepts any

@@ -184,10 +184,10 @@ void SimBus::HearWrittenByte(uint8_t byte, uint64_t at)
         return;
     }
     inWrittenFrame_ = false;
-    const int count = int(writtenFrame_.size());
-    if (count < BodyLengthForRaw(6))
+    const std::optional<UnpackedMessage> message = UnpackMessage(writtenFrame_.data(), int(writtenFrame_.size()));
+    if (!message)
         return;
-    const HeardFrame frame{UnpackMessage(writtenFrame_.data(), count), at};
+    const HeardFrame frame{*message, at};
     heard_.push_back(frame);
     if (frame.crcOk)
         Answer(frame);

@@ -156,13 +156,15 @@ TEST_F(RS232ImageTest, RowsAreReadFromTheRowTableOffset)
 {
     RS232Config config;
     config.rows = {RelayRow("AB", 7, 3), AsciiRow("CD", 7, ACTION_RELAY_DEENERGIZE)};
-    auto image = Build(config);
-    auto& buffer = image.buffer;
-    // The records moved to 3000; the offset table and strings stay.
-    std::memcpy(&buffer[3000], &buffer[46], 26);
-    std::memset(&buffer[46], 0xAA, 26);
-    buffer[42] = uint8_t(3000 & 0xFF);
-    buffer[43] = uint8_t(3000 >> 8);
+    const auto image = Build(config);
+    // The same image with the offset table and strings first, the records last.
+    auto buffer = image.buffer;
+    std::memcpy(&buffer[46], &image.buffer[72], 10);
+    std::memcpy(&buffer[56], &image.buffer[46], 26);
+    buffer[42] = 56;
+    buffer[44] = 46;
+    buffer[46] = 50;
+    buffer[48] = 53;
     const auto moved = ParseRS232Image(buffer);
     ASSERT_TRUE(moved);
     ASSERT_EQ(moved->rows.size(), 2u);
@@ -174,6 +176,33 @@ TEST_F(RS232ImageTest, RowsAreReadFromTheRowTableOffset)
     atStart.buffer[42] = atStart.buffer[43] = 0;
     ASSERT_TRUE(ParseRS232Image(atStart.buffer));
     EXPECT_EQ(ParseRS232Image(atStart.buffer)->rows[0].text, "AB");
+}
+
+// A 4064-byte buffer, zero but for "@offset:hex" runs.
+std::vector<uint8_t> SparseImage(std::initializer_list<std::pair<size_t, const char*>> runs)
+{
+    std::vector<uint8_t> buffer(RS232_IMAGE_SIZE, 0);
+    for (const auto& [at, hex] : runs)
+        for (size_t i = 0; hex[2 * i]; ++i)
+            buffer[at + i] = uint8_t(std::stoi(std::string(hex + 2 * i, 2), nullptr, 16));
+    return buffer;
+}
+
+// Only the computed length is written, read back and covered by the CRC: an
+// image whose tables or strings lie beyond it would show rows that the device
+// never gets.
+TEST_F(RS232ImageTest, TablesAndStringsBeyondTheImageLengthAreRefused)
+{
+    const std::vector<uint8_t> entryPastTheLength = SparseImage(
+        {{0, "0100446f6f72"}, {34, "8025"}, {38, "010001002e003b0009"}, {49, "0e0032"}, {59, "64"}, {100, "0548454c4c4f"}});
+    const std::vector<uint8_t> stringTableMoved =
+        SparseImage({{38, "010001002e00480009"}, {49, "0e0032"}, {72, "4a0006505752204f4e"}});
+    const std::vector<uint8_t> recordsPastTheLength =
+        SparseImage({{38, "010001001004"}, {44, "2e00300002"}, {49, "4142"}});
+    for (const auto* image : {&entryPastTheLength, &stringTableMoved, &recordsPastTheLength}) {
+        EXPECT_EQ(RS232ImageLength(*image), std::nullopt);
+        EXPECT_EQ(ParseRS232Image(*image), std::nullopt);
+    }
 }
 
 TEST_F(RS232ImageTest, ABuildThatWouldNotFitIsRefused)
@@ -274,8 +303,10 @@ TEST_F(RS232ImageTest, HostileImagesAreRefusedWithoutReadingOutsideTheBuffer)
              put16(b, 38, 0);
              put16(b, 40, 16);
              put16(b, 44, 46);
-             for (size_t at = 78; at < 3918; at += 256)
+             for (size_t at = 78; at <= 3918; at += 256) {
+                 put16(b, 46 + 2 * (at - 78) / 256, int(at));
                  b[at] = 255;
+             }
              b[3918] = 144;  // the last string ends at 4063
          }},
     };

@@ -55,6 +55,10 @@ TEST(BusLinkReceiver, WhatArrivesAfterARequest)
     Bytes longBody(81, 0x01);
     longBody.insert(longBody.begin(), FRAME_START);
     longBody.push_back(FRAME_END);
+    // An 18-byte body without its last collector: a stale 0x00 beyond it in
+    // the receiver's buffer would complete the message.
+    const Bytes cutBody{0x87, 0x00, 0x03, 0x05, 0x00, 0x04, 0x11, 0x11, 0x11, 0x11,
+                        0x11, 0x11, 0x11, 0x11, 0x17, 0x32, 0x00, 0x00, 0x8E};
     const Case cases[] = {
         {"acknowledgement", [](SimReplyWriter& o) { o.Ack(); }, true, 0, RxState::Idle},
         {"frame, then acknowledgement: the frame is kept",
@@ -69,6 +73,7 @@ TEST(BusLinkReceiver, WhatArrivesAfterARequest)
         {"stray bytes", [](SimReplyWriter& o) { o.Raw({0x55, 0x8E, 0x7F, 0x90}); o.Ack(); }, true, 0, RxState::Idle},
         {"body of 9 bytes", [&](SimReplyWriter& o) { o.Raw(shortBody); o.Ack(); }, true, 0, RxState::Idle},
         {"body of 81 bytes", [&](SimReplyWriter& o) { o.Raw(longBody); o.Ack(); }, true, 0, RxState::Idle},
+        {"body of 17 bytes", [&](SimReplyWriter& o) { o.Raw(cutBody); o.Ack(); }, true, 0, RxState::Idle},
         {"frame cut by a second start marker: the bus is ignored",
          [](SimReplyWriter& o) { o.Raw({0x87, 0x01, 0x02}); InfoFrame(o, 1); o.Ack(); }, false, 0,
          RxState::Discard},

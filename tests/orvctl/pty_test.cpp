@@ -86,15 +86,10 @@ private:
 
     void Answer(const uint8_t* body, int count)
     {
-        uint8_t raw[RX_BODY_LIMIT];
-        UnpackBody(body, count, raw);
-        const int n = RawLengthForBody(count);
-        HeardFrame frame;
-        frame.crcOk = Crc16(raw, size_t(n), FRAME_CRC_START) == 0;
-        frame.destination = raw[0];
-        frame.source = raw[1];
-        frame.command = uint16_t(raw[2] | raw[3] << 8);
-        frame.payload.assign(raw + 4, raw + n - 2);
+        const std::optional<UnpackedMessage> message = UnpackMessage(body, count);
+        if (!message)
+            return;
+        const HeardFrame frame{*message, 0};
         SimReplyWriter out;
         {
             std::lock_guard<std::mutex> lock(mutex_);
