@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "link/frame_codec.h"
 #include "link/rx_receiver.h"
@@ -35,6 +36,10 @@ bool WaitForAck();
 // ACK_BYTE arrives, false once millis have passed without one.
 bool WaitForAckWithin(uint32_t millis);
 bool ReceiveReply(BusReply& reply, uint8_t verbose, uint8_t* counter = nullptr);
+
+// The handle of the opened interface (0 before), for a check of the line
+// that goes around the link.
+FtHandle BusInterfaceHandle();
 
 // Inside the link, exposed for tests.
 uint32_t EnumerateInterfaces(int attempts);
