@@ -1,7 +1,6 @@
 #include "link/bus_link.h"
 
 #include <cstring>
-#include <utility>
 
 namespace orv {
 
@@ -21,28 +20,12 @@ struct LinkState {
     RxReceiver rx;
     bool messageReady = false;
     BusReply replySlot;
-    bool lost = false;
-    bool lossReported = false;
-    BusStep step;
-    BusStep stepAtLoss;
 };
 
 LinkState link;
 
 LogSink& Log() { return link.services->log; }
 Clock& Time() { return link.services->clock; }
-
-// Every call that moves bytes reports through here: FT_IO_ERROR is the line
-// gone, and stays so until the interface is opened again.
-FtStatus Watched(FtStatus status)
-{
-    if (status == FT_IO_ERROR && !link.lost) {
-        link.lost = true;
-        link.stepAtLoss = link.step;
-        LogF(Log(), " ORV-NET Disconnected while %s ", link.step.doing.c_str());
-    }
-    return status;
-}
 
 // One byte through the receiver; a complete body is decoded into the reply slot.
 void ApplyReceivedByte(uint8_t byte, bool verbose)
@@ -63,8 +46,8 @@ void ApplyReceivedByte(uint8_t byte, bool verbose)
 void DiscardStaleInput()
 {
     uint32_t waiting = 0;
-    if (Watched(link.usb->GetQueueStatus(link.handle, waiting)) == FT_OK && waiting > 0) {
-        Watched(link.usb->PurgeReceive(link.handle));
+    if (link.usb->GetQueueStatus(link.handle, waiting) == FT_OK && waiting > 0) {
+        link.usb->PurgeReceive(link.handle);
         LogF(Log(), " Discarded %u stale bytes before send", waiting);
     }
     link.messageReady = false;
@@ -168,65 +151,25 @@ bool OpenBusInterface(OpenPace pace)
     return true;
 }
 
-bool ReopenBusInterface()
-{
-    link.messageReady = false;
-    return OpenBusInterface();
-}
-
-bool BusInterfaceLost()
-{
-    return link.lost;
-}
-
-void SetBusStep(BusStep step)
-{
-    link.step = std::move(step);
-}
-
-const BusStep& BusStepAtLoss()
-{
-    return link.stepAtLoss;
-}
-
-bool ReportBusInterfaceLost()
-{
-    if (!link.lost)
-        return false;
-    if (link.lossReported)
-        return true;
-    link.lossReported = true;
-    std::string text = "ORVANTA TOOL: The ORV-NET was disconnected while " + link.stepAtLoss.doing +
-                       ". \n\nPlease connect ORV-NET to PC again; the next command from the menu offers to look "
-                       "for it.";
-    if (!link.stepAtLoss.risk.empty())
-        text += " \n\n" + link.stepAtLoss.risk;
-    link.services->prompts.Message(INTERFACE_LOST_CAPTION, text, Buttons::Ok, Icon::Error);
-    return true;
-}
-
 uint32_t ReadBytes(uint8_t* buffer, uint8_t count)
 {
     uint32_t read = 0;
-    if (link.lost || Watched(link.usb->Read(link.handle, buffer, count, read)) != FT_OK)
+    if (link.usb->Read(link.handle, buffer, count, read) != FT_OK)
         return 0;
     return read;
 }
 
 uint32_t WriteFrame(const uint8_t* buffer, uint8_t count)
 {
-    if (link.lost)
-        return 0;
     uint8_t echo[UINT8_MAX];
     std::memset(echo, 0xFF, sizeof echo);
     link.usb->ClrRts(link.handle);
     uint32_t written = 0;
-    if (Watched(link.usb->Write(link.handle, buffer, count, written)) != FT_OK)
+    if (link.usb->Write(link.handle, buffer, count, written) != FT_OK)
         written = 0;
     // The bus hears its own traffic: the first count bytes back are the echo.
     uint32_t echoed = 0;
-    if (!link.lost)
-        Watched(link.usb->Read(link.handle, echo, count, echoed));
+    link.usb->Read(link.handle, echo, count, echoed);
     return written;
 }
 
@@ -234,14 +177,14 @@ bool SendRequest(BusRequest request)
 {
     uint8_t frame[MAX_FRAME];
     uint8_t bodyLength = 0;
-    if (!EncodeFrame(request, frame, bodyLength) || link.lost) {
+    if (!EncodeFrame(request, frame, bodyLength)) {
         link.rx.Reset();
         return false;
     }
     DiscardStaleInput();
     const uint8_t frameLength = uint8_t(bodyLength + 2);
     bool sent = false;
-    for (int attempt = 0; attempt < SEND_ATTEMPTS && !sent && !link.lost; ++attempt)
+    for (int attempt = 0; attempt < SEND_ATTEMPTS && !sent; ++attempt)
         sent = WriteFrame(frame, frameLength) == frameLength;
     link.rx.Reset();
     return sent;
@@ -257,7 +200,7 @@ bool WaitForAck()
         if (ReadBytes(&byte, 1) == 1) {
             empty = 0;
             ApplyReceivedByte(byte, false);
-        } else if (++empty >= ACK_SILENCE_LIMIT || link.lost) {
+        } else if (++empty >= ACK_SILENCE_LIMIT) {
             return false;
         }
         if (link.rx.AckSeen())

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "link/frame_codec.h"
 #include "link/rx_receiver.h"
