@@ -1,8 +1,10 @@
 #include "config/safe_file_write.h"
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <climits>
@@ -14,6 +16,7 @@
 
 namespace orv {
 
+#ifndef _WIN32
 namespace {
 
 constexpr int MAX_LINK_HOPS = 40;
@@ -129,6 +132,7 @@ FileWriteResult WriteFileSafely(const std::string& path, const uint8_t* data, si
     }
     return FileWriteResult{true, {}};
 }
+#endif
 
 void ShowFileWriteError(Prompts& prompts, const std::string& path, const std::string& reason)
 {

@@ -1,0 +1,85 @@
+// Writing a configuration file safely on Windows: the bytes go to a new file
+// in the target's folder, flushed to the disk, which then replaces the target
+// in one move; where no file can be made there, the target is written in place.
+#include "config/safe_file_write.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace orv {
+
+namespace {
+
+constexpr char TEMPORARY_PREFIX[] = "orv";
+
+std::string SystemErrorText(DWORD error)
+{
+    char text[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                        text, sizeof(text), nullptr);
+    std::string reason(text, length);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+        reason.pop_back();
+    return reason.empty() ? "error " + std::to_string(error) : reason;
+}
+
+FileWriteResult Failure(DWORD error)
+{
+    return FileWriteResult{false, SystemErrorText(error)};
+}
+
+std::string DirectoryOf(const std::string& path)
+{
+    const size_t separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? "." : path.substr(0, separator + 1);
+}
+
+// Writes, flushes and closes; the error of the first failing step, or 0.
+DWORD WriteAndClose(HANDLE file, const uint8_t* data, size_t size, bool cutToSize)
+{
+    DWORD error = 0;
+    while (size > 0 && error == 0) {
+        DWORD written = 0;
+        if (!WriteFile(file, data, DWORD(size), &written, nullptr))
+            error = GetLastError();
+        data += written;
+        size -= written;
+    }
+    if (error == 0 && cutToSize && !SetEndOfFile(file))
+        error = GetLastError();
+    if (error == 0 && !FlushFileBuffers(file))
+        error = GetLastError();
+    if (!CloseHandle(file) && error == 0)
+        error = GetLastError();
+    return error;
+}
+
+FileWriteResult WriteInPlace(const std::string& target, const uint8_t* data, size_t size)
+{
+    HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return Failure(GetLastError());
+    const DWORD error = WriteAndClose(file, data, size, true);
+    return error == 0 ? FileWriteResult{true, {}} : Failure(error);
+}
+
+}  // namespace
+
+FileWriteResult WriteFileSafely(const std::string& path, const uint8_t* data, size_t size)
+{
+    char temporary[MAX_PATH + 1] = {};
+    if (GetTempFileNameA(DirectoryOf(path).c_str(), TEMPORARY_PREFIX, 0, temporary) == 0)
+        return WriteInPlace(path, data, size);
+    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : WriteAndClose(file, data, size, false);
+    if (error == 0 && !MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = GetLastError();
+    if (error != 0) {
+        DeleteFileA(temporary);
+        return Failure(error);
+    }
+    return FileWriteResult{true, {}};
+}
+
+}  // namespace orv

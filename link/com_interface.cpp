@@ -1,0 +1,300 @@
+#include "link/com_interface.h"
+
+#include <windows.h>
+
+#include <devguid.h>
+#include <setupapi.h>
+
+#include <bit>
+
+#include "link/com_port_names.h"
+
+namespace orv {
+
+namespace {
+constexpr size_t SERIAL_NUMBER_MAX = 15;
+constexpr size_t DESCRIPTION_MAX = 63;
+constexpr DWORD REGISTRY_TEXT_MAX = 512;
+
+static_assert(sizeof(DCB) == sizeof(CommState), "the communication-state record is the DCB");
+
+// Whether the driver still answers for the port: once it is lost
+// (unplugged, hung up) even the query of its error state fails.
+bool PortAnswers(HANDLE port)
+{
+    DWORD errors = 0;
+    COMSTAT status{};
+    return ClearCommError(port, &errors, &status);
+}
+
+// With abort-on-error set, a line error (framing, overrun) stops reads and
+// writes until it is cleared, which PortAnswers does; any other failure
+// means the port is gone.
+FtStatus FailureOf(HANDLE port)
+{
+    return GetLastError() == ERROR_OPERATION_ABORTED && PortAnswers(port) ? FT_OK : FT_IO_ERROR;
+}
+
+std::string RegistryProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property)
+{
+    char text[REGISTRY_TEXT_MAX] = {};
+    if (!SetupDiGetDeviceRegistryPropertyA(set, &device, property, nullptr, reinterpret_cast<BYTE*>(text),
+                                           sizeof(text) - 1, nullptr))
+        return {};
+    return text;
+}
+
+std::string InstanceId(HDEVINFO set, SP_DEVINFO_DATA& device)
+{
+    char text[REGISTRY_TEXT_MAX] = {};
+    if (!SetupDiGetDeviceInstanceIdA(set, &device, text, sizeof(text) - 1, nullptr))
+        return {};
+    return text;
+}
+
+// PortName and LatencyTimer live in the device's parameters key.
+void ReadDeviceParameters(HDEVINFO set, SP_DEVINFO_DATA& device, std::string& portName,
+                          std::optional<uint32_t>& latencyTimer)
+{
+    HKEY key = SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+    if (key == INVALID_HANDLE_VALUE)
+        return;
+    char name[REGISTRY_TEXT_MAX] = {};
+    DWORD size = sizeof(name) - 1;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, "PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size) == ERROR_SUCCESS &&
+        type == REG_SZ)
+        portName = name;
+    DWORD millis = 0;
+    size = sizeof(millis);
+    if (RegQueryValueExA(key, "LatencyTimer", nullptr, &type, reinterpret_cast<BYTE*>(&millis), &size) ==
+            ERROR_SUCCESS &&
+        type == REG_DWORD)
+        latencyTimer = millis;
+    RegCloseKey(key);
+}
+}  // namespace
+
+std::unique_ptr<ComInterface> ComInterface::ForPort(const std::string& portName)
+{
+    const std::optional<std::string> path = ComDevicePath(portName);
+    if (!path)
+        return nullptr;
+    auto com = std::make_unique<ComInterface>();
+    com->fixedPath_ = *path;
+    return com;
+}
+
+ComInterface::~ComInterface()
+{
+    for (const auto& [handle, port] : ports_)
+        CloseHandle(port);
+}
+
+FtStatus ComInterface::CreateDeviceInfoList(uint32_t& count)
+{
+    listed_.clear();
+    if (!fixedPath_.empty()) {
+        Listed one;
+        one.devicePath = fixedPath_;
+        one.portName = fixedPath_.substr(fixedPath_.rfind('\\') + 1);
+        one.detail.serialNumber = one.portName;
+        one.detail.description = "COM port";
+        listed_.push_back(std::move(one));
+        count = 1;
+        return FT_OK;
+    }
+
+    count = 0;
+    HDEVINFO set = SetupDiGetClassDevsA(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
+    if (set == INVALID_HANDLE_VALUE)
+        return FT_OTHER_ERROR;
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof(device);
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &device); ++index) {
+        const std::string hardwareId = RegistryProperty(set, device, SPDRP_HARDWAREID);
+        if (!IsFtdiHardwareId(hardwareId))
+            continue;
+        Listed entry;
+        ReadDeviceParameters(set, device, entry.portName, entry.latencyTimer);
+        const std::optional<std::string> path = ComDevicePath(entry.portName);
+        if (!path)
+            continue;
+        entry.devicePath = *path;
+        entry.detail.id = FTDI_VENDOR_ID << 16 | ProductIdOf(hardwareId);
+        entry.detail.serialNumber = FtdiSerialOf(InstanceId(set, device)).substr(0, SERIAL_NUMBER_MAX);
+        std::string description = RegistryProperty(set, device, SPDRP_FRIENDLYNAME);
+        if (description.empty())
+            description = RegistryProperty(set, device, SPDRP_DEVICEDESC);
+        entry.detail.description = description.substr(0, DESCRIPTION_MAX);
+        listed_.push_back(std::move(entry));
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    count = uint32_t(listed_.size());
+    return FT_OK;
+}
+
+FtStatus ComInterface::GetDeviceInfoDetail(uint32_t index, DeviceDetail& detail)
+{
+    if (index >= listed_.size())
+        return FT_DEVICE_NOT_FOUND;
+    detail = listed_[index].detail;
+    return FT_OK;
+}
+
+std::string ComInterface::PortName(uint32_t index) const
+{
+    return index < listed_.size() ? listed_[index].portName : std::string();
+}
+
+std::optional<uint32_t> ComInterface::LatencyTimer(uint32_t index) const
+{
+    return index < listed_.size() ? listed_[index].latencyTimer : std::nullopt;
+}
+
+FtStatus ComInterface::Open(uint32_t index, FtHandle& handle)
+{
+    handle = 0;
+    if (index >= listed_.size())
+        return FT_DEVICE_NOT_FOUND;
+    HANDLE port = CreateFileA(listed_[index].devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (port == INVALID_HANDLE_VALUE)
+        return FT_DEVICE_NOT_OPENED;
+    // Binary and without flow control from the start, as the vendor library
+    // opens a device, keeping the driver's rate and framing; reads wait
+    // without a time-out until one is set.
+    DCB line{};
+    line.DCBlength = sizeof(line);
+    COMMTIMEOUTS noTimeouts{};
+    bool ready = ::GetCommState(port, &line);
+    if (ready) {
+        line.fBinary = TRUE;
+        line.fOutxCtsFlow = FALSE;
+        line.fOutX = FALSE;
+        line.fInX = FALSE;
+        if (line.fRtsControl == RTS_CONTROL_HANDSHAKE || line.fRtsControl == RTS_CONTROL_TOGGLE)
+            line.fRtsControl = RTS_CONTROL_ENABLE;
+        ready = ::SetCommState(port, &line) && SetCommTimeouts(port, &noTimeouts);
+    }
+    if (!ready) {
+        CloseHandle(port);
+        return FT_DEVICE_NOT_OPENED;
+    }
+    handle = nextHandle_++;
+    ports_[handle] = port;
+    return FT_OK;
+}
+
+void* ComInterface::Find(FtHandle handle) const
+{
+    const auto it = ports_.find(handle);
+    return it == ports_.end() ? nullptr : it->second;
+}
+
+FtStatus ComInterface::Close(FtHandle handle)
+{
+    HANDLE port = Find(handle);
+    if (!port)
+        return FT_INVALID_HANDLE;
+    CloseHandle(port);
+    ports_.erase(handle);
+    return FT_OK;
+}
+
+bool ComInterface::GetCommState(FtHandle handle, CommState& state)
+{
+    HANDLE port = Find(handle);
+    DCB line{};
+    line.DCBlength = sizeof(line);
+    if (!port || !::GetCommState(port, &line))
+        return false;
+    state = std::bit_cast<CommState>(line);
+    return true;
+}
+
+bool ComInterface::SetCommState(FtHandle handle, const CommState& state)
+{
+    HANDLE port = Find(handle);
+    if (!port)
+        return false;
+    DCB line = std::bit_cast<DCB>(state);
+    line.DCBlength = sizeof(line);
+    return ::SetCommState(port, &line);
+}
+
+FtStatus ComInterface::SetTimeouts(FtHandle handle, uint32_t readMillis, uint32_t writeMillis)
+{
+    HANDLE port = Find(handle);
+    if (!port)
+        return FT_INVALID_HANDLE;
+    // Total time-outs only: a read returns once its count has arrived (the
+    // first byte of a one-byte read) or when the read time-out has passed.
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadTotalTimeoutConstant = readMillis;
+    timeouts.WriteTotalTimeoutConstant = writeMillis;
+    return SetCommTimeouts(port, &timeouts) ? FT_OK : FailureOf(port);
+}
+
+FtStatus ComInterface::ClrRts(FtHandle handle)
+{
+    HANDLE port = Find(handle);
+    if (!port)
+        return FT_INVALID_HANDLE;
+    if (EscapeCommFunction(port, CLRRTS))
+        return FT_OK;
+    // A port without modem lines is used as it is; a lost one is reported.
+    return PortAnswers(port) ? FT_OK : FT_IO_ERROR;
+}
+
+FtStatus ComInterface::Write(FtHandle handle, const uint8_t* buffer, uint32_t count, uint32_t& written)
+{
+    written = 0;
+    HANDLE port = Find(handle);
+    if (!port)
+        return FT_INVALID_HANDLE;
+    DWORD done = 0;
+    const BOOL ok = WriteFile(port, buffer, count, &done, nullptr);
+    written = done;
+    return ok ? FT_OK : FailureOf(port);
+}
+
+FtStatus ComInterface::Read(FtHandle handle, uint8_t* buffer, uint32_t count, uint32_t& read)
+{
+    read = 0;
+    HANDLE port = Find(handle);
+    if (!port)
+        return FT_INVALID_HANDLE;
+    DWORD done = 0;
+    const BOOL ok = ReadFile(port, buffer, count, &done, nullptr);
+    read = done;
+    if (!ok)
+        return FailureOf(port);
+    // A short read has timed out, or met a port that is gone: some drivers
+    // then keep reporting empty reads instead of failing them.
+    return done < count && !PortAnswers(port) ? FT_IO_ERROR : FT_OK;
+}
+
+FtStatus ComInterface::GetQueueStatus(FtHandle handle, uint32_t& waiting)
+{
+    waiting = 0;
+    HANDLE port = Find(handle);
+    if (!port)
+        return FT_INVALID_HANDLE;
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(port, &errors, &status))
+        return FT_IO_ERROR;
+    waiting = status.cbInQue;
+    return FT_OK;
+}
+
+FtStatus ComInterface::PurgeReceive(FtHandle handle)
+{
+    HANDLE port = Find(handle);
+    if (!port)
+        return FT_INVALID_HANDLE;
+    return PurgeComm(port, PURGE_RXABORT | PURGE_RXCLEAR) ? FT_OK : FT_IO_ERROR;
+}
+
+}  // namespace orv

@@ -1,0 +1,62 @@
+// The USB interface on Windows: the FTDI chip as FTDI's virtual COM port
+// driver presents it, a COM port driven through the Win32 serial API. The
+// ports are listed from the SetupAPI's Ports class (USB vendor 0403), or a
+// single port is used as given ("COM7", "\\.\COM12").
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/usb_interface.h"
+
+namespace orv {
+
+class ComInterface final : public UsbInterface {
+public:
+    ComInterface() = default;
+    // Lists exactly this port; nothing when the name is not a COM port's.
+    static std::unique_ptr<ComInterface> ForPort(const std::string& portName);
+    ~ComInterface() override;
+    ComInterface(const ComInterface&) = delete;
+    ComInterface& operator=(const ComInterface&) = delete;
+
+    FtStatus CreateDeviceInfoList(uint32_t& count) override;
+    FtStatus GetDeviceInfoDetail(uint32_t index, DeviceDetail& detail) override;
+    FtStatus Open(uint32_t index, FtHandle& handle) override;
+    FtStatus Close(FtHandle handle) override;
+    bool GetCommState(FtHandle handle, CommState& state) override;
+    bool SetCommState(FtHandle handle, const CommState& state) override;
+    FtStatus SetTimeouts(FtHandle handle, uint32_t readMillis, uint32_t writeMillis) override;
+    FtStatus ClrRts(FtHandle handle) override;
+    FtStatus Write(FtHandle handle, const uint8_t* buffer, uint32_t count, uint32_t& written) override;
+    FtStatus Read(FtHandle handle, uint8_t* buffer, uint32_t count, uint32_t& read) override;
+    FtStatus GetQueueStatus(FtHandle handle, uint32_t& waiting) override;
+    FtStatus PurgeReceive(FtHandle handle) override;
+
+    // The port name ("COM7") of a listed index; empty when it is not listed.
+    std::string PortName(uint32_t index) const;
+    // The FTDI driver's latency timer in milliseconds, as its device
+    // parameters in the registry hold it; nothing when they hold none.
+    std::optional<uint32_t> LatencyTimer(uint32_t index) const;
+
+private:
+    struct Listed {
+        std::string devicePath;  // "\\.\COM7"
+        std::string portName;    // "COM7"
+        std::optional<uint32_t> latencyTimer;
+        DeviceDetail detail;
+    };
+
+    void* Find(FtHandle handle) const;
+
+    std::string fixedPath_;  // set by ForPort
+    std::vector<Listed> listed_;
+    std::map<FtHandle, void*> ports_;
+    FtHandle nextHandle_ = 1;
+};
+
+}  // namespace orv
