@@ -1,0 +1,176 @@
+#include "link/rfc2217_codec.h"
+
+namespace orv {
+
+namespace {
+
+bool OptionWeUse(uint8_t option)
+{
+    return option == TELNET_BINARY || option == TELNET_SUPPRESS_GO_AHEAD || option == TELNET_COM_PORT_OPTION;
+}
+
+// RFC 2217 codes: parity 1 none, 2 odd, 3 even, 4 mark, 5 space; stop size
+// 1 one, 2 two, 3 one and a half.
+constexpr uint8_t STOP_CODES[] = {1, 3, 2};
+
+uint32_t BigEndian(const std::vector<uint8_t>& bytes, size_t from)
+{
+    uint32_t value = 0;
+    for (size_t i = from; i < from + 4 && i < bytes.size(); ++i)
+        value = value << 8 | bytes[i];
+    return value;
+}
+
+}  // namespace
+
+void AppendTelnetData(const uint8_t* data, uint32_t count, std::vector<uint8_t>& wire)
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        if (data[i] == TELNET_IAC)
+            wire.push_back(TELNET_IAC);
+        wire.push_back(data[i]);
+    }
+}
+
+std::vector<uint8_t> TelnetReceiver::OpeningNegotiation()
+{
+    willSent_[TELNET_COM_PORT_OPTION] = true;
+    willSent_[TELNET_BINARY] = true;
+    doSent_[TELNET_BINARY] = true;
+    return {TELNET_IAC, TELNET_WILL, TELNET_COM_PORT_OPTION, TELNET_IAC, TELNET_WILL, TELNET_BINARY,
+            TELNET_IAC, TELNET_DO,   TELNET_BINARY};
+}
+
+std::vector<uint8_t> ComPortCommand(uint8_t command, const std::vector<uint8_t>& value)
+{
+    std::vector<uint8_t> wire = {TELNET_IAC, TELNET_SB, TELNET_COM_PORT_OPTION, command};
+    AppendTelnetData(value.data(), uint32_t(value.size()), wire);
+    wire.push_back(TELNET_IAC);
+    wire.push_back(TELNET_SE);
+    return wire;
+}
+
+std::vector<uint8_t> LineCommands(const CommState& state)
+{
+    if (state.parity > 4 || state.stopBits > 2 || state.byteSize < 5 || state.byteSize > 8 || state.baudRate == 0)
+        return {};
+    const uint32_t baud = state.baudRate;
+    std::vector<uint8_t> wire;
+    for (const auto& command :
+         {ComPortCommand(COM_PORT_SET_BAUDRATE,
+                         {uint8_t(baud >> 24), uint8_t(baud >> 16), uint8_t(baud >> 8), uint8_t(baud)}),
+          ComPortCommand(COM_PORT_SET_DATASIZE, {state.byteSize}),
+          ComPortCommand(COM_PORT_SET_PARITY, {uint8_t(state.parity + 1)}),
+          ComPortCommand(COM_PORT_SET_STOPSIZE, {STOP_CODES[state.stopBits]}),
+          ComPortCommand(COM_PORT_SET_CONTROL, {COM_PORT_CONTROL_NO_FLOW})})
+        wire.insert(wire.end(), command.begin(), command.end());
+    return wire;
+}
+
+bool ServerLine::Confirms(const CommState& state) const
+{
+    return baudRate == state.baudRate && dataSize == state.byteSize && parity == state.parity &&
+           stopBits == state.stopBits;
+}
+
+void TelnetReceiver::Feed(uint8_t byte, std::deque<uint8_t>& data, std::vector<uint8_t>& reply)
+{
+    switch (state_) {
+    case State::Data:
+        if (byte == TELNET_IAC)
+            state_ = State::Command;
+        else
+            data.push_back(byte);
+        return;
+    case State::Command:
+        state_ = State::Data;
+        if (byte == TELNET_IAC) {
+            data.push_back(byte);
+        } else if (byte >= TELNET_WILL) {
+            verb_ = byte;
+            state_ = State::Option;
+        } else if (byte == TELNET_SB) {
+            sub_.clear();
+            state_ = State::Sub;
+        }
+        return;
+    case State::Option:
+        state_ = State::Data;
+        Negotiate(verb_, byte, reply);
+        return;
+    case State::Sub:
+        if (byte == TELNET_IAC)
+            state_ = State::SubCommand;
+        else
+            sub_.push_back(byte);
+        return;
+    case State::SubCommand:
+        if (byte == TELNET_IAC) {
+            sub_.push_back(byte);
+            state_ = State::Sub;
+        } else {
+            state_ = State::Data;
+            if (byte == TELNET_SE)
+                SubnegotiationEnded();
+        }
+        return;
+    }
+}
+
+void TelnetReceiver::Negotiate(uint8_t verb, uint8_t option, std::vector<uint8_t>& reply)
+{
+    auto say = [&reply, option](uint8_t answer) { reply.insert(reply.end(), {TELNET_IAC, answer, option}); };
+    switch (verb) {
+    case TELNET_DO:
+        if (option == TELNET_COM_PORT_OPTION)
+            comPortAgreed_ = true;
+        if (!OptionWeUse(option))
+            say(TELNET_WONT);
+        else if (!willSent_[option])
+            say(TELNET_WILL);
+        willSent_[option] = OptionWeUse(option);
+        return;
+    case TELNET_WILL:
+        if (!OptionWeUse(option))
+            say(TELNET_DONT);
+        else if (!doSent_[option])
+            say(TELNET_DO);
+        doSent_[option] = OptionWeUse(option);
+        return;
+    case TELNET_DONT:
+        if (option == TELNET_COM_PORT_OPTION)
+            comPortAgreed_ = false;
+        willSent_[option] = false;
+        return;
+    case TELNET_WONT:
+        doSent_[option] = false;
+        return;
+    }
+}
+
+void TelnetReceiver::SubnegotiationEnded()
+{
+    if (sub_.size() < 3 || sub_[0] != TELNET_COM_PORT_OPTION)
+        return;
+    const uint8_t value = sub_[2];
+    switch (sub_[1]) {
+    case COM_PORT_SET_BAUDRATE + COM_PORT_SERVER_OFFSET:
+        if (sub_.size() >= 6)
+            line_.baudRate = BigEndian(sub_, 2);
+        return;
+    case COM_PORT_SET_DATASIZE + COM_PORT_SERVER_OFFSET:
+        line_.dataSize = value;
+        return;
+    case COM_PORT_SET_PARITY + COM_PORT_SERVER_OFFSET:
+        if (value >= 1)
+            line_.parity = uint8_t(value - 1);
+        return;
+    case COM_PORT_SET_STOPSIZE + COM_PORT_SERVER_OFFSET:
+        for (uint8_t code = 0; code < 3; ++code)
+            if (STOP_CODES[code] == value)
+                line_.stopBits = code;
+        return;
+    }
+}
+
+}  // namespace orv

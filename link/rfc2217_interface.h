@@ -1,0 +1,36 @@
+// The USB interface reached through a serial device server that speaks
+// RFC 2217 (Telnet COM-PORT-OPTION): the line is set on the server, whose
+// confirmation is what GetCommState reports, and the server's receive buffer
+// is purged with the interface's.
+#pragma once
+
+#include "link/rfc2217_codec.h"
+#include "link/tcp_interface.h"
+
+namespace orv {
+
+// How long the server is given to agree to the option and to confirm the line.
+constexpr uint32_t RFC2217_ANSWER_TIMEOUT_MS = 2000;
+
+class Rfc2217Interface final : public TcpInterface {
+public:
+    using TcpInterface::TcpInterface;
+
+protected:
+    std::string Scheme() const override { return "rfc2217"; }
+    bool Negotiate() override;
+    void EncodeData(const uint8_t* data, uint32_t count, std::vector<uint8_t>& wire) override;
+    void DecodeByte(uint8_t byte, std::deque<uint8_t>& data) override;
+    bool ApplyLine(const CommState& state) override;
+    void PurgeServerReceive() override;
+
+private:
+    // Sends the answers the server's negotiation is waiting for; false when
+    // the connection failed.
+    bool FlushReplies();
+
+    TelnetReceiver telnet_;
+    std::vector<uint8_t> reply_;  // negotiation answers not yet sent
+};
+
+}  // namespace orv
