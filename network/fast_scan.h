@@ -1,0 +1,32 @@
+// The fast full discovery: every address from 0 to 254 asked as the full pass
+// asks them, but each acknowledgement awaited only as long as the devices on
+// this bus were measured to take, not for ten silent reads.
+#pragma once
+
+#include <cstdint>
+
+#include "network/network_view.h"
+
+namespace orv {
+
+constexpr uint32_t FAST_SCAN_MIN_ACK_WAIT_MS = 20;
+constexpr uint32_t FAST_SCAN_SAFETY_FACTOR = 3;
+
+// How long an address's acknowledgement is awaited, given the slowest
+// acknowledgement measured and the interface's latency timer.
+uint32_t FastScanAckWait(uint32_t slowestAckMillis, uint32_t latencyTimerMillis);
+
+struct FastScanResult {
+    int found = 0;  // as DiscoverDevices counts them
+    uint32_t slowestAckMillis = 0;
+    uint32_t ackWaitMillis = 0;
+};
+
+// A broadcast pass finds the devices that answer it; each of their addresses
+// is asked once more to time its acknowledgement, from the request's first
+// byte; then the full discovery runs with the wait that follows. An address
+// that acknowledges is read to silence as in every pass, so devices that
+// share it are all collected.
+FastScanResult FastDiscoverAll(NetworkContext& context, uint32_t latencyTimerMillis);
+
+}  // namespace orv
