@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "link/port_address.h"
+
 namespace orv {
 
 namespace {
 
-const char* const COMMAND_FLAGS[] = {"--all", "--json", "--resolve", "--emergency"};
+const char* const COMMAND_FLAGS[] = {"--all", "--slow", "--json", "--resolve", "--emergency"};
 
 // "--port=PATH" gives "PATH" for "--port".
 std::optional<std::string> InlineValue(const std::string& arg, const std::string& option)
@@ -50,8 +52,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
             line.bus.sim = true;
         } else if (takeValue(i, "--port", value)) {
             line.bus.port = value;
-            if (value.empty() && parsed.error.empty())
-                parsed.error = "--port needs a value";
+            const std::string wrong = ParsePortAddress(value).error;
+            if (parsed.error.empty() && !wrong.empty())
+                parsed.error = value.empty() ? "--port needs a value" : "--port: " + wrong;
         } else if (arg == "-v" || arg == "--verbose") {
             line.verbose = true;
         } else if (arg == "-q" || arg == "--quiet") {

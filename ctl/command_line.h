@@ -16,7 +16,7 @@ struct CommandLine {
     bool quiet = false;
     bool help = false;
     std::string command;  // empty when none was given
-    // Command options that were given, as "--all", "--json", "--resolve", "--emergency", "-o".
+    // Command options that were given, as "--all", "--slow", "--json", "--resolve", "--emergency", "-o".
     std::vector<std::string> flags;
     std::optional<std::string> output;  // -o FILE
     std::vector<std::string> operands;

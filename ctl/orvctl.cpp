@@ -5,6 +5,8 @@
 
 #include "ctl/commands.h"
 #include "services/log.h"
+#include "ctl/doctor.h"
+#include "link/port_address.h"
 #include "link/tty_interface.h"
 #include "sim/demo_bus.h"
 
@@ -31,6 +33,10 @@ const char* const PROGRAM_HELP =
     "\n"
     "Interface:\n"
     "  --port PATH     the serial device PATH (a /dev/ttyUSB* node or any tty)\n"
+    "  --port tcp://HOST:PORT\n"
+    "                  a serial device server already set to 125000 baud 8N2 (ser2net's tcp)\n"
+    "  --port rfc2217://HOST:PORT\n"
+    "                  a serial device server that takes the line settings by RFC 2217\n"
     "  --sim           the simulated bus of orvtool-sim, in virtual time, new in every run\n"
     "  (neither)       the first FTDI interface (USB vendor 0403), as orvtool finds it\n"
     "\n"
@@ -48,14 +54,17 @@ const char* const EXIT_HELP =
 const std::vector<CommandSpec>& Commands()
 {
     static const std::vector<CommandSpec> commands = {
-        {"discover", "discover [--all] [--json] [--resolve]", "the devices on the bus",
+        {"discover", "discover [--all [--slow]] [--json] [--resolve]", "the devices on the bus",
          "Lists the devices on the bus, one line each: address, name, serial number as the tool\n"
          "shows it, firmware version, configured or not.\n"
-         "  --all       full discovery: every address from 0 to 254 in turn (slow); else one broadcast\n"
+         "  --all       full discovery: every address from 0 to 254 in turn; else one broadcast. Each\n"
+         "              address is awaited as long as the devices that answer a broadcast were\n"
+         "              measured to take, with a safety margin (seconds for the whole bus)\n"
+         "  --slow      with --all: orvtool's pace, 0.7 s for every silent address (three minutes)\n"
          "  --json      a JSON list instead of lines\n"
          "  --resolve   give devices that share an address each an address of its own; without it\n"
          "              shared addresses are only reported, and no command writes to them\n",
-         {"--all", "--json", "--resolve"}, 0, 0, DiscoverCommand},
+         {"--all", "--slow", "--json", "--resolve"}, 0, 0, DiscoverCommand},
         {"read-config", "read-config ADDR -o FILE", "a device's configuration into a .bin file",
          "Reads the configuration of the ORV-Input8 or ORV-RS232 at ADDR into FILE, in the .bin\n"
          "format orvtool exports (Input8: 453 bytes; RS232: 4064 bytes). The device's kind comes\n"
@@ -70,12 +79,12 @@ const std::vector<CommandSpec>& Commands()
          "Discovers the bus and reads every configured ORV-Input8 and ORV-RS232 into DIR, one file\n"
          "per device named by kind and serial number (input8-21001031.bin), and writes\n"
          "DIR/manifest.json: address, name, serial, firmware, configured and file of every device.\n",
-         {"--all", "--resolve"}, 1, 1, BackupCommand},
+         {"--all", "--slow", "--resolve"}, 1, 1, BackupCommand},
         {"restore", "restore DIR [--all] [--resolve]", "DIR back to the devices, by serial number",
          "Writes every input8-*.bin and rs232-*.bin file of DIR back to the device with that kind\n"
          "and serial number, wherever its address is now, each with the read-back check. Devices\n"
          "missing on the bus are reported. Every file is checked before anything is written.\n",
-         {"--all", "--resolve"}, 1, 1, RestoreCommand},
+         {"--all", "--slow", "--resolve"}, 1, 1, RestoreCommand},
         {"set-address", "set-address ADDR NEW", "a new address for the device at ADDR",
          "Gives the device at ADDR the address NEW (1 to 254), by its serial number as orvtool\n"
          "does, and checks that it answers there.\n",
@@ -93,6 +102,14 @@ const std::vector<CommandSpec>& Commands()
          "Makes the ORV-RS232 at ADDR send the string of row ROW on its serial port; ROW is counted\n"
          "from 1 as the panel shows it, 1 to 10.\n",
          {}, 2, 2, TestStringCommand},
+        {"doctor", "doctor [--json]", "check the interface, the line and the bus",
+         "Checks, one line each with its verdict (ok, WARN, FAIL) and the fix: the FTDI interfaces\n"
+         "found; whether you may open them (group dialout, the udev rule); the latency timer; whether\n"
+         "the line took 125000 baud 8N2; the echo of a frame (its round trip on a network port);\n"
+         "noise on the idle line for one second; the devices that a broadcast finds.\n"
+         "Exit status 0 when every check is ok, 1 otherwise.\n"
+         "  --json      a JSON list of the checks instead of lines\n",
+         {"--json"}, 0, 0, DoctorCommand},
         {"show", "show FILE", "a .bin file as text",
          "Prints the configuration in a .bin file as text, one line per row: destination, action\n"
          "by name, parameters. Two backups compare with diff.\n",
@@ -151,18 +168,21 @@ private:
     DemoBus demo_{clock_};
 };
 
-class TtyAccess final : public BusAccess {
+class PortAccess final : public BusAccess {
 public:
-    explicit TtyAccess(const std::string& port)
-        : tty_(port.empty() ? std::make_unique<TtyInterface>() : TtyInterface::ForPath(port))
+    explicit PortAccess(const std::string& port)
+        : usb_(port.empty() ? std::make_unique<TtyInterface>() : MakePortInterface(ParsePortAddress(port))),
+          tty_(dynamic_cast<TtyInterface*>(usb_.get()))
     {
     }
-    UsbInterface& Interface() override { return *tty_; }
+    UsbInterface& Interface() override { return *usb_; }
     Clock& Time() override { return clock_; }
+    std::string DevicePath(uint32_t index) override { return tty_ ? tty_->DevicePath(index) : std::string(); }
 
 private:
     SteadyClock clock_;
-    std::unique_ptr<TtyInterface> tty_;
+    std::unique_ptr<UsbInterface> usb_;
+    TtyInterface* tty_;
 };
 
 }  // namespace
@@ -171,7 +191,7 @@ std::unique_ptr<BusAccess> OpenChosenBus(const BusChoice& choice)
 {
     if (choice.sim)
         return std::make_unique<SimAccess>();
-    return std::make_unique<TtyAccess>(choice.port);
+    return std::make_unique<PortAccess>(choice.port);
 }
 
 int RunOrvctl(const std::vector<std::string>& args, Terminal& terminal, const BusFactory& factory)

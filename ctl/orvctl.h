@@ -28,8 +28,8 @@ struct Terminal {
     bool errIsTerminal = false;
 };
 
-// The interface chosen on the command line: --sim, --port PATH, or neither
-// (the first FTDI interface, as orvtool finds it).
+// The interface chosen on the command line: --sim, --port PATH or URL, or
+// neither (the first FTDI interface, as orvtool finds it).
 struct BusChoice {
     bool sim = false;
     std::string port;
@@ -41,12 +41,14 @@ public:
     virtual ~BusAccess() = default;
     virtual UsbInterface& Interface() = 0;
     virtual Clock& Time() = 0;
+    // The tty node of a listed interface; empty when the interface is no tty.
+    virtual std::string DevicePath(uint32_t) { return {}; }
 };
 
 using BusFactory = std::function<std::unique_ptr<BusAccess>(const BusChoice&)>;
 
-// --sim: a fresh demonstration bus in virtual time. Otherwise the tty backend
-// in real time, on the given port or on the FTDI interfaces listed in sysfs.
+// --sim: a fresh demonstration bus in virtual time. Otherwise, in real time,
+// the backend the port names, or the FTDI interfaces listed in sysfs.
 std::unique_ptr<BusAccess> OpenChosenBus(const BusChoice& choice);
 
 // Runs one command line (without the program name) and gives its exit status.

@@ -2,8 +2,10 @@
 
 #include "config/latin1.h"
 #include "link/bus_link.h"
+#include "link/latency_timer.h"
 #include "network/address_management.h"
 #include "network/discovery.h"
+#include "network/fast_scan.h"
 
 namespace orv {
 
@@ -30,7 +32,7 @@ BusSession::BusSession(Run& run)
 bool BusSession::Open()
 {
     BindBusLink(access_->Interface(), services_);
-    if (OpenBusInterface())
+    if (OpenBusInterface(OpenPace::AfterFailureOnly))
         return true;
     const BusChoice& bus = run_.line.bus;
     if (!bus.port.empty())
@@ -43,13 +45,25 @@ bool BusSession::Open()
 int BusSession::Discover(bool all, bool resolve)
 {
     run_.prompts.ResolveSharedAddresses(resolve);
-    int found = DiscoverDevices(context_, all ? 0 : BROADCAST_ADDRESS);
+    run_.prompts.CountFoundWith([this] { return registry_.Count(); });
+    int found = 0;
+    if (all && !run_.line.Has("--slow"))
+        found = FastDiscoverAll(context_, LatencyTimer()).found;
+    else
+        found = DiscoverDevices(context_, all ? 0 : BROADCAST_ADDRESS);
     // A broadcast pass only marks shared addresses; resolving them is the
     // full pass's part, asked for here as well.
     if (!all && resolve && found > 0 && ResolveDuplicateAddresses(context_))
         found = DiscoverDevices(context_, BROADCAST_ADDRESS);
     run_.prompts.ResolveSharedAddresses(false);
+    run_.prompts.CountFoundWith({});
     return found;
+}
+
+uint32_t BusSession::LatencyTimer()
+{
+    const std::string path = access_->DevicePath(0);
+    return path.empty() ? 0 : LatencyTimerMillis(path).value_or(0);
 }
 
 bool BusSession::DiscoverSome(bool all, bool resolve)

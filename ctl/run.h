@@ -45,10 +45,12 @@ public:
     BusSession(const BusSession&) = delete;
     BusSession& operator=(const BusSession&) = delete;
 
-    // Opens the interface. False after the error line.
+    // Opens the interface without the start-up search's fixed pauses. False
+    // after the error line.
     bool Open();
-    // A quick (broadcast) or, with all, full (start 0) discovery. Shared
-    // addresses are given new ones only with resolve. The number of devices found.
+    // A quick (broadcast) or, with all, full (start 0) discovery: fast unless
+    // the command line asks for --slow. Shared addresses are given new ones
+    // only with resolve. The number of devices found.
     int Discover(bool all, bool resolve);
     // The same; false after the error line when no device answered.
     bool DiscoverSome(bool all, bool resolve);
@@ -57,6 +59,10 @@ public:
     // is EXIT_BUS.
     const DeviceRecord* SelectDeviceAt(uint8_t address);
 
+    // The latency timer of the tty in use, 0 for any other interface.
+    uint32_t LatencyTimer();
+
+    BusAccess& Access() { return *access_; }
     Services& Seams() { return services_; }
     DeviceRegistry& Registry() { return registry_; }
     NetworkContext& Context() { return context_; }

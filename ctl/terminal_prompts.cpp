@@ -3,54 +3,10 @@
 #include <algorithm>
 #include <ostream>
 
+#include "ctl/progress_bar.h"
 #include "network/address_management.h"
 
 namespace orv {
-
-namespace {
-
-constexpr int BAR_WIDTH = 30;
-
-// A progress dialog as a bar on standard error, or as nothing.
-class TerminalProgress final : public ProgressDialog {
-public:
-    TerminalProgress(ErrorLine& line, const ProgressOptions& options, bool show)
-        : line_(line), title_(OneLine(options.title)), maximum_(std::max(options.maximum, 1)), show_(show)
-    {
-    }
-    ~TerminalProgress() override { Hide(); }
-
-    bool Update(int value, const std::optional<std::string>&) override
-    {
-        if (!show_ || hidden_)
-            return true;
-        const int percent = std::clamp(value, 0, maximum_) * 100 / maximum_;
-        if (percent == shownPercent_)
-            return true;
-        shownPercent_ = percent;
-        const int filled = percent * BAR_WIDTH / 100;
-        line_.Bar(title_ + " [" + std::string(size_t(filled), '#') + std::string(size_t(BAR_WIDTH - filled), '.') +
-                  "] " + std::to_string(percent) + "%");
-        return true;
-    }
-
-    void Hide() override
-    {
-        if (show_ && !hidden_)
-            line_.ClearBar();
-        hidden_ = true;
-    }
-
-private:
-    ErrorLine& line_;
-    std::string title_;
-    int maximum_;
-    bool show_;
-    bool hidden_ = false;
-    int shownPercent_ = -1;
-};
-
-}  // namespace
 
 void ErrorLine::Line(const std::string& text)
 {
@@ -97,7 +53,7 @@ Answer TerminalPrompts::MessageBox(const MessageBoxOptions& options)
 
 std::unique_ptr<ProgressDialog> TerminalPrompts::StartProgress(const ProgressOptions& options)
 {
-    return std::make_unique<TerminalProgress>(line_, options, showProgress_);
+    return std::make_unique<ProgressBar>(line_, options, showProgress_, found_);
 }
 
 std::optional<std::string> TerminalPrompts::FileDialog(const FileDialogOptions& options)

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "ctl/progress_bar.h"
 #include "services/log.h"
 #include "services/prompts.h"
 
@@ -50,6 +51,8 @@ public:
     void ResolveSharedAddresses(bool yes) { resolve_ = yes; }
     // What every file dialog is answered with.
     void AnswerFilesWith(std::string path) { filePath_ = std::move(path); }
+    // Progress bars started from now on show the devices found (empty: not).
+    void CountFoundWith(FoundCounter found) { found_ = std::move(found); }
 
     Answer MessageBox(const MessageBoxOptions& options) override;
     std::unique_ptr<ProgressDialog> StartProgress(const ProgressOptions& options) override;
@@ -64,6 +67,7 @@ private:
     bool showProgress_;
     bool resolve_ = false;
     std::optional<std::string> filePath_;
+    FoundCounter found_;
 };
 
 // A box or dialog text on one line: line breaks and tabs become blanks, runs

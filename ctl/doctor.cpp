@@ -1,0 +1,313 @@
+#include "ctl/doctor.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+
+#include "ctl/device_list.h"
+#include "link/bus_link.h"
+#include "link/commands.h"
+#include "link/latency_timer.h"
+#include "link/port_address.h"
+
+namespace orv {
+
+namespace {
+
+constexpr uint32_t ECHO_WAIT_MS = 500;
+constexpr uint32_t NOISE_LISTEN_MS = 1000;
+constexpr const char* UDEV_RULE = "60-orvtool.rules";
+constexpr const char* UDEV_RULE_FOLDERS[] = {"/etc/udev/rules.d", "/usr/local/lib/udev/rules.d", "/usr/lib/udev/rules.d",
+                                             "/lib/udev/rules.d"};
+constexpr const char* DIALOUT_FIX = "sudo usermod -aG dialout $USER, then log out and in again";
+
+const char* VerdictWord(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Ok:
+        return "ok";
+    case Verdict::Warn:
+        return "WARN";
+    case Verdict::Fail:
+        break;
+    }
+    return "FAIL";
+}
+
+bool InDialoutGroup()
+{
+    const group* dialout = getgrnam("dialout");
+    if (!dialout)
+        return false;
+    std::vector<gid_t> groups(size_t(std::max(getgroups(0, nullptr), 0)));
+    const int count = getgroups(int(groups.size()), groups.data());
+    return getegid() == dialout->gr_gid ||
+           std::find(groups.begin(), groups.begin() + std::max(count, 0), dialout->gr_gid) != groups.end();
+}
+
+DoctorCheck InterfacesCheck(BusAccess& access, const std::string& port)
+{
+    DoctorCheck check{"interface"};
+    UsbInterface& usb = access.Interface();
+    uint32_t count = 0;
+    usb.CreateDeviceInfoList(count);
+    if (count == 0) {
+        check.verdict = Verdict::Fail;
+        check.detail = port.empty() ? "no FTDI interface (USB vendor 0403) is connected" : port + " does not exist";
+        check.fix = port.empty() ? "connect the ORV-NET; lsusb must list a device 0403:...; or give --port"
+                                 : "give the path of the ORV-NET's tty (ls /dev/ttyUSB* /dev/serial/by-id)";
+        return check;
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        DeviceDetail detail;
+        usb.GetDeviceInfoDetail(i, detail);
+        const std::string path = access.DevicePath(i);
+        check.detail += (i ? "; " : "") + (path.empty() ? detail.description : path + " serial " +
+                                                                                  detail.serialNumber + " \"" +
+                                                                                  detail.description + "\"");
+    }
+    if (count > 1 && port.empty()) {
+        check.verdict = Verdict::Warn;
+        check.fix = "orvctl uses the first; name the ORV-NET with --port PATH";
+    }
+    return check;
+}
+
+DoctorCheck AccessCheck(const std::string& path)
+{
+    DoctorCheck check{"access"};
+    const bool member = InDialoutGroup();
+    if (access(path.c_str(), R_OK | W_OK) == 0) {
+        check.detail = "you may open " + path + (member ? " (member of dialout)" : "");
+        return check;
+    }
+    check.verdict = Verdict::Fail;
+    check.detail = "you may not open " + path + (member ? "" : " (not a member of dialout)");
+    check.fix = member ? "install the udev rule (below), which gives FTDI interfaces to dialout" : DIALOUT_FIX;
+    return check;
+}
+
+DoctorCheck UdevRuleCheck()
+{
+    DoctorCheck check{"udev rule"};
+    for (const char* folder : UDEV_RULE_FOLDERS) {
+        const std::filesystem::path rule = std::filesystem::path(folder) / UDEV_RULE;
+        std::error_code ec;
+        if (std::filesystem::exists(rule, ec)) {
+            check.detail = rule.string() + " is installed";
+            return check;
+        }
+    }
+    check.verdict = Verdict::Warn;
+    check.detail = std::string(UDEV_RULE) + " is not installed (dialout access and 1 ms latency at plug-in)";
+    check.fix = "sudo cmake --install build, or install the orvtool package; then sudo udevadm control "
+                "--reload-rules && sudo udevadm trigger";
+    return check;
+}
+
+DoctorCheck LatencyCheck(const std::string& path)
+{
+    DoctorCheck check{"latency"};
+    const std::optional<uint32_t> millis = LatencyTimerMillis(path);
+    if (!millis) {
+        check.detail = path + " has no latency timer (not an FTDI interface)";
+        return check;
+    }
+    check.detail = StrF("latency timer %u ms", *millis);
+    if (*millis > 1) {
+        check.verdict = Verdict::Warn;
+        check.detail += ": every acknowledgement is held that long";
+        check.fix = "echo 1 | sudo tee /sys/bus/usb-serial/devices/" + std::filesystem::path(path).filename().string() +
+                    "/latency_timer (the udev rule sets it at every plug-in)";
+    }
+    return check;
+}
+
+DoctorCheck LineCheck(UsbInterface& usb, PortKind kind)
+{
+    DoctorCheck check{"line"};
+    CommState state;
+    if (!usb.GetCommState(BusInterfaceHandle(), state)) {
+        check.verdict = Verdict::Fail;
+        check.detail = "the line settings cannot be read back";
+        return check;
+    }
+    const char* source = kind == PortKind::Tcp       ? " as set (a raw connection cannot read the server's line)"
+                         : kind == PortKind::Rfc2217 ? " confirmed by the server"
+                                                     : " read back from the driver";
+    const char parity = "NOEMS"[std::min<uint8_t>(state.parity, 4)];
+    const char* stops = state.stopBits == 2 ? "2" : state.stopBits == 1 ? "1.5" : "1";
+    check.detail = StrF("%u baud %u%c%s", state.baudRate, state.byteSize, parity, stops) + source;
+    if (state.baudRate != BUS_BAUD_RATE || state.byteSize != 8 || state.parity != 0 || state.stopBits != 2) {
+        check.verdict = Verdict::Fail;
+        check.detail += ", not 125000 baud 8N2";
+        check.fix = kind == PortKind::Tcp ? "set the server's port to 125000 8N2 (ser2net: 125000n82)"
+                                          : "use an FTDI interface; this serial port cannot run at 125000 baud";
+    }
+    return check;
+}
+
+// A request frame whose CRC is spoilt, so that every device ignores it.
+std::vector<uint8_t> IgnoredFrame()
+{
+    uint8_t frame[MAX_FRAME];
+    uint8_t body = 0;
+    const uint8_t query = 0;
+    EncodeFrame(BusRequest{MODULE_INFO_REQUEST, HOST_ADDRESS, &query, 1}, frame, body);
+    frame[body] ^= 0x01;
+    return std::vector<uint8_t>(frame, frame + body + 2);
+}
+
+DoctorCheck EchoCheck(UsbInterface& usb, Clock& clock, bool network)
+{
+    DoctorCheck check{"echo"};
+    const FtHandle handle = BusInterfaceHandle();
+    const std::vector<uint8_t> frame = IgnoredFrame();
+    usb.PurgeReceive(handle);
+    const uint64_t start = clock.NowMicros();
+    uint32_t written = 0;
+    usb.Write(handle, frame.data(), uint32_t(frame.size()), written);
+    std::vector<uint8_t> echo(frame.size());
+    uint32_t got = 0;
+    while (got < echo.size() && clock.NowMicros() - start < ECHO_WAIT_MS * 1000) {
+        uint32_t read = 0;
+        if (usb.Read(handle, echo.data() + got, uint32_t(echo.size() - got), read) != FT_OK)
+            break;
+        got += read;
+    }
+    const uint32_t roundTrip = uint32_t((clock.NowMicros() - start + 999) / 1000);
+    const auto differs = std::mismatch(frame.begin(), frame.begin() + got, echo.begin()).first;
+    if (got == 0) {
+        check.verdict = Verdict::Fail;
+        check.detail = StrF("nothing of a %zu-byte frame came back", frame.size());
+        check.fix = "the ORV-NET is not on the bus: check the bus wiring and that ORV-POWER is on";
+    } else if (got < frame.size() || differs != frame.begin() + got) {
+        check.verdict = Verdict::Fail;
+        check.detail = got < frame.size() ? StrF("only %u of %zu bytes came back", got, frame.size())
+                                          : StrF("the echo differs from byte %ld on", long(differs - frame.begin()));
+        check.fix = "check the wiring and the termination; is a second master sending on the bus?";
+    } else {
+        check.detail = StrF("a frame of %zu bytes came back byte for byte, round trip %u ms", frame.size(), roundTrip);
+        if (network && roundTrip > READ_TIMEOUT_MS) {
+            check.verdict = Verdict::Warn;
+            check.detail += StrF(", longer than the %u ms read time-out: acknowledgements will be missed",
+                                 READ_TIMEOUT_MS);
+            check.fix = "use a serial server nearer the bus or a faster network";
+        }
+    }
+    return check;
+}
+
+DoctorCheck NoiseCheck(UsbInterface& usb, Clock& clock)
+{
+    DoctorCheck check{"noise"};
+    const FtHandle handle = BusInterfaceHandle();
+    usb.PurgeReceive(handle);
+    const uint64_t start = clock.NowMicros();
+    uint32_t bytes = 0;
+    while (clock.NowMicros() - start < NOISE_LISTEN_MS * 1000) {
+        uint8_t buffer[64];
+        uint32_t read = 0;
+        if (usb.Read(handle, buffer, sizeof buffer, read) != FT_OK)
+            break;
+        bytes += read;
+    }
+    if (bytes == 0) {
+        check.detail = "no byte on the idle line in 1 s";
+        return check;
+    }
+    check.verdict = Verdict::Fail;
+    check.detail = StrF("%u bytes on the idle line in 1 s", bytes);
+    check.fix = "check the termination and the cable; unplug devices one at a time to find one that keeps sending";
+    return check;
+}
+
+DoctorCheck DevicesCheck(BusSession& session)
+{
+    DoctorCheck check{"devices"};
+    const int found = session.Discover(false, false);
+    if (found == 0) {
+        check.verdict = Verdict::Fail;
+        check.detail = "no device answered a broadcast";
+        check.fix = "check that ORV-POWER is on and the devices are on the bus; try orvctl discover --all";
+        return check;
+    }
+    const DeviceRegistry& registry = session.Registry();
+    check.detail = StrF("%d answered a broadcast:", found);
+    for (size_t i = 0; i < registry.Count(); ++i)
+        check.detail += (i ? ", " : " ") + DescribeDevice(registry.Record(i));
+    return check;
+}
+
+void PrintJson(const std::vector<DoctorCheck>& checks, std::ostream& out)
+{
+    out << "[\n";
+    for (size_t i = 0; i < checks.size(); ++i) {
+        const DoctorCheck& c = checks[i];
+        out << "  {\"check\": " << JsonString(c.name) << ", \"verdict\": " << JsonString(VerdictWord(c.verdict))
+            << ", \"detail\": " << JsonString(c.detail) << ", \"fix\": " << JsonString(c.fix) << "}"
+            << (i + 1 < checks.size() ? ",\n" : "\n");
+    }
+    out << "]\n";
+}
+
+// The checks in order; those after a failed open are not run.
+std::vector<DoctorCheck> RunChecks(Run& run, BusSession& session)
+{
+    std::vector<DoctorCheck> checks;
+    BusAccess& access = session.Access();
+    const std::string& port = run.line.bus.port;
+    const PortKind kind = port.empty() ? PortKind::Tty : ParsePortAddress(port).kind;
+
+    checks.push_back(InterfacesCheck(access, port));
+    if (checks.back().verdict == Verdict::Fail)
+        return checks;
+    const std::string path = access.DevicePath(0);
+    if (!path.empty()) {
+        checks.push_back(AccessCheck(path));
+        if (port.empty())
+            checks.push_back(UdevRuleCheck());
+    }
+    if (!session.Open()) {
+        checks.push_back(DoctorCheck("open", Verdict::Fail, "the interface cannot be opened as the bus interface",
+                                     port.empty() ? DIALOUT_FIX : "check the port, or that no other program holds it"));
+        return checks;
+    }
+    if (!path.empty())
+        checks.push_back(LatencyCheck(path));
+    UsbInterface& usb = access.Interface();
+    checks.push_back(LineCheck(usb, kind));
+    checks.push_back(EchoCheck(usb, access.Time(), kind != PortKind::Tty));
+    checks.push_back(NoiseCheck(usb, access.Time()));
+    checks.push_back(DevicesCheck(session));
+    return checks;
+}
+
+}  // namespace
+
+std::string DoctorLine(const DoctorCheck& check)
+{
+    return StrF("%-4s  %-10s %s", VerdictWord(check.verdict), check.name.c_str(), check.detail.c_str()) +
+           (check.fix.empty() ? "" : ". Fix: " + check.fix);
+}
+
+int DoctorCommand(Run& run)
+{
+    BusSession session(run);
+    const std::vector<DoctorCheck> checks = RunChecks(run, session);
+    if (run.line.Has("--json")) {
+        PrintJson(checks, run.terminal.out);
+    } else {
+        for (const DoctorCheck& check : checks)
+            run.terminal.out << DoctorLine(check) << '\n';
+    }
+    const bool allOk =
+        std::all_of(checks.begin(), checks.end(), [](const DoctorCheck& c) { return c.verdict == Verdict::Ok; });
+    return allOk ? EXIT_OK : EXIT_BUS;
+}
+
+}  // namespace orv

@@ -1,0 +1,31 @@
+// orvctl doctor: the checks a technician runs first on a new PC, one line each
+// with its verdict and the fix.
+#pragma once
+
+#include <string>
+
+#include "ctl/run.h"
+
+namespace orv {
+
+enum class Verdict { Ok, Warn, Fail };
+
+struct DoctorCheck {
+    explicit DoctorCheck(std::string checkName, Verdict checkVerdict = Verdict::Ok, std::string checkDetail = {},
+                         std::string checkFix = {})
+        : name(std::move(checkName)), verdict(checkVerdict), detail(std::move(checkDetail)), fix(std::move(checkFix))
+    {
+    }
+
+    std::string name;
+    Verdict verdict = Verdict::Ok;
+    std::string detail;
+    std::string fix;  // empty when there is nothing to do
+};
+
+// "ok    echo         a frame of 12 bytes came back byte for byte in 2 ms".
+std::string DoctorLine(const DoctorCheck& check);
+
+int DoctorCommand(Run& run);
+
+}  // namespace orv

@@ -1,0 +1,48 @@
+#include "ctl/progress_bar.h"
+
+#include <algorithm>
+
+#include "ctl/terminal_prompts.h"
+#include "services/log.h"
+
+namespace orv {
+
+namespace {
+constexpr int BAR_WIDTH = 30;
+}  // namespace
+
+ProgressBar::ProgressBar(ErrorLine& line, const ProgressOptions& options, bool show, FoundCounter found)
+    : line_(line),
+      title_(OneLine(options.title)),
+      maximum_(std::max(options.maximum, 1)),
+      show_(show),
+      found_(std::move(found))
+{
+}
+
+bool ProgressBar::Update(int value, const std::optional<std::string>&)
+{
+    if (!show_ || hidden_)
+        return true;
+    const int done = std::clamp(value, 0, maximum_);
+    const int percent = done * 100 / maximum_;
+    const int filled = percent * BAR_WIDTH / 100;
+    const std::string tail = found_ ? StrF("%d/%d addresses, %zu found", done, maximum_, found_())
+                                    : std::to_string(percent) + "%";
+    const std::string text = title_ + " [" + std::string(size_t(filled), '#') +
+                             std::string(size_t(BAR_WIDTH - filled), '.') + "] " + tail;
+    // Redrawn only when it changes: a terminal is slow to write to.
+    if (text != shown_)
+        line_.Bar(text);
+    shown_ = text;
+    return true;
+}
+
+void ProgressBar::Hide()
+{
+    if (show_ && !hidden_)
+        line_.ClearBar();
+    hidden_ = true;
+}
+
+}  // namespace orv
