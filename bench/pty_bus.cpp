@@ -1,0 +1,84 @@
+#include "bench/pty_bus.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace orv {
+
+namespace {
+// How often the thread looks for bytes that have become due.
+constexpr int POLL_MILLIS = 1;
+}  // namespace
+
+PtyBus::PtyBus(SimBus& bus) : bus_(bus)
+{
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
+        return;
+    slavePath_ = ptsname(master_);
+    // Held open so that the line does not hang up between two programs.
+    holder_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    if (holder_ < 0)
+        return;
+    termios tio{};
+    tcgetattr(holder_, &tio);
+    cfmakeraw(&tio);
+    tcsetattr(holder_, TCSANOW, &tio);
+    bus_.Open(0, handle_);
+    // Reads return what is due at once: the thread never waits inside the bus.
+    bus_.SetTimeouts(handle_, 0, 0);
+    thread_ = std::thread([this] { Serve(); });
+}
+
+PtyBus::~PtyBus()
+{
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    if (holder_ >= 0)
+        close(holder_);
+    if (master_ >= 0)
+        close(master_);
+}
+
+void PtyBus::Serve()
+{
+    std::vector<uint8_t> chunk(4096);
+    while (!stop_) {
+        pollfd p{master_, POLLIN, 0};
+        const bool readable = poll(&p, 1, POLL_MILLIS) > 0 && (p.revents & POLLIN);
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (readable) {
+            const ssize_t got = read(master_, chunk.data(), chunk.size());
+            uint32_t written = 0;
+            if (got > 0)
+                bus_.Write(handle_, chunk.data(), uint32_t(got), written);
+        }
+        uint32_t due = 0;
+        bus_.GetQueueStatus(handle_, due);
+        if (due == 0)
+            continue;
+        due = std::min<uint32_t>(due, uint32_t(chunk.size()));
+        uint32_t got = 0;
+        bus_.Read(handle_, chunk.data(), due, got);
+        WriteMaster(chunk.data(), got);
+    }
+}
+
+void PtyBus::WriteMaster(const uint8_t* bytes, size_t count) const
+{
+    while (count > 0) {
+        const ssize_t done = write(master_, bytes, count);
+        if (done <= 0)
+            return;
+        bytes += done;
+        count -= size_t(done);
+    }
+}
+
+}  // namespace orv

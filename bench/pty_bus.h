@@ -1,0 +1,49 @@
+// A simulated bus served on a pseudo-terminal in real time: the programs open
+// its slave side as they open an FTDI tty, and on the master side a thread
+// passes every byte to the simulated bus and writes back what the bus gives
+// (the echo, the devices' acknowledgements and frames) when it is due.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "sim/sim_bus.h"
+
+namespace orv {
+
+class PtyBus {
+public:
+    // bus must run on a real clock.
+    explicit PtyBus(SimBus& bus);
+    ~PtyBus();
+    PtyBus(const PtyBus&) = delete;
+    PtyBus& operator=(const PtyBus&) = delete;
+
+    bool Ready() const { return holder_ >= 0; }
+    const std::string& SlavePath() const { return slavePath_; }
+
+    // Runs fn on the bus while the thread leaves it alone.
+    template <class Fn>
+    void With(Fn fn)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        fn(bus_);
+    }
+
+private:
+    void Serve();
+    void WriteMaster(const uint8_t* bytes, size_t count) const;
+
+    SimBus& bus_;
+    int master_ = -1;
+    int holder_ = -1;
+    std::string slavePath_;
+    FtHandle handle_ = 0;
+    std::mutex mutex_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+}  // namespace orv
