@@ -44,28 +44,35 @@ ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Serv
     }
 
     ReadOutcome outcome;
+    outcome.blockCount = kind.readRequests;
     std::vector<uint8_t> buffer(kind.bufferSize, 0);
     if (readBack)
         services.clock.Sleep(kind.readBackPauseMs);
 
+    // Nothing further is asked of a device that stopped answering, or once the interface is gone.
+    const auto unanswered = [&](int b) {
+        if (progress)
+            progress->Hide();
+        outcome.unansweredBlock = b;
+        if (ReportBusInterfaceLost())
+            outcome.result = ReadResult::InterfaceLost;
+        return outcome;
+    };
     for (int b = 0; b <= lastBlock; ++b) {
+        SetBusStep({BlockOfCount(b, kind.readRequests) + (readBack ? " was being read back" : " was being read"), ""});
         const auto payload = BlockNumberPayload(uint16_t(b));
         SendRequest(BusRequest{CONFIG_BLOCK_READ, address, payload.data(), uint8_t(payload.size())});
         services.clock.Sleep(kind.readPauseBeforeAckMs);
         if (!WaitForAck()) {
             LogF(services.log, "Read Config Block %d: NO ACK .. quitting ", b);
-            if (progress)
-                progress->Hide();
-            return outcome;
+            return unanswered(b);
         }
         LogF(services.log, "Read Config Block %d: ACK Received ", b);
 
         BusReply reply;
         if (!ReceiveReply(reply, 0)) {
             LogF(services.log, "Read Config Block %d: NO DATA Recevied... quitting", b);
-            if (progress)
-                progress->Hide();
-            return outcome;
+            return unanswered(b);
         }
         if (IsConfigBlockData(reply)) {
             LogF(services.log, "Read Config Block (%d:) Received ", b);
@@ -113,8 +120,8 @@ WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, co
         progress->Update(*kind.writeProgressStart);
 
     WriteOutcome outcome;
+    outcome.blockCount = lastBlock + 1;
     bool cancelled = false;
-    bool allAcknowledged = true;
     for (int b = 0; b <= lastBlock; ++b) {
         if (kind.writeChecksAbort && b < lastBlock && !progress->Update(b)) {
             cancelled = true;
@@ -129,14 +136,23 @@ WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, co
 
         services.clock.Sleep(kind.writePauseBeforeSendMs);
         progress->Update(b);
+        SetBusStep({BlockOfCount(b, outcome.blockCount) + " was being written",
+                    "The device may now hold an incomplete configuration: please save it again."});
         SendRequest(BusRequest{CONFIG_BLOCK_WRITE, address, payload.data(), uint8_t(payload.size())});
         services.clock.Sleep(kind.writePauseAfterSendMs);
         if (!WaitForAck()) {
             LogF(services.log, "Send Config Block %d: NO ACK .. quitting ", b);
-            allAcknowledged = false;
+            outcome.unacknowledgedBlock = b;
             break;
         }
         LogF(services.log, "Send Config Block %d: ACK Received ", b);
+    }
+    // No pause or read-back on a line that is gone.
+    if (BusInterfaceLost()) {
+        progress->Hide();
+        ReportBusInterfaceLost();
+        outcome.result = WriteResult::InterfaceLost;
+        return outcome;
     }
     services.clock.Sleep(kind.writePauseAfterLoopMs);
     progress->Hide();
@@ -145,11 +161,14 @@ WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, co
         return outcome;
     }
 
+    const bool allAcknowledged = !outcome.unacknowledgedBlock;
     outcome.allAcknowledged = allAcknowledged;
     services.log.Message("READ CONFIG STARTED ... ");
     outcome.readBack = ReadConfigImage(kind, address, services, true);
     const ReadOutcome& back = outcome.readBack;
-    if (back.result == ReadResult::Failed) {
+    if (back.result == ReadResult::InterfaceLost) {
+        outcome.result = WriteResult::InterfaceLost;
+    } else if (back.result == ReadResult::Failed) {
         outcome.result = WriteResult::Failed;
     } else if (allAcknowledged && back.result == ReadResult::Intact && back.buffer.size() >= image.size() &&
                std::equal(image.begin(), image.end(), back.buffer.begin())) {
@@ -160,11 +179,25 @@ WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, co
     return outcome;
 }
 
-void ShowConfigNotSaved(Prompts& prompts)
+std::string BlockOfCount(int block, int count)
 {
+    return StrF("block %d of %d", block + 1, count);
+}
+
+void ShowConfigNotSaved(Prompts& prompts, bool readBackShown)
+{
+    if (readBackShown) {
+        prompts.Message(" Config Not Saved ",
+                        "The configuration was not saved.\n\nThe device did not confirm every block, or what it holds "
+                        "now differs from what was sent.\nThe panel shows what the device holds now. Please try Saving "
+                        "again.",
+                        Buttons::Ok, Icon::Error);
+        return;
+    }
     prompts.Message(" Config Not Saved ",
-                    "The configuration was not saved.\n\nThe device did not confirm every block, or what it holds now "
-                    "differs from what was sent.\nThe panel shows what the device holds now. Please try Saving again.",
+                    "The configuration was not saved.\n\nThe device could not be read back after the save, so what "
+                    "it holds now is not known.\nThe panel keeps the configuration as it was edited. Please try "
+                    "Saving again.",
                     Buttons::Ok, Icon::Error);
 }
 

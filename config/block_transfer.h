@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "services/log.h"
@@ -63,17 +64,21 @@ struct ConfigKindProfile {
 };
 
 enum class ReadResult {
-    Failed,   // a request went unacknowledged, or an acknowledged one brought no reply
-    Intact,   // the CRC over the image is 0
-    Damaged,  // the CRC does not match (or the image does not fit); the warning has been shown
+    Failed,         // a request went unacknowledged, or an acknowledged one brought no reply
+    Intact,         // the CRC over the image is 0
+    Damaged,        // the CRC does not match (or the image does not fit); the warning has been shown
+    InterfaceLost,  // the interface went away; its box has been shown
 };
 
 struct ReadOutcome {
     ReadResult result = ReadResult::Failed;
-    // The whole read buffer (bufferSize bytes) when Intact or Damaged; empty when Failed.
+    // The whole read buffer (bufferSize bytes) when Intact or Damaged; empty otherwise.
     std::vector<uint8_t> buffer;
     // Image length with its CRC when Intact.
     size_t imageLength = 0;
+    // The block (from 0) that went unanswered when Failed or InterfaceLost.
+    std::optional<int> unansweredBlock;
+    int blockCount = 0;
 };
 
 // Reads the image of the device at address. readBack marks the read that
@@ -82,15 +87,20 @@ ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Serv
                             bool readBack = false);
 
 enum class WriteResult {
-    Cancelled,    // the user pressed the abort button; no read-back was made
-    Failed,       // the read-back was not answered; the caller's view is unchanged
-    NotVerified,  // a block went unacknowledged, or the read-back is damaged or differs from the image
-    Saved,        // every block acknowledged, and the read-back is intact and equal to the image
+    Cancelled,      // the user pressed the abort button; no read-back was made
+    Failed,         // the read-back was not answered; the caller's view is unchanged
+    NotVerified,    // a block went unacknowledged, or the read-back is damaged or differs from the image
+    Saved,          // every block acknowledged, and the read-back is intact and equal to the image
+    InterfaceLost,  // the interface went away during the write or the read-back; its box has been shown
 };
 
 struct WriteOutcome {
     WriteResult result = WriteResult::Failed;
     bool allAcknowledged = false;
+    // The first block (from 0) that the device did not acknowledge; the
+    // blocks after it were not sent.
+    std::optional<int> unacknowledgedBlock;
+    int blockCount = 0;
     // What the device holds now; the caller shows it as after any read.
     ReadOutcome readBack;
 };
@@ -100,8 +110,14 @@ struct WriteOutcome {
 WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, const std::vector<uint8_t>& image,
                               Services& services);
 
+// "block 4 of 15" for the block numbered 3 from 0.
+std::string BlockOfCount(int block, int count);
+
 // " Config Not Saved ": the save did not reach the device as it was sent.
-void ShowConfigNotSaved(Prompts& prompts);
+// readBackShown: the panel now shows the device's intact read-back; without
+// one the panel keeps the configuration that was to be saved, and the box
+// says so rather than claiming to show the device.
+void ShowConfigNotSaved(Prompts& prompts, bool readBackShown);
 // " Config Not Saved ": a save stopped with the abort button; the device may
 // hold an incomplete configuration.
 void ShowSaveCancelled(Prompts& prompts);

@@ -37,10 +37,12 @@ WriteResult SaveInput8Config(const Input8Config& config, uint8_t address, Servic
     services.log.Message("SEND INPUT CONFIG STARTED ... ");
     const std::vector<uint8_t> image = EncodeInput8Image(config, ImageForm::Device);
     const WriteOutcome outcome = WriteConfigImage(Input8TransferProfile(), address, image, services);
+    if (outcome.result == WriteResult::InterfaceLost)
+        return outcome.result;
     if (outcome.readBack.result != ReadResult::Failed)
         showReadBack(outcome.readBack);
     if (outcome.result != WriteResult::Saved)
-        ShowConfigNotSaved(services.prompts);
+        ShowConfigNotSaved(services.prompts, outcome.readBack.result != ReadResult::Failed);
     return outcome.result;
 }
 

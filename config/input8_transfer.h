@@ -21,7 +21,8 @@ using ShowReadBackFn = std::function<void(const ReadOutcome& readBack)>;
 
 // "Save to Device": writes config in the device form to the Input8 at address
 // and hands the read-back to showReadBack, unless it went unanswered. Any
-// result but Saved then shows " Config Not Saved ". The success message is
+// result but Saved then shows " Config Not Saved ", except InterfaceLost,
+// which has shown its own box and shows no read-back. The success message is
 // the caller's: its text depends on the device's record.
 WriteResult SaveInput8Config(const Input8Config& config, uint8_t address, Services& services,
                              const ShowReadBackFn& showReadBack);

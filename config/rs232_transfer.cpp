@@ -60,7 +60,9 @@ RS232ReadOutcome ReadRS232Config(uint8_t address, bool readBack, Services& servi
 {
     const ReadOutcome read = ReadConfigImage(RS232TransferProfile(), address, services, readBack);
     RS232ReadOutcome outcome;
-    if (read.result == ReadResult::Intact) {
+    if (read.result == ReadResult::InterfaceLost) {
+        outcome.result = RS232ReadResult::InterfaceLost;
+    } else if (read.result == ReadResult::Intact) {
         outcome.result = RS232ReadResult::Shown;
         outcome.config = ShownConfig(read.buffer);
     } else if (read.result == ReadResult::Damaged && !readBack) {
@@ -100,8 +102,12 @@ RS232SaveOutcome SaveRS232Config(const RS232Config& config, uint8_t address, Ser
     case WriteResult::Failed:
         outcome.result = RS232SaveResult::Failed;
         break;
+    case WriteResult::InterfaceLost:
+        outcome.result = RS232SaveResult::InterfaceLost;
+        outcome.shown.reset();
+        return outcome;
     }
-    ShowConfigNotSaved(services.prompts);
+    ShowConfigNotSaved(services.prompts, outcome.shown.has_value());
     return outcome;
 }
 
@@ -110,11 +116,15 @@ bool SendTestString(uint8_t address, size_t rowIndex, Services& services)
     const auto payload = TestStringPayload(rowIndex, services.prompts);
     if (!payload)
         return false;
+    SetBusStep({StrF("the string of row %zu was being sent to the ORV-RS232 at address %d", rowIndex + 1, address),
+                ""});
     SendRequest(BusRequest{OUTPUT_STRING, address, &*payload, 1});
     LogF(services.log, " Output String#%c to RS232 Sent ", char(*payload));
     services.clock.Sleep(100);
-    if (!WaitForAck())
+    if (!WaitForAck()) {
+        ReportBusInterfaceLost();
         return false;
+    }
     services.log.Message(" ACK Received ");
     return true;
 }

@@ -17,7 +17,8 @@ namespace orv {
 ConfigKindProfile RS232TransferProfile();
 
 enum class RS232ReadResult {
-    Failed,   // not answered, or (read-back) the image was damaged: the panel stays as it is
+    Failed,         // not answered, or (read-back) the image was damaged: the panel stays as it is
+    InterfaceLost,  // the interface went away; its box has been shown and the panel stays as it is
     Shown,    // intact: the panel shows config
     Cleared,  // damaged first read, after the warning: the panel shows config, the empty configuration
 };
@@ -37,6 +38,7 @@ enum class RS232SaveResult {
     Failed,       // the read-back was not answered or damaged; the panel stays as it is
     NotVerified,  // the read-back is intact but not what was sent, or a block went unacknowledged
     Saved,        // every block acknowledged and read back as it was sent
+    InterfaceLost,  // the interface went away; its box has been shown and the panel stays as it is
 };
 
 struct RS232SaveOutcome {
@@ -46,13 +48,14 @@ struct RS232SaveOutcome {
 };
 
 // Builds config (with the empty-rows warning), sends it to the RS232 at
-// address and reads it back. Every result but Saved and NotSent ends with a
-// " Config Not Saved " box (the cancelled one after the abort button).
+// address and reads it back. Every result but Saved, NotSent and
+// InterfaceLost ends with a " Config Not Saved " box (the cancelled one after
+// the abort button).
 RS232SaveOutcome SaveRS232Config(const RS232Config& config, uint8_t address, Services& services);
 
 // Makes the RS232 at address send the string of the row at rowIndex (the
 // first ten rows only; for the others a message box says so). True when
-// the device acknowledged.
+// the device acknowledged; a lost interface has its box.
 bool SendTestString(uint8_t address, size_t rowIndex, Services& services);
 
 }  // namespace orv

@@ -1,6 +1,7 @@
 // backup and restore: every configuration on the bus into one folder, one
-// file per device named by kind and serial number, and back to the devices
-// with those serial numbers, wherever their addresses are now.
+// file per device named by kind and serial number (and address, for a serial
+// number that two devices carry), and back to the devices with those serial
+// numbers, wherever their addresses are now.
 #include <filesystem>
 #include <map>
 #include <ostream>
@@ -11,6 +12,8 @@
 #include "ctl/commands.h"
 #include "ctl/config_transfer.h"
 #include "ctl/device_list.h"
+#include "ctl/interface_lost.h"
+#include "link/bus_link.h"
 
 namespace fs = std::filesystem;
 
@@ -33,6 +36,15 @@ std::string ManifestText(const DeviceRegistry& registry, const std::map<size_t, 
     return text + "  ]\n}\n";
 }
 
+// Whether another record of the same kind has the serial number of record i.
+bool SerialRepeated(const DeviceRegistry& registry, size_t i)
+{
+    for (size_t j = 0; j < registry.Count(); ++j)
+        if (j != i && BackupFileName(registry.Record(j)) == BackupFileName(registry.Record(i)))
+            return true;
+    return false;
+}
+
 }  // namespace
 
 int BackupCommand(Run& run)
@@ -45,7 +57,7 @@ int BackupCommand(Run& run)
                                        (error ? ": " + error.message() : std::string()));
 
     BusSession session(run);
-    if (!session.Open() || !session.DiscoverSome(run.line.Has("--all"), run.line.Has("--resolve")))
+    if (!session.Open() || !DiscoverSomeOrFail(run, session, run.line.Has("--all"), run.line.Has("--resolve")))
         return EXIT_BUS;
     const DeviceRegistry& registry = session.Registry();
     std::ostream& out = run.terminal.out;
@@ -64,17 +76,22 @@ int BackupCommand(Run& run)
             out << DescribeDevice(record) << ": not configured, nothing to back up\n";
             continue;
         }
-        const std::string name = *BackupFileName(record);
         if (record.sharedAddress) {
             worse(run.Fail(EXIT_BUS, DescribeDevice(record) + " shares its address; not read"));
             continue;
         }
+        // Two devices with one serial number would otherwise share one file.
+        const bool serialRepeated = SerialRepeated(registry, i);
+        const std::string name = *BackupFileName(record, serialRepeated);
         const int read = ReadConfigToFile(run, session, record, *kind, (folder / name).string());
+        if (BusInterfaceLost())
+            return read;
         worse(read);
         if (read != EXIT_OK)
             continue;
         files[i] = name;
-        out << DescribeDevice(record) << " -> " << name << '\n';
+        out << DescribeDevice(record) << " -> " << name
+            << (serialRepeated ? "  (another device has its serial number: the address is in the name)" : "") << '\n';
     }
     const std::string manifest = ManifestText(registry, files);
     const FileWriteResult written = WriteFileSafely((folder / MANIFEST).string(),
@@ -94,7 +111,7 @@ int RestoreCommand(Run& run)
         return run.Fail(EXIT_FILE, folder.string() + " is no folder");
 
     // Every file is checked before anything goes to the bus.
-    static const std::regex BACKUP_FILE("(input8|rs232)-[0-9A-F]{8}\\.bin");
+    static const std::regex BACKUP_FILE("(input8|rs232)-[0-9A-F]{8}(-at[0-9]{1,3})?\\.bin");
     std::map<std::string, ConfigFile> files;
     int fileProblems = 0;
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
@@ -126,7 +143,7 @@ int RestoreCommand(Run& run)
     for (const auto& [name, file] : files) {
         std::vector<size_t> owners;
         for (size_t i = 0; i < registry.Count(); ++i)
-            if (BackupFileName(registry.Record(i)) == name)
+            if (BackupFileName(registry.Record(i), name.find("-at") != std::string::npos) == name)
                 owners.push_back(i);
         if (owners.size() != 1) {
             run.Warn(name + (owners.empty() ? ": no device with its kind and serial number answers on the bus"
@@ -141,7 +158,10 @@ int RestoreCommand(Run& run)
             continue;
         }
         const ConfigKind kind = *ConfigKindOfType(record.typeCode);
-        if (WriteConfigFromFile(run, session, record, kind, file.image) != EXIT_OK) {
+        const int written = WriteConfigFromFile(run, session, record, kind, file.image);
+        if (BusInterfaceLost())
+            return written;
+        if (written != EXIT_OK) {
             ++failures;
             continue;
         }

@@ -9,6 +9,7 @@
 #include "ctl/commands.h"
 #include "ctl/config_transfer.h"
 #include "ctl/device_list.h"
+#include "ctl/interface_lost.h"
 #include "network/address_management.h"
 #include "network/device_modes.h"
 #include "network/firmware_file.h"
@@ -51,11 +52,11 @@ struct Target {
     int status = EXIT_OK;
 };
 
-Target FindTarget(BusSession& session, uint8_t address)
+Target FindTarget(Run& run, BusSession& session, uint8_t address)
 {
     Target target;
     target.status = EXIT_BUS;
-    if (!session.Open() || !session.DiscoverSome(false, false))
+    if (!session.Open() || !DiscoverSomeOrFail(run, session, false, false))
         return target;
     target.record = session.SelectDeviceAt(address);
     if (target.record)
@@ -112,7 +113,7 @@ int ModeCommand(Run& run, ModeCommandOutcome (*enter)(NetworkContext&), const ch
     if (!address)
         return EXIT_USAGE;
     BusSession session(run);
-    const Target target = FindTarget(session, *address);
+    const Target target = FindTarget(run, session, *address);
     if (!target.record)
         return target.status;
     const std::string device = DescribeDevice(*target.record);
@@ -122,6 +123,8 @@ int ModeCommand(Run& run, ModeCommandOutcome (*enter)(NetworkContext&), const ch
         return EXIT_OK;
     case ModeCommandOutcome::NothingReceived:
         return run.Fail(EXIT_BUS, device + " did not acknowledge " + command);
+    case ModeCommandOutcome::InterfaceLost:
+        return *FailIfInterfaceLost(run);
     case ModeCommandOutcome::Refused:
         break;
     }
@@ -133,7 +136,7 @@ int ModeCommand(Run& run, ModeCommandOutcome (*enter)(NetworkContext&), const ch
 int DiscoverCommand(Run& run)
 {
     BusSession session(run);
-    if (!session.Open() || !session.DiscoverSome(run.line.Has("--all"), run.line.Has("--resolve")))
+    if (!session.Open() || !DiscoverSomeOrFail(run, session, run.line.Has("--all"), run.line.Has("--resolve")))
         return EXIT_BUS;
     const std::vector<const DeviceRecord*> records = ByAddress(session.Registry());
     std::ostream& out = run.terminal.out;
@@ -166,7 +169,7 @@ int ReadConfigCommand(Run& run)
     if (!run.line.output)
         return run.Fail(EXIT_USAGE, "-o FILE is missing: where the configuration goes");
     BusSession session(run);
-    const Target target = FindTarget(session, *address);
+    const Target target = FindTarget(run, session, *address);
     if (!target.record)
         return target.status;
     const std::optional<ConfigKind> kind = ConfigurableKind(run, *target.record);
@@ -191,7 +194,7 @@ int WriteConfigCommand(Run& run)
         return run.Fail(EXIT_FILE, AnyConfigFileProblem(path, file));
 
     BusSession session(run);
-    const Target target = FindTarget(session, *address);
+    const Target target = FindTarget(run, session, *address);
     if (!target.record)
         return target.status;
     const std::optional<ConfigKind> kind = ConfigurableKind(run, *target.record);
@@ -214,7 +217,7 @@ int SetAddressCommand(Run& run)
     if (!address || !newAddress)
         return EXIT_USAGE;
     BusSession session(run);
-    const Target target = FindTarget(session, *address);
+    const Target target = FindTarget(run, session, *address);
     if (!target.record)
         return target.status;
     // The registry is refilled below; the record is kept as it was found.
@@ -230,11 +233,16 @@ int SetAddressCommand(Run& run)
             return run.Fail(EXIT_USAGE, StrF("address %d is taken by ", *newAddress) +
                                             DescribeDevice(registry.Record(i)));
 
-    if (!RequestAddressChange(session.Seams(), device, *newAddress))
+    if (!RequestAddressChange(session.Seams(), device, *newAddress)) {
+        if (const std::optional<int> lost = FailIfInterfaceLost(run))
+            return *lost;
         return run.Fail(EXIT_BUS, before + " did not acknowledge SET_ADDRESS_BY_SN");
+    }
     // The acknowledgement says only that the request was heard: the device
     // must now answer at its new address.
     session.Discover(false, false);
+    if (const std::optional<int> lost = FailIfInterfaceLost(run))
+        return *lost;
     for (size_t i = 0; i < registry.Count(); ++i) {
         const DeviceRecord& record = registry.Record(i);
         if (record.serialNumber == device.serialNumber && record.address == *newAddress) {
@@ -266,13 +274,15 @@ int FirmwareCommand(Run& run)
         if (!session.Open())
             return EXIT_BUS;
     } else {
-        const Target target = FindTarget(session, *address);
+        const Target target = FindTarget(run, session, *address);
         if (!target.record)
             return target.status;
         device = DescribeDevice(*target.record);
     }
     run.prompts.AnswerFilesWith(path);
     const FirmwareUpdateOutcome outcome = UpdateFirmware(session.Context(), emergency);
+    if (outcome == FirmwareUpdateOutcome::InterfaceLost)
+        return *FailIfInterfaceLost(run);
     if (outcome == FirmwareUpdateOutcome::TooManyDevices)
         return run.Fail(EXIT_BUS, FirmwareFailure(outcome));
     if (outcome == FirmwareUpdateOutcome::FileRefused)
@@ -303,14 +313,17 @@ int TestStringCommand(Run& run)
     if (!row)
         return run.Fail(EXIT_USAGE, "ROW must be a row from 1 to 10, not '" + run.line.operands[1] + "'");
     BusSession session(run);
-    const Target target = FindTarget(session, *address);
+    const Target target = FindTarget(run, session, *address);
     if (!target.record)
         return target.status;
     const std::string device = DescribeDevice(*target.record);
     if (target.record->typeCode != TYPE_RS232)
         return run.Fail(EXIT_USAGE, device + " is no ORV-RS232; only an ORV-RS232 sends test strings");
-    if (!SendTestString(target.record->address, size_t(*row - 1), session.Seams()))
+    if (!SendTestString(target.record->address, size_t(*row - 1), session.Seams())) {
+        if (const std::optional<int> lost = FailIfInterfaceLost(run))
+            return *lost;
         return run.Fail(EXIT_BUS, device + " did not acknowledge OUTPUT_STRING");
+    }
     run.terminal.out << device << ": string of row " << *row << " sent\n";
     return EXIT_OK;
 }

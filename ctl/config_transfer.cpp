@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "config/safe_file_write.h"
+#include "ctl/interface_lost.h"
 
 namespace orv {
 
@@ -12,11 +13,15 @@ int ReadConfigToFile(Run& run, BusSession& session, const DeviceRecord& record, 
 {
     const ReadOutcome read = ReadConfigImage(TransferProfileOf(kind), record.address, session.Seams());
     switch (read.result) {
+    case ReadResult::InterfaceLost:
+        return *FailIfInterfaceLost(run);
     case ReadResult::Failed:
-        return run.Fail(EXIT_BUS, DescribeDevice(record) + " did not answer the configuration read");
+        return run.Fail(EXIT_BUS, DescribeDevice(record) + " did not answer " +
+                                      BlockOfCount(read.unansweredBlock.value_or(0), read.blockCount) +
+                                      " of the configuration read");
     case ReadResult::Damaged:
         return run.Fail(EXIT_BUS, "the configuration read from " + DescribeDevice(record) +
-                                      " is damaged (its CRC does not match)");
+                                      " is damaged (its layout or its CRC does not check)");
     case ReadResult::Intact:
         break;
     }
@@ -36,17 +41,28 @@ int WriteConfigFromFile(Run& run, BusSession& session, const DeviceRecord& recor
     switch (outcome.result) {
     case WriteResult::Saved:
         return EXIT_OK;
-    case WriteResult::Failed:
-        return run.Fail(EXIT_BUS, device + " did not answer the read-back after the write");
+    case WriteResult::InterfaceLost:
+        return *FailIfInterfaceLost(run);
     case WriteResult::Cancelled:
         return run.Fail(EXIT_BUS, "the write to " + device + " was stopped");
+    case WriteResult::Failed:
     case WriteResult::NotVerified:
         break;
     }
-    if (!outcome.allAcknowledged)
-        return run.Fail(EXIT_BUS, device + " did not acknowledge every configuration block");
+    if (outcome.unacknowledgedBlock) {
+        std::string line = device + " did not acknowledge " +
+                           BlockOfCount(*outcome.unacknowledgedBlock, outcome.blockCount) +
+                           " of the write (the blocks after it were not sent)";
+        if (outcome.readBack.result == ReadResult::Failed)
+            line += ", nor the read-back after it";
+        else if (outcome.readBack.result == ReadResult::Damaged)
+            line += "; it now holds a damaged configuration";
+        return run.Fail(EXIT_BUS, line);
+    }
+    if (outcome.readBack.result == ReadResult::Failed)
+        return run.Fail(EXIT_BUS, device + " did not answer the read-back after the write");
     if (outcome.readBack.result == ReadResult::Damaged)
-        return run.Fail(EXIT_BUS, "the read-back from " + device + " is damaged (its CRC does not match)");
+        return run.Fail(EXIT_BUS, "the read-back from " + device + " is damaged (its layout or its CRC does not check)");
     return run.Fail(EXIT_BUS, "the read-back from " + device + " differs from what was written");
 }
 

@@ -42,7 +42,7 @@ std::string DeviceJsonMembers(const DeviceRecord& record)
                 record.configured ? "true" : "false");
 }
 
-std::optional<std::string> BackupFileName(const DeviceRecord& record)
+std::optional<std::string> BackupFileName(const DeviceRecord& record, bool withAddress)
 {
     const std::optional<ConfigKind> kind = ConfigKindOfType(record.typeCode);
     if (!kind)
@@ -51,7 +51,7 @@ std::optional<std::string> BackupFileName(const DeviceRecord& record)
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     std::string serial = SerialText(record.serialNumber);
     serial.erase(std::remove(serial.begin(), serial.end(), ' '), serial.end());
-    return name + "-" + serial + ".bin";
+    return name + "-" + serial + (withAddress ? StrF("-at%d", record.address) : std::string()) + ".bin";
 }
 
 }  // namespace orv

@@ -21,7 +21,8 @@ std::string JsonString(const std::string& text);
 std::string DeviceJsonMembers(const DeviceRecord& record);
 
 // The file a backup keeps a device's configuration in, named by kind and
-// serial number ("input8-21001031.bin"); nothing for a kind without one.
-std::optional<std::string> BackupFileName(const DeviceRecord& record);
+// serial number ("input8-21001031.bin"), withAddress also by address
+// ("input8-21001031-at5.bin"); nothing for a kind without one.
+std::optional<std::string> BackupFileName(const DeviceRecord& record, bool withAddress = false);
 
 }  // namespace orv

@@ -1,6 +1,7 @@
 #include "link/bus_link.h"
 
 #include <cstring>
+#include <utility>
 
 namespace orv {
 
@@ -20,12 +21,28 @@ struct LinkState {
     RxReceiver rx;
     bool messageReady = false;
     BusReply replySlot;
+    bool lost = false;
+    bool lossReported = false;
+    BusStep step;
+    BusStep stepAtLoss;
 };
 
 LinkState link;
 
 LogSink& Log() { return link.services->log; }
 Clock& Time() { return link.services->clock; }
+
+// Every call that moves bytes reports through here: FT_IO_ERROR is the line
+// gone, and stays so until the interface is opened again.
+FtStatus Watched(FtStatus status)
+{
+    if (status == FT_IO_ERROR && !link.lost) {
+        link.lost = true;
+        link.stepAtLoss = link.step;
+        LogF(Log(), " ORV-NET Disconnected while %s ", link.step.doing.c_str());
+    }
+    return status;
+}
 
 // One byte through the receiver; a complete body is decoded into the reply slot.
 void ApplyReceivedByte(uint8_t byte, bool verbose)
@@ -46,8 +63,8 @@ void ApplyReceivedByte(uint8_t byte, bool verbose)
 void DiscardStaleInput()
 {
     uint32_t waiting = 0;
-    if (link.usb->GetQueueStatus(link.handle, waiting) == FT_OK && waiting > 0) {
-        link.usb->PurgeReceive(link.handle);
+    if (Watched(link.usb->GetQueueStatus(link.handle, waiting)) == FT_OK && waiting > 0) {
+        Watched(link.usb->PurgeReceive(link.handle));
         LogF(Log(), " Discarded %u stale bytes before send", waiting);
     }
     link.messageReady = false;
@@ -134,6 +151,9 @@ bool OpenBusInterface(OpenPace pace)
 {
     link.pace = pace;
     link.rx.Reset();
+    link.lost = false;
+    link.lossReported = false;
+    link.step = BusStep{};
     bool multipleDevices = false;
     if (!OpenInterfaceDevice(&multipleDevices)) {
         link.services->prompts.Message("ORV-NET  not found Error",
@@ -151,25 +171,65 @@ bool OpenBusInterface(OpenPace pace)
     return true;
 }
 
+bool ReopenBusInterface()
+{
+    link.messageReady = false;
+    return OpenBusInterface(link.pace);
+}
+
+bool BusInterfaceLost()
+{
+    return link.lost;
+}
+
+void SetBusStep(BusStep step)
+{
+    link.step = std::move(step);
+}
+
+const BusStep& BusStepAtLoss()
+{
+    return link.stepAtLoss;
+}
+
+bool ReportBusInterfaceLost()
+{
+    if (!link.lost)
+        return false;
+    if (link.lossReported)
+        return true;
+    link.lossReported = true;
+    std::string text = "ORVANTA TOOL: The ORV-NET was disconnected while " + link.stepAtLoss.doing +
+                       ". \n\nPlease connect ORV-NET to PC again; the next command from the menu offers to look "
+                       "for it.";
+    if (!link.stepAtLoss.risk.empty())
+        text += " \n\n" + link.stepAtLoss.risk;
+    link.services->prompts.Message(INTERFACE_LOST_CAPTION, text, Buttons::Ok, Icon::Error);
+    return true;
+}
+
 uint32_t ReadBytes(uint8_t* buffer, uint8_t count)
 {
     uint32_t read = 0;
-    if (link.usb->Read(link.handle, buffer, count, read) != FT_OK)
+    if (link.lost || Watched(link.usb->Read(link.handle, buffer, count, read)) != FT_OK)
         return 0;
     return read;
 }
 
 uint32_t WriteFrame(const uint8_t* buffer, uint8_t count)
 {
+    if (link.lost)
+        return 0;
     uint8_t echo[UINT8_MAX];
     std::memset(echo, 0xFF, sizeof echo);
     link.usb->ClrRts(link.handle);
     uint32_t written = 0;
-    if (link.usb->Write(link.handle, buffer, count, written) != FT_OK)
+    if (Watched(link.usb->Write(link.handle, buffer, count, written)) != FT_OK)
         written = 0;
     // The bus hears its own traffic: the first count bytes back are the echo.
     uint32_t echoed = 0;
-    link.usb->Read(link.handle, echo, count, echoed);
+    if (!link.lost)
+        Watched(link.usb->Read(link.handle, echo, count, echoed));
     return written;
 }
 
@@ -177,14 +237,14 @@ bool SendRequest(BusRequest request)
 {
     uint8_t frame[MAX_FRAME];
     uint8_t bodyLength = 0;
-    if (!EncodeFrame(request, frame, bodyLength)) {
+    if (!EncodeFrame(request, frame, bodyLength) || link.lost) {
         link.rx.Reset();
         return false;
     }
     DiscardStaleInput();
     const uint8_t frameLength = uint8_t(bodyLength + 2);
     bool sent = false;
-    for (int attempt = 0; attempt < SEND_ATTEMPTS && !sent; ++attempt)
+    for (int attempt = 0; attempt < SEND_ATTEMPTS && !sent && !link.lost; ++attempt)
         sent = WriteFrame(frame, frameLength) == frameLength;
     link.rx.Reset();
     return sent;
@@ -200,7 +260,7 @@ bool WaitForAck()
         if (ReadBytes(&byte, 1) == 1) {
             empty = 0;
             ApplyReceivedByte(byte, false);
-        } else if (++empty >= ACK_SILENCE_LIMIT) {
+        } else if (++empty >= ACK_SILENCE_LIMIT || link.lost) {
             return false;
         }
         if (link.rx.AckSeen())
@@ -214,7 +274,7 @@ bool WaitForAckWithin(uint32_t millis)
 {
     const uint64_t start = Time().NowMillis();
     bool acknowledged = false;
-    for (uint64_t waited = 0; !acknowledged && waited < millis; waited = Time().NowMillis() - start) {
+    for (uint64_t waited = 0; !acknowledged && !link.lost && waited < millis; waited = Time().NowMillis() - start) {
         // Each read waits no longer than what is left of the bound.
         link.usb->SetTimeouts(link.handle, uint32_t(millis - waited), WRITE_TIMEOUT_MS);
         link.rx.ClearAck();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "link/frame_codec.h"
 #include "link/rx_receiver.h"
@@ -39,6 +40,33 @@ bool ReceiveReply(BusReply& reply, uint8_t verbose, uint8_t* counter = nullptr);
 // The handle of the opened interface (0 before), for a check of the line
 // that goes around the link.
 FtHandle BusInterfaceHandle();
+
+// A read, write or queue call that reports FT_IO_ERROR means the interface is
+// gone (unplugged, hung up, connection closed). From then until it is opened
+// again nothing is sent or waited for: SendRequest, the acknowledgement waits
+// and ReceiveReply give false at once, so that the running operation ends.
+bool BusInterfaceLost();
+// The interface search of the last opening once more, after the interface
+// was lost; the same boxes as OpenBusInterface on failure.
+bool ReopenBusInterface();
+
+// What the running operation is doing, for the report of a lost interface.
+struct BusStep {
+    // Finishes "... was disconnected while": "block 4 of 15 was being written".
+    std::string doing;
+    // What a loss at this step may leave behind on the device; empty for nothing.
+    std::string risk;
+};
+// Operations set their step before each exchange; opening the interface clears it.
+void SetBusStep(BusStep step);
+// The step that was set when the interface was lost.
+const BusStep& BusStepAtLoss();
+
+inline constexpr const char* INTERFACE_LOST_CAPTION = " ORV-NET Disconnected ";
+// While the interface is lost, true; the first call after a loss also shows
+// the box that tells what was being done and what the device may now hold,
+// so that an operation and its callers show one box between them.
+bool ReportBusInterfaceLost();
 
 // Inside the link, exposed for tests.
 uint32_t EnumerateInterfaces(int attempts);

@@ -19,6 +19,27 @@ void ShowNoFreeAddress(Services& services)
                              Buttons::Ok, Icon::Exclamation);
 }
 
+// Records at one address with one serial number stay where they are: sent
+// SET_ADDRESS_BY_SN they would all move together and share again.
+void ShowRepeatedSerials(Services& services, const DeviceRegistry& registry, const std::vector<size_t>& repeated)
+{
+    std::string list;
+    for (size_t index : repeated) {
+        const DeviceRecord& record = registry.Record(index);
+        const std::string line = StrF("\n %s (%s) at Address: %d", record.name.c_str(),
+                                      SerialText(record.serialNumber).c_str(), record.address);
+        if (list.find(line) == std::string::npos)
+            list += line;
+    }
+    services.log.Message(" Same Serial Number at one Address:" + list);
+    services.prompts.Message(SAME_SERIAL_CAPTION,
+                             "These answers carry the same serial number at the same address:\n" + list +
+                                 "\n\nOne device answered twice, or two devices carry one serial number. Their "
+                                 "address cannot be changed automatically.\nPlease connect one of them at a time "
+                                 "and give it an address of its own (Set Address ...).",
+                             Buttons::Ok, Icon::Exclamation);
+}
+
 }  // namespace
 
 std::optional<uint8_t> FindFreeAddress(const std::vector<uint8_t>& table)
@@ -36,9 +57,15 @@ bool ResolveDuplicateAddresses(NetworkContext& context)
     // Entry i follows record i to its new address, so that one search does
     // not hand out what an earlier one gave away.
     std::vector<uint8_t> table = registry.GetDeviceAddresses();
-    const std::vector<size_t> duplicates = registry.MarkSharedAddresses();
-    if (duplicates.empty())
+    std::vector<size_t> duplicates;
+    std::vector<size_t> repeated;
+    for (size_t index : registry.MarkSharedAddresses())
+        (registry.SerialRepeatedAtAddress(index) ? repeated : duplicates).push_back(index);
+    if (duplicates.empty()) {
+        if (!repeated.empty())
+            ShowRepeatedSerials(services, registry, repeated);
         return false;
+    }
     const Answer answer = services.prompts.Message(
         SAME_ADDRESS_CAPTION,
         "Two or more ORVANTA devices found share the Same Address. \n Press YES to change the addresses "
@@ -59,6 +86,8 @@ bool ResolveDuplicateAddresses(NetworkContext& context)
             continue;
         }
         const bool acknowledged = RequestAddressChange(services, record, *freeAddress);
+        if (ReportBusInterfaceLost())
+            return false;
         services.log.Message(acknowledged ? "SET Address ACK Received " : "Nothing Received");
         table[index] = *freeAddress;
         readdressed = true;
@@ -98,6 +127,8 @@ bool OnSetAddress(NetworkContext& context)
 
 bool RequestAddressChange(Services& services, const DeviceRecord& record, uint8_t newAddress)
 {
+    SetBusStep({StrF("%s at address %d was being given address %d", record.name.c_str(), record.address, newAddress),
+                ""});
     const auto payload = SetAddressPayload(record.serialNumber, newAddress);
     SendRequest(BusRequest{SET_ADDRESS_BY_SN, record.address, payload.data(), SET_ADDRESS_LENGTH});
     services.log.Message(" SET ADDRESS by SN Request Sent : ");
@@ -114,7 +145,8 @@ bool ChangeDeviceAddress(NetworkContext& context, uint8_t newAddress)
     if (!record)
         return false;
     if (!RequestAddressChange(services, *record, newAddress)) {
-        services.log.Message("Nothing Received");
+        if (!ReportBusInterfaceLost())
+            services.log.Message("Nothing Received");
         return false;
     }
     services.log.Message("SET Address ACK Received: Address Changed  ");

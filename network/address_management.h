@@ -14,10 +14,6 @@
 
 namespace orv {
 
-// The addresses a device may have: not the tool's own, not the broadcast address.
-constexpr uint8_t FIRST_DEVICE_ADDRESS = 1;
-constexpr uint8_t LAST_DEVICE_ADDRESS = BROADCAST_ADDRESS - 1;
-
 // The lowest address from 1 to 254 that no entry of table holds; nothing when
 // all are taken (255 is the broadcast address and never handed out).
 std::optional<uint8_t> FindFreeAddress(const std::vector<uint8_t>& table);
@@ -25,10 +21,15 @@ std::optional<uint8_t> FindFreeAddress(const std::vector<uint8_t>& table);
 // The caption of the question about shared addresses.
 inline constexpr const char* SAME_ADDRESS_CAPTION = " Same Address Warning ";
 
+// The caption of the box about answers that carry one serial number at one address.
+inline constexpr const char* SAME_SERIAL_CAPTION = " Same Serial Number ";
+
 // Flags the records that share an address and, when the user agrees, gives
 // each of them the lowest free address. Devices for which no address is left
-// keep theirs; the user is told so once. True when at least one device was
-// sent a new address, so that the caller discovers again.
+// keep theirs; the user is told so once. Records with the same serial number
+// at one address keep it too; when nothing else is left to move, a box names
+// them. True when at least one device was sent a new address, so that the
+// caller discovers again.
 bool ResolveDuplicateAddresses(NetworkContext& context);
 
 // The choices of the Set Address dialog: every address 1..254 that no record has, ascending, in decimal.

@@ -16,10 +16,15 @@ ModeCommandOutcome SendModeCommand(NetworkContext& context, CommandCode command,
     const DeviceRecord* device = RequireAddressableDevice(context, MODE_CAPTION);
     if (!device)
         return ModeCommandOutcome::Refused;
+    SetBusStep({StrF("%s was being sent to %s at address %d", CommandName(command), device->name.c_str(),
+                     device->address),
+                ""});
     SendRequest(BusRequest{command, device->address});
     LogSink& log = context.services.log;
     log.Message(sentLine);
     if (!WaitForAck()) {
+        if (ReportBusInterfaceLost())
+            return ModeCommandOutcome::InterfaceLost;
         log.Message("Nothing Received");
         return ModeCommandOutcome::NothingReceived;
     }
@@ -43,14 +48,16 @@ ModeCommandOutcome EnterConfigMode(NetworkContext& context)
 const DeviceRecord* RequireAddressableDevice(NetworkContext& context, const std::string& caption)
 {
     const DeviceRecord* device = RequireSelectedDevice(context.services, context.registry);
-    if (device && device->sharedAddress) {
-        context.services.prompts.Message(caption,
-                                         "\n This device shares its address with another device. \n\n"
-                                         " Please change its address first (Set Address ...) and try again",
-                                         Buttons::Ok, Icon::Exclamation);
-        return nullptr;
-    }
-    return device;
+    if (!device || IsAddressable(*device))
+        return device;
+    const std::string where = device->sharedAddress
+                                  ? std::string("shares its address with another device")
+                                  : StrF("answered at address %d, which is not a device address", device->address);
+    context.services.prompts.Message(caption,
+                                     "\n This device " + where +
+                                         ". \n\n Please change its address first (Set Address ...) and try again",
+                                     Buttons::Ok, Icon::Exclamation);
+    return nullptr;
 }
 
 }  // namespace orv

@@ -11,7 +11,8 @@ namespace orv {
 enum class ModeCommandOutcome {
     Acknowledged,
     NothingReceived,
-    Refused,  // no checked selection, or the device shares its address
+    Refused,        // no checked selection, or the device has no address of its own
+    InterfaceLost,  // the interface went away; its box has been shown
 };
 
 // RUN_BOOT to the selected device: it leaves its firmware for its boot loader.
@@ -20,8 +21,9 @@ ModeCommandOutcome EnterBootMode(NetworkContext& context);
 ModeCommandOutcome EnterConfigMode(NetworkContext& context);
 
 // The checked selected record, when it has an address of its own. A request to
-// a shared address would reach every device there, so such a record is refused
-// with a box under caption; a stale selection asks the user to select again.
+// a shared address, or to the broadcast address, would reach other devices
+// too, so such a record is refused with a box under caption; a stale
+// selection asks the user to select again.
 const DeviceRecord* RequireAddressableDevice(NetworkContext& context, const std::string& caption);
 
 }  // namespace orv

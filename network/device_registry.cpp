@@ -92,6 +92,20 @@ std::vector<size_t> DeviceRegistry::MarkSharedAddresses()
     return shared;
 }
 
+bool IsAddressable(const DeviceRecord& record)
+{
+    return !record.sharedAddress && record.address >= FIRST_DEVICE_ADDRESS && record.address <= LAST_DEVICE_ADDRESS;
+}
+
+bool DeviceRegistry::SerialRepeatedAtAddress(size_t index) const
+{
+    const DeviceRecord& record = records_[index];
+    const auto same = [&record](const DeviceRecord& r) {
+        return r.address == record.address && r.serialNumber == record.serialNumber;
+    };
+    return std::count_if(records_.begin(), records_.end(), same) > 1;
+}
+
 void DeviceRegistry::Select(uint8_t index)
 {
     selectedIndex_ = index;

@@ -20,6 +20,10 @@ constexpr size_t DEVICE_NAME_LENGTH = 11;
 constexpr size_t MAX_DEVICES = 255;
 constexpr uint8_t NO_SELECTION = 255;
 
+// The addresses a device may have: not the tool's own, not the broadcast address.
+constexpr uint8_t FIRST_DEVICE_ADDRESS = 1;
+constexpr uint8_t LAST_DEVICE_ADDRESS = BROADCAST_ADDRESS - 1;
+
 struct DeviceRecord {
     std::string name;  // at most DEVICE_NAME_LENGTH characters
     SerialNumber serialNumber{};
@@ -30,6 +34,12 @@ struct DeviceRecord {
     bool configured = false;
     bool sharedAddress = false;  // another record has the same address
 };
+
+// True when requests to record's address reach its device alone: no other
+// record has the address, and it is a device's address, not the tool's nor
+// the broadcast address that every device hears (a quick discovery can list
+// a device there).
+bool IsAddressable(const DeviceRecord& record);
 
 // A record from a MODULE_INFO reply (the caller has checked it with IsModuleInfoReply).
 DeviceRecord RecordFromReply(const BusReply& reply);
@@ -63,6 +73,10 @@ public:
     std::vector<uint8_t> GetDeviceAddresses() const;
     // Flags every record whose address another record also has; returns their indexes in order.
     std::vector<size_t> MarkSharedAddresses();
+    // True when another record has the same address and serial number: one
+    // device that answered twice, or two devices that carry one serial
+    // number. SET_ADDRESS_BY_SN cannot tell them apart.
+    bool SerialRepeatedAtAddress(size_t index) const;
 
     // Selects the record at index and remembers its serial number with it.
     void Select(uint8_t index);

@@ -11,18 +11,37 @@ namespace {
 
 constexpr uint32_t REPLY_PAUSE_MS = 300;
 constexpr int BROADCAST_ATTEMPTS = 3;
+// Passes that re-address shared addresses before the result stands as it is.
+constexpr int MAX_RESOLVING_PASSES = 3;
 constexpr const char* IDLE_STATUS = "ORVANTA TOOL";
+
+// The answers to one address: a device that repeats itself without pause
+// must not hold the scan there.
+constexpr int MAX_ANSWERS_PER_ADDRESS = 255;
+constexpr uint64_t ANSWER_TIME_LIMIT_MS = 1000;
+
+struct Answers {
+    int valid = 0;
+    bool cancelled = false;
+};
 
 // Reads the answers to one request until a read finds the line silent: every
 // device that heard a broadcast answers in turn. A read that brings no reply
 // has read until silence or given up on a line that never falls silent, so
-// the next one would find nothing better. Returns the valid answers.
-int CollectAnswers(NetworkContext& context, int address, bool record)
+// the next one would find nothing better. Between reads the progress dialog's
+// Cancel is heard.
+Answers CollectAnswers(NetworkContext& context, int address, bool record, ProgressDialog& progress)
 {
     LogSink& log = context.services.log;
-    int answers = 0;
+    Clock& clock = context.services.clock;
+    const uint64_t start = clock.NowMillis();
+    Answers answers;
     uint8_t consumed = 0;
-    do {
+    for (int frames = 0;; ++frames) {
+        if (frames == MAX_ANSWERS_PER_ADDRESS || clock.NowMillis() - start >= ANSWER_TIME_LIMIT_MS) {
+            LogF(log, " Too many Replies from  Address: %d ", address);
+            break;
+        }
         BusReply reply;
         consumed = 0;
         if (!ReceiveReply(reply, 1, &consumed)) {
@@ -37,11 +56,17 @@ int CollectAnswers(NetworkContext& context, int address, bool record)
                         StrF(" %zu: Orvanta Device(s) Found & Added", context.registry.Count()), 0);
                 }
             }
-            ++answers;
+            ++answers.valid;
         } else {
             LogF(log, " Bad Reply From  Address: %d ", address);
         }
-    } while (consumed != 0);
+        if (consumed == 0)
+            break;
+        answers.cancelled = !progress.Update(address);
+        context.services.prompts.PumpEvents();
+        if (answers.cancelled)
+            break;
+    }
     return answers;
 }
 
@@ -73,17 +98,25 @@ uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& 
     const int last = start == BROADCAST_ADDRESS ? BROADCAST_ADDRESS : BROADCAST_ADDRESS - 1;
     uint8_t found = 0;
     for (int address = start; address <= last; ++address) {
+        SetBusStep({address == BROADCAST_ADDRESS
+                        ? std::string("the devices were being asked for their module information")
+                        : StrF("address %d was being asked for its module information", address),
+                    ""});
         LogF(services.log, " MOD INFO Request SENT To Address: %d ", address);
         const uint8_t query = 0;
         SendRequest(BusRequest{MODULE_INFO_REQUEST, uint8_t(address), &query, 1});
+        bool cancelled = false;
         if (!waitForAck()) {
             services.log.Message(" Nothing Received : ");
         } else {
             LogF(services.log, " ORVANTA ACK Received for Address: %d ", address);
             services.clock.Sleep(REPLY_PAUSE_MS);
-            const int answers = CollectAnswers(context, address, record);
-            found = uint8_t(std::min(int(found) + answers, int(UINT8_MAX)));
+            const Answers answers = CollectAnswers(context, address, record, *progress);
+            found = uint8_t(std::min(int(found) + answers.valid, int(UINT8_MAX)));
+            cancelled = answers.cancelled;
         }
+        if (cancelled || BusInterfaceLost())
+            break;
         const bool goOn = progress->Update(address);
         services.prompts.PumpEvents();
         if (!goOn)
@@ -98,9 +131,14 @@ uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& 
 int DiscoverDevices(NetworkContext& context, int start, const AckWait& waitForAck)
 {
     int attempts = 0;
+    int resolvingPasses = 0;
     uint8_t found = 0;
     for (;;) {
         found = ScanBus(context, start, true, waitForAck);
+        if (ReportBusInterfaceLost()) {
+            context.view.RefreshDeviceList();
+            return found;
+        }
         if (start == BROADCAST_ADDRESS) {
             if (found > 0) {
                 // No re-addressing on this path, but devices that share an
@@ -113,8 +151,15 @@ int DiscoverDevices(NetworkContext& context, int start, const AckWait& waitForAc
         } else {
             attempts = BROADCAST_ATTEMPTS;
         }
-        if (ResolveDuplicateAddresses(context))
+        if (resolvingPasses < MAX_RESOLVING_PASSES && ResolveDuplicateAddresses(context)) {
+            ++resolvingPasses;
             continue;
+        }
+        if (ReportBusInterfaceLost()) {
+            context.view.RefreshDeviceList();
+            return found;
+        }
+        context.registry.MarkSharedAddresses();
         if (attempts < BROADCAST_ATTEMPTS)
             continue;
         break;

@@ -23,7 +23,10 @@ constexpr const char* PROGRESS_FORMAT = "Firmware Update Progress: %d %s ";
 std::optional<uint8_t> ChooseTarget(NetworkContext& context, bool emergency)
 {
     if (emergency) {
-        if (ScanBus(context, BROADCAST_ADDRESS, false) > 1) {
+        const uint8_t found = ScanBus(context, BROADCAST_ADDRESS, false);
+        if (ReportBusInterfaceLost())
+            return std::nullopt;
+        if (found > 1) {
             context.services.prompts.Message(
                 " Firmware Update Confirm ",
                 "\n More than 1 ORVANTA devices found \n\n Please ensure that only one device is connected and try "
@@ -67,8 +70,11 @@ const char* RefusalText(FirmwareFileStatus status)
     }
 }
 
+// A lost interface has had its own box.
 void ShowAborted(Prompts& prompts, const char* reason)
 {
+    if (ReportBusInterfaceLost())
+        return;
     prompts.Message(STATUS_CAPTION,
                     std::string("\n Firmware Update Aborted \n\n Reason: ") + reason + " \n\n Please try again",
                     Buttons::Ok, Icon::Error);
@@ -103,6 +109,8 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
     const std::unique_ptr<ProgressDialog> progress = services.prompts.StartProgress(options);
     progress->Update(1);
 
+    const std::string device = target == BROADCAST_ADDRESS ? std::string("the device") : StrF("the device at address %d", target);
+    SetBusStep({"RUN_BOOT was being sent to " + device, ""});
     SendRequest(BusRequest{RUN_BOOT, target});
     services.clock.Sleep(BOOT_PAUSE_MS);
     if (!WaitForAck()) {
@@ -115,8 +123,11 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
     services.clock.Sleep(BOOT_PAUSE_MS);
     LogF(log, " --- START FW UPDATE (%d Blocks) ----- ", counts.full);
 
+    const std::string risk = "The device may now hold incomplete firmware and stay in its boot loader: please "
+                             "update its firmware again.";
     int acknowledged = 0;
     for (uint16_t block = 0; block < counts.full; ++block) {
+        SetBusStep({StrF("firmware block %d of %d was being sent to ", block + 1, total) + device, risk});
         if (!SendBlock(target, image, block)) {
             progress->Update(total);
             ShowAborted(services.prompts, "Device not responding to FW Update.");
@@ -132,6 +143,7 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
     // The short last block carries the next block number, and the bytes after
     // the end of the file go as 0xFF, what erased flash holds anyway.
     if (counts.rest != 0) {
+        SetBusStep({StrF("firmware block %d of %d was being sent to ", total, total) + device, risk});
         if (SendBlock(target, image, counts.full))
             ++acknowledged;
         progress->Update(total);
@@ -144,6 +156,7 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
         return FirmwareUpdateOutcome::LastBlockNotAcknowledged;
     }
 
+    SetBusStep({"RUN_FIRMWARE was being sent to " + device, ""});
     if (!SendAndWait(RUN_FIRMWARE, target)) {
         progress->Update(total);
         log.Message("SORRY NO ACK FOR UNCONFIGURED FW REQUEST");
@@ -165,6 +178,8 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
 FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency)
 {
     const std::optional<uint8_t> target = ChooseTarget(context, emergency);
+    if (BusInterfaceLost())
+        return FirmwareUpdateOutcome::InterfaceLost;
     if (!target)
         return emergency ? FirmwareUpdateOutcome::TooManyDevices : FirmwareUpdateOutcome::NoTarget;
 
@@ -181,6 +196,8 @@ FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency)
     }
 
     const FirmwareUpdateOutcome outcome = Transfer(context, *target, image);
+    if (BusInterfaceLost())
+        return FirmwareUpdateOutcome::InterfaceLost;
     // The device restarts with its new firmware and may report another version.
     if (outcome == FirmwareUpdateOutcome::Updated)
         DiscoverDevices(context, BROADCAST_ADDRESS);

@@ -9,7 +9,7 @@ namespace orv {
 
 enum class FirmwareUpdateOutcome {
     Updated,                     // RUN_FIRMWARE acknowledged; a quick discovery followed
-    NoTarget,                    // no checked selection, or the device shares its address
+    NoTarget,                    // no checked selection, or the device has no address of its own
     TooManyDevices,              // the emergency count found more than one device
     NoFile,                      // the file dialog was not confirmed
     FileRefused,                 // empty, unreadable, or more blocks than a block number can count
@@ -17,6 +17,7 @@ enum class FirmwareUpdateOutcome {
     BlockNotAcknowledged,        // a full block; nothing was sent after it
     LastBlockNotAcknowledged,    // the partial block; no RUN_FIRMWARE was sent
     RunFirmwareNotAcknowledged,  // every block arrived, the device did not confirm its restart
+    InterfaceLost,               // the interface went away; its box has been shown
 };
 
 // Normal mode: to the selected device's address. Emergency mode: a counting

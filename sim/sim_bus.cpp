@@ -66,6 +66,11 @@ void SimBus::SetOpenFailures(int failures)
     openFailures_ = failures;
 }
 
+void SimBus::LoseLineAtWrite(int write)
+{
+    writesUntilLoss_ = write;
+}
+
 void SimBus::InjectBytes(const std::vector<uint8_t>& bytes, uint64_t delayMicros)
 {
     uint64_t at = clock_.NowMicros() + delayMicros;
@@ -101,6 +106,7 @@ FtStatus SimBus::Open(uint32_t index, FtHandle& handle)
         return FT_DEVICE_NOT_OPENED;
     }
     open_ = true;
+    lineLost_ = false;
     handle = index + 1;
     return FT_OK;
 }
@@ -156,6 +162,10 @@ FtStatus SimBus::Write(FtHandle, const uint8_t* buffer, uint32_t count, uint32_t
     written = 0;
     if (!open_)
         return FT_INVALID_HANDLE;
+    if (writesUntilLoss_ > 0 && --writesUntilLoss_ == 0)
+        lineLost_ = true;
+    if (lineLost_)
+        return FT_IO_ERROR;
     const uint64_t start = std::max(clock_.NowMicros(), wireFreeAt_);
     std::vector<uint8_t> bytes(buffer, buffer + count);
     // The bus hears its own traffic: every byte comes back as its echo.
@@ -217,6 +227,8 @@ FtStatus SimBus::Read(FtHandle, uint8_t* buffer, uint32_t count, uint32_t& read)
     read = 0;
     if (!open_)
         return FT_INVALID_HANDLE;
+    if (lineLost_)
+        return FT_IO_ERROR;
     const uint64_t now = clock_.NowMicros();
     const uint64_t deadline = now + uint64_t(readTimeoutMillis_) * 1000;
     size_t due = 0;
@@ -238,6 +250,9 @@ FtStatus SimBus::Read(FtHandle, uint8_t* buffer, uint32_t count, uint32_t& read)
 
 FtStatus SimBus::GetQueueStatus(FtHandle, uint32_t& waiting)
 {
+    waiting = 0;
+    if (lineLost_)
+        return FT_IO_ERROR;
     const uint64_t now = clock_.NowMicros();
     waiting = uint32_t(std::count_if(incoming_.begin(), incoming_.end(), [now](const TimedByte& b) { return b.at <= now; }));
     return FT_OK;
@@ -245,6 +260,8 @@ FtStatus SimBus::GetQueueStatus(FtHandle, uint32_t& waiting)
 
 FtStatus SimBus::PurgeReceive(FtHandle)
 {
+    if (lineLost_)
+        return FT_IO_ERROR;
     const uint64_t now = clock_.NowMicros();
     std::erase_if(incoming_, [now](const TimedByte& b) { return b.at <= now; });
     return FT_OK;

@@ -75,6 +75,10 @@ public:
     void SetInterfaces(std::vector<DeviceDetail> interfaces);
     // The next failures Open calls report before one succeeds.
     void SetOpenFailures(int failures);
+    // The line goes as an unplugged interface does: the write-th write from
+    // now (1: the next) and every later call that moves bytes report
+    // FT_IO_ERROR, until the interface is opened again.
+    void LoseLineAtWrite(int write);
     // Bytes that arrive on the read side, the first after delayMicros from now.
     void InjectBytes(const std::vector<uint8_t>& bytes, uint64_t delayMicros = 0);
 
@@ -113,6 +117,8 @@ private:
     std::vector<DeviceDetail> interfaces_;
     int openFailures_ = 0;
     bool open_ = false;
+    int writesUntilLoss_ = 0;  // 0: the line stays
+    bool lineLost_ = false;
     CommState commState_{};
     uint32_t readTimeoutMillis_ = 0;
     uint32_t writeTimeoutMillis_ = 0;

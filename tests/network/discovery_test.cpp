@@ -43,12 +43,17 @@ TEST_F(DiscoveryTest, FullPassAsksZeroTo254InAscendingOrder)
     EXPECT_TRUE(progress.options.appModal);
     EXPECT_TRUE(progress.options.autoHide);
     EXPECT_TRUE(progress.options.smooth);
+    // Once per address, and once more after each answer: Cancel is heard
+    // before another answer is read.
     std::vector<int> values{1};
-    for (int a : Ascending(0, 254))
+    for (int a : Ascending(0, 254)) {
         values.push_back(a);
+        if (a == 3 || a == 7)
+            values.push_back(a);
+    }
     EXPECT_EQ(progress.values, values);
     EXPECT_TRUE(progress.hidden);  // the bar stops short of its maximum: hidden explicitly
-    EXPECT_EQ(prompts.pumps, 255);
+    EXPECT_EQ(prompts.pumps, 257);
 
     const std::vector<std::pair<int, std::string>> status{{0, "ORVANTA TOOL: Doing Discovery ..."},
                                                           {0, " 1: Orvanta Device(s) Found & Added"},
@@ -90,7 +95,7 @@ TEST_F(DiscoveryTest, BroadcastAnsweredByTwoDevicesGivesTwoRecordsFromOneRequest
 
     EXPECT_EQ(Destinations(MODULE_INFO_REQUEST), (std::vector<int>{255}));
     EXPECT_EQ(RegistryAddresses(), (std::vector<int>{9, 4}));  // in the order they answered
-    EXPECT_EQ(prompts.progress[0]->values, (std::vector<int>{1, 255}));
+    EXPECT_EQ(prompts.progress[0]->values, (std::vector<int>{1, 255, 255, 255}));
     EXPECT_TRUE(prompts.boxes.empty());
     EXPECT_EQ(view.calls, (std::vector<std::string>{"instructions", "refresh"}));
 }
@@ -187,28 +192,55 @@ TEST_F(DiscoveryTest, CountingPassEmptiesTheRegistryAndKeepsItEmpty)
     EXPECT_FALSE(log.Contains(" Device Added : "));
 }
 
-TEST_F(DiscoveryTest, MoreThan255AnswersSaturateAndFillTheRegistry)
+// A responder that acknowledges a broadcast and then sends count MODULE_INFO
+// frames from addresses 1 to 254, everyMicros apart.
+FunctionResponder::Handler Crowd(int count, uint64_t everyMicros)
 {
-    FunctionResponder crowd([](const HeardFrame& frame, SimReplyWriter& out) {
+    return [count, everyMicros](const HeardFrame& frame, SimReplyWriter& out) {
         if (frame.command != MODULE_INFO_REQUEST)
             return;
         out.Ack();
-        for (int i = 0; i < 256; ++i) {
-            out.Pause(50000);  // keeps the simulated line short of many bytes at once
+        for (int i = 0; i < count; ++i) {
+            out.Pause(everyMicros);
             ModuleInfo info;
             info.serial = {uint8_t(i), uint8_t(i >> 8), 0, 0};
             info.name = "ORV-Relay";
             const auto payload = EncodeModuleInfo(info);
             out.Frame(HOST_ADDRESS, uint8_t(1 + i % 254), MODULE_INFO, payload.data(), MODULE_INFO_LENGTH);
         }
-    });
+    };
+}
+
+TEST_F(DiscoveryTest, OneAddressTakesAtMost255Answers)
+{
+    FunctionResponder crowd(Crowd(256, 100));  // 256 answers in 0.8 s
     bus.Attach(crowd);
 
     EXPECT_EQ(ScanBus(context, BROADCAST_ADDRESS, true), 255);
 
     EXPECT_EQ(registry.Count(), 255u);
-    EXPECT_TRUE(log.Contains(" Device List Full (255 Devices): ORV-Relay at Address: 2 Not Added "));
+    EXPECT_TRUE(log.Contains(" Too many Replies from  Address: 255 "));
     EXPECT_EQ(prompts.statusTexts[prompts.statusTexts.size() - 2].second, " 255: Orvanta Device(s) Found & Added");
+}
+
+// A device that repeats its answer every 10 ms would otherwise hold the scan
+// at one address for as long as it keeps on.
+TEST_F(DiscoveryTest, ADeviceThatNeverStopsAnsweringHoldsOneAddressForAboutASecond)
+{
+    FunctionResponder repeater(Crowd(6000, 10000));  // a minute of answers
+    bus.Attach(repeater);
+
+    const uint64_t start = clock.NowMillis();
+    const uint8_t found = ScanBus(context, BROADCAST_ADDRESS, true);
+    EXPECT_LT(clock.NowMillis() - start, 1500u);
+    EXPECT_GT(found, 50);
+    EXPECT_LT(found, 255);
+    EXPECT_TRUE(log.Contains(" Too many Replies from  Address: 255 "));
+
+    // Cancel is heard between the answers.
+    registry.ClearDevices();
+    prompts.onProgressUpdate = [](const RecordedProgress& progress, int) { return progress.values.size() < 5; };
+    EXPECT_LE(ScanBus(context, BROADCAST_ADDRESS, true), 4);
 }
 
 TEST_F(DiscoveryTest, AnswerThatTurnsIntoNoiseEndsTheAddressWithinAboutASecond)

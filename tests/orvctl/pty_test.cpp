@@ -187,8 +187,8 @@ TEST_F(PtyCliTest, FailuresOfTheDeviceEndWithStatusOneAndTheirMessage)
     pty.With([](SimDevice& d) { d.Faults().noAckCommand = CONFIG_BLOCK_READ; });
     const CliResult read = Run({"read-config", "3", "-o", folder / "x.bin"});
     EXPECT_EQ(read.status, EXIT_BUS);
-    EXPECT_EQ(read.err, "orvctl: read-config: ORV-Input8 (12 34 56 78) at address 3 did not answer the configuration "
-                        "read\n");
+    EXPECT_EQ(read.err, "orvctl: read-config: ORV-Input8 (12 34 56 78) at address 3 did not answer block 1 of 15 of the "
+                        "configuration read\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "x.bin"));
 
     // Blocks from 5 on go unacknowledged: the read-back is not enough.
@@ -200,8 +200,8 @@ TEST_F(PtyCliTest, FailuresOfTheDeviceEndWithStatusOneAndTheirMessage)
     WriteBytes(folder / "after.bin", EncodeInput8Image(Config("After", 11), ImageForm::File));
     const CliResult write = Run({"write-config", "3", folder / "after.bin"});
     EXPECT_EQ(write.status, EXIT_BUS);
-    EXPECT_EQ(write.err, "orvctl: write-config: ORV-Input8 (12 34 56 78) at address 3 did not acknowledge every "
-                         "configuration block\n");
+    EXPECT_EQ(write.err, "orvctl: write-config: ORV-Input8 (12 34 56 78) at address 3 did not acknowledge block 6 of "
+                         "15 of the write (the blocks after it were not sent); it now holds a damaged configuration\n");
 
     pty.With([](SimDevice& d) { d.Faults().silent = true; });
     const CliResult silent = Run({"discover"});

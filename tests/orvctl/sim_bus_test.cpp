@@ -175,7 +175,7 @@ TEST_F(SimBusCliTest, ASaveWhoseReadBackIsDamagedFails)
     const CliResult result = Run({"write-config", "3", file});
     EXPECT_EQ(result.status, EXIT_BUS);
     EXPECT_EQ(result.err, "orvctl: write-config: the read-back from ORV-Input8 (21 00 10 31) at address 3 is damaged "
-                          "(its CRC does not match)\n");
+                          "(its layout or its CRC does not check)\n");
     EXPECT_TRUE(result.out.empty());
 }
 

@@ -1,0 +1,23 @@
+// The line that ends a command whose interface went away while it ran.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "ctl/run.h"
+
+namespace orv {
+
+// "the ORV-NET on /dev/ttyUSB0 was disconnected while block 4 of 15 was being
+// written", naming the interface of the run's command line.
+std::string InterfaceLostText(const Run& run);
+
+// When the interface is lost: that line, and EXIT_BUS. Nothing otherwise, and
+// the caller names the failure itself.
+std::optional<int> FailIfInterfaceLost(const Run& run);
+
+// A discovery (as BusSession::Discover) that found devices; false after the
+// error line: the lost interface's, or that no device answered.
+bool DiscoverSomeOrFail(Run& run, BusSession& session, bool all, bool resolve);
+
+}  // namespace orv
