@@ -171,7 +171,7 @@ private:
 class PortAccess final : public BusAccess {
 public:
     explicit PortAccess(const std::string& port)
-        : usb_(port.empty() ? std::make_unique<TtyInterface>() : MakePortInterface(ParsePortAddress(port))),
+        : usb_(MakePortInterface(port)),
           tty_(dynamic_cast<TtyInterface*>(usb_.get()))
     {
     }

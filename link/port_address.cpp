@@ -70,4 +70,11 @@ std::unique_ptr<UsbInterface> MakePortInterface(const PortAddress& address)
     return TtyInterface::ForPath(address.path);
 }
 
+std::unique_ptr<UsbInterface> MakePortInterface(const std::string& port)
+{
+    if (port.empty())
+        return std::make_unique<TtyInterface>();
+    return MakePortInterface(ParsePortAddress(port));
+}
+
 }  // namespace orv

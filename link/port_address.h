@@ -25,6 +25,9 @@ PortAddress ParsePortAddress(const std::string& text);
 
 // The backend for a parsed address.
 std::unique_ptr<UsbInterface> MakePortInterface(const PortAddress& address);
+// The backend for a --port value; for none (empty) the FTDI interfaces
+// listed in sysfs.
+std::unique_ptr<UsbInterface> MakePortInterface(const std::string& port);
 
 // The usage line of the forms a --port value takes.
 constexpr const char* PORT_FORMS = "PATH, tcp://HOST:PORT or rfc2217://HOST:PORT";
