@@ -51,25 +51,26 @@ std::optional<std::vector<uint8_t>> ParseHexString(const std::string& text, size
 {
     std::vector<uint8_t> bytes;
     size_t pos = 0;
-    while (true) {
-        pos = text.find_first_not_of(" \t\r\n", pos);
-        if (pos == std::string::npos)
-            return bytes;
+    // A text of blanks alone is refused too: stored as an empty string, its
+    // row would be dropped by the next build.
+    while ((pos = text.find_first_not_of(" \t\r\n", pos)) != std::string::npos) {
         size_t end = text.find_first_of(" \t\r\n", pos);
         if (end == std::string::npos)
             end = text.size();
         const int high = end - pos == 2 ? HexDigit(text[pos]) : -1;
         const int low = end - pos == 2 ? HexDigit(text[pos + 1]) : -1;
-        if (high < 0 || low < 0) {
-            prompts.Message(" Output Hex Validation ",
-                            StrF("Invalid Hex value for Row: %d. \n\nFormat accepted (space padded hex) : 1E 02 FF",
-                                 int(rowIndex + 1)),
-                            Buttons::Ok, Icon::Exclamation);
-            return std::nullopt;
-        }
+        if (high < 0 || low < 0)
+            break;
         bytes.push_back(uint8_t(high * 16 + low));
         pos = end;
     }
+    if (pos == std::string::npos && !bytes.empty())
+        return bytes;
+    prompts.Message(" Output Hex Validation ",
+                    StrF("Invalid Hex value for Row: %d. \n\nFormat accepted (space padded hex) : 1E 02 FF",
+                         int(rowIndex + 1)),
+                    Buttons::Ok, Icon::Exclamation);
+    return std::nullopt;
 }
 
 std::optional<std::vector<uint8_t>> RowStringBytes(const RS232Row& row, size_t rowIndex, Prompts& prompts)

@@ -60,9 +60,9 @@ struct RS232Config {
 size_t BaudRateIndex(uint32_t rate);
 
 // The bytes of a Hex text: pieces split at blanks, tabs, CR and LF, each
-// exactly two hexadecimal digits. On the first piece that is not, the Hex
-// message box names the row (rowIndex counted from 0, shown from 1) and the
-// result is nothing.
+// exactly two hexadecimal digits. On the first piece that is not, or for a
+// text of separators alone, the Hex message box names the row (rowIndex
+// counted from 0, shown from 1) and the result is nothing.
 std::optional<std::vector<uint8_t>> ParseHexString(const std::string& text, size_t rowIndex, Prompts& prompts);
 
 // The stored bytes of a row's string: the Latin-1 characters of an ASCII row,

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "services/log.h"
 
@@ -88,21 +89,75 @@ mode_t PermissionsFor(const std::string& target)
     return 0666 & ~mask;
 }
 
-// The old content is overwritten only as the new bytes arrive, and cut to
-// the new length at the end.
+// The whole content of the file at path; nothing when it cannot be read.
+std::optional<std::vector<uint8_t>> ReadWhole(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::vector<uint8_t> content;
+    uint8_t chunk[4096];
+    ssize_t count = 0;
+    while ((count = read(fd, chunk, sizeof chunk)) != 0) {
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            close(fd);
+            return std::nullopt;
+        }
+        content.insert(content.end(), chunk, chunk + count);
+    }
+    close(fd);
+    return content;
+}
+
+bool WriteWhole(int fd, const uint8_t* data, size_t size)
+{
+    return lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, data, size) && ftruncate(fd, off_t(size)) == 0 &&
+           fsync(fd) == 0;
+}
+
+// Without a temporary file the target itself is overwritten. A copy of what
+// it held is kept and written back when the new bytes do not all arrive, so
+// that the file ends up new or as it was, never mixed; a file that did not
+// exist before is removed again.
 FileWriteResult WriteInPlace(const std::string& target, const uint8_t* data, size_t size)
 {
+    struct stat status {};
+    const bool existed = stat(target.c_str(), &status) == 0;
+    const std::optional<std::vector<uint8_t>> copy = existed ? ReadWhole(target) : std::vector<uint8_t>{};
+    if (!copy)
+        return Failure(errno);
     const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return Failure(errno);
-    if (!WriteAll(fd, data, size) || ftruncate(fd, off_t(size)) != 0 || fsync(fd) != 0) {
+    if (!WriteWhole(fd, data, size)) {
         const int error = errno;
+        if (existed)
+            WriteWhole(fd, copy->data(), copy->size());
         close(fd);
+        if (!existed)
+            unlink(target.c_str());
         return Failure(error);
     }
     if (close(fd) != 0)
         return Failure(errno);
     return FileWriteResult{true, {}};
+}
+
+// A rename is lasting only once the folder that holds the name is flushed.
+// File systems that cannot flush a folder say EINVAL; that is no failure.
+bool FlushFolder(const std::string& folder, int& error)
+{
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return false;
+    }
+    const bool flushed = fsync(fd) == 0 || errno == EINVAL;
+    error = errno;
+    close(fd);
+    return flushed;
 }
 
 }  // namespace
@@ -130,6 +185,8 @@ FileWriteResult WriteFileSafely(const std::string& path, const uint8_t* data, si
         unlink(temporary.c_str());
         return Failure(error);
     }
+    if (!FlushFolder(DirectoryOf(*target), error))
+        return Failure(error);
     return FileWriteResult{true, {}};
 }
 #endif

@@ -18,8 +18,9 @@ struct FileWriteResult {
 
 // Writes size bytes to path. A symbolic link is followed, so that its target
 // file is replaced and the link stays. The new file gets the permissions of
-// the file it replaces. Where no temporary file can be made in the target's
-// folder, the target is written in place.
+// the file it replaces; the folder is flushed after the rename. Where no
+// temporary file can be made in the target's folder, the target is written
+// in place, and put back as it was when that write fails.
 FileWriteResult WriteFileSafely(const std::string& path, const uint8_t* data, size_t size);
 
 // "Error Saving Data ": the file named could not be written, and why.

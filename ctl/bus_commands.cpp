@@ -246,7 +246,7 @@ int SetAddressCommand(Run& run)
     for (size_t i = 0; i < registry.Count(); ++i) {
         const DeviceRecord& record = registry.Record(i);
         if (record.serialNumber == device.serialNumber && record.address == *newAddress) {
-            run.terminal.out << Latin1ToUtf8(DeviceRowText(device)) << ": address " << int(device.address) << " -> "
+            run.terminal.out << TerminalText(Latin1ToUtf8(DeviceRowText(device))) << ": address " << int(device.address) << " -> "
                              << int(*newAddress) << '\n';
             return EXIT_OK;
         }

@@ -13,6 +13,15 @@ namespace orv {
 // address" when another device has the same address.
 std::string DeviceLine(const DeviceRecord& record);
 
+// UTF-8 text as a terminal may show it: control characters (C0, DEL, and C1
+// as UTF-8 encodes them) as \xNN, so that a device's name cannot command the
+// terminal (set its title, move the cursor).
+std::string TerminalText(const std::string& text);
+
+// Text in double quotes, exactly: quotes and backslashes escaped, control
+// characters as TerminalText shows them, blanks kept.
+std::string QuotedText(const std::string& text);
+
 // A JSON string literal of UTF-8 text.
 std::string JsonString(const std::string& text);
 

@@ -1,6 +1,7 @@
 #include "ctl/run.h"
 
 #include "config/latin1.h"
+#include "ctl/device_list.h"
 #include "link/bus_link.h"
 #include "link/latency_timer.h"
 #include "network/address_management.h"
@@ -95,7 +96,7 @@ const DeviceRecord* BusSession::SelectDeviceAt(uint8_t address)
 
 std::string DescribeDevice(const DeviceRecord& record)
 {
-    return Latin1ToUtf8(DeviceRowText(record)) + " at address " + std::to_string(record.address);
+    return TerminalText(Latin1ToUtf8(DeviceRowText(record))) + " at address " + std::to_string(record.address);
 }
 
 }  // namespace orv

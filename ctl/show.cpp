@@ -7,6 +7,7 @@
 #include "config/rs232_image.h"
 #include "ctl/commands.h"
 #include "ctl/config_transfer.h"
+#include "ctl/device_list.h"
 #include "network/catalogue.h"
 
 namespace orv {
@@ -25,22 +26,6 @@ std::string ActionText(uint16_t action)
             if (entry.code == action)
                 return entry.name;
     return StrF("action %u", unsigned(action));
-}
-
-// Text in double quotes; quotes, backslashes and control characters escaped.
-std::string Quoted(const std::string& text)
-{
-    std::string quoted = "\"";
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\')
-            quoted += {'\\', c};
-        else if (byte < 0x20 || byte == 0x7F)
-            quoted += StrF("\\x%02X", byte);
-        else
-            quoted += c;
-    }
-    return quoted + "\"";
 }
 
 std::string Numbers(const std::vector<int>& spins, const std::vector<std::string>& texts)
@@ -66,7 +51,7 @@ std::string ChangeText(ChangeType change)
 void ShowInput8(const std::vector<uint8_t>& image, std::ostream& out)
 {
     const Input8Config config = DecodeInput8Image(image.data());
-    out << "Input8 " << Quoted(config.name) << '\n';
+    out << "Input8 " << QuotedText(config.name) << '\n';
     for (size_t r = 0; r < config.rows.size(); ++r) {
         const InputRow& row = config.rows[r];
         const std::string destination = row.destination == 0 ? "Unused" : std::to_string(row.destination);
@@ -80,7 +65,7 @@ void ShowInput8(const std::vector<uint8_t>& image, std::ostream& out)
             for (uint8_t byte : row.parameters)
                 line += StrF(" %02X", byte);
         } else if (!values.freeText.empty()) {
-            line += "  text " + Quoted(values.freeText);
+            line += "  text " + QuotedText(values.freeText);
         }
         line.erase(line.find_last_not_of(' ') + 1);
         out << line << '\n';
@@ -90,12 +75,15 @@ void ShowInput8(const std::vector<uint8_t>& image, std::ostream& out)
 void ShowRS232(const std::vector<uint8_t>& image, std::ostream& out)
 {
     const std::optional<RS232Config> config = ParseRS232Image(std::span<const uint8_t>(image.data(), image.size()));
-    out << "RS232 " << Quoted(config->name) << "  rate " << config->baudRate << '\n';
+    out << "RS232 " << QuotedText(config->name) << "  rate " << config->baudRate << '\n';
     for (size_t r = 0; r < config->rows.size(); ++r) {
         const RS232Row& row = config->rows[r];
+        // A Hex text ends in the blank after its last byte, which is no part
+        // of the string; an ASCII text is shown as it is, trailing blanks too.
         std::string text = row.text;
-        text.erase(text.find_last_not_of(' ') + 1);
-        const std::string string = (row.type == StringType::Hex ? "hex " : "ascii ") + Quoted(text);
+        if (row.type == StringType::Hex)
+            text.erase(text.find_last_not_of(' ') + 1);
+        const std::string string = (row.type == StringType::Hex ? "hex " : "ascii ") + QuotedText(text);
         std::string destination = std::to_string(row.destination);
         if (row.destination == DEST_UNUSED)
             destination = "Unused";
@@ -106,7 +94,7 @@ void ShowRS232(const std::vector<uint8_t>& image, std::ostream& out)
         if (GetParamSpec(row.action))
             line += "  " + Numbers(row.spinValues, row.freeTexts);
         else if (!row.command.empty())
-            line += "  command " + Quoted(row.command);
+            line += "  command " + QuotedText(row.command);
         line.erase(line.find_last_not_of(' ') + 1);
         out << line << '\n';
     }

@@ -110,23 +110,39 @@ TEST_F(Input8Files, ExportReplacesTheTargetOfALinkAndKeepsItsPermissions)
     EXPECT_EQ(FilesInFolder(), 2u);
 }
 
-// A write that fails half way (here: the file size limit) leaves the old
-// file as it was and says so instead of reporting success.
+// While it lives, files grow to at most limit bytes: a longer write fails
+// half way with EFBIG.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) : handler_(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit small = saved_;
+        small.rlim_cur = limit;
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, handler_);
+    }
+
+private:
+    void (*handler_)(int);
+    rlimit saved_{};
+};
+
+// A write that fails half way leaves the old file as it was and says so
+// instead of reporting success.
 TEST_F(Input8Files, FailedExportKeepsTheOldFileAndSaysWhy)
 {
     const fs::path path = folder / "hall.bin";
     WriteBytes(path, OldBytes());
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit oldLimit{};
-    getrlimit(RLIMIT_FSIZE, &oldLimit);
-    rlimit small = oldLimit;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-
-    const bool exported = Export(path);
-
-    setrlimit(RLIMIT_FSIZE, &oldLimit);
-    std::signal(SIGXFSZ, oldHandler);
+    bool exported = true;
+    {
+        const FileSizeLimit limit(100);
+        exported = Export(path);
+    }
     EXPECT_FALSE(exported);
     EXPECT_EQ(ReadBytes(path), OldBytes());
     EXPECT_EQ(FilesInFolder(), 1u);
@@ -170,7 +186,15 @@ TEST_F(Input8Files, UnwritableFolder)
     EXPECT_EQ(prompts.Captions(), std::vector<std::string>{"Error Saving Data "});
     EXPECT_NE(prompts.boxes[0].text.find(std::strerror(EACCES)), std::string::npos);
 
-    // Where no temporary file can be made, a writable file is written in place.
+    // Where no temporary file can be made, a writable file is written in
+    // place; when that write fails half way, the file is put back as it was.
+    const std::vector<uint8_t> shorter(100, 0x5A);
+    WriteBytes(open, shorter);
+    {
+        const FileSizeLimit limit(300);
+        EXPECT_FALSE(Export(open));
+    }
+    EXPECT_EQ(ReadBytes(open), shorter);
     EXPECT_TRUE(Export(open));
     EXPECT_EQ(ReadBytes(open), EncodeInput8Image(config, ImageForm::File));
 }

@@ -322,5 +322,87 @@ TEST_F(AddressTest, ChangesGoToTheCheckedSelectedDevice)
     EXPECT_TRUE(bus.Heard().empty());
 }
 
+// A device at address 7 that answers each MODULE_INFO_REQUEST answers times
+// with the serial tag, and acknowledges SET_ADDRESS_BY_SN without moving.
+FunctionResponder::Handler Stubborn(uint8_t serialTag, int answers)
+{
+    return [serialTag, answers](const HeardFrame& frame, SimReplyWriter& out) {
+        if (frame.destination != 7 && frame.destination != BROADCAST_ADDRESS)
+            return;
+        if (frame.command == SET_ADDRESS_BY_SN) {
+            out.Ack();
+            return;
+        }
+        if (frame.command != MODULE_INFO_REQUEST)
+            return;
+        out.Ack();
+        ModuleInfo info;
+        info.serial = Serial(serialTag);
+        info.name = "ORV-Relay";
+        const auto payload = EncodeModuleInfo(info);
+        for (int i = 0; i < answers; ++i)
+            out.Frame(HOST_ADDRESS, 7, MODULE_INFO, payload.data(), MODULE_INFO_LENGTH);
+    };
+}
+
+// Resolving repeats while addresses stay shared; it must end, and leave
+// answers that one serial number cannot tell apart where they are.
+TEST_F(AddressTest, ResolvingEndsWhenAddressesStayShared)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::pair<uint8_t, int>> stubborn;  // serial tag, answers per request
+        bool withMovableDevice;
+        int passes;
+        std::vector<AddressChange> changes;
+        std::vector<std::string> captions;
+    };
+    const std::string sameSerial = SAME_SERIAL_CAPTION;
+    const Case cases[] = {
+        {"one device answers twice", {{0x71, 2}}, false, 1, {}, {sameSerial}},
+        {"two devices carry one serial number, a third moves",
+         {{0x71, 1}, {0x71, 1}},
+         true,
+         2,
+         {{7, Serial(0x73), 1}},
+         {WARNING_CAPTION, sameSerial}},
+        {"two devices that never move: three resolving passes",
+         {{0x71, 1}, {0x72, 1}},
+         false,
+         4,
+         {{7, Serial(0x71), 1}, {7, Serial(0x72), 2}, {7, Serial(0x71), 1}, {7, Serial(0x72), 2},
+          {7, Serial(0x71), 1}, {7, Serial(0x72), 2}},
+         {WARNING_CAPTION, WARNING_CAPTION, WARNING_CAPTION}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::unique_ptr<FunctionResponder>> stubborn;
+        for (const auto& [tag, answers] : c.stubborn) {
+            stubborn.push_back(std::make_unique<FunctionResponder>(Stubborn(tag, answers)));
+            bus.Attach(*stubborn.back());
+        }
+        SimDevice movable(SimDeviceKind::Relay, 7, Serial(0x73));
+        if (c.withMovableDevice)
+            bus.Attach(movable);
+        prompts.boxes.clear();
+        prompts.boxAnswers.assign(3, Answer::Yes);
+        bus.ClearHeard();
+
+        DiscoverDevices(context, 0);
+
+        EXPECT_EQ(Sent(MODULE_INFO_REQUEST).size(), size_t(255 * c.passes));
+        EXPECT_EQ(Changes(), c.changes);
+        EXPECT_EQ(prompts.Captions(), c.captions);
+        for (size_t i = 0; i < registry.Count(); ++i)
+            EXPECT_EQ(registry.Record(i).sharedAddress, registry.Record(i).address == 7) << i;
+        if (c.captions.back() == sameSerial)
+            EXPECT_NE(prompts.boxes.back().text.find(SerialText(Serial(0x71)) + ") at Address: 7"), std::string::npos)
+                << prompts.boxes.back().text;
+        for (auto& responder : stubborn)
+            bus.Detach(*responder);
+        bus.Detach(movable);
+    }
+}
+
 }  // namespace
 }  // namespace orv::test

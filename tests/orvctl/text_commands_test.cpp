@@ -2,6 +2,9 @@
 // and file errors that end a run before the bus is touched.
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <streambuf>
+
 #include "config/input8_files.h"
 #include "config/rs232_files.h"
 #include "tests/orvctl/orvctl_rig.h"
@@ -118,6 +121,81 @@ TEST_F(TextCommandsTest, DecodeNamesEachFrameAndReportsWhatIsNoFrame)
     EXPECT_EQ(notHex.status, EXIT_FILE);
     EXPECT_EQ(notHex.err, "orvctl: decode: line 2: 'G' is no hexadecimal digit\n");
     EXPECT_EQ(Run({"decode"}, "87 7").status, EXIT_FILE);
+}
+
+// Standard input that, before it gives more than its first line, notes what
+// had been printed by then.
+class WatchingInput final : public std::streambuf {
+public:
+    WatchingInput(std::string first, const std::ostringstream& out) : first_(std::move(first)), out_(out) {}
+    std::string printedAfterFirstLine;
+
+protected:
+    int_type underflow() override
+    {
+        if (given_)
+            return traits_type::eof();
+        given_ = true;
+        printedAfterFirstLine = out_.str();
+        setg(rest_.data(), rest_.data(), rest_.data() + rest_.size());
+        return traits_type::to_int_type(rest_[0]);
+    }
+    std::streamsize showmanyc() override { return 0; }
+
+public:
+    void Start() { setg(first_.data(), first_.data(), first_.data() + first_.size()); }
+
+private:
+    std::string first_;
+    std::string rest_ = "87 05 00 03 00 6D 56 20 8E\n";
+    const std::ostringstream& out_;
+    bool given_ = false;
+};
+
+TEST_F(TextCommandsTest, DecodeWorksAsItReadsAndBoundsWhatOneLineMayHold)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    WatchingInput input("87 7F 00 04 00 00 17 63 21 8E\n", out);
+    input.Start();
+    std::istream in(&input);
+    Terminal terminal{in, out, err, false};
+    EXPECT_EQ(RunOrvctl({"decode"}, terminal, factory), EXIT_OK);
+    EXPECT_EQ(input.printedAfterFirstLine, "frame  to 255  from 0  MODULE_INFO_REQUEST  payload 00  crc good\n");
+    EXPECT_EQ(out.str(), input.printedAfterFirstLine + "frame  to 5  from 0  RUN_BOOT  payload -  crc good\n");
+
+    const CliResult zeros = Run({"decode"}, std::string(100000, '\0'));
+    EXPECT_EQ(zeros.status, EXIT_FILE);
+    EXPECT_EQ(zeros.err, "orvctl: decode: line 1 is longer than 4096 characters\n");
+    const CliResult control = Run({"decode"}, "87 \x1B]0;owned\x07");
+    EXPECT_EQ(control.err, "orvctl: decode: line 1: '\\x1B' is no hexadecimal digit\n");
+
+    const CliResult endless = Run({"decode"}, "00\n" + std::string(5000, '5'));
+    EXPECT_EQ(endless.status, EXIT_FILE);
+    EXPECT_EQ(endless.out, "ack\n");
+    EXPECT_EQ(endless.err, "orvctl: decode: line 2 is longer than 4096 characters\n");
+
+    // Noise goes out in lines of 64 bytes; a frame longer than any message
+    // shows its first 82 bytes.
+    std::string noise;
+    for (int i = 0; i < 130; ++i)
+        noise += "55 ";
+    std::string longFrame = "87";
+    for (int i = 0; i < 200; ++i)
+        longFrame += " 01";
+    const CliResult runs = Run({"decode"}, noise + "\n" + longFrame + " 8E\n");
+    const std::string row64 = [] {
+        std::string row = "55";
+        for (int i = 1; i < 64; ++i)
+            row += " 55";
+        return row;
+    }();
+    std::string shownFrame = "87";
+    for (int i = 1; i < 82; ++i)
+        shownFrame += " 01";
+    EXPECT_EQ(runs.out, "garbage  " + row64 + "  (64 bytes)\n" + "garbage  " + row64 + "  (64 bytes)\n" +
+                            "garbage  55 55  (2 bytes)\n" + "broken frame  " + shownFrame +
+                            " ...  (a body of 200 bytes fits no message)\n");
 }
 
 TEST_F(TextCommandsTest, WrongCommandLinesAndFilesEndTheRunBeforeTheBus)
