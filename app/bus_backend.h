@@ -1,9 +1,10 @@
-// The USB interface a program talks through: the ORV-NET on a tty for orvtool,
-// the demonstration bus for orvtool-sim. Each program links one definition of
-// MakeBusBackend.
+// The USB interface a program talks through: for orvtool the ORV-NET on a
+// tty or the port named with --port, for orvtool-sim the demonstration bus.
+// Each program links one definition of MakeBusBackend.
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "services/clock.h"
 #include "link/usb_interface.h"
@@ -16,5 +17,9 @@ struct BusBackend {
 };
 
 std::unique_ptr<BusBackend> MakeBusBackend(Clock& clock);
+
+// The port the command line named with --port; empty for the program's own
+// search.
+const std::string& ChosenBusPort();
 
 }  // namespace orv

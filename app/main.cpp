@@ -1,4 +1,91 @@
-// The program entry of orvtool and orvtool-sim; they differ in their bus backend.
-#include "app/orvtool_app.h"
+// The program entry of orvtool and orvtool-sim; they differ in their bus
+// backend. The command line is read before the toolkit starts, so that
+// --help and a wrong option need no display.
+#include <cstring>
+#include <iostream>
+#include <string>
 
-wxIMPLEMENT_APP(orv::OrvToolApp);
+#include <wx/app.h>
+
+#include "app/bus_backend.h"
+#include "app/orvtool_app.h"
+#include "link/port_address.h"
+
+wxIMPLEMENT_APP_NO_MAIN(orv::OrvToolApp);
+
+namespace orv {
+
+namespace {
+
+#ifdef ORV_SIMULATED_BUS
+constexpr bool TAKES_PORT = false;
+constexpr const char* USAGE =
+    "Usage: orvtool-sim [--help]\n"
+    "\n"
+    "ORVANTA TOOL on a simulated bus with a few demonstration devices, for trying the tool without hardware.\n";
+#else
+constexpr bool TAKES_PORT = true;
+constexpr const char* USAGE =
+    "Usage: orvtool [--port PORT] [--help]\n"
+    "\n"
+    "ORVANTA TOOL: finds the devices on an ORVANTA bus, sets their addresses, reads, edits and stores their\n"
+    "configurations and replaces their firmware.\n"
+    "\n"
+    "  --port PATH                 the serial device PATH: a second FTDI interface (/dev/ttyUSB1), a\n"
+    "                              pseudo-terminal or a bridge made with socat\n"
+    "  --port tcp://HOST:PORT      a serial device server already set to 125000 baud 8N2 (ser2net's tcp)\n"
+    "  --port rfc2217://HOST:PORT  a serial device server that takes the line settings by RFC 2217\n"
+    "  (no --port)                 the first FTDI interface (USB vendor 0403)\n"
+    "  -h, --help                  this help\n";
+#endif
+
+std::string chosenPort;
+
+// The --port value in args[i] (inline or next); false when args[i] is none.
+bool TakePort(int argc, char** argv, int& i, std::string& port)
+{
+    const char* arg = argv[i];
+    if (std::strncmp(arg, "--port=", 7) == 0) {
+        port = arg + 7;
+        return true;
+    }
+    if (std::strcmp(arg, "--port") != 0)
+        return false;
+    port = i + 1 < argc ? argv[++i] : "";
+    return true;
+}
+
+}  // namespace
+
+const std::string& ChosenBusPort()
+{
+    return chosenPort;
+}
+
+}  // namespace orv
+
+int main(int argc, char** argv)
+{
+    const char* program = argv[0] && std::strrchr(argv[0], '/') ? std::strrchr(argv[0], '/') + 1 : argv[0];
+    for (int i = 1; i < argc; ++i) {
+        std::string port;
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::cout << orv::USAGE;
+            return 0;
+        }
+        if (orv::TAKES_PORT && orv::TakePort(argc, argv, i, port)) {
+            const std::string wrong = orv::ParsePortAddress(port).error;
+            if (!wrong.empty()) {
+                std::cerr << program << ": --port: " << (port.empty() ? "needs a value" : wrong) << '\n';
+                return 2;
+            }
+            orv::chosenPort = port;
+            continue;
+        }
+        std::cerr << program << ": unknown option " << argv[i] << " (" << program << " --help lists the options)\n";
+        return 2;
+    }
+    // The toolkit sees none of the options it does not know.
+    int toolkitArgc = 1;
+    return wxEntry(toolkitArgc, argv);
+}
