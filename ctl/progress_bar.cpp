@@ -27,7 +27,8 @@ bool ProgressBar::Update(int value, const std::optional<std::string>&)
     const int done = std::clamp(value, 0, maximum_);
     const int percent = done * 100 / maximum_;
     const int filled = percent * BAR_WIDTH / 100;
-    const std::string tail = found_ ? StrF("%d/%d addresses, %zu found", done, maximum_, found_())
+    // A discovery's value is the address just asked: one more is done.
+    const std::string tail = found_ ? StrF("%d/%d addresses, %zu found", std::min(done + 1, maximum_), maximum_, found_())
                                     : std::to_string(percent) + "%";
     const std::string text = title_ + " [" + std::string(size_t(filled), '#') +
                              std::string(size_t(BAR_WIDTH - filled), '.') + "] " + tail;
