@@ -28,6 +28,42 @@ TEST_F(Input8Transfer, FullReadTakesFifteenBlocksWithFiftyMillisecondPauses)
     EXPECT_TRUE(prompts.progress.empty());
 }
 
+// Both kinds pause 50 ms per block, in different places: the Input8 read
+// between its request and the acknowledgement, the RS232 read after the
+// block has arrived (its device's turnaround, acknowledgement and reply).
+TEST_F(Input8Transfer, EachKindsReadPausesWhereItsDeviceExpects)
+{
+    struct Case {
+        const char* name;
+        ConfigKindProfile kind;
+        uint8_t address;
+        bool pauseBeforeAnswer;
+    };
+    const Case cases[] = {
+        {"Input8", Input8TransferProfile(), INPUT8_ADDRESS, true},
+        {"RS232", RS232TransferProfile(), RS232_ADDRESS, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bus.ClearHeard();
+        timelineClock.pauseStarts.clear();
+        ReadConfigImage(c.kind, c.address, services);
+
+        const auto& heard = Sent(CONFIG_BLOCK_READ);
+        ASSERT_EQ(heard.size(), size_t(c.kind.readRequests));
+        ASSERT_EQ(timelineClock.pauseStarts.size(), heard.size());
+        for (size_t b = 0; b < heard.size(); ++b) {
+            const uint64_t sinceRequest = timelineClock.pauseStarts[b] - heard[b].atMicros;
+            if (c.pauseBeforeAnswer)
+                EXPECT_LT(sinceRequest, 1000u) << b;
+            else
+                EXPECT_GT(sinceRequest, SimDevice::DEFAULT_TURNAROUND_MICROS + 40 * SimBus::BYTE_MICROS) << b;
+        }
+        if (::testing::Test::HasFailure())
+            break;
+    }
+}
+
 TEST_F(Input8Transfer, ReadStopsAtTheFirstUnansweredBlock)
 {
     struct Case {

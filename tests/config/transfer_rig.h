@@ -24,10 +24,15 @@ public:
     uint64_t NowMicros() override { return inner_.NowMicros(); }
     void SleepMicros(uint64_t micros) override
     {
-        if (micros > 0)
+        if (micros > 0) {
             timeline_.push_back("P" + std::to_string(micros / 1000));
+            pauseStarts.push_back(inner_.NowMicros());
+        }
         inner_.SleepMicros(micros);
     }
+
+    // When each pause of the timeline began, on the bus's clock.
+    std::vector<uint64_t> pauseStarts;
 
 private:
     Clock& inner_;

@@ -243,6 +243,30 @@ TEST_F(DiscoveryTest, ADeviceThatNeverStopsAnsweringHoldsOneAddressForAboutASeco
     EXPECT_LE(ScanBus(context, BROADCAST_ADDRESS, true), 4);
 }
 
+// After an acknowledgement the scan waits 300 ms before it reads the
+// answers: a reply 280 ms late is found, and the address costs that pause,
+// the reply and one silent read.
+TEST_F(DiscoveryTest, AnswersAreReadThreeHundredMillisecondsAfterTheAcknowledgement)
+{
+    FunctionResponder late([](const HeardFrame& frame, SimReplyWriter& out) {
+        if (frame.command != MODULE_INFO_REQUEST)
+            return;
+        out.Ack();
+        out.Pause(280000);
+        ModuleInfo info;
+        info.name = "ORV-Relay";
+        const auto payload = EncodeModuleInfo(info);
+        out.Frame(HOST_ADDRESS, 4, MODULE_INFO, payload.data(), MODULE_INFO_LENGTH);
+    });
+    bus.Attach(late);
+
+    const uint64_t start = clock.NowMicros();
+    EXPECT_EQ(ScanBus(context, BROADCAST_ADDRESS, true), 1);
+    const uint64_t elapsed = clock.NowMicros() - start;
+    EXPECT_GE(elapsed, 300000u + READ_TIMEOUT_MS * 1000);
+    EXPECT_LT(elapsed, 300000u + READ_TIMEOUT_MS * 1000 + 10000);
+}
+
 TEST_F(DiscoveryTest, AnswerThatTurnsIntoNoiseEndsTheAddressWithinAboutASecond)
 {
     // Acknowledges, then fills the line with ten seconds of noise.

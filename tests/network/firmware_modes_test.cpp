@@ -67,24 +67,38 @@ const SelectedCommand COMMANDS[] = {
      " Device Mode "},
 };
 
-TEST_F(DeviceModes, ADeviceSharingItsAddressIsRefused)
+// Sent to a shared address, or to 255 where a quick discovery can list a
+// device, a request would reach every device there.
+TEST_F(DeviceModes, ADeviceWithoutAnAddressOfItsOwnIsRefused)
 {
-    SimDevice& device = AddDevice(7, 0x11);
-    AddDevice(7, 0x12);
-    SelectDevice(device, true);
+    struct Target {
+        const char* name;
+        uint8_t address;
+        bool shared;
+        const char* why;
+    };
+    const Target targets[] = {
+        {"shared address", 7, true, "shares its address with another device"},
+        {"broadcast address", BROADCAST_ADDRESS, false, "answered at address 255, which is not a device address"},
+    };
+    for (const Target& target : targets) {
+        registry.ClearDevices();
+        SimDevice& device = AddDevice(target.address, 0x11);
+        SelectDevice(device, target.shared);
+        for (const SelectedCommand& command : COMMANDS) {
+            SCOPED_TRACE(std::string(target.name) + ", " + command.name);
+            prompts.boxes.clear();
 
-    for (const SelectedCommand& command : COMMANDS) {
-        SCOPED_TRACE(command.name);
-        prompts.boxes.clear();
+            EXPECT_TRUE(command.refused(context));
 
-        EXPECT_TRUE(command.refused(context));
-
-        EXPECT_TRUE(bus.Heard().empty());
-        EXPECT_TRUE(prompts.fileDialogs.empty());
-        ASSERT_EQ(prompts.boxes.size(), 1u);
-        EXPECT_EQ(prompts.boxes[0].caption, command.caption);
-        EXPECT_NE(prompts.boxes[0].text.find("shares its address with another device"), std::string::npos);
-        EXPECT_NE(prompts.boxes[0].text.find("change its address first"), std::string::npos);
+            EXPECT_TRUE(bus.Heard().empty());
+            EXPECT_TRUE(prompts.fileDialogs.empty());
+            ASSERT_EQ(prompts.boxes.size(), 1u);
+            EXPECT_EQ(prompts.boxes[0].caption, command.caption);
+            EXPECT_NE(prompts.boxes[0].text.find(target.why), std::string::npos);
+            EXPECT_NE(prompts.boxes[0].text.find("change its address first"), std::string::npos);
+        }
+        bus.Detach(device);
     }
 }
 

@@ -51,8 +51,12 @@ TEST_F(FirmwareUpdate, SixtyFourBytesGoAsTwoBlocksAndTheListIsRefreshed)
     for (size_t i = 0; i < 4; ++i)
         EXPECT_EQ(bus.Heard()[i].destination, 7);
     EXPECT_EQ(HeardBlockNumbers(), (Blocks{0, 1}));
-    // Two 550 ms pauses between the switch to the boot loader and the first block.
+    // Two 550 ms pauses between the switch to the boot loader and the first
+    // block; 50 ms after each acknowledged block before the next is sent.
     EXPECT_GE(bus.Heard()[1].atMicros - bus.Heard()[0].atMicros, 1100000u);
+    const uint64_t betweenBlocks = bus.Heard()[2].atMicros - bus.Heard()[1].atMicros;
+    EXPECT_GE(betweenBlocks, 50000u);
+    EXPECT_LT(betweenBlocks, 60000u);
 
     EXPECT_EQ(device.AssembledFirmware(), ReadFile(path));
     EXPECT_EQ(device.Mode(), SimDeviceMode::Firmware);

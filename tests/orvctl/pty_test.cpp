@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "config/input8_image.h"
@@ -57,6 +58,14 @@ public:
     bool Ready() const { return holder_ >= 0; }
     const std::string& SlavePath() const { return slavePath_; }
 
+    // The interface is pulled (the master side closed) when the device hears
+    // the write of this block, before it answers.
+    void HangUpAtBlockWrite(uint16_t block)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        hangUpBlock_ = block;
+    }
+
     // The device, while the thread does not touch it.
     template <class Fn>
     void With(Fn fn)
@@ -93,6 +102,12 @@ private:
         SimReplyWriter out;
         {
             std::lock_guard<std::mutex> lock(mutex_);
+            if (frame.command == CONFIG_BLOCK_WRITE && hangUpBlock_ == BlockNumberFrom(frame.payload.data())) {
+                close(master_);
+                master_ = -1;
+                stop_ = true;
+                return;
+            }
             device_.OnFrame(frame, out);
         }
         for (const auto& item : out.items)
@@ -116,6 +131,7 @@ private:
     std::string slavePath_;
     std::mutex mutex_;
     std::atomic<bool> stop_{false};
+    std::optional<uint16_t> hangUpBlock_;
     std::thread thread_;
 };
 
@@ -180,6 +196,22 @@ TEST_F(PtyCliTest, DiscoverReadAndWriteAConfiguration)
     EXPECT_EQ(write.out, "ORV-Input8 (12 34 56 78) at address 3: " + (folder / "after.bin") +
                              " written and read back\n");
     pty.With([](SimDevice& d) { EXPECT_EQ(d.Memory(), EncodeInput8Image(Config("After", 11), ImageForm::Device)); });
+}
+
+// The line hangs up while block 4 is on its way: the write ends there, with
+// no read-back, naming the interface and the block.
+TEST_F(PtyCliTest, AnInterfacePulledDuringAWriteIsNamedAtOnce)
+{
+    WriteBytes(folder / "after.bin", EncodeInput8Image(Config("After", 11), ImageForm::File));
+    pty.HangUpAtBlockWrite(3);
+    const uint64_t start = clock.NowMillis();
+    const CliResult write = Run({"write-config", "3", folder / "after.bin"});
+    EXPECT_EQ(write.status, EXIT_BUS);
+    EXPECT_EQ(write.err, "orvctl: write-config: the ORV-NET on " + pty.SlavePath() +
+                             " was disconnected while block 4 of 15 was being written\n");
+    EXPECT_TRUE(write.out.empty());
+    // Past the pause before block 4, nothing was waited for.
+    EXPECT_LT(clock.NowMillis() - start, 4 * 450 + 1000u);
 }
 
 TEST_F(PtyCliTest, FailuresOfTheDeviceEndWithStatusOneAndTheirMessage)

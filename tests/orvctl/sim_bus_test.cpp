@@ -120,6 +120,52 @@ TEST_F(SimBusCliTest, BackupThenRestoreFollowsSerialNumbersToNewAddresses)
     EXPECT_EQ(Input8().Memory(), input8);
 }
 
+// Two Input8 devices that carry one serial number: each keeps a file of its
+// own, named by its address too, and each file goes back to its device.
+TEST_F(SimBusCliTest, ARepeatedSerialNumberIsBackedUpIntoFilesNamedByAddress)
+{
+    SimDevice twin(SimDeviceKind::Input8, 30, Input8().Info().serial);
+    demo.Bus().Attach(twin);
+    const std::vector<uint8_t> first = EncodeInput8Image(Input8Sample(), ImageForm::Device);
+    Input8Config other = Input8Sample();
+    other.name = "Other";
+    const std::vector<uint8_t> second = EncodeInput8Image(other, ImageForm::Device);
+    Input8().LoadMemory(first);
+    twin.LoadMemory(second);
+
+    const CliResult backup = Run({"backup", folder / "bus"});
+    ASSERT_EQ(backup.status, EXIT_OK) << ::testing::PrintToString(backup);
+    EXPECT_NE(backup.out.find("ORV-Input8 (21 00 10 31) at address 3 -> input8-21001031-at3.bin  (another device has "
+                              "its serial number: the address is in the name)\n"),
+              std::string::npos)
+        << backup.out;
+    EXPECT_EQ(ReadBytes(folder / "bus/input8-21001031-at3.bin"), EncodeInput8Image(Input8Sample(), ImageForm::File));
+    EXPECT_EQ(ReadBytes(folder / "bus/input8-21001031-at30.bin"), EncodeInput8Image(other, ImageForm::File));
+    EXPECT_FALSE(std::filesystem::exists(folder / "bus/input8-21001031.bin"));
+
+    Input8().LoadMemory({});
+    twin.LoadMemory({});
+    const CliResult restore = Run({"restore", folder / "bus"});
+    EXPECT_NE(restore.out.find("input8-21001031-at30.bin -> ORV-Input8 (21 00 10 31) at address 30\n"),
+              std::string::npos)
+        << ::testing::PrintToString(restore);
+    EXPECT_EQ(Input8().Memory(), first);
+    EXPECT_EQ(twin.Memory(), second);
+    demo.Bus().Detach(twin);
+}
+
+// A name that would set the terminal's title is shown with its control
+// characters escaped.
+TEST_F(SimBusCliTest, ControlCharactersOfADeviceNameAreShownEscaped)
+{
+    Device(SimDeviceKind::Relay).Info().name = "\x1B]0;owned\x07\x1B";
+    const CliResult found = Run({"discover"});
+    EXPECT_NE(found.out.find("  9  \\x1B]0;owned\\x07\\x1B  21 00 40 94"), std::string::npos) << found.out;
+    EXPECT_EQ(found.out.find('\x1B'), std::string::npos);
+    const CliResult boot = Run({"boot", "9"});
+    EXPECT_EQ(boot.err.find('\x1B'), std::string::npos) << boot.err;
+}
+
 TEST_F(SimBusCliTest, RestoreWritesNothingWhenAFileIsRefused)
 {
     ASSERT_EQ(Run({"backup", folder / "bus"}).status, EXIT_OK);

@@ -79,7 +79,12 @@ TEST_F(TextCommandsTest, ShowPrintsAnExportedRS232FileOneLinePerRow)
     broadcast.text = "ALL";
     broadcast.destination = DEST_BROADCAST;
     broadcast.command = "X";
-    config.rows = {relay, hex, led, broadcast};
+    // Strings that differ only in a trailing blank print differently.
+    RS232Row at;
+    at.text = "AT";
+    RS232Row atBlank;
+    atBlank.text = "AT ";
+    config.rows = {relay, hex, led, broadcast, at, atBlank};
     prompts.fileAnswers.push_back(folder / "gate.bin");
     ASSERT_TRUE(ExportRS232Config(config, services));
 
@@ -90,7 +95,9 @@ TEST_F(TextCommandsTest, ShowPrintsAnExportedRS232FileOneLinePerRow)
               "row  1  ascii \"OPEN\"              to 9          Relay Energize      params 4\n"
               "row  2  hex \"02 FE A1\"            to Unused     Unused              command \"AT+RST\"\n"
               "row  3  ascii \"DIM\"               to 7          Set 1 LED Level     params 2 200\n"
-              "row  4  ascii \"ALL\"               to Broadcast  Unused              command \"X\"\n");
+              "row  4  ascii \"ALL\"               to Broadcast  Unused              command \"X\"\n"
+              "row  5  ascii \"AT\"                to Unused     Unused\n"
+              "row  6  ascii \"AT \"               to Unused     Unused\n");
 }
 
 TEST_F(TextCommandsTest, DecodeNamesEachFrameAndReportsWhatIsNoFrame)

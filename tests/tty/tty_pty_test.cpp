@@ -282,12 +282,17 @@ TEST_F(TtyPtyTest, ModemLinesOfAPseudoTerminalAreNoError)
     EXPECT_EQ(tty->ClrRts(handle), FT_OK);
 }
 
-TEST_F(TtyPtyTest, HangUpEndsAReadAtOnceWithAnError)
+// A hung-up line (the interface unplugged, the pseudo-terminal closed) is an
+// error of every call that moves bytes, not a time-out.
+TEST_F(TtyPtyTest, HangUpEndsReadsAndWritesAtOnceWithAnError)
 {
     close(master);
     master = -1;
     const auto start = Steady::now();
     EXPECT_TRUE(ReadBack(1, FT_IO_ERROR).empty());
+    const uint8_t frame[] = {0x87, 0x05, 0x00, 0x03, 0x00, 0x6D, 0x56, 0x20, 0x8E};
+    uint32_t written = 0;
+    EXPECT_EQ(tty->Write(handle, frame, sizeof frame, written), FT_IO_ERROR);
     EXPECT_LT(MillisSince(start), 30);
 }
 
