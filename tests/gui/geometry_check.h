@@ -34,7 +34,7 @@ inline std::string Describe(wxWindow* window)
     wxString text = window->GetLabel();
     if (auto* choice = wxDynamicCast(window, wxChoice))
         text = choice->GetStringSelection();
-    return std::string(window->GetClassInfo()->GetClassName()) + " " + std::to_string(window->GetId()) + " \"" +
+    return wxString(window->GetClassInfo()->GetClassName()).ToStdString() + " " + std::to_string(window->GetId()) + " \"" +
            text.ToStdString() + "\" at " + std::to_string(window->GetScreenRect().x) + "," +
            std::to_string(window->GetScreenRect().y) + " " + std::to_string(window->GetSize().x) + "x" +
            std::to_string(window->GetSize().y);
@@ -56,7 +56,7 @@ inline std::string Escape(wxWindow* control)
         const wxRect area = ClientScreenRect(outer);
         if (auto* scrolled = dynamic_cast<wxScrollHelper*>(outer)) {
             const int virtualTop = area.y + scrolled->CalcScrolledPosition(wxPoint(0, 0)).y;
-            const int virtualHeight = scrolled->GetVirtualSize().y;
+            const int virtualHeight = outer->GetVirtualSize().y;
             if (rect.x < area.x || rect.GetRight() > area.GetRight() || rect.y < virtualTop ||
                 rect.GetBottom() >= virtualTop + virtualHeight)
                 return "outside the scrolled area " + Describe(outer);
