@@ -11,6 +11,7 @@
 #include <wx/mstream.h>
 #include <wx/notebook.h>
 #include <wx/scrolwin.h>
+#include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
 #include <wx/statbox.h>
@@ -35,15 +36,27 @@ namespace {
 const wxColour BLUE(0, 0, 255);
 const wxColour RED(255, 0, 0);
 
+constexpr int ITEM_BORDER = 2;
+constexpr int ROW_NUMBER_WIDTH = 20;
 // Under GTK a choice needs about 25 pixels beside its text, so "ASCII" needs
 // more than 50 to be read; the header's "Type:" follows the column.
 constexpr int TYPE_WIDTH = 75;
-// A spin control is at least as wide as its largest value and its buttons
-// need (GTK draws them side by side and cannot squeeze them into 50 pixels);
-// a free value field is at least wide enough to show three digits.
-constexpr int SPIN_WIDTH = 50;
+constexpr int STRING_WIDTH = 175;
+// The narrowest destination and action choices; wider where an entry needs it.
+constexpr int CHOICE_WIDTH = 125;
+constexpr int COMMAND_WIDTH = 100;
+constexpr int TEST_WIDTH = 75;
+constexpr int DELETE_WIDTH = 33;
+// A free value field is at least wide enough to show three digits.
 constexpr int FREE_VALUE_WIDTH = 33;
 constexpr int STATUS_WIDTH = 200;
+constexpr int BUTTON_WIDTH = 150;
+// The rows area is never lower than the header and this many rows.
+constexpr int MIN_VISIBLE_ROWS = 3;
+// The device is told which string to send by one digit: rows 1 to 10.
+constexpr size_t TESTABLE_ROWS = 10;
+
+constexpr const char* UNLISTED_DESTINATION = " Not connected  @ %d ";
 
 wxBitmap Picture(const EmbeddedFile& file)
 {
@@ -67,6 +80,82 @@ size_t RowOf(const wxCommandEvent& event, int base)
     return size_t(event.GetId() - base);
 }
 
+// The catalogue's name of an action, whichever kind offers it.
+std::string ActionName(uint16_t action)
+{
+    for (uint8_t kind : {TYPE_INPUT8, TYPE_RS232, TYPE_LED4PD, TYPE_RELAY})
+        for (const ActionEntry& entry : GetActions(kind))
+            if (entry.code == action)
+                return entry.name;
+    return StrF("Action %d", int(action));
+}
+
+std::vector<wxString> CatalogueActionNames()
+{
+    std::vector<wxString> names{"Unused"};
+    for (uint8_t kind : {TYPE_INPUT8, TYPE_RS232, TYPE_LED4PD, TYPE_RELAY})
+        for (const ActionEntry& entry : GetActions(kind))
+            names.push_back(ToWx(entry.name));
+    return names;
+}
+
+// The width at which choice shows the longest of entries whole.
+int ChoiceWidthFor(wxChoice* choice, const std::vector<wxString>& entries)
+{
+    int text = 0;
+    for (const wxString& entry : entries)
+        text = std::max(text, choice->GetTextExtent(entry).x);
+    return std::max(CHOICE_WIDTH, choice->GetSizeFromTextSize(text).x);
+}
+
+std::vector<wxString> Entries(const wxChoice* choice)
+{
+    std::vector<wxString> entries;
+    for (unsigned i = 0; i < choice->GetCount(); ++i)
+        entries.push_back(choice->GetString(i));
+    return entries;
+}
+
+int HorizontalFrame(wxStaticBox* box)
+{
+    int top = 0;
+    int other = 0;
+    box->GetBordersForSizer(&top, &other);
+    return 2 * other;
+}
+
+// A line of a row or of the headings: the tail follows the head on the first
+// line when room allows both, else it takes the second line, where it starts
+// under the head's third column (the string).
+void PlaceTail(wxBoxSizer* firstLine, wxBoxSizer* secondLine, wxBoxSizer* head, wxBoxSizer* tail, int room)
+{
+    const bool fits = head->CalcMin().x + tail->CalcMin().x <= room;
+    wxBoxSizer* target = fits ? firstLine : secondLine;
+    if (target->GetItem(tail))
+        return;
+    (fits ? secondLine : firstLine)->Detach(tail);
+    if (!fits) {
+        const int indent = head->GetItem(size_t(0))->GetMinSizeWithBorder().x +
+                           head->GetItem(size_t(1))->GetMinSizeWithBorder().x;
+        secondLine->GetItem(size_t(0))->AssignSpacer(indent, 0);
+    }
+    target->Add(tail, 0, wxALIGN_CENTER_VERTICAL);
+}
+
+// The two lines of a row or of the headings; the second starts with the
+// indent spacer and, while it holds no tail, takes no height.
+void AddLines(wxSizer* parent, wxBoxSizer*& firstLine, wxBoxSizer*& secondLine, wxBoxSizer* head,
+              wxBoxSizer* tail)
+{
+    firstLine = new wxBoxSizer(wxHORIZONTAL);
+    secondLine = new wxBoxSizer(wxHORIZONTAL);
+    firstLine->Add(head, 0, wxALIGN_CENTER_VERTICAL);
+    firstLine->Add(tail, 0, wxALIGN_CENTER_VERTICAL);
+    secondLine->AddSpacer(0);
+    parent->Add(firstLine, 0, 0);
+    parent->Add(secondLine, 0, 0);
+}
+
 }  // namespace
 
 wxBEGIN_EVENT_TABLE(RS232_Type_Dialog, wxPanel)
@@ -82,6 +171,10 @@ wxBEGIN_EVENT_TABLE(RS232_Type_Dialog, wxPanel)
                       RS232_Type_Dialog::OnDeleteRow)
     EVT_COMMAND_RANGE(ID_RS232_ROW_TEST, ID_RS232_ROW_TEST + RS232_ROW_ID_SPAN - 1, wxEVT_BUTTON,
                       RS232_Type_Dialog::OnTestString)
+    EVT_COMMAND_RANGE(ID_RS232_ROW_STRING, ID_RS232_ROW_STRING + RS232_ROW_ID_SPAN - 1, wxEVT_TEXT,
+                      RS232_Type_Dialog::OnStringEdited)
+    EVT_COMMAND_RANGE(ID_RS232_ROW_TYPE, ID_RS232_ROW_TYPE + RS232_ROW_ID_SPAN - 1, wxEVT_CHOICE,
+                      RS232_Type_Dialog::OnStringEdited)
 wxEND_EVENT_TABLE()
 
 RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, wxWindowID id, const wxPoint& pos,
@@ -96,18 +189,19 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
 
     auto* topLine = new wxBoxSizer(wxHORIZONTAL);
     boxSizer->Add(topLine, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
-    topLine->Add(Label(this, _("Name: "), 50, 10, nullptr, wxALIGN_RIGHT), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    topLine->Add(Label(this, _("Name: "), 50, 10, nullptr, wxALIGN_RIGHT), 0, wxALIGN_CENTER_VERTICAL | wxALL,
+                 ITEM_BORDER);
     nameField_ = new wxTextCtrl(this, ID_RS232_NAME, "", wxDefaultPosition, wxSize(150, -1));
     nameField_->SetMaxLength(RS232_NAME_LENGTH);
-    topLine->Add(nameField_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    topLine->Add(nameField_, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
     topLine->Add(Label(this, _("Baud Rate: "), 100, 10, nullptr, wxALIGN_RIGHT), 0, wxALIGN_CENTER_VERTICAL | wxALL,
-                 2);
+                 ITEM_BORDER);
     rateChoice_ = new wxChoice(this, ID_RS232_RATE, wxDefaultPosition, wxSize(100, -1));
     for (size_t i = 0; i < BaudRateTable.size(); ++i)
         rateChoice_->Append(wxString::Format("%d", int(rateTable_[i])), &rateTable_[i]);
     rateChoice_->SetSelection(0);
-    topLine->Add(rateChoice_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    topLine->Add(20, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    topLine->Add(rateChoice_, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
+    topLine->Add(20, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
     auto* newRow = new wxBitmapButton(this, ID_RS232_NEW_ROW, Picture(NewRowPng()), wxDefaultPosition,
                                       wxSize(145, -1));
     topLine->Add(newRow, 0, wxALIGN_CENTER | wxALL, 5);
@@ -115,42 +209,73 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
                                     wxSize(STATUS_WIDTH, -1), wxALIGN_RIGHT, "statusLabel");
     statusLabel_->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     statusLabel_->SetForegroundColour(RED);
-    topLine->Add(statusLabel_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    topLine->Add(statusLabel_, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
 
     auto* notebook = new wxNotebook(this, ID_RS232_NOTEBOOK, wxDefaultPosition, wxSize(780, 550), wxNB_TOP);
     auto* icons = new wxImageList(32, 32);
     icons->Add(Picture(NotebookIcon0Png()));
     icons->Add(Picture(NotebookIcon1Png()));
     notebook->AssignImageList(icons);
-    boxSizer->Add(notebook, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
+    // The rows area takes the height the fixed lines around it leave.
+    boxSizer->Add(notebook, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 5);
 
-    // Scrolls both ways: a row with four parameter controls is wider than the page.
-    rowsPage_ = new wxScrolledWindow(notebook, wxID_ANY, wxDefaultPosition, wxSize(700, 475),
+    // Scrolls sideways only when the page is narrower than a row's head. The
+    // notebook gives the page its size: one given here would stay the least
+    // height GTK lets the notebook have.
+    rowsPage_ = new wxScrolledWindow(notebook, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                      wxVSCROLL | wxHSCROLL | wxTAB_TRAVERSAL);
     rowsPage_->SetScrollRate(10, 10);
+    rowsPage_->Bind(wxEVT_SIZE, &RS232_Type_Dialog::OnPageSize, this);
     rowsSizer_ = new wxBoxSizer(wxVERTICAL);
     rowsPage_->SetSizer(rowsSizer_);
-    auto* header = new wxBoxSizer(wxHORIZONTAL);
-    rowsSizer_->Add(header, 0, wxLEFT | wxRIGHT | wxBOTTOM, 2);
-    header->Add(Label(rowsPage_, _("#:"), 25, 10, &BLUE), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    header->Add(Label(rowsPage_, _("Type:"), TYPE_WIDTH, 10, &BLUE), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    header->Add(Label(rowsPage_, _("String:"), 175, 8, &BLUE), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    header->Add(Label(rowsPage_, _("Destination:"), 125, 8, &BLUE), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    header->Add(Label(rowsPage_, _("Action:"), 125, 8, &BLUE), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    header->Add(Label(rowsPage_, _("Command:"), 100, 8, &BLUE), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+
+    // The "#:" heading reaches as far as a row's number, which its frame moves right.
+    wxStaticBox* frame = boxSizer->GetStaticBox();
+    const int numberHeading = ROW_NUMBER_WIDTH + HorizontalFrame(frame) / 2 - ITEM_BORDER;
+    const int headingFlags = wxALIGN_CENTER_VERTICAL | wxALL;
+    headerHead_ = new wxBoxSizer(wxHORIZONTAL);
+    headerHead_->Add(Label(rowsPage_, _("#:"), numberHeading, 10, &BLUE), 0, headingFlags, ITEM_BORDER);
+    headerHead_->Add(Label(rowsPage_, _("Type:"), TYPE_WIDTH, 10, &BLUE), 0, headingFlags, ITEM_BORDER);
+    headerHead_->Add(Label(rowsPage_, _("String:"), STRING_WIDTH, 8, &BLUE), 0, headingFlags, ITEM_BORDER);
+    destinationHeading_ = Label(rowsPage_, _("Destination:"), CHOICE_WIDTH, 8, &BLUE);
+    headerHead_->Add(destinationHeading_, 0, headingFlags, ITEM_BORDER);
+    actionHeading_ = Label(rowsPage_, _("Action:"), CHOICE_WIDTH, 8, &BLUE);
+    headerHead_->Add(actionHeading_, 0, headingFlags, ITEM_BORDER);
+    // As wide as a row's tail with its command field.
+    headerTail_ = new wxBoxSizer(wxHORIZONTAL);
+    headerTail_->Add(Label(rowsPage_, _("Command:"), COMMAND_WIDTH + TEST_WIDTH + DELETE_WIDTH, 8, &BLUE), 0,
+                     headingFlags, ITEM_BORDER * 2);
+    auto* header = new wxBoxSizer(wxVERTICAL);
+    AddLines(header, headerFirstLine_, headerSecondLine_, headerHead_, headerTail_);
+    rowsSizer_->Add(header, 0, wxLEFT | wxRIGHT | wxBOTTOM, ITEM_BORDER);
     notebook->AddPage(rowsPage_, "RS232 STRINGS CONFIG", false, 0);
+
+    // At its smallest the page still shows the headings and a few rows, each
+    // on two lines, as narrow rows are.
+    int frameTop = 0;
+    int frameOther = 0;
+    frame->GetBordersForSizer(&frameTop, &frameOther);
+    const int lineHeight = rateChoice_->GetBestSize().y + 2 * ITEM_BORDER;
+    const int rowHeight = frameTop + frameOther + 2 * lineHeight;
+    const wxSize pageMinimum(headerHead_->CalcMin().x + 2 * frameOther,
+                             header->CalcMin().y + ITEM_BORDER + MIN_VISIBLE_ROWS * rowHeight);
+    rowsPage_->SetMinSize(pageMinimum);
+    notebook->SetMinSize(notebook->CalcSizeFromPage(pageMinimum));
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     boxSizer->Add(buttons, 0, wxALIGN_CENTER_HORIZONTAL | wxTOP | wxBOTTOM, 5);
-    auto* save = new wxButton(this, ID_RS232_SAVE, "Save to Device", wxDefaultPosition, wxSize(150, -1));
+    auto* save = new wxButton(this, ID_RS232_SAVE, "Save to Device", wxDefaultPosition, wxSize(BUTTON_WIDTH, -1));
     save->SetToolTip("Save the changes made to Orvanta Device");
     buttons->Add(save, 0, wxALL, 5);
-    auto* exportButton = new wxButton(this, ID_RS232_EXPORT, "Export to PC", wxDefaultPosition, wxSize(150, -1));
+    auto* exportButton =
+        new wxButton(this, ID_RS232_EXPORT, "Export to PC", wxDefaultPosition, wxSize(BUTTON_WIDTH, -1));
     exportButton->SetToolTip("Export configuration to use later for this device ");
     buttons->Add(exportButton, 0, wxALL, 5);
-    buttons->Add(new wxButton(this, ID_RS232_IMPORT, "Import From PC", wxDefaultPosition, wxSize(150, -1)), 0,
-                 wxALL, 5);
+    buttons->Add(new wxButton(this, ID_RS232_IMPORT, "Import From PC", wxDefaultPosition, wxSize(BUTTON_WIDTH, -1)),
+                 0, wxALL, 5);
 
+    // The size the main dialog gives is the first look; the sizer says how small the panel may get.
+    SetMinSize(wxDefaultSize);
     Layout();
 }
 
@@ -161,7 +286,7 @@ bool RS232_Type_Dialog::ReadFromDevice()
         return false;
     // A damaged image comes as the empty configuration, so that nothing of
     // the RS232 shown before stays to be saved into this one.
-    ApplyRS232Image(read.config);
+    ApplyRS232Image(read.config, true);
     return true;
 }
 
@@ -173,62 +298,93 @@ void RS232_Type_Dialog::AddRS232Row()
     Row& row = *rows_.back();
     row.actionCodeTable[0] = ACTION_UNUSED;
 
-    row.line = new wxStaticBoxSizer(wxHORIZONTAL, rowsPage_, "");
+    row.line = new wxStaticBoxSizer(wxVERTICAL, rowsPage_, "");
     wxStaticBox* box = row.line->GetStaticBox();
     const int flags = wxALIGN_CENTER_VERTICAL | wxALL;
 
-    row.line->Add(Label(box, wxString::Format("%d:", offset + 1), 20, 10, &BLUE), 0, flags, 2);
+    row.head = new wxBoxSizer(wxHORIZONTAL);
+    row.head->Add(Label(box, wxString::Format("%d:", offset + 1), ROW_NUMBER_WIDTH, 10, &BLUE), 0, flags,
+                  ITEM_BORDER);
     row.type = new wxChoice(box, ID_RS232_ROW_TYPE + offset, wxDefaultPosition, wxSize(TYPE_WIDTH, -1));
-    row.line->Add(row.type, 0, flags, 2);
-    row.text = new wxTextCtrl(box, ID_RS232_ROW_STRING + offset, "", wxDefaultPosition, wxSize(175, -1));
+    row.head->Add(row.type, 0, flags, ITEM_BORDER);
+    row.text = new wxTextCtrl(box, ID_RS232_ROW_STRING + offset, "", wxDefaultPosition, wxSize(STRING_WIDTH, -1));
     row.text->SetMaxLength(RS232_STRING_LENGTH);
     row.text->SetForegroundColour(BLUE);
     row.text->SetToolTip("String to Send or Compare (HEX: space padded 2 chars only eg. 02 FE A1)");
-    row.line->Add(row.text, 0, flags, 2);
-    row.destination = new wxChoice(box, ID_RS232_ROW_DESTINATION + offset, wxDefaultPosition, wxSize(125, -1));
+    row.head->Add(row.text, 0, flags, ITEM_BORDER);
+    row.destination =
+        new wxChoice(box, ID_RS232_ROW_DESTINATION + offset, wxDefaultPosition, wxSize(CHOICE_WIDTH, -1));
     row.destination->SetToolTip("All found Orvanta devices available (selection may change Actions listed)");
-    row.line->Add(row.destination, 0, flags, 2);
-    row.action = new wxChoice(box, ID_RS232_ROW_ACTION + offset, wxDefaultPosition, wxSize(125, -1));
+    row.head->Add(row.destination, 0, flags, ITEM_BORDER);
+    row.action = new wxChoice(box, ID_RS232_ROW_ACTION + offset, wxDefaultPosition, wxSize(CHOICE_WIDTH, -1));
     row.action->SetToolTip("All available actions for selected Destination");
-    row.line->Add(row.action, 0, flags, 2);
+    row.head->Add(row.action, 0, flags, ITEM_BORDER);
+
+    row.tail = new wxBoxSizer(wxHORIZONTAL);
     row.paramSizer = new wxBoxSizer(wxHORIZONTAL);
-    row.line->Add(row.paramSizer, 0, flags, 2);
+    row.tail->Add(row.paramSizer, 0, flags, ITEM_BORDER);
     row.commandSizer = new wxBoxSizer(wxHORIZONTAL);
-    row.command = new wxTextCtrl(box, ID_RS232_ROW_COMMAND + offset, "", wxDefaultPosition, wxSize(100, -1));
+    row.command = new wxTextCtrl(box, ID_RS232_ROW_COMMAND + offset, "", wxDefaultPosition, wxSize(COMMAND_WIDTH, -1));
     row.command->SetMaxLength(RS232_COMMAND_LENGTH);
     row.command->SetToolTip("Enter command (upto 8 characters)");
-    row.commandSizer->Add(row.command, 0, flags, 2);
-    row.line->Add(row.commandSizer, 0, flags, 2);
-    row.test = new wxButton(box, ID_RS232_ROW_TEST + offset, "Test String", wxDefaultPosition, wxSize(75, -1));
+    row.commandSizer->Add(row.command, 0, flags, ITEM_BORDER);
+    row.tail->Add(row.commandSizer, 0, flags, ITEM_BORDER);
+    row.test = new wxButton(box, ID_RS232_ROW_TEST + offset, "Test String", wxDefaultPosition, wxSize(TEST_WIDTH, -1));
     row.test->SetToolTip("Sends String as output on RS232");
-    row.line->Add(row.test, 0, wxALIGN_CENTER, 0);
+    row.tail->Add(row.test, 0, wxALIGN_CENTER, 0);
     auto* remove = new wxBitmapButton(box, ID_RS232_ROW_DELETE + offset, Picture(DeleteRowPng()),
-                                      wxDefaultPosition, wxSize(33, -1));
+                                      wxDefaultPosition, wxSize(DELETE_WIDTH, -1));
     remove->SetToolTip("Delete this row");
-    row.line->Add(remove, 0, wxALIGN_CENTER, 0);
-    rowsSizer_->Add(row.line, 0, wxALIGN_LEFT);
+    row.tail->Add(remove, 0, wxALIGN_CENTER, 0);
 
-    row.line->Hide(row.paramSizer);
+    AddLines(row.line, row.firstLine, row.secondLine, row.head, row.tail);
+    // Every row's frame spans the page, whatever its controls take.
+    rowsSizer_->Add(row.line, 0, wxEXPAND);
+
+    row.tail->Hide(row.paramSizer);
     row.test->Disable();
 
     const std::vector<DestinationEntry> destinations = RS232DestinationEntries(mainDialog_.Registry());
-    for (size_t i = 0; i < destinations.size() && i < row.destinationTable.size(); ++i) {
+    for (size_t i = 0; i < destinations.size() && i + 1 < row.destinationTable.size(); ++i) {
         row.destinationTable[i] = destinations[i].address;
         row.destination->Append(ToWx(destinations[i].label), &row.destinationTable[i]);
     }
     row.destination->SetSelection(0);
+    row.destinationWidth = ChoiceWidthFor(row.destination, Entries(row.destination));
 
     row.action->Append("Unused", &row.actionCodeTable[0]);
     row.action->SetSelection(0);
+    if (actionWidth_ == 0)
+        actionWidth_ = ChoiceWidthFor(row.action, CatalogueActionNames());
     row.type->Append("Hex", &typeValues_[0]);
     row.type->Append("ASCII", &typeValues_[1]);
     row.type->SetSelection(1);
 }
 
+void RS232_Type_Dialog::SelectDestination(size_t r, uint8_t destination)
+{
+    Row& row = *rows_[r];
+    const unsigned count = row.destination->GetCount();
+    for (unsigned i = 0; i < count; ++i)
+        if (row.destinationTable[i] == destination) {
+            row.destination->SetSelection(int(i));
+            return;
+        }
+    row.destinationTable[count] = destination;
+    row.destination->Append(ToWx(StrF(UNLISTED_DESTINATION, int(destination))), &row.destinationTable[count]);
+    row.destination->SetSelection(int(count));
+    row.destinationWidth = ChoiceWidthFor(row.destination, Entries(row.destination));
+}
+
 void RS232_Type_Dialog::ApplyDestination(size_t r, uint8_t destination, uint16_t action)
 {
     Row& row = *rows_[r];
-    const std::vector<ActionEntry> actions = GetActions(mainDialog_.Registry().TypeAtAddress(destination));
+    std::vector<ActionEntry> actions = GetActions(mainDialog_.Registry().TypeAtAddress(destination));
+    const bool offered = std::any_of(actions.begin(), actions.end(),
+                                     [&](const ActionEntry& entry) { return entry.code == row.keptAction; });
+    const std::string keptName = ActionName(row.keptAction);
+    if (destination == row.keptDestination && row.keptAction != ACTION_UNUSED && !offered)
+        actions.push_back({row.keptAction, keptName.c_str()});
     row.action->Clear();
     row.action->Append("Unused", &row.actionCodeTable[0]);
     int selection = 0;
@@ -250,11 +406,11 @@ void RS232_Type_Dialog::BuildParameterControls(uint16_t action, size_t r, const 
     if (!spec) {
         ShowStatus(" ");
         ShowCommandField(r);
-        RelayoutRows();
         return;
     }
 
-    row.line->Hide(row.commandSizer);
+    row.tail->Hide(row.commandSizer);
+    row.command->ChangeValue("");
     if (!row.spins.empty() || !row.texts.empty()) {
         row.paramSizer->Clear(true);
         row.spins.clear();
@@ -266,15 +422,13 @@ void RS232_Type_Dialog::BuildParameterControls(uint16_t action, size_t r, const 
     int id = ID_RS232_ROW_PARAMS + int(r);
     for (size_t k = 0; k < spec->spinCount; ++k, ++id) {
         const ParamSpec::Range range = k < ranges.size() ? ranges[k] : ParamSpec::Range{0, 0};
-        auto* spin = new wxSpinCtrl(box, id, "", wxDefaultPosition, wxSize(SPIN_WIDTH, -1), 0, range.minimum,
-                                    range.maximum, range.minimum, "wxSpinCtrl");
-        const int digitsWidth =
-            spin->GetSizeFromTextSize(spin->GetTextExtent(wxString::Format("%d", range.maximum))).x;
-        if (digitsWidth > SPIN_WIDTH)
-            spin->SetMinSize(wxSize(digitsWidth, -1));
+        // As wide as GTK needs for the range's digits and the buttons, which
+        // it draws side by side and cannot squeeze into fewer pixels.
+        auto* spin = new wxSpinCtrl(box, id, "", wxDefaultPosition, wxDefaultSize, 0, range.minimum, range.maximum,
+                                    range.minimum, "wxSpinCtrl");
         if (stored && k < stored->spinValues.size())
             spin->SetValue(stored->spinValues[k]);
-        row.paramSizer->Add(spin, 0, flags, 2);
+        row.paramSizer->Add(spin, 0, flags, ITEM_BORDER);
         row.spins.push_back(spin);
     }
     for (size_t t = 0; t < spec->textCount; ++t, ++id) {
@@ -286,22 +440,25 @@ void RS232_Type_Dialog::BuildParameterControls(uint16_t action, size_t r, const 
             text->SetMinSize(wxSize(digitsWidth, -1));
         if (stored && t < stored->freeTexts.size())
             text->ChangeValue(ToWx(stored->freeTexts[t]));
-        row.paramSizer->Add(text, 0, flags, 2);
+        row.paramSizer->Add(text, 0, flags, ITEM_BORDER);
         row.texts.push_back(text);
     }
     ShowStatus(ToWx(StrF("%d: ", int(r + 1)) + spec->label));
-    row.line->Show(row.paramSizer);
+    row.tail->Show(row.paramSizer);
     row.paramSizer->Layout();
     row.line->Layout();
-    RelayoutRows();
 }
 
 void RS232_Type_Dialog::ShowCommandField(size_t r)
 {
     Row& row = *rows_[r];
-    row.line->Hide(row.paramSizer);
+    // No parameter control stays behind, shown or not, once the action takes a command.
+    row.paramSizer->Clear(true);
+    row.spins.clear();
+    row.texts.clear();
+    row.tail->Hide(row.paramSizer);
     row.command->ChangeValue("");
-    row.line->Show(row.commandSizer);
+    row.tail->Show(row.commandSizer);
     row.line->Layout();
 }
 
@@ -321,13 +478,45 @@ void RS232_Type_Dialog::ClearRS232Rows()
 
 void RS232_Type_Dialog::RelayoutRows()
 {
-    rowsSizer_->Layout();
-    rowsPage_->FitInside();
+    FitRowsToPage();
+    FitPageToRows();
     rowsPage_->Layout();
     Layout();
 }
 
-void RS232_Type_Dialog::ApplyRS232Image(const RS232Config& config)
+void RS232_Type_Dialog::FitPageToRows()
+{
+    // A row's frame asks GTK for the room its controls took in the last
+    // layout, so the rows are laid out once as now placed before the page
+    // learns how large they are.
+    rowsSizer_->Layout();
+    for (const auto& row : rows_)
+        row->line->GetStaticBox()->InvalidateBestSize();
+    rowsPage_->FitInside();
+}
+
+void RS232_Type_Dialog::FitRowsToPage()
+{
+    int destinationWidth = CHOICE_WIDTH;
+    for (const auto& row : rows_)
+        destinationWidth = std::max(destinationWidth, row->destinationWidth);
+    const int actionWidth = std::max(CHOICE_WIDTH, actionWidth_);
+    destinationHeading_->SetMinSize(wxSize(destinationWidth, -1));
+    actionHeading_->SetMinSize(wxSize(actionWidth, -1));
+
+    // Room as if the vertical scroll bar were shown: whether it is follows
+    // from the placement, and the page's size is known before its client area.
+    const int page = rowsPage_->GetSize().x - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, rowsPage_);
+    PlaceTail(headerFirstLine_, headerSecondLine_, headerHead_, headerTail_, page - 2 * ITEM_BORDER);
+    for (const auto& row : rows_) {
+        row->destination->SetMinSize(wxSize(destinationWidth, -1));
+        row->action->SetMinSize(wxSize(actionWidth, -1));
+        PlaceTail(row->firstLine, row->secondLine, row->head, row->tail,
+                  page - HorizontalFrame(row->line->GetStaticBox()));
+    }
+}
+
+void RS232_Type_Dialog::ApplyRS232Image(const RS232Config& config, bool fromDevice)
 {
     ClearRS232Rows();
     nameField_->ChangeValue(ToWx(config.name));
@@ -336,25 +525,24 @@ void RS232_Type_Dialog::ApplyRS232Image(const RS232Config& config)
         const RS232Row& stored = config.rows[r];
         AddRS232Row();
         Row& row = *rows_[r];
-        int entry = 0;
-        for (unsigned i = 0; i < row.destination->GetCount(); ++i)
-            if (row.destinationTable[i] == stored.destination) {
-                entry = int(i);
-                break;
-            }
-        row.destination->SetSelection(entry);
+        row.keptDestination = stored.destination;
+        row.keptAction = stored.action;
+        SelectDestination(r, stored.destination);
         ApplyDestination(r, stored.destination, stored.action);
         BuildParameterControls(stored.action, r, &stored);
-        row.command->ChangeValue(ToWx(stored.command));
+        if (!GetParamSpec(stored.action))
+            row.command->ChangeValue(ToWx(stored.command));
         if (stored.text.empty())
             continue;
         row.type->SetSelection(stored.type == StringType::Hex ? 0 : 1);
         row.text->ChangeValue(ToWx(stored.text));
-        row.test->Enable();
+        row.showsDevice = fromDevice;
+        EnableTestButton(r);
     }
     // After the rows, whose parameter controls leave their hints in the label.
     ShowFirmwareVersion();
     RelayoutRows();
+    rowsPage_->Scroll(0, 0);
     mainDialog_.RelayoutPanels();
 }
 
@@ -377,14 +565,23 @@ RS232Config RS232_Type_Dialog::PanelConfig() const
         const int action = row->action->GetSelection();
         if (action != wxNOT_FOUND)
             model.action = *static_cast<const uint16_t*>(row->action->GetClientData(unsigned(action)));
-        for (const wxSpinCtrl* spin : row->spins)
-            model.spinValues.push_back(spin->GetValue());
-        for (const wxTextCtrl* text : row->texts)
-            model.freeTexts.push_back(FromWx(text->GetValue()));
-        model.command = FromWx(row->command->GetValue());
+        if (GetParamSpec(model.action)) {
+            for (const wxSpinCtrl* spin : row->spins)
+                model.spinValues.push_back(spin->GetValue());
+            for (const wxTextCtrl* text : row->texts)
+                model.freeTexts.push_back(FromWx(text->GetValue()));
+        } else {
+            model.command = FromWx(row->command->GetValue());
+        }
         config.rows.push_back(std::move(model));
     }
     return config;
+}
+
+void RS232_Type_Dialog::EnableTestButton(size_t r)
+{
+    const Row& row = *rows_[r];
+    row.test->Enable(row.showsDevice && r < TESTABLE_ROWS && !row.text->IsEmpty());
 }
 
 void RS232_Type_Dialog::ShowFirmwareVersion()
@@ -420,12 +617,36 @@ void RS232_Type_Dialog::SelectRate(uint32_t rate)
     rateChoice_->SetSelection(int(index));
 }
 
+void RS232_Type_Dialog::ScrollToRow(size_t r)
+{
+    wxStaticBox* box = rows_[r]->line->GetStaticBox();
+    int unit = 0;
+    rowsPage_->GetScrollPixelsPerUnit(nullptr, &unit);
+    if (unit <= 0)
+        return;
+    const int top = rowsPage_->CalcUnscrolledPosition(box->GetPosition()).y;
+    const int bottom = top + box->GetSize().y;
+    const int viewTop = rowsPage_->CalcUnscrolledPosition(wxPoint(0, 0)).y;
+    const int viewHeight = rowsPage_->GetClientSize().y;
+    if (top < viewTop)
+        rowsPage_->Scroll(-1, top / unit);
+    else if (bottom > viewTop + viewHeight)
+        rowsPage_->Scroll(-1, (bottom - viewHeight + unit - 1) / unit);
+}
+
 void RS232_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
 {
     Services& services = mainDialog_.GetServices();
     const RS232SaveOutcome outcome = SaveRS232Config(PanelConfig(), address_, services);
-    if (outcome.shown)
-        ApplyRS232Image(*outcome.shown);
+    if (outcome.shown) {
+        ApplyRS232Image(*outcome.shown, true);
+    } else if (outcome.result != RS232SaveResult::NotSent) {
+        // Blocks went out but nothing was read back: what the device holds is not known.
+        for (size_t r = 0; r < rows_.size(); ++r) {
+            rows_[r]->showsDevice = false;
+            EnableTestButton(r);
+        }
+    }
     if (outcome.result != RS232SaveResult::Saved)
         return;
     const DeviceRecord* record = mainDialog_.Registry().SelectedRecord();
@@ -446,6 +667,8 @@ void RS232_Type_Dialog::OnNewRow(wxCommandEvent&)
         return;
     AddRS232Row();
     RelayoutRows();
+    ScrollToRow(rows_.size() - 1);
+    rows_.back()->text->SetFocus();
 }
 
 void RS232_Type_Dialog::OnExport(wxCommandEvent&)
@@ -459,7 +682,7 @@ void RS232_Type_Dialog::OnImport(wxCommandEvent&)
     const auto config = ImportRS232Config(prompts);
     if (!config)
         return;
-    ApplyRS232Image(*config);
+    ApplyRS232Image(*config, false);
     ShowRS232Loaded(prompts);
 }
 
@@ -479,12 +702,11 @@ void RS232_Type_Dialog::OnActionChanged(wxCommandEvent& event)
     const auto* action = static_cast<const uint16_t*>(event.GetClientData());
     if (r >= rows_.size() || !action)
         return;
-    if (*action == ACTION_UNUSED) {
+    if (*action == ACTION_UNUSED)
         ShowCommandField(r);
-        RelayoutRows();
-        return;
-    }
-    BuildParameterControls(*action, r, nullptr);
+    else
+        BuildParameterControls(*action, r, nullptr);
+    RelayoutRows();
 }
 
 void RS232_Type_Dialog::OnDeleteRow(wxCommandEvent& event)
@@ -496,15 +718,39 @@ void RS232_Type_Dialog::OnDeleteRow(wxCommandEvent& event)
     const auto remaining = DeleteRS232Row(PanelConfig(), r, mainDialog_.GetServices());
     if (!remaining)
         return;
-    // The rows are rebuilt once the clicked button's own event is over, as it is one of the windows destroyed.
-    CallAfter([this, config = *remaining] { ApplyRS232Image(config); });
+    // The rows are rebuilt once the clicked button's own event is over, as it
+    // is one of the windows destroyed. Positions have moved, so no row shows
+    // the device's string at its position any more.
+    CallAfter([this, config = *remaining] { ApplyRS232Image(config, false); });
 }
 
 void RS232_Type_Dialog::OnTestString(wxCommandEvent& event)
 {
     const size_t r = RowOf(event, ID_RS232_ROW_TEST);
-    if (r < rows_.size())
-        SendTestString(address_, r, mainDialog_.GetServices());
+    if (r >= rows_.size())
+        return;
+    Services& services = mainDialog_.GetServices();
+    const bool acknowledged = SendTestString(address_, r, services);
+    services.prompts.SetStatusText(acknowledged ? StrF("Test String %d: Sent, ACK Received", int(r + 1))
+                                                : StrF("Test String %d: NO ACK from the ORV-RS232", int(r + 1)));
+}
+
+void RS232_Type_Dialog::OnStringEdited(wxCommandEvent& event)
+{
+    const int base = event.GetEventType() == wxEVT_TEXT ? ID_RS232_ROW_STRING : ID_RS232_ROW_TYPE;
+    const size_t r = RowOf(event, base);
+    if (r >= rows_.size())
+        return;
+    // The device still holds the string as it was.
+    rows_[r]->showsDevice = false;
+    EnableTestButton(r);
+}
+
+void RS232_Type_Dialog::OnPageSize(wxSizeEvent& event)
+{
+    FitRowsToPage();
+    FitPageToRows();
+    event.Skip();
 }
 
 }  // namespace orv

@@ -59,14 +59,22 @@ public:
     bool ReadFromDevice();
 
 private:
-    // Destination choices: "Unused", "Broadcast" and the listed devices.
-    static constexpr size_t DESTINATION_TABLE_SIZE = 2 + RS232_DESTINATION_DEVICES;
+    // Destination choices: "Unused", "Broadcast", the listed devices and the
+    // destination an image holds that is not on the device list.
+    static constexpr size_t DESTINATION_TABLE_SIZE = 2 + RS232_DESTINATION_DEVICES + 1;
     static constexpr size_t ACTION_TABLE_SIZE = 50;
 
     // The controls of one row and the values behind its choices' entries
-    // (each entry's client data points into these tables).
+    // (each entry's client data points into these tables). The row's head
+    // (number, type, string, destination, action) opens its first line; its
+    // tail (parameters or command, Test String, delete) follows the head, or
+    // takes the second line when the page is too narrow for both.
     struct Row {
         wxStaticBoxSizer* line = nullptr;
+        wxBoxSizer* firstLine = nullptr;
+        wxBoxSizer* secondLine = nullptr;
+        wxBoxSizer* head = nullptr;
+        wxBoxSizer* tail = nullptr;
         wxChoice* type = nullptr;
         wxTextCtrl* text = nullptr;
         wxChoice* destination = nullptr;
@@ -79,24 +87,47 @@ private:
         std::vector<wxTextCtrl*> texts;
         std::array<uint8_t, DESTINATION_TABLE_SIZE> destinationTable{};
         std::array<uint16_t, ACTION_TABLE_SIZE> actionCodeTable{};
+        // The destination and action the shown image holds, offered again
+        // even where the device list or the catalogue lacks them, so that
+        // a save, an export or a deletion keeps the link.
+        uint8_t keptDestination = DEST_UNUSED;
+        uint16_t keptAction = ACTION_UNUSED;
+        // The string is what the device holds at this position, so the
+        // device can be told to send it.
+        bool showsDevice = false;
+        // What the destination choice needs to show its longest entry.
+        int destinationWidth = 0;
     };
 
     void AddRS232Row();
+    // Selects the entry of destination in the row's destination choice,
+    // adding one for a destination that is not on the device list.
+    void SelectDestination(size_t r, uint8_t destination);
     void ApplyDestination(size_t r, uint8_t destination, uint16_t action);
     // stored: the row as an image holds it, whose parameter values the
     // controls start from; none starts every spin at its minimum and every
-    // text empty.
+    // text empty. The caller lays the rows out.
     void BuildParameterControls(uint16_t action, size_t r, const RS232Row* stored);
     void ShowCommandField(size_t r);
     void ClearRS232Rows();
     void RelayoutRows();
-    // Shows a configuration read or loaded from an image; every row is replaced.
-    void ApplyRS232Image(const RS232Config& config);
-    // The configuration as the controls hold it.
+    // Gives every row's choices and their headings one width per column, and
+    // puts each tail where the page has room for it.
+    void FitRowsToPage();
+    // The page's scrolled area as large as the rows now need.
+    void FitPageToRows();
+    // Shows a configuration read or loaded from an image; every row is
+    // replaced. fromDevice: the device holds it now, so its strings can be tested.
+    void ApplyRS232Image(const RS232Config& config, bool fromDevice);
+    // The configuration as the controls hold it; only the parameter controls
+    // or the command field of the selected action count.
     RS232Config PanelConfig() const;
+    void EnableTestButton(size_t r);
     void ShowFirmwareVersion();
     void ShowStatus(const wxString& text);
     void SelectRate(uint32_t rate);
+    // Scrolls the rows page so that row r is seen whole.
+    void ScrollToRow(size_t r);
 
     void OnSaveToDevice(wxCommandEvent& event);
     void OnNewRow(wxCommandEvent& event);
@@ -106,6 +137,8 @@ private:
     void OnActionChanged(wxCommandEvent& event);
     void OnDeleteRow(wxCommandEvent& event);
     void OnTestString(wxCommandEvent& event);
+    void OnStringEdited(wxCommandEvent& event);
+    void OnPageSize(wxSizeEvent& event);
 
     MainDialog& mainDialog_;
     uint8_t address_ = 0;
@@ -115,6 +148,16 @@ private:
     wxStaticText* statusLabel_ = nullptr;
     wxScrolledWindow* rowsPage_ = nullptr;
     wxBoxSizer* rowsSizer_ = nullptr;
+    // The column headings: a head like a row's, and the "Command:" heading
+    // as wide as a row's tail, on the first line or the second as the rows.
+    wxBoxSizer* headerFirstLine_ = nullptr;
+    wxBoxSizer* headerSecondLine_ = nullptr;
+    wxBoxSizer* headerHead_ = nullptr;
+    wxBoxSizer* headerTail_ = nullptr;
+    wxStaticText* destinationHeading_ = nullptr;
+    wxStaticText* actionHeading_ = nullptr;
+    // What an action choice needs to show the longest action of the catalogue.
+    int actionWidth_ = 0;
     std::vector<std::unique_ptr<Row>> rows_;
 
     // The rates behind the rate choice: BaudRateTable, then a stored rate

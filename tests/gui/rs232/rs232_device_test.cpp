@@ -13,17 +13,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-RS232Row Row(const std::string& text, StringType type = StringType::ASCII, uint8_t destination = DEST_UNUSED,
-             uint16_t action = ACTION_UNUSED)
-{
-    RS232Row row;
-    row.text = text;
-    row.type = type;
-    row.destination = destination;
-    row.action = action;
-    return row;
-}
-
 class RS232DeviceTest : public RS232PanelTest {
 protected:
     void SetUp() override

@@ -10,6 +10,7 @@
 
 #include <wx/choice.h>
 #include <wx/image.h>
+#include <wx/listctrl.h>
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
@@ -18,10 +19,22 @@
 #include "config/image_crc.h"
 #include "config/rs232_image.h"
 #include "tests/gui/frame_fixture.h"
+#include "tests/gui/on_screen.h"
 #include "ui/main_dialog.h"
 #include "ui/rs232_type_dialog.h"
 
 namespace orv::test {
+
+inline RS232Row Row(const std::string& text, StringType type = StringType::ASCII, uint8_t destination = DEST_UNUSED,
+                    uint16_t action = ACTION_UNUSED)
+{
+    RS232Row row;
+    row.text = text;
+    row.type = type;
+    row.destination = destination;
+    row.action = action;
+    return row;
+}
 
 class RS232PanelTest : public FrameFixture {
 protected:
@@ -70,6 +83,20 @@ protected:
         std::vector<uint8_t> image(built->buffer.begin(), built->buffer.begin() + long(built->length));
         StoreImageCrc(image.data(), image.size());
         return image;
+    }
+
+    // The device holds config; the user selects it in the list and the panel
+    // shows it in the frame on screen.
+    void OpenOnScreen(const RS232Config& config)
+    {
+        rs232.LoadMemory(DeviceImage(config));
+        mainDialog->RefreshDeviceList();
+        wxListEvent event(wxEVT_LIST_ITEM_SELECTED, ID_DEVICE_LIST);
+        event.SetEventObject(mainDialog->DeviceList());
+        event.SetIndex(0);
+        mainDialog->DeviceList()->ProcessWindowEvent(event);
+        ASSERT_TRUE(panel->IsShown());
+        ASSERT_TRUE(ShowOnScreen(frame));
     }
 
     template <typename T>

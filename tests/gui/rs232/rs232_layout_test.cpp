@@ -1,0 +1,117 @@
+// The RS232 panel on a desktop: with a row of every action kind, every
+// control can be reached at the frame's first size, maximised and at its
+// smallest; the choices show their entries whole; the rows area takes the
+// height the fixed lines leave.
+#include <functional>
+
+#include <wx/notebook.h>
+
+#include "tests/gui/geometry_check.h"
+#include "tests/gui/rs232/rs232_panel_fixture.h"
+
+namespace orv::test {
+namespace {
+
+constexpr uint8_t INPUT8_ADDRESS = 3;
+constexpr uint8_t RELAY_ADDRESS = 7;
+constexpr uint8_t LED4_ADDRESS = 8;
+// Not on the device list.
+constexpr uint8_t MISSING_ADDRESS = 9;
+
+RS232Row ParameterRow(uint8_t destination, uint16_t action, std::vector<int> spins,
+                      std::vector<std::string> texts = {})
+{
+    RS232Row row = Row("PWR ON", StringType::ASCII, destination, action);
+    row.spinValues = std::move(spins);
+    row.freeTexts = std::move(texts);
+    return row;
+}
+
+class RS232LayoutTest : public RS232PanelTest {
+protected:
+    void SetUp() override
+    {
+        RS232PanelTest::SetUp();
+        AddRecord("ORV-Input8", TYPE_INPUT8, INPUT8_ADDRESS, true);
+        AddRecord("ORV-Relay", TYPE_RELAY, RELAY_ADDRESS, true);
+        AddRecord("ORV-LED4PD", TYPE_LED4PD, LED4_ADDRESS, true);
+    }
+
+    // One row per action the catalogue offers an RS232, beside command rows
+    // and a row whose destination has left the bus.
+    static RS232Config EveryActionKind()
+    {
+        RS232Config config;
+        RS232Row command = Row("AT", StringType::ASCII, DEST_UNUSED);
+        command.command = "AT+RST";
+        RS232Row broadcast = Row("02 FE A1", StringType::Hex, DEST_BROADCAST);
+        broadcast.command = "LAMP ON";
+        config.rows = {
+            command,
+            broadcast,
+            ParameterRow(INPUT8_ADDRESS, ACTION_SEND_STRING, {99}),
+            ParameterRow(LED4_ADDRESS, ACTION_SET_ALL_LED_LEVELS, {255, 255, 255, 255}),
+            ParameterRow(LED4_ADDRESS, ACTION_SET_1_LED_LEVEL, {4, 255}),
+            ParameterRow(LED4_ADDRESS, ACTION_SET_LED_AUTOMODE, {3}, {"255", "255"}),
+            ParameterRow(RELAY_ADDRESS, ACTION_RELAY_ENERGIZE, {4}),
+            ParameterRow(RELAY_ADDRESS, ACTION_RELAY_DEENERGIZE, {4}),
+            ParameterRow(MISSING_ADDRESS, ACTION_SET_ALL_LED_LEVELS, {1, 2, 3, 4}),
+        };
+        return config;
+    }
+
+};
+
+TEST_F(RS232LayoutTest, EveryRowOfEveryActionKindCanBeReachedAtAnyFrameSize)
+{
+    const std::vector<std::pair<std::string, std::function<void(wxFrame*)>>> frameStates{
+        {"first size", [](wxFrame*) {}},
+        {"as large as the work area", [](wxFrame* shown) { shown->SetSize(wxDisplay(shown).GetClientArea()); }},
+        {"smallest", [](wxFrame* shown) { shown->SetSize(shown->GetMinSize()); }},
+    };
+    OpenOnScreen(EveryActionKind());
+    ASSERT_EQ(RowCount(), EveryActionKind().rows.size());
+    wxWindow* page = Control<wxNotebook>(ID_RS232_NOTEBOOK)->GetPage(0);
+
+    for (const auto& [name, apply] : frameStates) {
+        apply(frame);
+        Settle();
+        EXPECT_TRUE(ControlsFit(frame)) << name;
+        // Nothing to scroll sideways to: the rows take the page's width, no more.
+        EXPECT_LE(page->GetVirtualSize().x, page->GetClientSize().x) << name;
+    }
+}
+
+TEST_F(RS232LayoutTest, ChoicesAreWideEnoughForTheirLongestEntry)
+{
+    OpenOnScreen(EveryActionKind());
+
+    for (size_t r = 0; r < RowCount(); ++r)
+        for (int base : {ID_RS232_ROW_DESTINATION, ID_RS232_ROW_ACTION, ID_RS232_ROW_TYPE}) {
+            wxChoice* choice = Choice(base, r);
+            EXPECT_GE(choice->GetSize().x, choice->GetBestSize().x)
+                << "row " << r + 1 << ": " << choice->GetStringSelection();
+        }
+}
+
+TEST_F(RS232LayoutTest, OnlyTheRowsAreaGrowsWithTheFrame)
+{
+    OpenOnScreen(EveryActionKind());
+    auto* notebook = Control<wxNotebook>(ID_RS232_NOTEBOOK);
+    wxWindow* save = panel->FindWindow(ID_RS232_SAVE);
+    frame->SetSize(frame->GetMinSize());
+    Settle();
+    const int panelBefore = panel->GetSize().y;
+    const int notebookBefore = notebook->GetSize().y;
+    const int saveBefore = save->GetSize().y;
+
+    frame->SetSize(wxDisplay(frame).GetClientArea());
+    Settle();
+
+    ASSERT_GT(panel->GetSize().y, panelBefore);
+    EXPECT_EQ(notebook->GetSize().y - notebookBefore, panel->GetSize().y - panelBefore);
+    EXPECT_EQ(save->GetSize().y, saveBefore);
+}
+
+}  // namespace
+}  // namespace orv::test
