@@ -1,5 +1,8 @@
 #include "app/main_frame.h"
 
+#include <algorithm>
+
+#include <wx/display.h>
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/menu.h>
@@ -9,6 +12,12 @@
 #include "ui/main_dialog.h"
 
 namespace orv {
+
+namespace {
+
+constexpr int LOG_WINDOW_WIDTH = 420;
+
+}  // namespace
 
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(wxID_EXIT, MainFrame::OnExit)
@@ -20,6 +29,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(ID_SET_ADDRESS, MainFrame::OnSetAddress)
     EVT_MENU(ID_DEVICE_BOOT_MODE, MainFrame::OnDeviceBootMode)
     EVT_MENU(ID_DEVICE_CONFIG_MODE, MainFrame::OnDeviceConfigMode)
+    EVT_MENU(ID_LOG_WINDOW, MainFrame::OnLogWindow)
 wxEND_EVENT_TABLE()
 
 MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wxWindowID id, const wxString& title,
@@ -48,10 +58,15 @@ MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wx
     advancedMenu->Append(ID_EMERGENCY_FIRMWARE_UPDATE, _("Emergency Firmware Update ..."), wxEmptyString,
                          wxITEM_NORMAL);
 
+    // The log window can be closed or covered; this brings it back.
+    viewMenu = new wxMenu;
+    viewMenu->Append(ID_LOG_WINDOW, _("Log Window"), wxEmptyString, wxITEM_NORMAL);
+
     menuBar = new wxMenuBar;
     menuBar->Append(fileMenu, _("File"));
     menuBar->Append(devicesMenu, _("Orvanta Devices"));
     menuBar->Append(advancedMenu, _("Advanced"));
+    menuBar->Append(viewMenu, _("View"));
     SetMenuBar(menuBar);
 
     statusBar = new wxStatusBar(this, ID_STATUS_BAR, wxST_SIZEGRIP | wxNO_BORDER, "statusBar");
@@ -62,13 +77,26 @@ MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wx
     // frame goes and cannot keep the program running on its own.
     logWindow = new wxLogWindow(this, _("ORVANTA Log Window"), false, false);
 
+    FitToWorkArea();
+}
+
+void MainFrame::FitToWorkArea()
+{
+    const wxRect workArea = wxDisplay(this).GetClientArea();
+    wxSize minimum = mainDialog ? ClientToWindowSize(mainDialog->GetMinSize()) : wxDefaultSize;
+    minimum.DecTo(workArea.GetSize());
+    SetMinSize(minimum);
+    wxSize size = DEFAULT_FRAME_SIZE;
+    size.DecTo(workArea.GetSize());
+    size.IncTo(minimum);
+    SetSize(size);
     Centre(wxBOTH);
 }
 
 MainFrame* NewMainFrame(Services& services, UsbInterface& bus)
 {
     return new MainFrame(services, bus, nullptr, ID_MAIN_FRAME, _("ORVANTA TOOL v1.32"), wxDefaultPosition,
-                         wxSize(1100, 750), MAIN_FRAME_STYLE);
+                         DEFAULT_FRAME_SIZE, MAIN_FRAME_STYLE);
 }
 
 void MainFrame::OpenInterfaceAndDialog()
@@ -78,7 +106,24 @@ void MainFrame::OpenInterfaceAndDialog()
         Close(false);
     mainDialog = new MainDialog(this, services_, ID_MAIN_DIALOG, wxDefaultPosition, wxSize(1200, 690),
                                 wxTAB_TRAVERSAL);
+    FitToWorkArea();
+    ShowLogWindow();
+}
+
+void MainFrame::ShowLogWindow()
+{
+    wxFrame* logFrame = logWindow->GetFrame();
+    if (!logFrame->IsShown()) {
+        // At the right of the work area; the frame moves left as far as it
+        // must to leave the log in view beside it.
+        const wxRect workArea = wxDisplay(this).GetClientArea();
+        const wxRect frameRect = GetScreenRect();
+        const int logX = std::max(workArea.x, workArea.GetRight() + 1 - LOG_WINDOW_WIDTH);
+        Move(std::max(workArea.x, std::min(frameRect.x, logX - frameRect.width)), frameRect.y);
+        logFrame->SetSize(logX, frameRect.y, LOG_WINDOW_WIDTH, frameRect.height);
+    }
     logWindow->Show();
+    logFrame->Raise();
 }
 
 void MainFrame::OnExit(wxCommandEvent&)
@@ -119,6 +164,11 @@ void MainFrame::OnDeviceBootMode(wxCommandEvent&)
 void MainFrame::OnDeviceConfigMode(wxCommandEvent&)
 {
     mainDialog->EnterConfigMode();
+}
+
+void MainFrame::OnLogWindow(wxCommandEvent&)
+{
+    ShowLogWindow();
 }
 
 }  // namespace orv

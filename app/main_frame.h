@@ -17,19 +17,24 @@ namespace orv {
 
 class MainDialog;
 
-constexpr long MAIN_FRAME_STYLE = wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxMINIMIZE_BOX;
+// Resizable and maximisable: the panels take what room the screen has.
+constexpr long MAIN_FRAME_STYLE = wxDEFAULT_FRAME_STYLE;
+// The frame's size where the screen's work area has room for it.
+const wxSize DEFAULT_FRAME_SIZE(1100, 750);
 
 class MainFrame : public wxFrame {
 public:
     // services and bus outlive the frame; the bus is bound to the link by
     // OpenInterfaceAndDialog.
     MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wxWindowID id, const wxString& title,
-              const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxSize(1100, 750),
+              const wxPoint& pos = wxDefaultPosition, const wxSize& size = DEFAULT_FRAME_SIZE,
               long style = MAIN_FRAME_STYLE);
 
     // Start-up: opens the bus interface (asking the frame to close when there
     // is none), creates the main dialog and shows the log window.
     void OpenInterfaceAndDialog();
+    // Shows the log window beside the frame, in front of the other windows.
+    void ShowLogWindow();
 
     Services& GetServices() { return services_; }
 
@@ -38,6 +43,7 @@ public:
     wxMenu* advancedMenu = nullptr;
     wxMenu* fileMenu = nullptr;
     wxMenu* devicesMenu = nullptr;
+    wxMenu* viewMenu = nullptr;
     wxMenuBar* menuBar = nullptr;
     wxLogWindow* logWindow = nullptr;
 
@@ -50,6 +56,11 @@ private:
     void OnSetAddress(wxCommandEvent& event);
     void OnDeviceBootMode(wxCommandEvent& event);
     void OnDeviceConfigMode(wxCommandEvent& event);
+    void OnLogWindow(wxCommandEvent& event);
+
+    // The frame's default size within the work area, its minimum what the
+    // main dialog needs to show every line of its panels.
+    void FitToWorkArea();
 
     Services& services_;
     UsbInterface& bus_;
@@ -58,7 +69,7 @@ private:
 };
 
 // The program's frame as start-up creates it: no parent, ID_MAIN_FRAME, the
-// tool's title, 1100 x 750, not resizable. Hidden until shown.
+// tool's title, the default size. Hidden until shown.
 MainFrame* NewMainFrame(Services& services, UsbInterface& bus);
 
 }  // namespace orv

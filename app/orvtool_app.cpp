@@ -1,16 +1,14 @@
 #include "app/orvtool_app.h"
 
-#include <memory>
-
 #include <wx/icon.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
 #include <wx/splash.h>
-#include <wx/stopwatch.h>
 
 #include "app/main_frame.h"
 #include "resources/embedded.h"
+#include "ui/until_painted.h"
 
 namespace orv {
 
@@ -20,22 +18,6 @@ wxImage LoadEmbedded(const EmbeddedFile& file, wxBitmapType type)
 {
     wxMemoryInputStream stream(file.data, file.size);
     return wxImage(stream, type);
-}
-
-// GTK draws a window only when its events are handled; let the splash appear
-// before the interface search blocks the event loop for a few seconds.
-void LetSplashAppear(wxSplashScreen* splash)
-{
-    auto painted = std::make_shared<bool>(false);
-    splash->GetSplashWindow()->Bind(wxEVT_PAINT, [painted](wxPaintEvent& event) {
-        *painted = true;
-        event.Skip();
-    });
-    wxStopWatch waited;
-    while (!*painted && waited.Time() < 1000) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(10);
-    }
 }
 
 }  // namespace
@@ -60,10 +42,13 @@ bool OrvToolApp::OnInit()
 
     auto* splash = new wxSplashScreen(splashBitmap, wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_TIMEOUT, 3000, frame,
                                       wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSIMPLE_BORDER);
-    LetSplashAppear(splash);
+    // The interface search blocks the event loop for a few seconds.
+    WaitUntilPainted(splash->GetSplashWindow(), 1000);
 
     frame->OpenInterfaceAndDialog();
     frame->Show(true);
+    // Raised once the frame is up, the log window is not hidden behind it.
+    frame->CallAfter(&MainFrame::ShowLogWindow);
 
     wxIcon icon;
     icon.CopyFromBitmap(wxBitmap(LoadEmbedded(FrameIconPng(), wxBITMAP_TYPE_PNG)));

@@ -16,5 +16,6 @@ constexpr int ID_SET_ADDRESS = 10016;
 constexpr int ID_EMERGENCY_FIRMWARE_UPDATE = 10018;
 constexpr int ID_BROADCAST_DISCOVERY = 10019;
 constexpr int ID_QUICK_DISCOVERY = 10020;
+constexpr int ID_LOG_WINDOW = 10021;
 
 }  // namespace orv

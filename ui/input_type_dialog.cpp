@@ -11,6 +11,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/wrapsizer.h>
 
 #include "config/input8_files.h"
 #include "config/input8_transfer.h"
@@ -31,10 +32,44 @@ constexpr int PARAMETER_TEXT_CHARS = 3;
 constexpr int PARAMETER_SPIN_WIDTH = 50;
 constexpr int PARAMETER_TEXT_WIDTH = 33;
 constexpr int STATUS_WIDTH = 300;
+// However small the frame, the rows area shows this many rows.
+constexpr int MIN_VISIBLE_ROWS = 3;
+// A row's frame and borders around its choices, and the area's scroll bar.
+constexpr int ROW_FRAME_WIDTH = 40;
+// The borders that place the headings and the columns of the rows.
+constexpr int HEADING_BORDER = 2;
+constexpr int ROWS_AREA_BORDER = 5;
+constexpr int ROW_BORDERS = 3 + 2;  // the row line in the rows, the row's frame in its line
+constexpr int ITEM_BORDER = 2;
+constexpr int NUMBER_WIDTH = 25;
+// Room for a choice's arrow and padding beside the longest entry.
+constexpr int CHOICE_ARROW_WIDTH = 24;
+// Room for the free text's 8 characters, narrow enough to stay on the line of the choices.
+constexpr int FREE_TEXT_WIDTH = 110;
 
 wxStaticText* StaticText(wxWindow* parent, const wxString& label, int width)
 {
     return new wxStaticText(parent, ID_INPUT8_STATIC_TEXT, label, wxDefaultPosition, wxSize(width, -1));
+}
+
+// The longest destination entry the device kinds give.
+constexpr const char* LONGEST_DESTINATION = " ORV-LED4PD  @ 255 ";
+
+wxString LongestActionName()
+{
+    wxString longest;
+    for (DeviceTypeCode kind : {TYPE_INPUT8, TYPE_RS232, TYPE_LED4PD, TYPE_RELAY})
+        for (const ActionEntry& action : GetActions(kind))
+            if (wxString(action.name).size() > longest.size())
+                longest = action.name;
+    return longest;
+}
+
+// At least its given width, and wide enough to show longest whole.
+void WidenFor(wxChoice* choice, const wxString& longest)
+{
+    const int fitting = choice->GetSizeFromTextSize(choice->GetTextExtent(longest)).x + CHOICE_ARROW_WIDTH;
+    choice->SetInitialSize(wxSize(std::max(choice->GetMinSize().x, fitting), -1));
 }
 
 // A stored byte beyond the choice's entries shows no selection.
@@ -81,13 +116,14 @@ void Input_Type_Dialog::CreateControls()
         AddPanelFrame(this, _("Input Type Configuration "), wxSize(860, 600), wxLEFT | wxRIGHT | wxBOTTOM);
 
     auto* firstLine = new wxBoxSizer(wxHORIZONTAL);
-    frameSizer->Add(firstLine, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
+    frameSizer->Add(firstLine, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 5);
+    // The gaps give way first when the panel is narrow.
     firstLine->Add(StaticText(this, _("Device Name: "), 100), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    firstLine->Add(50, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    firstLine->AddStretchSpacer(50);
     nameField_ = new wxTextCtrl(this, ID_INPUT8_NAME, wxEmptyString, wxDefaultPosition, wxSize(250, -1));
     nameField_->SetMaxLength(INPUT8_NAME_CHARS);
     firstLine->Add(nameField_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    firstLine->Add(75, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    firstLine->AddStretchSpacer(75);
     statusLine_ = new wxStaticText(this, ID_INPUT8_STATIC_TEXT, _("Input8 config. loaded"), wxDefaultPosition,
                                    wxSize(STATUS_WIDTH, -1), 0, "statusLine");
     statusLine_->SetFont(PanelFont(10, wxFONTWEIGHT_NORMAL));
@@ -95,25 +131,39 @@ void Input_Type_Dialog::CreateControls()
     firstLine->Add(statusLine_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 
     auto* heading = new wxBoxSizer(wxHORIZONTAL);
-    frameSizer->Add(heading, 0, wxLEFT | wxRIGHT | wxBOTTOM, 2);
-    const std::pair<const char*, int> headings[] = {
-        {"INPUT:", 170}, {"CHANGE:", 100}, {"DESTINATION:", 125}, {"ACTION:", 125}, {"PARAMETERS:", 160}};
-    for (const auto& [label, width] : headings) {
-        wxStaticText* text = StaticText(this, wxGetTranslation(label), width);
-        text->SetFont(PanelFont(8, wxFONTWEIGHT_BOLD));
-        text->SetForegroundColour(*wxBLUE);
-        heading->Add(text, 0, wxALL, 2);
-    }
+    frameSizer->Add(heading, 0, wxLEFT | wxRIGHT | wxBOTTOM, HEADING_BORDER);
 
     rowsArea_ = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxSize(850, 525),
-                                     wxVSCROLL | wxHSCROLL | wxTAB_TRAVERSAL, "InputConfig");
-    // Sideways too: a row with four spin controls as wide as GTK needs them is wider than the area.
-    rowsArea_->SetScrollRate(10, 10);
+                                     wxVSCROLL | wxTAB_TRAVERSAL, "InputConfig");
+    // Rows wrap their parameters below their choices instead of running past the right edge.
+    rowsArea_->SetScrollRate(0, 10);
     auto* rowsSizer = new wxBoxSizer(wxVERTICAL);
     rowsArea_->SetSizer(rowsSizer);
-    frameSizer->Add(rowsArea_, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
+    // The rows take the height the fixed lines leave.
+    frameSizer->Add(rowsArea_, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, ROWS_AREA_BORDER);
     for (size_t r = 0; r < INPUT8_ROWS; ++r)
         CreateRow(r, rowsSizer);
+
+    // Each heading starts where its column of the rows starts: the choices are
+    // as wide as their entries need, and the rows sit inside their frames.
+    int top = 0;
+    int side = 0;
+    rows_[0].line->GetStaticBox()->GetBordersForSizer(&top, &side);
+    const int changeColumn =
+        ROWS_AREA_BORDER + ROW_BORDERS + side + NUMBER_WIDTH + rows_[0].input->GetMinSize().x + 5 * ITEM_BORDER;
+    const int widths[] = {changeColumn - HEADING_BORDER - 3 * ITEM_BORDER, rows_[0].change->GetMinSize().x,
+                          rows_[0].destination->GetMinSize().x, rows_[0].action->GetMinSize().x,
+                          // The parameters may wrap below the choices: no room is kept for them.
+                          wxDefaultCoord};
+    const char* const labels[] = {"INPUT:", "CHANGE:", "DESTINATION:", "ACTION:", "PARAMETERS:"};
+    for (size_t c = 0; c < std::size(labels); ++c) {
+        wxStaticText* text = StaticText(this, wxGetTranslation(labels[c]), widths[c]);
+        text->SetFont(PanelFont(8, wxFONTWEIGHT_BOLD));
+        text->SetForegroundColour(*wxBLUE);
+        heading->Add(text, 0, wxALL, ITEM_BORDER);
+    }
+    rowsArea_->SetMinSize(wxSize(heading->CalcMin().x + ROW_FRAME_WIDTH,
+                                 MIN_VISIBLE_ROWS * rowsSizer->GetItem(size_t(0))->CalcMin().y));
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     frameSizer->Add(buttons, 0, wxALIGN_CENTER_HORIZONTAL | wxTOP | wxBOTTOM, 5);
@@ -141,50 +191,55 @@ void Input_Type_Dialog::CreateRow(size_t r, wxSizer* rowsSizer)
     Row& row = rows_[r];
     const int index = int(r);
     auto* rowLine = new wxBoxSizer(wxHORIZONTAL);
-    rowsSizer->Add(rowLine, 0, wxALL, 3);
+    rowsSizer->Add(rowLine, 0, wxEXPAND | wxALL, 3);
     row.line = new wxStaticBoxSizer(wxHORIZONTAL, rowsArea_, wxEmptyString);
-    rowLine->Add(row.line, 0, wxALL, 2);
+    rowLine->Add(row.line, 1, wxEXPAND | wxALL, 2);
+    // The parameters go below the choices when the line has no room for them.
+    row.content = new wxWrapSizer(wxHORIZONTAL, 0);
+    row.line->Add(row.content, 1, wxEXPAND);
     wxWindow* box = row.line->GetStaticBox();
 
-    wxStaticText* number = StaticText(box, wxString::Format("%d:", index + 1), 25);
+    wxStaticText* number = StaticText(box, wxString::Format("%d:", index + 1), NUMBER_WIDTH);
     number->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     number->SetForegroundColour(*wxBLUE);
-    row.line->Add(number, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    row.content->Add(number, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 
     row.input = new wxChoice(box, ID_INPUT8_INPUT_BASE + index, wxDefaultPosition, wxSize(100, -1));
     for (size_t i = 1; i <= INPUT_ENTRIES; ++i)
         row.input->Append(wxString::Format("Input: %d", int(i)));
     row.input->SetSelection(0);
-    row.line->Add(row.input, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    row.content->Add(row.input, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 
     row.change = new wxChoice(box, ID_INPUT8_CHANGE_BASE + index, wxDefaultPosition, wxSize(100, -1));
     row.change->Append("Change");
     row.change->Append("Open");
     row.change->Append("Close");
     row.change->SetSelection(int(ChangeType::Open));
-    row.line->Add(row.change, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    row.content->Add(row.change, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 
     row.destination = new wxChoice(box, ID_INPUT8_DESTINATION_BASE + index, wxDefaultPosition, wxSize(125, -1));
+    WidenFor(row.destination, LONGEST_DESTINATION);
     row.destination->SetToolTip("All found Orvanta devices available, selection may change Actions");
     row.destination->Append("Unused", &destinationTable_[0]);
     row.destination->SetSelection(0);
-    row.line->Add(row.destination, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    row.content->Add(row.destination, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 
     row.action = new wxChoice(box, ID_INPUT8_ACTION_BASE + index, wxDefaultPosition, wxSize(125, -1));
+    WidenFor(row.action, LongestActionName());
     row.action->SetToolTip("All available actions for selected Destination");
     ResetActionList(r);
-    row.line->Add(row.action, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    row.content->Add(row.action, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 
     row.parameterArea = new wxBoxSizer(wxHORIZONTAL);
-    row.line->Add(row.parameterArea, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    row.line->Show(row.parameterArea, false);
+    row.content->Add(row.parameterArea, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    row.content->Show(row.parameterArea, false);
 
     row.freeTextArea = new wxBoxSizer(wxHORIZONTAL);
     row.freeText = new wxTextCtrl(box, ID_INPUT8_FREE_TEXT_BASE + index, wxEmptyString, wxDefaultPosition,
-                                  wxSize(150, -1));
+                                  wxSize(FREE_TEXT_WIDTH, -1));
     row.freeText->SetMaxLength(INPUT8_FREE_TEXT_CHARS);
     row.freeTextArea->Add(row.freeText, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    row.line->Add(row.freeTextArea, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    row.content->Add(row.freeTextArea, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 }
 
 void Input_Type_Dialog::SetStatus(const wxString& text)
@@ -253,9 +308,9 @@ void Input_Type_Dialog::DestroyParameterControls(Row& row)
 
 void Input_Type_Dialog::ShowFreeText(Row& row)
 {
-    row.line->Show(row.parameterArea, false);
+    row.content->Show(row.parameterArea, false);
     row.freeText->ChangeValue(wxEmptyString);
-    row.line->Show(row.freeTextArea, true);
+    row.content->Show(row.freeTextArea, true);
 }
 
 void Input_Type_Dialog::LayoutRow(const Row& row)
@@ -381,7 +436,7 @@ void Input_Type_Dialog::BuildParameterControls(size_t r, uint16_t action, const 
         return;
     }
 
-    row.line->Show(row.freeTextArea, false);
+    row.content->Show(row.freeTextArea, false);
     DestroyParameterControls(row);
     const std::vector<ParamSpec::Range> ranges = spec->Ranges();
     const ParameterValues values = parameters ? DecodeParameters(action, *parameters) : ParameterValues{};
@@ -420,7 +475,7 @@ void Input_Type_Dialog::BuildParameterControls(size_t r, uint16_t action, const 
         SetStatus(wxString::Format("Row %d:Action Parameters updated", number));
     if (showHint)
         SetStatus(wxString::Format("Row %d:", number) + spec->label);
-    row.line->Show(row.parameterArea, true);
+    row.content->Show(row.parameterArea, true);
     LayoutRow(row);
     LayoutRowsArea();
 }

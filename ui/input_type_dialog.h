@@ -73,6 +73,7 @@ public:
 private:
     struct Row {
         wxStaticBoxSizer* line = nullptr;
+        wxSizer* content = nullptr;
         wxChoice* input = nullptr;
         wxChoice* change = nullptr;
         wxChoice* destination = nullptr;

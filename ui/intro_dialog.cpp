@@ -37,7 +37,7 @@ Intro_Dialog::Intro_Dialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, 
     for (const char* instruction : INSTRUCTIONS) {
         auto* lineSizer = new wxBoxSizer(wxHORIZONTAL);
         auto* text = new wxStaticText(boxSizer->GetStaticBox(), wxID_STATIC, wxGetTranslation(instruction), wxDefaultPosition,
-                                      wxSize(900, -1), 0, "staticText");
+                                      wxDefaultSize, 0, "staticText");
         text->SetForegroundColour(wxColour(0, 0, 255));
         text->SetFont(lineFont);
         lineSizer->Add(text, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);

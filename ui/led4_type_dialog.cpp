@@ -22,21 +22,21 @@ Led4_Type_Dialog::Led4_Type_Dialog(wxWindow* parent, wxWindowID id, const wxPoin
 
     boxSizer->Add(20, 20);
 
-    detailsText = new wxStaticText(boxSizer->GetStaticBox(), wxID_STATIC, _("Device Info"), wxDefaultPosition, wxSize(900, -1), 0,
+    detailsText = new wxStaticText(boxSizer->GetStaticBox(), wxID_STATIC, _("Device Info"), wxDefaultPosition, wxDefaultSize, 0,
                                    "staticText");
     detailsText->SetForegroundColour(wxColour(0, 0, 255));
     detailsText->SetFont(PanelFont(11, wxFONTWEIGHT_NORMAL));
     boxSizer->Add(detailsText, 0, wxALL, 5);
 
-    boxSizer->Add(150, 150);
+    boxSizer->Add(0, 40);
 
     messageText = new wxStaticText(boxSizer->GetStaticBox(), wxID_STATIC, _("This Device has no configuration associated with it."),
-                                   wxDefaultPosition, wxSize(900, -1), 0, "staticText");
+                                   wxDefaultPosition, wxDefaultSize, 0, "staticText");
     messageText->SetForegroundColour(wxColour(255, 0, 0));
     messageText->SetFont(PanelFont(12, wxFONTWEIGHT_BOLD));
     boxSizer->Add(messageText, 0, wxALL, 5);
 
-    boxSizer->Add(300, 400);
+    boxSizer->AddStretchSpacer();
 
     GetSizer()->Fit(this);
 }

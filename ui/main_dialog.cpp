@@ -1,6 +1,8 @@
 #include "ui/main_dialog.h"
 
-#include <wx/busyinfo.h>
+#include <algorithm>
+#include <initializer_list>
+
 #include <wx/frame.h>
 #include <wx/intl.h>
 #include <wx/listctrl.h>
@@ -35,9 +37,27 @@ constexpr const char* SHARED_ADDRESS_MESSAGE =
     " Please change it's address to Configure ! ";
 constexpr const char* NO_CONFIGURATION_MESSAGE = "This Device has no configuration associated with it.";
 
-int wxCALLBACK CompareAddresses(wxIntPtr first, wxIntPtr second, wxIntPtr)
+constexpr int NAME_COLUMN_WIDTH = 175;
+constexpr int ADDRESS_COLUMN_WIDTH = 75;
+// The longest row the device kinds give: the name column shows it whole.
+constexpr const char* LONGEST_DEVICE_ROW = "ORV-LED4PD (21 00 30 73)";
+constexpr int COLUMN_PADDING = 16;
+// The list's frame and vertical scroll bar beside its two columns.
+constexpr int LIST_MARGIN = 24;
+constexpr int LIST_MIN_HEIGHT = 150;
+
+wxFont RowFont()
 {
-    return (first > second) - (first < second);
+    return wxFont(9, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD);
+}
+
+// first and second are record indices of registry.
+int wxCALLBACK CompareAddresses(wxIntPtr first, wxIntPtr second, wxIntPtr registry)
+{
+    const auto& records = *reinterpret_cast<const DeviceRegistry*>(registry);
+    const int a = records.Record(size_t(first)).address;
+    const int b = records.Record(size_t(second)).address;
+    return (a > b) - (a < b);
 }
 
 }  // namespace
@@ -49,7 +69,7 @@ wxEND_EVENT_TABLE()
 
 MainDialog::MainDialog(wxWindow* parent, Services& services, wxWindowID id, const wxPoint& pos, const wxSize& size,
                        long style)
-    : services_(services)
+    : prompts_(services.prompts), services_{services.clock, services.log, prompts_}
 {
     SetExtraStyle(wxWS_EX_BLOCK_EVENTS);
     Create(parent, id, pos, size, style, "panel");
@@ -57,86 +77,122 @@ MainDialog::MainDialog(wxWindow* parent, Services& services, wxWindowID id, cons
     mainSizer_ = new wxBoxSizer(wxHORIZONTAL);
     SetSizer(mainSizer_);
 
+    // The list runs the full height of the dialog; the panel area takes the width it leaves.
     auto* listSizer = new wxBoxSizer(wxHORIZONTAL);
-    mainSizer_->Add(listSizer, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+    mainSizer_->Add(listSizer, 0, wxEXPAND | wxALL, 5);
 
     listCtrl_ = new wxListCtrl(this, ID_DEVICE_LIST, wxDefaultPosition, wxSize(250, 625),
                                wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_HRULES | wxLC_VRULES, wxDefaultValidator,
                                "listCtrl");
     listCtrl_->SetFont(PanelFont(10, wxFONTWEIGHT_NORMAL));
     listCtrl_->SetToolTip("Discovered Orvanta Devices. Select one to view/configure");
-    listSizer->Add(listCtrl_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+    listCtrl_->SetMinSize(wxSize(NameColumnWidth() + ADDRESS_COLUMN_WIDTH + LIST_MARGIN, LIST_MIN_HEIGHT));
+    listSizer->Add(listCtrl_, 0, wxEXPAND | wxALL, 5);
 
     panelSizer_ = new wxBoxSizer(wxVERTICAL);
 
     introPanel_ = new Intro_Dialog(this, ID_INTRO_DIALOG, wxDefaultPosition, wxSize(955, 955), TEXT_PANEL_STYLE);
-    panelSizer_->Add(introPanel_, 0, 0, 0);
-
     inputPanel_ = new Input_Type_Dialog(*this, this, ID_INPUT_TYPE_DIALOG, wxDefaultPosition, wxSize(850, 850),
                                         wxTAB_TRAVERSAL);
-    panelSizer_->Add(inputPanel_, 0, 0, 0);
-    inputPanel_->Hide();
-
     rs232Panel_ = new RS232_Type_Dialog(*this, this, ID_RS232_TYPE_DIALOG, wxDefaultPosition, wxSize(800, 850),
                                         wxTAB_TRAVERSAL);
-    panelSizer_->Add(rs232Panel_, 0, 0, 0);
-    rs232Panel_->Hide();
-
     infoPanel_ = new Led4_Type_Dialog(this, ID_LED4_TYPE_DIALOG, wxDefaultPosition, wxSize(940, 940),
                                       TEXT_PANEL_STYLE);
-    panelSizer_->Add(infoPanel_, 0, 0, 0);
-    infoPanel_->Hide();
+    wxSize panelsMinimum;
+    for (wxWindow* panel : std::initializer_list<wxWindow*>{introPanel_, inputPanel_, rs232Panel_, infoPanel_}) {
+        // The size each was made with is its first look; what its lines need is its minimum.
+        panel->SetMinSize(wxDefaultSize);
+        panelSizer_->Add(panel, 1, wxEXPAND, 0);
+        panel->Show(panel == introPanel_);
+        panelsMinimum.IncTo(panel->GetBestSize());
+    }
 
-    mainSizer_->Add(panelSizer_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+    mainSizer_->Add(panelSizer_, 1, wxEXPAND | wxALL, 5);
 
     ResetListColumns();
     services_.log.Message("ORV-NET: Connected: Please Do Discovery to find ORVANTA Devices ");
-    Layout();
 
-    mainSizer_->Fit(this);
-    Centre(wxBOTH);
+    // Whichever panel is shown, every line of it fits.
+    const wxSize listMinimum = listSizer->CalcMin();
+    SetMinSize(wxSize(listMinimum.x + panelsMinimum.x + 20, std::max(listMinimum.y, panelsMinimum.y) + 20));
+    Layout();
+}
+
+int MainDialog::NameColumnWidth() const
+{
+    int width = 0;
+    int height = 0;
+    const wxFont rowFont = RowFont();
+    listCtrl_->GetTextExtent(LONGEST_DEVICE_ROW, &width, &height, nullptr, nullptr, &rowFont);
+    return std::max(NAME_COLUMN_WIDTH, width + COLUMN_PADDING);
 }
 
 void MainDialog::DiscoverDevices(int start)
 {
+    BusWork work(this);
     orv::DiscoverDevices(network_, start);
 }
 
 void MainDialog::UpdateFirmware(bool emergency)
 {
+    BusWork work(this);
     orv::UpdateFirmware(network_, emergency);
 }
 
 void MainDialog::EnterBootMode()
 {
-    orv::EnterBootMode(network_);
+    BusWork work(this);
+    ShowModeOutcome("Device Boot Mode", orv::EnterBootMode(network_));
 }
 
 void MainDialog::EnterConfigMode()
 {
-    orv::EnterConfigMode(network_);
+    BusWork work(this);
+    ShowModeOutcome("Device Config Mode", orv::EnterConfigMode(network_));
+}
+
+void MainDialog::ShowModeOutcome(const char* command, ModeCommandOutcome outcome)
+{
+    const DeviceRecord* device = registry_.SelectedRecord();
+    if (!device)
+        return;
+    const char* result = nullptr;
+    switch (outcome) {
+    case ModeCommandOutcome::Acknowledged:
+        result = "acknowledged";
+        break;
+    case ModeCommandOutcome::NothingReceived:
+        result = "did not answer";
+        break;
+    default:
+        // Refused or lost: a box has told the user already.
+        return;
+    }
+    services_.prompts.SetStatusText(
+        StrF("%s: %s at address %d %s", command, device->name.c_str(), device->address, result), 0);
 }
 
 void MainDialog::OnSetAddress()
 {
+    BusWork work(this);
     orv::OnSetAddress(network_);
 }
 
 void MainDialog::ResetListColumns()
 {
     listCtrl_->ClearAll();
-    listCtrl_->InsertColumn(0, "ORVANTA DEVICES", wxLIST_FORMAT_LEFT, 175);
-    listCtrl_->InsertColumn(1, "ADDRESS", wxLIST_FORMAT_LEFT, 75);
+    listCtrl_->InsertColumn(0, "ORVANTA DEVICES", wxLIST_FORMAT_LEFT, NameColumnWidth());
+    listCtrl_->InsertColumn(1, "ADDRESS", wxLIST_FORMAT_LEFT, ADDRESS_COLUMN_WIDTH);
 }
 
 void MainDialog::RefreshDeviceList()
 {
     ResetListColumns();
-    const wxFont rowFont(9, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD);
+    const wxFont rowFont = RowFont();
     for (size_t index = 0; index < registry_.Count(); ++index) {
         const DeviceRecord& record = registry_.Record(index);
         const long row = listCtrl_->InsertItem(long(index), wxEmptyString);
-        listCtrl_->SetItemData(row, record.address);
+        listCtrl_->SetItemData(row, long(index));
         listCtrl_->SetItem(row, 0, ToWx(DeviceRowText(record)));
         listCtrl_->SetItem(row, 1, wxString::Format("%d", record.address));
         listCtrl_->SetItemFont(row, rowFont);
@@ -186,8 +242,8 @@ void MainDialog::EnableDeviceCommands()
 
 void MainDialog::OnColumnClick(wxListEvent& event)
 {
-    // The item data is the address, so the rows stay mapped to their devices.
-    listCtrl_->SortItems(CompareAddresses, 0);
+    // By the addresses of the records behind the rows, which stay mapped to their records.
+    listCtrl_->SortItems(CompareAddresses, wxIntPtr(&registry_));
     event.Skip();
 }
 
@@ -197,14 +253,14 @@ void MainDialog::OnDeviceSelected(wxListEvent& event)
     const long row = event.GetIndex();
     if (row < 0 || row >= listCtrl_->GetItemCount())
         return;
-    const auto address = uint8_t(listCtrl_->GetItemData(row));
-    const DeviceTypeCode kind = registry_.TypeAtAddress(address);
-    registry_.SelectAddress(address);
-    EnableDeviceCommands();
-    if (registry_.selectedIndex() >= registry_.Count())
+    const auto index = size_t(listCtrl_->GetItemData(row));
+    if (index >= registry_.Count())
         return;
+    registry_.Select(uint8_t(index));
+    EnableDeviceCommands();
     // A copy: a device that fails its configuration read is removed below.
-    const DeviceRecord record = registry_.Record(registry_.selectedIndex());
+    const DeviceRecord record = registry_.Record(index);
+    const DeviceTypeCode kind = record.typeCode;
 
     infoPanel_->detailsText->SetLabelText(
         ToWx(StrF(" Device Name: %s \n\n Address:   %d \n\n Firmware Ver:   %s \n\n Serial No:       %s \n\n",
@@ -220,19 +276,24 @@ void MainDialog::OnDeviceSelected(wxListEvent& event)
         HideAllPanels();
         bool readDone = false;
         {
-            wxBusyCursor busyCursor;
-            wxBusyInfo busyInfo(_("Reading Configuration from Device .Please wait ..."), this);
+            BusWork work(this, _("Reading Configuration from Device .Please wait ..."));
             inputPanel_->SetDeviceAddress(record.address);
             readDone = inputPanel_->ReadFromDevice();
         }
         ShowReadPanel(inputPanel_, readDone, "ORV-Input8");
         break;
     }
-    case TYPE_RS232:
+    case TYPE_RS232: {
         HideAllPanels();
-        rs232Panel_->SetDeviceAddress(record.address);
-        ShowReadPanel(rs232Panel_, rs232Panel_->ReadFromDevice(), "ORV-RS232");
+        bool readDone = false;
+        {
+            BusWork work(this);
+            rs232Panel_->SetDeviceAddress(record.address);
+            readDone = rs232Panel_->ReadFromDevice();
+        }
+        ShowReadPanel(rs232Panel_, readDone, "ORV-RS232");
         break;
+    }
     case TYPE_LED4PD:
         ShowInfoPanel(" ORV-LED4 Selected. Nothing to be Configured ");
         break;

@@ -6,8 +6,10 @@
 #include <wx/panel.h>
 
 #include "services/services.h"
+#include "network/device_modes.h"
 #include "network/device_registry.h"
 #include "network/network_view.h"
+#include "ui/bus_work.h"
 #include "ui/identifiers.h"
 
 class wxBoxSizer;
@@ -36,7 +38,8 @@ public:
     void EnterConfigMode();
     void OnSetAddress();
 
-    // What the configuration panels use.
+    // What the configuration panels use. Its prompts take a busy window away
+    // before they show a dialog.
     Services& GetServices() { return services_; }
     DeviceRegistry& Registry() { return registry_; }
     NetworkContext& Network() { return network_; }
@@ -59,6 +62,10 @@ public:
     Led4_Type_Dialog* InfoPanel() const { return infoPanel_; }
 
 private:
+    // Wide enough for the longest name and serial number of a device row.
+    int NameColumnWidth() const;
+    // Each row's item data is the index of its record: devices that share an
+    // address are still told apart.
     void OnDeviceSelected(wxListEvent& event);
     void OnColumnClick(wxListEvent& event);
 
@@ -68,7 +75,11 @@ private:
     // done, else the device is taken to be gone and leaves the list.
     void ShowReadPanel(wxWindow* panel, bool readDone, const char* deviceName);
 
-    Services& services_;
+    // Reports a mode command's outcome in the status bar, where the user looks.
+    void ShowModeOutcome(const char* command, ModeCommandOutcome outcome);
+
+    BusyAwarePrompts prompts_;
+    Services services_;
     DeviceRegistry registry_{services_.log};
     NetworkContext network_{services_, registry_, *this};
 

@@ -19,9 +19,12 @@ inline wxStaticBoxSizer* AddPanelFrame(wxPanel* panel, const wxString& label, co
     auto* panelSizer = new wxBoxSizer(wxVERTICAL);
     panel->SetSizer(panelSizer);
     auto* box = new wxStaticBox(panel, wxID_ANY, label, wxDefaultPosition, size, 0, name);
+    // size is the box's first look, not its minimum: the panel shrinks with the frame.
+    box->SetMinSize(wxDefaultSize);
     box->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     auto* boxSizer = new wxStaticBoxSizer(box, wxVERTICAL);
-    panelSizer->Add(boxSizer, 0, borders, 5);
+    // The box fills the panel, which takes the room the panel area has.
+    panelSizer->Add(boxSizer, 1, borders | wxEXPAND, 5);
     return boxSizer;
 }
 

@@ -50,16 +50,19 @@ TEST_F(MainFrameTest, FrameHasTheToolsTitleMenusAndStatusBar)
     EXPECT_EQ(frame->GetId(), ID_MAIN_FRAME);
     EXPECT_EQ(frame->GetName(), "frame");
     EXPECT_FALSE(frame->IsShown());
-    EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
-    EXPECT_FALSE(frame->HasFlag(wxMAXIMIZE_BOX));
+    EXPECT_TRUE(frame->HasFlag(wxRESIZE_BORDER));
+    EXPECT_TRUE(frame->HasFlag(wxMAXIMIZE_BOX));
     EXPECT_TRUE(frame->HasFlag(wxMINIMIZE_BOX));
     EXPECT_TRUE(frame->HasFlag(wxCLOSE_BOX));
 
     ASSERT_EQ(frame->GetMenuBar(), frame->menuBar);
-    ASSERT_EQ(frame->menuBar->GetMenuCount(), 3u);
+    ASSERT_EQ(frame->menuBar->GetMenuCount(), 4u);
     EXPECT_EQ(frame->menuBar->GetMenuLabelText(0), "File");
     EXPECT_EQ(frame->menuBar->GetMenuLabelText(1), "Orvanta Devices");
     EXPECT_EQ(frame->menuBar->GetMenuLabelText(2), "Advanced");
+    EXPECT_EQ(frame->menuBar->GetMenuLabelText(3), "View");
+    EXPECT_EQ(frame->menuBar->GetMenu(3), frame->viewMenu);
+    EXPECT_EQ(Entries(frame->viewMenu), (std::vector<MenuEntry>{{ID_LOG_WINDOW, "Log Window"}}));
     EXPECT_EQ(frame->menuBar->GetMenu(0), frame->fileMenu);
     EXPECT_EQ(frame->menuBar->GetMenu(1), frame->devicesMenu);
     EXPECT_EQ(frame->menuBar->GetMenu(2), frame->advancedMenu);

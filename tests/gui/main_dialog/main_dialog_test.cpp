@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -5,6 +6,7 @@
 #include <wx/stattext.h>
 
 #include "config/input8_image.h"
+#include "link/commands.h"
 #include "sim/demo_images.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 
@@ -43,7 +45,6 @@ TEST_F(MainDialogTest, StartsWithAnEmptyTwoColumnListAndTheInstructions)
 {
     EXPECT_EQ(list->GetId(), ID_DEVICE_LIST);
     EXPECT_EQ(list->GetName(), "listCtrl");
-    EXPECT_EQ(list->GetSize(), wxSize(250, 625));
     for (long flag : {wxLC_REPORT, wxLC_SINGLE_SEL, wxLC_HRULES, wxLC_VRULES})
         EXPECT_TRUE(list->HasFlag(flag)) << flag;
     EXPECT_EQ(list->GetFont().GetPointSize(), 10);
@@ -51,15 +52,24 @@ TEST_F(MainDialogTest, StartsWithAnEmptyTwoColumnListAndTheInstructions)
     EXPECT_EQ(list->GetToolTipText(), "Discovered Orvanta Devices. Select one to view/configure");
 
     ASSERT_EQ(list->GetColumnCount(), 2);
-    const std::pair<const char*, int> columns[] = {{"ORVANTA DEVICES", 175}, {"ADDRESS", 75}};
+    // The name column at least as wide as it was drawn, and wide enough for the longest row in its font.
+    int longest = 0;
+    int height = 0;
+    const wxFont rowFont(9, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD);
+    list->GetTextExtent("ORV-LED4PD (21 00 30 73)", &longest, &height, nullptr, nullptr, &rowFont);
+    const std::pair<const char*, int> columns[] = {{"ORVANTA DEVICES", std::max(175, longest + 8)}, {"ADDRESS", 75}};
     for (int column = 0; column < 2; ++column) {
         wxListItem item;
         item.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_WIDTH | wxLIST_MASK_FORMAT);
         ASSERT_TRUE(list->GetColumn(column, item));
         EXPECT_EQ(item.GetText(), columns[column].first);
-        EXPECT_EQ(item.GetWidth(), columns[column].second);
+        EXPECT_GE(item.GetWidth(), columns[column].second);
         EXPECT_EQ(item.GetAlign(), wxLIST_FORMAT_LEFT);
     }
+    wxListItem nameColumn;
+    nameColumn.SetMask(wxLIST_MASK_WIDTH);
+    list->GetColumn(0, nameColumn);
+    EXPECT_LE(nameColumn.GetWidth() + 75, list->GetMinSize().x) << "both columns show without scrolling";
     EXPECT_EQ(list->GetItemCount(), 0);
 
     EXPECT_EQ(dialog->IntroPanel()->GetId(), 12121);
@@ -83,8 +93,9 @@ TEST_F(MainDialogTest, QuickDiscoveryListsEachDeviceWithItsAddressBlueWhenConfig
     EXPECT_EQ(Column(0), (std::vector<std::string>{"ORV-Relay (00 12 AB 34)", "ORV-Input8 (12 34 56 78)"}));
     EXPECT_EQ(Column(1), (std::vector<std::string>{"5", "3"}));
     ASSERT_EQ(list->GetItemCount(), 2);
-    EXPECT_EQ(list->GetItemData(0), 5);
-    EXPECT_EQ(list->GetItemData(1), 3);
+    // Each row carries the index of its record.
+    EXPECT_EQ(list->GetItemData(0), 0);
+    EXPECT_EQ(list->GetItemData(1), 1);
     EXPECT_EQ(list->GetItemTextColour(0), BLUE);
     EXPECT_EQ(list->GetItemTextColour(1), RED);
     for (long row = 0; row < 2; ++row) {
@@ -202,7 +213,7 @@ TEST_F(MainDialogTest, ADeviceWithAnUnknownNameReplacesAConfigurationPanelByTheI
     EXPECT_EQ(dialog->Registry().selectedIndex(), 0);
 }
 
-TEST_F(MainDialogTest, TwoDevicesAtOneAddressAreBothListedAndEitherShowsTheSharedAddressMessage)
+TEST_F(MainDialogTest, TwoDevicesAtOneAddressAreBothListedAndEachRowShowsItsOwnDevice)
 {
     AddDevice(SimDeviceKind::Relay, 7, {0x71, 0, 0, 0});
     AddDevice(SimDeviceKind::LED4PD, 7, {0x72, 0, 0, 0});
@@ -210,16 +221,42 @@ TEST_F(MainDialogTest, TwoDevicesAtOneAddressAreBothListedAndEitherShowsTheShare
     ASSERT_EQ(Column(0), (std::vector<std::string>{"ORV-Relay (00 00 00 71)", "ORV-LED4PD (00 00 00 72)"}));
     EXPECT_EQ(Column(1), (std::vector<std::string>{"7", "7"}));
 
+    const char* const names[] = {"ORV-Relay", "ORV-LED4PD"};
     for (long row : {1, 0}) {
         dialog->InfoPanel()->messageText->SetLabelText("");
         SelectRow(row);
         EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InfoPanel()}) << row;
         EXPECT_EQ(Message(*dialog), SHARED_MESSAGE) << row;
-        // Both rows map to the first record at the address.
-        EXPECT_EQ(dialog->Registry().selectedIndex(), 0) << row;
-        EXPECT_NE(Details(*dialog).find("ORV-Relay"), std::string::npos) << row;
+        EXPECT_EQ(dialog->Registry().selectedIndex(), row);
+        EXPECT_NE(Details(*dialog).find(names[row]), std::string::npos) << row;
     }
     EXPECT_TRUE(prompts.boxes.empty());
+}
+
+// The second row's device, not the first at the address, gets the new address;
+// also after a sort has put the rows in another order.
+TEST_F(MainDialogTest, SetAddressMovesTheDeviceWhoseRowWasClickedWhenTwoShareAnAddress)
+{
+    AddDevice(SimDeviceKind::Relay, 7, {0x71, 0, 0, 0});
+    AddDevice(SimDeviceKind::LED4PD, 7, {0x72, 0, 0, 0});
+    AddDevice(SimDeviceKind::Relay, 2, {0x02, 0, 0, 0});
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    ClickColumn(1);
+    ASSERT_EQ(Column(1), (std::vector<std::string>{"2", "7", "7"}));
+    long ledRow = 1;
+    if (Column(0)[1].find("ORV-LED4PD") == std::string::npos)
+        ledRow = 2;
+    bus.ClearHeard();
+
+    SelectRow(ledRow);
+    prompts.choiceAnswers.push_back(0);
+    SendMenuCommand(*frame, ID_SET_ADDRESS);
+
+    const std::vector<HeardFrame> sent = Sent(SET_ADDRESS_BY_SN);
+    ASSERT_FALSE(sent.empty());
+    const auto payload = SetAddressPayload(SerialNumber{0x72, 0, 0, 0}, 1);
+    EXPECT_EQ(sent[0].destination, 7);
+    EXPECT_EQ(sent[0].payload, std::vector<uint8_t>(payload.begin(), payload.end()));
 }
 
 struct UnansweredRead {

@@ -1,0 +1,104 @@
+#include "ui/bus_work.h"
+
+#include <wx/app.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/weakref.h>
+
+#include "ui/panel_font.h"
+#include "ui/until_painted.h"
+
+namespace orv {
+
+namespace {
+
+const wxColour BUSY_BACKGROUND(255, 255, 225);
+// How long the busy window may take to appear: a window manager maps it in
+// a few milliseconds, and the user would rather wait than see nothing.
+constexpr long BUSY_WINDOW_WAIT_MILLIS = 1000;
+
+// The one busy window of the running operation.
+wxWeakRef<wxFrame> busyWindow;
+
+void ShowBusyWindow(wxWindow* parent, const wxString& text)
+{
+    auto* frame = new wxFrame(wxGetTopLevelParent(parent), wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                              wxFRAME_TOOL_WINDOW | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxBORDER_SIMPLE,
+                              BUSY_WINDOW_NAME);
+    auto* panel = new wxPanel(frame);
+    panel->SetBackgroundColour(BUSY_BACKGROUND);
+    auto* label = new wxStaticText(panel, wxID_ANY, text);
+    label->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(label, 0, wxALL, 30);
+    panel->SetSizer(sizer);
+    frame->SetClientSize(sizer->CalcMin());
+    frame->CentreOnParent();
+
+    frame->Show();
+    WaitUntilPainted(panel, BUSY_WINDOW_WAIT_MILLIS);
+    busyWindow = frame;
+}
+
+}  // namespace
+
+BusWork::BusWork(wxWindow* parent, const wxString& busyText)
+{
+    if (!busyText.empty())
+        ShowBusyWindow(parent, busyText);
+}
+
+BusWork::~BusWork()
+{
+    HideBusyWindow();
+    // Clicks and keys that came during the work reach the disabled windows
+    // now and are dropped there.
+    wxTheApp->Yield(true);
+}
+
+void HideBusyWindow()
+{
+    if (wxFrame* frame = busyWindow.get()) {
+        busyWindow = nullptr;
+        frame->Hide();
+        frame->Destroy();
+    }
+}
+
+Answer BusyAwarePrompts::MessageBox(const MessageBoxOptions& options)
+{
+    HideBusyWindow();
+    return inner_.MessageBox(options);
+}
+
+std::unique_ptr<ProgressDialog> BusyAwarePrompts::StartProgress(const ProgressOptions& options)
+{
+    HideBusyWindow();
+    return inner_.StartProgress(options);
+}
+
+std::optional<std::string> BusyAwarePrompts::FileDialog(const FileDialogOptions& options)
+{
+    HideBusyWindow();
+    return inner_.FileDialog(options);
+}
+
+std::optional<int> BusyAwarePrompts::SingleChoice(const ChoiceOptions& options)
+{
+    HideBusyWindow();
+    return inner_.SingleChoice(options);
+}
+
+void BusyAwarePrompts::SetStatusText(const std::string& text, int field)
+{
+    inner_.SetStatusText(text, field);
+}
+
+void BusyAwarePrompts::PumpEvents()
+{
+    inner_.PumpEvents();
+}
+
+}  // namespace orv
