@@ -10,7 +10,7 @@
 namespace orv {
 
 constexpr uint32_t FAST_SCAN_MIN_ACK_WAIT_MS = 20;
-constexpr uint32_t FAST_SCAN_SAFETY_FACTOR = 3;
+constexpr uint32_t FAST_SCAN_SAFETY_FACTOR = 2;
 
 // How long an address's acknowledgement is awaited, given the slowest
 // acknowledgement measured and the interface's latency timer.

@@ -41,12 +41,12 @@ TEST(OpeningPace, PausesOnlyAfterAFailedAttempt)
     }
 }
 
-TEST(FastScanAckWait, ThreeTimesTheSlowestAtLeastTwentyPlusTheLatencyTimer)
+TEST(FastScanAckWait, TwiceTheSlowestAtLeastTwentyPlusTheLatencyTimer)
 {
     EXPECT_EQ(FastScanAckWait(0, 0), 20u);
     EXPECT_EQ(FastScanAckWait(3, 1), 21u);
-    EXPECT_EQ(FastScanAckWait(7, 0), 21u);
-    EXPECT_EQ(FastScanAckWait(18, 16), 70u);
+    EXPECT_EQ(FastScanAckWait(11, 0), 22u);
+    EXPECT_EQ(FastScanAckWait(21, 16), 58u);
 }
 
 class FastScanTest : public NetworkFixture {
