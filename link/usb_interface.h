@@ -1,6 +1,8 @@
 // The one way to the USB interface: the calls of the vendor's D2XX library
 // that the link uses, with their shapes kept. Backends: the Linux ftdi_sio tty
-// (tty_interface.h) and the simulated bus (sim/sim_bus.h).
+// (tty_interface.h), a serial device server over TCP (tcp_interface.h,
+// rfc2217_interface.h) and the simulated bus (sim/sim_bus.h); port_address.h
+// makes the one a --port value names.
 #pragma once
 
 #include <cstdint>
