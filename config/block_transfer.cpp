@@ -30,10 +30,22 @@ std::optional<size_t> CheckedImageLength(const ConfigKindProfile& kind, const st
     return length;
 }
 
+// Every device listens at the broadcast address: a configuration goes to and
+// comes from one device, whatever a record with that address may claim.
+bool ToEveryDevice(uint8_t address, LogSink& log)
+{
+    if (address != BROADCAST_ADDRESS)
+        return false;
+    LogF(log, " No Configuration Transfer with Address: %d ", address);
+    return true;
+}
+
 }  // namespace
 
 ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Services& services, bool readBack)
 {
+    if (ToEveryDevice(address, services.log))
+        return ReadOutcome{};
     const int lastBlock = kind.readRequests - 1;
     std::unique_ptr<ProgressDialog> progress;
     if (kind.readProgress) {
@@ -112,6 +124,8 @@ ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Serv
 WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, const std::vector<uint8_t>& image,
                               Services& services)
 {
+    if (ToEveryDevice(address, services.log))
+        return WriteOutcome{};
     const int lastBlock = int(image.size() / CONFIG_BLOCK_BYTES);
     ProgressOptions options = kind.writeProgress;
     options.maximum = lastBlock;

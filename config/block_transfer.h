@@ -82,7 +82,7 @@ struct ReadOutcome {
 };
 
 // Reads the image of the device at address. readBack marks the read that
-// follows a write.
+// follows a write. Nothing is asked of BROADCAST_ADDRESS: the result is Failed.
 ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Services& services,
                             bool readBack = false);
 
@@ -107,6 +107,7 @@ struct WriteOutcome {
 
 // Sends image (its CRC stored high byte first) as image.size() / 32 + 1
 // blocks, the last one padded with zero bytes, then reads the device back.
+// Nothing is sent to BROADCAST_ADDRESS: the result is Failed.
 WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, const std::vector<uint8_t>& image,
                               Services& services);
 

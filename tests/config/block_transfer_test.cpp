@@ -64,6 +64,17 @@ TEST_F(Input8Transfer, EachKindsReadPausesWhereItsDeviceExpects)
     }
 }
 
+// A record at 255 (a quick discovery can list one) would take every device.
+TEST_F(Input8Transfer, NoConfigurationGoesToTheBroadcastAddress)
+{
+    EXPECT_EQ(WriteConfigImage(Input8TransferProfile(), BROADCAST_ADDRESS, PatternImage(INPUT8_IMAGE_SIZE, 3), services)
+                  .result,
+              WriteResult::Failed);
+    EXPECT_EQ(ReadConfigImage(Input8TransferProfile(), BROADCAST_ADDRESS, services).result, ReadResult::Failed);
+    EXPECT_TRUE(bus.Heard().empty());
+    EXPECT_TRUE(prompts.progress.empty());
+}
+
 TEST_F(Input8Transfer, ReadStopsAtTheFirstUnansweredBlock)
 {
     struct Case {
