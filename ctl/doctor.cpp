@@ -1,8 +1,10 @@
 #include "ctl/doctor.h"
 
+#ifndef _WIN32
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -38,6 +40,7 @@ const char* VerdictWord(Verdict verdict)
     return "FAIL";
 }
 
+#ifndef _WIN32
 bool InDialoutGroup()
 {
     const group* dialout = getgrnam("dialout");
@@ -48,6 +51,8 @@ bool InDialoutGroup()
     return getegid() == dialout->gr_gid ||
            std::find(groups.begin(), groups.begin() + std::max(count, 0), dialout->gr_gid) != groups.end();
 }
+
+#endif
 
 DoctorCheck InterfacesCheck(BusAccess& access, const std::string& port)
 {
@@ -77,6 +82,7 @@ DoctorCheck InterfacesCheck(BusAccess& access, const std::string& port)
     return check;
 }
 
+#ifndef _WIN32
 DoctorCheck AccessCheck(const std::string& path)
 {
     DoctorCheck check{"access"};
@@ -109,6 +115,8 @@ DoctorCheck UdevRuleCheck()
     return check;
 }
 
+#endif
+
 DoctorCheck LatencyCheck(const std::string& path)
 {
     DoctorCheck check{"latency"};
@@ -121,8 +129,13 @@ DoctorCheck LatencyCheck(const std::string& path)
     if (*millis > 1) {
         check.verdict = Verdict::Warn;
         check.detail += ": every acknowledgement is held that long";
+#ifdef _WIN32
+        check.fix = "Device Manager, Ports, USB Serial Port (" + path +
+                    "), Properties, Port Settings, Advanced...: Latency Timer (msec) 1; then plug the ORV-NET in again";
+#else
         check.fix = "echo 1 | sudo tee /sys/bus/usb-serial/devices/" + std::filesystem::path(path).filename().string() +
                     "/latency_timer (the udev rule sets it at every plug-in)";
+#endif
     }
     return check;
 }
@@ -267,11 +280,15 @@ std::vector<DoctorCheck> RunChecks(Run& run, BusSession& session)
     if (checks.back().verdict == Verdict::Fail)
         return checks;
     const std::string path = access.DevicePath(0);
+    // Windows has neither the dialout group nor udev.
+#ifndef _WIN32
     if (!path.empty()) {
         checks.push_back(AccessCheck(path));
-        if (port.empty())
+        // The rule is for FTDI interfaces, the ones with a latency timer.
+        if (port.empty() || LatencyTimerMillis(path))
             checks.push_back(UdevRuleCheck());
     }
+#endif
     if (!session.Open()) {
         checks.push_back(DoctorCheck("open", Verdict::Fail, "the interface cannot be opened as the bus interface",
                                      port.empty() ? DIALOUT_FIX : "check the port, or that no other program holds it"));

@@ -92,7 +92,8 @@ uint32_t EnumerateInterfaces(int attempts)
     do {
         count = 0;
         status = link.usb->CreateDeviceInfoList(count);
-        if (link.pace == OpenPace::Fixed || count == 0)
+        // Without the fixed pace, a pause only gives a failed list time before the next one.
+        if (link.pace == OpenPace::Fixed || (count == 0 && calls + 1 < attempts))
             Time().Sleep(LIST_PAUSE_MS);
         ++calls;
     } while (count == 0 && calls < attempts);

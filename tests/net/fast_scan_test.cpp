@@ -24,7 +24,7 @@ TEST(OpeningPace, PausesOnlyAfterAFailedAttempt)
         {OpenPace::Fixed, 0, true, true, 999 + 999 + 255},
         {OpenPace::AfterFailureOnly, 0, true, true, 0},
         {OpenPace::AfterFailureOnly, 2, true, true, 2 * 999},
-        {OpenPace::AfterFailureOnly, 0, false, false, 5 * 999},
+        {OpenPace::AfterFailureOnly, 0, false, false, 4 * 999},
     };
     for (const auto& c : cases) {
         SimBusRig rig;
