@@ -24,6 +24,7 @@
 #include "link/commands.h"
 #include "services/log.h"
 #include "resources/embedded.h"
+#include "ui/bus_work.h"
 #include "ui/main_dialog.h"
 #include "ui/panel_font.h"
 #include "ui/panel_frame.h"
@@ -637,7 +638,11 @@ void RS232_Type_Dialog::ScrollToRow(size_t r)
 void RS232_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
 {
     Services& services = mainDialog_.GetServices();
-    const RS232SaveOutcome outcome = SaveRS232Config(PanelConfig(), address_, services);
+    RS232SaveOutcome outcome;
+    {
+        BusWork work(this);
+        outcome = SaveRS232Config(PanelConfig(), address_, services);
+    }
     if (outcome.shown) {
         ApplyRS232Image(*outcome.shown, true);
     } else if (outcome.result != RS232SaveResult::NotSent) {
@@ -730,7 +735,11 @@ void RS232_Type_Dialog::OnTestString(wxCommandEvent& event)
     if (r >= rows_.size())
         return;
     Services& services = mainDialog_.GetServices();
-    const bool acknowledged = SendTestString(address_, r, services);
+    bool acknowledged = false;
+    {
+        BusWork work(this);
+        acknowledged = SendTestString(address_, r, services);
+    }
     services.prompts.SetStatusText(acknowledged ? StrF("Test String %d: Sent, ACK Received", int(r + 1))
                                                 : StrF("Test String %d: NO ACK from the ORV-RS232", int(r + 1)));
 }
