@@ -488,9 +488,11 @@ void RS232_Type_Dialog::RelayoutRows()
 void RS232_Type_Dialog::FitPageToRows()
 {
     // A row's frame asks GTK for the room its controls took in the last
-    // layout, so the rows are laid out once as now placed before the page
-    // learns how large they are.
-    rowsSizer_->Layout();
+    // layout, so the rows are laid out once as now placed (never in less
+    // room than they need, which would squeeze their controls) before the
+    // page learns how large they are.
+    rowsPage_->FitInside();
+    rowsPage_->Layout();
     for (const auto& row : rows_)
         row->line->GetStaticBox()->InvalidateBestSize();
     rowsPage_->FitInside();
