@@ -1,7 +1,9 @@
 #include "app/main_frame.h"
 
 #include <algorithm>
+#include <vector>
 
+#include <wx/app.h>
 #include <wx/display.h>
 #include <wx/intl.h>
 #include <wx/log.h>
@@ -10,12 +12,35 @@
 
 #include "link/bus_link.h"
 #include "ui/main_dialog.h"
+#include "ui/until_painted.h"
 
 namespace orv {
 
 namespace {
 
 constexpr int LOG_WINDOW_WIDTH = 420;
+constexpr long PAINT_WAIT_MILLIS = 1000;
+
+// Until a window manager has told GTK the size of a frame's decorations, GTK
+// lays the frame's content out in too small a window and complains. Shown
+// first empty, the frame learns them, and so does every later frame of its kind.
+void ShowEmptyFirst(wxFrame* frame)
+{
+    wxMenuBar* bar = frame->GetMenuBar();
+    frame->SetMenuBar(nullptr);
+    std::vector<wxWindow*> hidden;
+    for (wxWindow* child : frame->GetChildren())
+        if (child != bar && !child->IsTopLevel() && child->IsShown()) {
+            child->Hide();
+            hidden.push_back(child);
+        }
+    frame->Show();
+    WaitUntilPainted(frame, PAINT_WAIT_MILLIS);
+    for (wxWindow* child : hidden)
+        child->Show();
+    frame->SetMenuBar(bar);
+    frame->Layout();
+}
 
 }  // namespace
 
@@ -102,12 +127,28 @@ MainFrame* NewMainFrame(Services& services, UsbInterface& bus)
 void MainFrame::OpenInterfaceAndDialog()
 {
     BindBusLink(bus_, services_);
-    if (!OpenBusInterface())
+    const bool opened = OpenBusInterface();
+    if (!opened)
         Close(false);
     mainDialog = new MainDialog(this, services_, ID_MAIN_DIALOG, wxDefaultPosition, wxSize(1200, 690),
                                 wxTAB_TRAVERSAL);
     FitToWorkArea();
-    ShowLogWindow();
+    // A closing frame goes as soon as events are handled: its log window is
+    // shown without waiting for it to be painted.
+    if (opened)
+        ShowLogWindow();
+    else
+        logWindow->Show();
+}
+
+void MainFrame::ShowOnDesktop()
+{
+    // A frame that was asked to close at start-up goes as soon as events are
+    // handled: it is not waited on.
+    if (wxPendingDelete.Member(this))
+        Show();
+    else
+        ShowEmptyFirst(this);
 }
 
 void MainFrame::ShowLogWindow()
@@ -120,6 +161,7 @@ void MainFrame::ShowLogWindow()
         const wxRect frameRect = GetScreenRect();
         const int logX = std::max(workArea.x, workArea.GetRight() + 1 - LOG_WINDOW_WIDTH);
         Move(std::max(workArea.x, std::min(frameRect.x, logX - frameRect.width)), frameRect.y);
+        ShowEmptyFirst(logFrame);
         logFrame->SetSize(logX, frameRect.y, LOG_WINDOW_WIDTH, frameRect.height);
     }
     logWindow->Show();

@@ -33,6 +33,8 @@ public:
     // Start-up: opens the bus interface (asking the frame to close when there
     // is none), creates the main dialog and shows the log window.
     void OpenInterfaceAndDialog();
+    // Shows the frame at start-up, without the toolkit's complaints about its first layout.
+    void ShowOnDesktop();
     // Shows the log window beside the frame, in front of the other windows.
     void ShowLogWindow();
 

@@ -46,7 +46,7 @@ bool OrvToolApp::OnInit()
     WaitUntilPainted(splash->GetSplashWindow(), 1000);
 
     frame->OpenInterfaceAndDialog();
-    frame->Show(true);
+    frame->ShowOnDesktop();
     // Raised once the frame is up, the log window is not hidden behind it.
     frame->CallAfter(&MainFrame::ShowLogWindow);
 
