@@ -273,6 +273,8 @@ bool WaitForAck()
 
 bool WaitForAckWithin(uint32_t millis)
 {
+    if (link.lost)
+        return false;
     const uint64_t start = Time().NowMillis();
     bool acknowledged = false;
     for (uint64_t waited = 0; !acknowledged && !link.lost && waited < millis; waited = Time().NowMillis() - start) {

@@ -201,6 +201,36 @@ TEST(BusLinkSend, PayloadOver64WritesNothing)
     EXPECT_EQ(CurrentRxState(), RxState::Idle);
 }
 
+// A write that finds the line gone is not tried again, its echo not read;
+// from then on nothing reaches the interface until it is opened again.
+TEST(BusLinkLostInterface, TheFirstIoErrorEndsAllTraffic)
+{
+    LinkRig rig;
+    ASSERT_TRUE(rig.Open());
+    ASSERT_TRUE(rig.Send(MODULE_INFO_REQUEST, 9, {0x00}));
+    rig.usb.calls.clear();
+    rig.bus.LoseLineAtWrite(1);
+
+    EXPECT_FALSE(rig.Send(MODULE_INFO_REQUEST, 9, {0x00}));
+    EXPECT_TRUE(BusInterfaceLost());
+    EXPECT_EQ(rig.usb.Calls(), (std::vector<std::string>{"GetQueueStatus", "ClrRts", "Write 10"}));
+    EXPECT_TRUE(rig.log.Contains(" ORV-NET Disconnected while  "));
+
+    rig.usb.calls.clear();
+    const uint64_t start = rig.Now();
+    EXPECT_FALSE(rig.Send(MODULE_INFO_REQUEST, 9, {0x00}));
+    EXPECT_FALSE(WaitForAck());
+    EXPECT_FALSE(WaitForAckWithin(500));
+    BusReply reply;
+    EXPECT_FALSE(ReceiveReply(reply, 0));
+    EXPECT_TRUE(rig.usb.calls.empty());
+    EXPECT_EQ(rig.Now(), start);
+
+    EXPECT_TRUE(ReopenBusInterface());
+    EXPECT_FALSE(BusInterfaceLost());
+    EXPECT_TRUE(rig.Send(MODULE_INFO_REQUEST, 9, {0x00}));
+}
+
 TEST(BusLinkSend, WriteFrameClearsRtsAndReadsBackTheEcho)
 {
     LinkRig rig;
