@@ -17,7 +17,10 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
+#include <wx/valtext.h>
 
+#include "config/parameter_text.h"
 #include "config/rs232_files.h"
 #include "config/rs232_image.h"
 #include "config/rs232_transfer.h"
@@ -54,6 +57,8 @@ constexpr int STATUS_WIDTH = 200;
 constexpr int BUTTON_WIDTH = 150;
 // The rows area is never lower than the header and this many rows.
 constexpr int MIN_VISIBLE_ROWS = 3;
+// A free value is one parameter byte.
+constexpr uint32_t MAX_PARAMETER_VALUE = 255;
 // The device is told which string to send by one digit: rows 1 to 10.
 constexpr size_t TESTABLE_ROWS = 10;
 
@@ -434,13 +439,16 @@ void RS232_Type_Dialog::BuildParameterControls(uint16_t action, size_t r, const 
     }
     for (size_t t = 0; t < spec->textCount; ++t, ++id) {
         auto* text = new wxTextCtrl(box, id, "", wxDefaultPosition, wxSize(FREE_VALUE_WIDTH, -1), 0,
-                                    wxDefaultValidator, "text");
+                                    wxTextValidator(wxFILTER_DIGITS), "text");
         text->SetMaxLength(3);
         const int digitsWidth = text->GetSizeFromTextSize(text->GetTextExtent("888")).x;
         if (digitsWidth > FREE_VALUE_WIDTH)
             text->SetMinSize(wxSize(digitsWidth, -1));
         if (stored && t < stored->freeTexts.size())
             text->ChangeValue(ToWx(stored->freeTexts[t]));
+        // The value last accepted, which a refused one gives way to.
+        text->SetClientObject(new wxStringClientData(text->GetValue()));
+        text->Bind(wxEVT_TEXT, [this, r, text](wxCommandEvent&) { OnFreeValueEdited(r, text); });
         row.paramSizer->Add(text, 0, flags, ITEM_BORDER);
         row.texts.push_back(text);
     }
@@ -755,6 +763,21 @@ void RS232_Type_Dialog::OnStringEdited(wxCommandEvent& event)
     // The device still holds the string as it was.
     rows_[r]->showsDevice = false;
     EnableTestButton(r);
+}
+
+void RS232_Type_Dialog::OnFreeValueEdited(size_t r, wxTextCtrl* text)
+{
+    auto* accepted = static_cast<wxStringClientData*>(text->GetClientObject());
+    const wxString typed = text->GetValue();
+    // The device takes one byte: a larger value is refused, not cut to its low 8 bits.
+    if (LeadingNumber(FromWx(typed)) <= MAX_PARAMETER_VALUE) {
+        accepted->SetData(typed);
+        return;
+    }
+    text->ChangeValue(accepted->GetData());
+    text->SetInsertionPointEnd();
+    ShowStatus(wxString::Format("%d: Values from 0 to %d only", int(r + 1), int(MAX_PARAMETER_VALUE)));
+    wxBell();
 }
 
 void RS232_Type_Dialog::OnPageSize(wxSizeEvent& event)

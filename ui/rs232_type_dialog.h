@@ -138,6 +138,8 @@ private:
     void OnDeleteRow(wxCommandEvent& event);
     void OnTestString(wxCommandEvent& event);
     void OnStringEdited(wxCommandEvent& event);
+    // Refuses a free value of row r above one byte, with a hint.
+    void OnFreeValueEdited(size_t r, wxTextCtrl* text);
     void OnPageSize(wxSizeEvent& event);
 
     MainDialog& mainDialog_;

@@ -1,7 +1,7 @@
 // The RS232 panel never loses a link or an edit without saying so: rows
 // whose destination has left the bus or whose action their destination does
 // not offer keep both; parameter controls are those of the selected action;
-// Test String only where the row shows what the device holds; a save that
+// a free value above one byte is refused; Test String only where the row shows what the device holds; a save that
 // could not be read back says that the panel keeps the edits.
 #include <algorithm>
 #include <filesystem>
@@ -128,6 +128,28 @@ TEST_F(RS232KeptEditsTest, OnlyTheSelectedActionsControlsExistAndAreSaved)
 
     // The command typed while the action had none is not stored beside the relay.
     ExpectDeviceHolds(RS232Config{"", BaudRateTable[0], {RelayRow("PWR", RELAY_ADDRESS, ACTION_RELAY_DEENERGIZE, {1})}});
+}
+
+TEST_F(RS232KeptEditsTest, AFreeValueAboveOneByteIsRefusedWithAHint)
+{
+    constexpr uint8_t LED4_ADDRESS = 8;
+    AddRecord("ORV-LED4PD", TYPE_LED4PD, LED4_ADDRESS, true);
+    RS232Row automode = RelayRow("AUTO", LED4_ADDRESS, ACTION_SET_LED_AUTOMODE, {2});
+    automode.freeTexts = {"10", "20"};
+    Read(RS232Config{"", BaudRateTable[0], {automode}});
+    // After the one spin control of the action.
+    const std::vector<wxTextCtrl*> freeValues{Text(ID_RS232_ROW_PARAMS, 1), Text(ID_RS232_ROW_PARAMS, 2)};
+    ASSERT_NE(freeValues[0], nullptr);
+    ASSERT_NE(freeValues[1], nullptr);
+
+    freeValues[0]->SetValue("300");
+    EXPECT_EQ(freeValues[0]->GetValue(), "10");
+    EXPECT_EQ(StatusLabel(), "1: Values from 0 to 255 only");
+    freeValues[1]->SetValue("255");
+    Click(ID_RS232_SAVE);
+
+    automode.freeTexts = {"10", "255"};
+    ExpectDeviceHolds(RS232Config{"", BaudRateTable[0], {automode}});
 }
 
 TEST_F(RS232KeptEditsTest, TestStringOnlyOnTheFirstTenRowsThatShowWhatTheDeviceHolds)
