@@ -7,7 +7,7 @@
 #include "services/log.h"
 #include "ctl/doctor.h"
 #include "link/port_address.h"
-#include "link/tty_interface.h"
+#include "link/serial_port.h"
 #include "sim/demo_bus.h"
 
 namespace orv {
@@ -172,7 +172,7 @@ class PortAccess final : public BusAccess {
 public:
     explicit PortAccess(const std::string& port)
         : usb_(MakePortInterface(port)),
-          tty_(dynamic_cast<TtyInterface*>(usb_.get()))
+          tty_(dynamic_cast<SerialInterface*>(usb_.get()))
     {
     }
     UsbInterface& Interface() override { return *usb_; }
@@ -182,7 +182,7 @@ public:
 private:
     SteadyClock clock_;
     std::unique_ptr<UsbInterface> usb_;
-    TtyInterface* tty_;
+    SerialInterface* tty_;
 };
 
 }  // namespace

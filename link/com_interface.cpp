@@ -52,36 +52,72 @@ std::string InstanceId(HDEVINFO set, SP_DEVINFO_DATA& device)
     return text;
 }
 
+struct DeviceParameters {
+    std::string portName;
+    std::optional<uint32_t> latencyTimer;
+};
+
 // PortName and LatencyTimer live in the device's parameters key.
-void ReadDeviceParameters(HDEVINFO set, SP_DEVINFO_DATA& device, std::string& portName,
-                          std::optional<uint32_t>& latencyTimer)
+DeviceParameters ReadDeviceParameters(HDEVINFO set, SP_DEVINFO_DATA& device)
 {
+    DeviceParameters parameters;
     HKEY key = SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
     if (key == INVALID_HANDLE_VALUE)
-        return;
+        return parameters;
     char name[REGISTRY_TEXT_MAX] = {};
     DWORD size = sizeof(name) - 1;
     DWORD type = 0;
     if (RegQueryValueExA(key, "PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size) == ERROR_SUCCESS &&
         type == REG_SZ)
-        portName = name;
+        parameters.portName = name;
     DWORD millis = 0;
     size = sizeof(millis);
     if (RegQueryValueExA(key, "LatencyTimer", nullptr, &type, reinterpret_cast<BYTE*>(&millis), &size) ==
             ERROR_SUCCESS &&
         type == REG_DWORD)
-        latencyTimer = millis;
+        parameters.latencyTimer = millis;
     RegCloseKey(key);
+    return parameters;
+}
+
+// Calls visit(hardware ID, set, device) for every present port of an FTDI
+// interface, until it returns false.
+template <class Visit>
+bool ForEachFtdiPort(Visit visit)
+{
+    HDEVINFO set = SetupDiGetClassDevsA(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
+    if (set == INVALID_HANDLE_VALUE)
+        return false;
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof(device);
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &device); ++index) {
+        const std::string hardwareId = RegistryProperty(set, device, SPDRP_HARDWAREID);
+        if (IsFtdiHardwareId(hardwareId) && !visit(hardwareId, set, device))
+            break;
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return true;
 }
 }  // namespace
 
-std::unique_ptr<ComInterface> ComInterface::ForPort(const std::string& portName)
+std::optional<uint32_t> ComLatencyTimer(const std::string& portName)
 {
-    const std::optional<std::string> path = ComDevicePath(portName);
-    if (!path)
-        return nullptr;
+    std::optional<uint32_t> millis;
+    ForEachFtdiPort([&](const std::string&, HDEVINFO set, SP_DEVINFO_DATA& device) {
+        const DeviceParameters parameters = ReadDeviceParameters(set, device);
+        if (ComDevicePath(parameters.portName) != ComDevicePath(portName))
+            return true;
+        millis = parameters.latencyTimer;
+        return false;
+    });
+    return millis;
+}
+
+std::unique_ptr<ComInterface> ComInterface::ForPath(const std::string& portName)
+{
     auto com = std::make_unique<ComInterface>();
-    com->fixedPath_ = *path;
+    com->fixed_ = true;
+    com->fixedPath_ = ComDevicePath(portName).value_or("");
     return com;
 }
 
@@ -94,32 +130,26 @@ ComInterface::~ComInterface()
 FtStatus ComInterface::CreateDeviceInfoList(uint32_t& count)
 {
     listed_.clear();
-    if (!fixedPath_.empty()) {
-        Listed one;
-        one.devicePath = fixedPath_;
-        one.portName = fixedPath_.substr(fixedPath_.rfind('\\') + 1);
-        one.detail.serialNumber = one.portName;
-        one.detail.description = "COM port";
-        listed_.push_back(std::move(one));
-        count = 1;
+    count = 0;
+    if (fixed_) {
+        if (!fixedPath_.empty()) {
+            Listed one;
+            one.devicePath = fixedPath_;
+            one.portName = fixedPath_.substr(fixedPath_.rfind('\\') + 1);
+            one.detail.serialNumber = one.portName;
+            one.detail.description = "COM port";
+            listed_.push_back(std::move(one));
+        }
+        count = uint32_t(listed_.size());
         return FT_OK;
     }
 
-    count = 0;
-    HDEVINFO set = SetupDiGetClassDevsA(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
-    if (set == INVALID_HANDLE_VALUE)
-        return FT_OTHER_ERROR;
-    SP_DEVINFO_DATA device{};
-    device.cbSize = sizeof(device);
-    for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &device); ++index) {
-        const std::string hardwareId = RegistryProperty(set, device, SPDRP_HARDWAREID);
-        if (!IsFtdiHardwareId(hardwareId))
-            continue;
+    const bool listed = ForEachFtdiPort([this](const std::string& hardwareId, HDEVINFO set, SP_DEVINFO_DATA& device) {
         Listed entry;
-        ReadDeviceParameters(set, device, entry.portName, entry.latencyTimer);
+        entry.portName = ReadDeviceParameters(set, device).portName;
         const std::optional<std::string> path = ComDevicePath(entry.portName);
         if (!path)
-            continue;
+            return true;
         entry.devicePath = *path;
         entry.detail.id = FTDI_VENDOR_ID << 16 | ProductIdOf(hardwareId);
         entry.detail.serialNumber = FtdiSerialOf(InstanceId(set, device)).substr(0, SERIAL_NUMBER_MAX);
@@ -128,10 +158,10 @@ FtStatus ComInterface::CreateDeviceInfoList(uint32_t& count)
             description = RegistryProperty(set, device, SPDRP_DEVICEDESC);
         entry.detail.description = description.substr(0, DESCRIPTION_MAX);
         listed_.push_back(std::move(entry));
-    }
-    SetupDiDestroyDeviceInfoList(set);
+        return true;
+    });
     count = uint32_t(listed_.size());
-    return FT_OK;
+    return listed ? FT_OK : FT_OTHER_ERROR;
 }
 
 FtStatus ComInterface::GetDeviceInfoDetail(uint32_t index, DeviceDetail& detail)
@@ -142,14 +172,9 @@ FtStatus ComInterface::GetDeviceInfoDetail(uint32_t index, DeviceDetail& detail)
     return FT_OK;
 }
 
-std::string ComInterface::PortName(uint32_t index) const
+std::string ComInterface::DevicePath(uint32_t index) const
 {
     return index < listed_.size() ? listed_[index].portName : std::string();
-}
-
-std::optional<uint32_t> ComInterface::LatencyTimer(uint32_t index) const
-{
-    return index < listed_.size() ? listed_[index].latencyTimer : std::nullopt;
 }
 
 FtStatus ComInterface::Open(uint32_t index, FtHandle& handle)

@@ -18,8 +18,9 @@ namespace orv {
 class ComInterface final : public UsbInterface {
 public:
     ComInterface() = default;
-    // Lists exactly this port; nothing when the name is not a COM port's.
-    static std::unique_ptr<ComInterface> ForPort(const std::string& portName);
+    // Lists exactly this port ("COM7", "\\.\COM12"); nothing when the name
+    // is not a COM port's.
+    static std::unique_ptr<ComInterface> ForPath(const std::string& portName);
     ~ComInterface() override;
     ComInterface(const ComInterface&) = delete;
     ComInterface& operator=(const ComInterface&) = delete;
@@ -38,25 +39,26 @@ public:
     FtStatus PurgeReceive(FtHandle handle) override;
 
     // The port name ("COM7") of a listed index; empty when it is not listed.
-    std::string PortName(uint32_t index) const;
-    // The FTDI driver's latency timer in milliseconds, as its device
-    // parameters in the registry hold it; nothing when they hold none.
-    std::optional<uint32_t> LatencyTimer(uint32_t index) const;
+    std::string DevicePath(uint32_t index) const;
 
 private:
     struct Listed {
         std::string devicePath;  // "\\.\COM7"
         std::string portName;    // "COM7"
-        std::optional<uint32_t> latencyTimer;
         DeviceDetail detail;
     };
 
     void* Find(FtHandle handle) const;
 
-    std::string fixedPath_;  // set by ForPort
+    bool fixed_ = false;     // set by ForPath
+    std::string fixedPath_;  // empty when the name given was no COM port's
     std::vector<Listed> listed_;
     std::map<FtHandle, void*> ports_;
     FtHandle nextHandle_ = 1;
 };
+
+// The FTDI driver's latency timer of a COM port ("COM7") in milliseconds, as
+// the device parameters in the registry hold it; nothing when they hold none.
+std::optional<uint32_t> ComLatencyTimer(const std::string& portName);
 
 }  // namespace orv

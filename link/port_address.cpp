@@ -4,7 +4,7 @@
 
 #include "link/rfc2217_interface.h"
 #include "link/tcp_interface.h"
-#include "link/tty_interface.h"
+#include "link/serial_port.h"
 
 namespace orv {
 
@@ -67,13 +67,13 @@ std::unique_ptr<UsbInterface> MakePortInterface(const PortAddress& address)
     case PortKind::Tty:
         break;
     }
-    return TtyInterface::ForPath(address.path);
+    return SerialInterface::ForPath(address.path);
 }
 
 std::unique_ptr<UsbInterface> MakePortInterface(const std::string& port)
 {
     if (port.empty())
-        return std::make_unique<TtyInterface>();
+        return std::make_unique<SerialInterface>();
     return MakePortInterface(ParsePortAddress(port));
 }
 

@@ -1,17 +1,9 @@
 #include "link/tcp_interface.h"
 
-#include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
+
+#include "link/socket_platform.h"
 
 namespace orv {
 
@@ -27,20 +19,19 @@ int MillisLeft(Steady::time_point deadline)
 
 // Waits until fd is ready for events or the time is up (false). An error or
 // hang-up counts as ready, so that the next call reports it.
-bool WaitReady(int fd, short events, int millis)
+bool WaitReady(SocketFd fd, short events, int millis)
 {
     for (;;) {
-        pollfd p{fd, events, 0};
-        const int n = poll(&p, 1, millis);
+        const int n = PollSocket(fd, events, millis);
         if (n > 0)
             return true;
-        if (n == 0 || errno != EINTR)
+        if (n == 0 || LastSocketFailure() != SocketFailure::Interrupted)
             return n != 0;
     }
 }
 
-// A non-blocking connected socket, or -1.
-int Connect(const std::string& host, uint16_t port)
+// A non-blocking connected socket, or NO_SOCKET.
+SocketFd Connect(const std::string& host, uint16_t port)
 {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -48,28 +39,24 @@ int Connect(const std::string& host, uint16_t port)
     addrinfo* found = nullptr;
     if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
         return -1;
-    int fd = -1;
-    for (addrinfo* a = found; a && fd < 0; a = a->ai_next) {
-        fd = socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
-        if (fd < 0)
+    SocketFd fd = NO_SOCKET;
+    for (addrinfo* a = found; a && fd == NO_SOCKET; a = a->ai_next) {
+        fd = OpenNonBlockingSocket(a->ai_family, a->ai_socktype, a->ai_protocol);
+        if (fd == NO_SOCKET)
             continue;
-        int error = 0;
-        socklen_t length = sizeof error;
         const bool connected =
-            (connect(fd, a->ai_addr, a->ai_addrlen) == 0 ||
-             (errno == EINPROGRESS && WaitReady(fd, POLLOUT, int(NETWORK_CONNECT_TIMEOUT_MS)) &&
-              getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0));
+            (connect(fd, a->ai_addr, int(a->ai_addrlen)) == 0 ||
+             (ConnectInProgress() && WaitReady(fd, POLLOUT, int(NETWORK_CONNECT_TIMEOUT_MS)) &&
+              PendingSocketError(fd) == 0));
         if (!connected) {
-            close(fd);
-            fd = -1;
+            CloseSocket(fd);
+            fd = NO_SOCKET;
         }
     }
     freeaddrinfo(found);
-    if (fd >= 0) {
-        // Every request is a few bytes that must leave at once.
-        const int on = 1;
-        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    }
+    // Every request is a few bytes that must leave at once.
+    if (fd != NO_SOCKET)
+        SendWithoutDelay(fd);
     return fd;
 }
 
@@ -84,9 +71,9 @@ TcpInterface::~TcpInterface()
 
 void TcpInterface::Disconnect()
 {
-    if (fd_ >= 0)
-        close(fd_);
-    fd_ = -1;
+    if (fd_ != NO_SOCKET)
+        CloseSocket(fd_);
+    fd_ = NO_SOCKET;
     data_.clear();
 }
 
@@ -114,7 +101,7 @@ FtStatus TcpInterface::Open(uint32_t index, FtHandle& handle)
     Disconnect();
     lost_ = false;
     fd_ = Connect(host_, port_);
-    if (fd_ < 0)
+    if (fd_ == NO_SOCKET)
         return FT_DEVICE_NOT_OPENED;
     if (!Negotiate()) {
         Disconnect();
@@ -173,10 +160,10 @@ bool TcpInterface::SendAll(const std::vector<uint8_t>& wire)
     const auto deadline = Steady::now() + std::chrono::milliseconds(writeMillis_ ? writeMillis_ : NETWORK_CONNECT_TIMEOUT_MS);
     size_t sent = 0;
     while (sent < wire.size() && !lost_) {
-        const ssize_t n = send(fd_, wire.data() + sent, wire.size() - sent, MSG_NOSIGNAL);
+        const long n = SendSome(fd_, wire.data() + sent, wire.size() - sent);
         if (n > 0) {
             sent += size_t(n);
-        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+        } else if (n < 0 && LastSocketFailure() == SocketFailure::Other) {
             lost_ = true;
         } else if (!WaitReady(fd_, POLLOUT, MillisLeft(deadline))) {
             break;
@@ -193,20 +180,20 @@ bool TcpInterface::Receive(uint32_t millis)
         return true;
     uint8_t chunk[512];
     for (;;) {
-        const ssize_t n = recv(fd_, chunk, sizeof chunk, 0);
+        const long n = ReceiveSome(fd_, chunk, sizeof chunk);
         if (n > 0) {
             // A server that sends an answer in pieces waits for the
             // acknowledgement of the first: delaying it would add 40 ms.
-            const int on = 1;
-            setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
-            for (ssize_t i = 0; i < n; ++i)
+            AcknowledgeAtOnce(fd_);
+            for (long i = 0; i < n; ++i)
                 DecodeByte(chunk[i], data_);
             continue;
         }
-        if (n < 0 && errno == EINTR)
+        const SocketFailure failure = n < 0 ? LastSocketFailure() : SocketFailure::Other;
+        if (failure == SocketFailure::Interrupted)
             continue;
         // End of stream or an error: the server or the network is gone.
-        if (n == 0 || errno != EAGAIN)
+        if (n == 0 || failure != SocketFailure::WouldBlock)
             lost_ = true;
         return !lost_;
     }

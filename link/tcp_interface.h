@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "link/socket_fd.h"
 #include "link/usb_interface.h"
 
 namespace orv {
@@ -56,7 +57,7 @@ protected:
     bool ReceiveUntil(const std::function<bool()>& done, uint32_t millis);
 
 private:
-    bool Valid(FtHandle handle) const { return fd_ >= 0 && handle == HANDLE; }
+    bool Valid(FtHandle handle) const { return fd_ != NO_SOCKET && handle == HANDLE; }
     // Receives what the server has sent, waiting at most millis for the first
     // byte (0: not at all). False when the connection is lost.
     bool Receive(uint32_t millis);
@@ -65,7 +66,7 @@ private:
     static constexpr FtHandle HANDLE = 1;
     std::string host_;
     uint16_t port_;
-    int fd_ = -1;
+    SocketFd fd_ = NO_SOCKET;
     bool lost_ = false;
     std::deque<uint8_t> data_;  // bytes of the bus received, not yet read
     CommState line_{};

@@ -1,0 +1,14 @@
+// The latency timer on Windows: FTDI's driver keeps it in the registry, in
+// the device parameters of the COM port.
+#include "link/latency_timer.h"
+
+#include "link/com_interface.h"
+
+namespace orv {
+
+std::optional<uint32_t> LatencyTimerMillis(const std::string& portName, const std::string&)
+{
+    return ComLatencyTimer(portName);
+}
+
+}  // namespace orv
