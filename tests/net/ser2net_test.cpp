@@ -183,6 +183,21 @@ TEST_P(Ser2netTest, EveryByteValuePassesBothWaysAndAGoneServerIsALostLine)
     EXPECT_EQ(usb->GetQueueStatus(handle, waiting), FT_IO_ERROR);
 }
 
+TEST_P(Ser2netTest, DoctorReportsTheServersLineAndTheRoundTrip)
+{
+    // In real time, as the program runs it: the round trip is measured.
+    const CliResult result = RunCli({"--port", Url(), "doctor"}, OpenChosenBus);
+    EXPECT_EQ(result.status, EXIT_OK) << ::testing::PrintToString(result);
+    const std::string line = GetParam() == "tcp" ? "as set (a raw connection cannot read the server's line)"
+                                                 : "confirmed by the server";
+    for (const std::string& shown :
+         {"ok    interface  " + Url() + "\n", "ok    line       125000 baud 8N2 " + line + "\n",
+          std::string("ok    echo       a frame of 10 bytes came back byte for byte, round trip "),
+          std::string("ok    noise      no byte on the idle line in 1 s\n"),
+          std::string("ok    devices    1 answered a broadcast: ORV-Input8 (12 34 56 78) at address 3\n")})
+        EXPECT_NE(result.out.find(shown), std::string::npos) << shown << "\n" << result.out;
+}
+
 INSTANTIATE_TEST_SUITE_P(Accepters, Ser2netTest, ::testing::Values("tcp", "rfc2217"),
                          [](const auto& info) { return info.param; });
 
