@@ -395,9 +395,10 @@ TEST_F(AddressTest, ResolvingEndsWhenAddressesStayShared)
         EXPECT_EQ(prompts.Captions(), c.captions);
         for (size_t i = 0; i < registry.Count(); ++i)
             EXPECT_EQ(registry.Record(i).sharedAddress, registry.Record(i).address == 7) << i;
-        if (c.captions.back() == sameSerial)
+        if (c.captions.back() == sameSerial) {
             EXPECT_NE(prompts.boxes.back().text.find(SerialText(Serial(0x71)) + ") at Address: 7"), std::string::npos)
                 << prompts.boxes.back().text;
+        }
         for (auto& responder : stubborn)
             bus.Detach(*responder);
         bus.Detach(movable);
