@@ -5,6 +5,7 @@
 // away is a lost line.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -96,8 +97,15 @@ protected:
                                                << line;
         const std::string config = folder / "ser2net.yaml";
         const char* argv[] = {"ser2net", "-d", "-c", config.c_str(), nullptr};
-        ASSERT_EQ(posix_spawnp(&server, "ser2net", nullptr, nullptr, const_cast<char**>(argv), environ), 0)
-            << "ser2net is not installed (scripts/install-deps.sh installs it)";
+        // Its own messages go to a file of the test's folder, not between the test's lines.
+        const std::string log = folder / "ser2net.log";
+        posix_spawn_file_actions_t output;
+        posix_spawn_file_actions_init(&output);
+        posix_spawn_file_actions_addopen(&output, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_adddup2(&output, STDOUT_FILENO, STDERR_FILENO);
+        const int spawned = posix_spawnp(&server, "ser2net", &output, nullptr, const_cast<char**>(argv), environ);
+        posix_spawn_file_actions_destroy(&output);
+        ASSERT_EQ(spawned, 0) << "ser2net is not installed (scripts/install-deps.sh installs it)";
         // Waiting for another program to listen; nothing is timed by it.
         for (int waited = 0; !(Listening(rawPort) && Listening(rfc2217Port)) && waited < SERVER_START_LIMIT_MS;
              waited += 10)
