@@ -39,10 +39,13 @@ WriteResult SaveInput8Config(const Input8Config& config, uint8_t address, Servic
     const WriteOutcome outcome = WriteConfigImage(Input8TransferProfile(), address, image, services);
     if (outcome.result == WriteResult::InterfaceLost)
         return outcome.result;
-    if (outcome.readBack.result != ReadResult::Failed)
+    // A damaged read-back is not shown: the panel keeps what was to be saved,
+    // so that saving again saves the user's edits, not an empty configuration.
+    const bool readBackShown = outcome.readBack.result == ReadResult::Intact;
+    if (readBackShown)
         showReadBack(outcome.readBack);
     if (outcome.result != WriteResult::Saved)
-        ShowConfigNotSaved(services.prompts, outcome.readBack.result != ReadResult::Failed);
+        ShowConfigNotSaved(services.prompts, readBackShown);
     return outcome.result;
 }
 

@@ -15,12 +15,12 @@ namespace orv {
 // shows a busy indicator), writes under "Updating Input8 Configuration".
 ConfigKindProfile Input8TransferProfile();
 
-// Takes what a read brought: an intact image to show (with the link check),
-// or a damaged one after whose warning the panel shows the empty configuration.
+// Takes an intact read-back to show (with the link check).
 using ShowReadBackFn = std::function<void(const ReadOutcome& readBack)>;
 
 // "Save to Device": writes config in the device form to the Input8 at address
-// and hands the read-back to showReadBack, unless it went unanswered. Any
+// and hands the read-back to showReadBack when it is intact; after a damaged
+// or unanswered one the panel keeps the edited configuration. Any
 // result but Saved then shows " Config Not Saved ", except InterfaceLost,
 // which has shown its own box and shows no read-back. The success message is
 // the caller's: its text depends on the device's record.
