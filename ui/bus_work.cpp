@@ -25,7 +25,7 @@ wxWeakRef<wxFrame> busyWindow;
 void ShowBusyWindow(wxWindow* parent, const wxString& text)
 {
     auto* frame = new wxFrame(wxGetTopLevelParent(parent), wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                              wxFRAME_TOOL_WINDOW | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxBORDER_SIMPLE,
+                              wxFRAME_TOOL_WINDOW | wxFRAME_NO_TASKBAR | wxSTAY_ON_TOP | wxBORDER_SIMPLE,
                               BUSY_WINDOW_NAME);
     auto* panel = new wxPanel(frame);
     panel->SetBackgroundColour(BUSY_BACKGROUND);

@@ -16,8 +16,10 @@
 #include "config/input8_files.h"
 #include "config/input8_transfer.h"
 #include "config/latin1.h"
+#include "config/parameter_text.h"
 #include "link/frame_codec.h"
 #include "network/catalogue.h"
+#include "ui/bus_work.h"
 #include "ui/main_dialog.h"
 #include "ui/panel_font.h"
 #include "ui/panel_frame.h"
@@ -137,6 +139,7 @@ void Input_Type_Dialog::CreateControls()
                                      wxVSCROLL | wxTAB_TRAVERSAL, "InputConfig");
     // Rows wrap their parameters below their choices instead of running past the right edge.
     rowsArea_->SetScrollRate(0, 10);
+    rowsArea_->Bind(wxEVT_CHILD_FOCUS, &Input_Type_Dialog::OnChildFocus, this);
     auto* rowsSizer = new wxBoxSizer(wxVERTICAL);
     rowsArea_->SetSizer(rowsSizer);
     // The rows take the height the fixed lines leave.
@@ -325,6 +328,36 @@ void Input_Type_Dialog::LayoutRowsArea()
     Layout();
 }
 
+void Input_Type_Dialog::ScrollToRow(size_t r)
+{
+    const wxRect row = rows_[r].line->GetStaticBox()->GetRect();
+    const int visible = rowsArea_->GetClientSize().y;
+    int step = 1;
+    rowsArea_->GetScrollPixelsPerUnit(nullptr, &step);
+    const int top = rowsArea_->CalcUnscrolledPosition(wxPoint(0, 0)).y;
+    int wanted = top;
+    if (row.y < 0)
+        wanted = top + row.y;
+    else if (row.GetBottom() >= visible)
+        wanted = top + row.GetBottom() + 1 - visible;
+    if (wanted != top && step > 0)
+        // Rounded so that the row is whole in view.
+        rowsArea_->Scroll(-1, row.y < 0 ? wanted / step : (wanted + step - 1) / step);
+}
+
+void Input_Type_Dialog::OnChildFocus(wxChildFocusEvent& event)
+{
+    for (size_t r = 0; r < INPUT8_ROWS; ++r) {
+        const wxWindow* box = rows_[r].line->GetStaticBox();
+        for (const wxWindow* window = event.GetWindow(); window && window != rowsArea_; window = window->GetParent())
+            if (window == box) {
+                ScrollToRow(r);
+                return;
+            }
+    }
+    event.Skip();
+}
+
 void Input_Type_Dialog::ClearInput8Panel()
 {
     nameField_->ChangeValue(wxEmptyString);
@@ -342,6 +375,8 @@ void Input_Type_Dialog::ClearInput8Panel()
         LayoutRow(row);
     }
     LayoutRowsArea();
+    // A configuration shown anew starts at its first row.
+    rowsArea_->Scroll(0, 0);
 }
 
 // Every record but the Input8s, in registry order, as long as the table has room.
@@ -369,6 +404,30 @@ void Input_Type_Dialog::ApplyInput8Image(const uint8_t* image)
 
 void Input_Type_Dialog::ApplyInput8Image(const Input8Config& config)
 {
+    // No gives the empty configuration and empties the destination lists.
+    const std::vector<size_t> missing = FindMissingLinks(config, TypeAt());
+    if (!missing.empty() && AskLinkQuestion(mainDialog_.GetServices().prompts) != Answer::Yes) {
+        ClearInput8Panel();
+        mainDialog_.RelayoutPanels();
+        return;
+    }
+    ShowConfig(config, missing);
+}
+
+bool Input_Type_Dialog::ImportInput8Image(const Input8Config& config)
+{
+    // No keeps the panel as it was: an import is the user's choice, not what the device holds.
+    const std::vector<size_t> missing = FindMissingLinks(config, TypeAt());
+    if (!missing.empty() && AskLinkQuestion(mainDialog_.GetServices().prompts) != Answer::Yes)
+        return false;
+    ShowConfig(config, missing);
+    return true;
+}
+
+// Yes to the link question unlinks the rows in unlinked and keeps the
+// destination lists, even when nothing else is left.
+void Input_Type_Dialog::ShowConfig(const Input8Config& config, const std::vector<size_t>& unlinked)
+{
     ClearInput8Panel();
     FillDestinations();
     nameField_->ChangeValue(ToWx(config.name));
@@ -376,23 +435,12 @@ void Input_Type_Dialog::ApplyInput8Image(const Input8Config& config)
         SetStatus("Firmware Ver: " + ToWx(FirmwareText(*record)));
     for (size_t r = 0; r < INPUT8_ROWS; ++r)
         ShowRow(r, config.rows[r]);
-
-    const std::vector<size_t> missing = FindMissingLinks(config, TypeAt());
-    if (!missing.empty()) {
-        // No gives the empty configuration and empties the destination lists;
-        // Yes unlinks the missing rows and keeps the lists, even when nothing
-        // else is left.
-        if (AskLinkQuestion(mainDialog_.GetServices().prompts) != Answer::Yes) {
-            ClearInput8Panel();
-        } else {
-            for (size_t r : missing) {
-                Row& row = rows_[r];
-                row.action->SetSelection(0);
-                DestroyParameterControls(row);
-                ShowFreeText(row);
-                LayoutRow(row);
-            }
-        }
+    for (size_t r : unlinked) {
+        Row& row = rows_[r];
+        row.action->SetSelection(0);
+        DestroyParameterControls(row);
+        ShowFreeText(row);
+        LayoutRow(row);
     }
     LayoutRowsArea();
     mainDialog_.RelayoutPanels();
@@ -480,6 +528,21 @@ void Input_Type_Dialog::BuildParameterControls(size_t r, uint16_t action, const 
     LayoutRowsArea();
 }
 
+bool Input_Type_Dialog::ParametersInRange()
+{
+    for (size_t r = 0; r < INPUT8_ROWS; ++r)
+        for (wxTextCtrl* text : rows_[r].texts)
+            if (!FitsParameterByte(FromWx(text->GetValue()))) {
+                SetStatus(wxString::Format("Row %d: a parameter is at most %u", int(r) + 1,
+                                           unsigned(PARAMETER_BYTE_MAX)));
+                ScrollToRow(r);
+                text->SetFocus();
+                text->SelectAll();
+                return false;
+            }
+    return true;
+}
+
 Input8Config Input_Type_Dialog::BuildInput8Config() const
 {
     Input8Config config;
@@ -515,9 +578,15 @@ std::vector<uint8_t> Input_Type_Dialog::BuildInput8Image(ImageForm form) const
 
 void Input_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
 {
+    if (!ParametersInRange())
+        return;
     Services& services = mainDialog_.GetServices();
-    const WriteResult result = SaveInput8Config(BuildInput8Config(), address_, services,
-                                                [this](const ReadOutcome& readBack) { ShowReadOutcome(readBack); });
+    WriteResult result = WriteResult::Failed;
+    {
+        BusWork work(this);
+        result = SaveInput8Config(BuildInput8Config(), address_, services,
+                                  [this](const ReadOutcome& readBack) { ApplyInput8Image(readBack.buffer.data()); });
+    }
     if (result != WriteResult::Saved)
         return;
     const DeviceRecord* record = mainDialog_.Registry().SelectedRecord();
@@ -536,6 +605,8 @@ void Input_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
 
 void Input_Type_Dialog::OnExportToPc(wxCommandEvent&)
 {
+    if (!ParametersInRange())
+        return;
     ExportInput8Config(BuildInput8Config(), mainDialog_.GetServices().prompts);
 }
 
@@ -543,9 +614,8 @@ void Input_Type_Dialog::OnImportFromPc(wxCommandEvent&)
 {
     Prompts& prompts = mainDialog_.GetServices().prompts;
     const std::optional<Input8Config> config = ImportInput8Config(prompts);
-    if (!config)
+    if (!config || !ImportInput8Image(*config))
         return;
-    ApplyInput8Image(*config);
     ShowInput8Loaded(prompts);
 }
 

@@ -60,6 +60,9 @@ public:
     // Shows a configuration: destinations from the registry, actions from the
     // catalogue, then the link question for rows whose action cannot be reached.
     void ApplyInput8Image(const Input8Config& config);
+    // An imported configuration, shown as ApplyInput8Image shows it, but No to
+    // the link question leaves the panel as it was: false then.
+    bool ImportInput8Image(const Input8Config& config);
     // image holds INPUT8_IMAGE_SIZE bytes.
     void ApplyInput8Image(const uint8_t* image);
     // What the panel shows.
@@ -86,6 +89,15 @@ private:
     };
 
     void CreateControls();
+    // The link question has been answered Yes for the rows in unlinked, if any.
+    void ShowConfig(const Input8Config& config, const std::vector<size_t>& unlinked);
+    // Every parameter text holds a number one byte can keep; otherwise the
+    // first that does not is focused, with a hint in the status line.
+    bool ParametersInRange();
+    // Scrolls the rows area as little as shows row r whole.
+    void ScrollToRow(size_t r);
+    // Keeps the control that takes the focus in the rows area in view.
+    void OnChildFocus(wxChildFocusEvent& event);
     void CreateRow(size_t r, wxSizer* rowsSizer);
     void SetStatus(const wxString& text);
 

@@ -91,10 +91,18 @@ TEST_F(Input8PanelTest, SaveWithAnUnacknowledgedBlockIsNotReportedSaved)
 
     Click(ID_INPUT8_SAVE);
 
-    // The read-back found blocks 0 to 5 over an empty memory: damaged, so the panel is empty.
+    // The read-back found blocks 0 to 5 over an empty memory: damaged. The
+    // panel keeps the edits, so that saving again saves them, and says so.
     EXPECT_EQ(prompts.Captions(), (std::vector<std::string>{"Warn Loading Data ", " Config Not Saved "}));
-    EXPECT_EQ(panel->BuildInput8Config(), Input8Config{});
+    EXPECT_EQ(prompts.boxes[1].text,
+              "The configuration was not saved.\n\nThe device could not be read back after the save, so what it "
+              "holds now is not known.\nThe panel keeps the configuration as it was edited. Please try Saving again.");
+    EXPECT_EQ(panel->BuildInput8Config(), SampleConfig());
     EXPECT_FALSE(HeardBroadcastDiscovery(bus));
+
+    input8.Faults().noAckCommand.reset();
+    Click(ID_INPUT8_SAVE);
+    EXPECT_EQ(HeldImage(input8), DeviceImage(SampleConfig()));
 }
 
 TEST_F(Input8PanelTest, ExportedConfigurationImportsBackIntoTheRows)
