@@ -1,0 +1,40 @@
+#include "fuzz/fuzz_support.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace orv::fuzz {
+
+namespace {
+class SilentProgress final : public ProgressDialog {
+public:
+    bool Update(int, const std::optional<std::string>&) override { return true; }
+    void Hide() override {}
+};
+}  // namespace
+
+Answer QuietPrompts::MessageBox(const MessageBoxOptions& options)
+{
+    ++boxes;
+    return options.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+}
+
+std::unique_ptr<ProgressDialog> QuietPrompts::StartProgress(const ProgressOptions&)
+{
+    return std::make_unique<SilentProgress>();
+}
+
+ScratchFile::ScratchFile(const std::string& target, const uint8_t* data, size_t size)
+    : path_((std::filesystem::temp_directory_path() / ("orv_fuzz_" + target + ".bin")).string())
+{
+    std::ofstream(path_, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
+                                                                     std::streamsize(size));
+}
+
+ScratchFile::~ScratchFile()
+{
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+}
+
+}  // namespace orv::fuzz
