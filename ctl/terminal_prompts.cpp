@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "ctl/device_list.h"
 #include "ctl/progress_bar.h"
 #include "network/address_management.h"
 
@@ -34,7 +35,7 @@ void ErrorLine::ClearBar()
 void TerminalLog::Message(const std::string& text)
 {
     if (verbose_)
-        line_.Line(OneLine(text));
+        line_.Line(TerminalText(OneLine(text)));
 }
 
 Answer TerminalPrompts::MessageBox(const MessageBoxOptions& options)

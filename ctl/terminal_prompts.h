@@ -28,7 +28,8 @@ private:
     bool barShown_ = false;
 };
 
-// Prints every log line (blanks around it trimmed) when verbose.
+// Prints every log line (blanks around it trimmed, control characters
+// escaped) when verbose.
 class TerminalLog final : public LogSink {
 public:
     TerminalLog(ErrorLine& line, bool verbose) : line_(line), verbose_(verbose) {}

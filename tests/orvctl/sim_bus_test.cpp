@@ -162,7 +162,9 @@ TEST_F(SimBusCliTest, ControlCharactersOfADeviceNameAreShownEscaped)
     const CliResult found = Run({"discover"});
     EXPECT_NE(found.out.find("  9  \\x1B]0;owned\\x07\\x1B  21 00 40 94"), std::string::npos) << found.out;
     EXPECT_EQ(found.out.find('\x1B'), std::string::npos);
-    const CliResult boot = Run({"boot", "9"});
+    const CliResult boot = Run({"-v", "boot", "9"});
+    EXPECT_NE(boot.out.find("\\x1B]0;owned\\x07\\x1B (21 00 40 94) at address 9"), std::string::npos) << boot.out;
+    EXPECT_EQ(boot.out.find('\x1B'), std::string::npos);
     EXPECT_EQ(boot.err.find('\x1B'), std::string::npos) << boot.err;
 }
 
