@@ -231,6 +231,8 @@ int RunOrvctl(const std::vector<std::string>& args, Terminal& terminal, const Bu
     }
     if (const std::string misfit = MisfitOf(*spec, line); !misfit.empty())
         return run.Fail(EXIT_USAGE, misfit);
+    if (line.Has("--slow") && !line.Has("--all"))
+        return run.Fail(EXIT_USAGE, "--slow is the pace of a full discovery: it goes with --all");
     return spec->handler(run);
 }
 

@@ -79,5 +79,22 @@ TEST(DiscoveryBar, ShowsTheAddressesDoneAndTheDevicesFoundOnATerminalOnly)
     EXPECT_TRUE(RunCli({"discover", "--all"}, factory, {}, false).err.empty());
 }
 
+TEST(SlowDiscovery, KeepsTheToolsPaceAndGoesWithAllOnly)
+{
+    VirtualClock clock;
+    DemoBus demo{clock};
+    const BusFactory factory = [&](const BusChoice&) { return std::make_unique<BorrowedBus>(demo.Bus(), clock); };
+
+    const CliResult slow = RunCli({"discover", "--all", "--slow"}, factory);
+    ASSERT_EQ(slow.status, EXIT_OK);
+    EXPECT_EQ(slow.out, DEMO_DEVICES);
+    // Ten 70 ms reads at each of the 250 silent addresses.
+    EXPECT_GT(clock.NowMillis(), 250u * 700u);
+
+    const CliResult alone = RunCli({"discover", "--slow"}, factory);
+    EXPECT_EQ(alone.status, EXIT_USAGE);
+    EXPECT_EQ(alone.err, "orvctl: discover: --slow is the pace of a full discovery: it goes with --all\n");
+}
+
 }  // namespace
 }  // namespace orv::test
