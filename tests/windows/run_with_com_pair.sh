@@ -12,8 +12,8 @@ source "$here/wine_env.sh" "$prefix"
 pair=$(mktemp -d)
 socat_pid= watcher_pid=
 cleanup() {
-    [ -n "$watcher_pid" ] && kill "$watcher_pid" 2>/dev/null
-    [ -n "$socat_pid" ] && kill "$socat_pid" 2>/dev/null
+    [ -n "$watcher_pid" ] && kill "$watcher_pid" 2>/dev/null || true
+    [ -n "$socat_pid" ] && kill "$socat_pid" 2>/dev/null || true
     rm -rf "$pair"
 }
 trap cleanup EXIT
