@@ -96,7 +96,9 @@ protected:
                                                << "127.0.0.1," << rfc2217Port << "\n"
                                                << line;
         const std::string config = folder / "ser2net.yaml";
-        const char* argv[] = {"ser2net", "-d", "-c", config.c_str(), nullptr};
+        // No UUCP lock and the pid file in the test's folder: nothing outside it needs to be writable.
+        const std::string pidFile = folder / "ser2net.pid";
+        const char* argv[] = {"ser2net", "-d", "-u", "-P", pidFile.c_str(), "-c", config.c_str(), nullptr};
         // Its own messages go to a file of the test's folder, not between the test's lines.
         const std::string log = folder / "ser2net.log";
         posix_spawn_file_actions_t output;
