@@ -68,9 +68,9 @@ std::vector<uint8_t> SimDevice::AssembledFirmware() const
     return bytes;
 }
 
-bool SimDevice::Acknowledges(const HeardFrame& frame) const
+bool SimDevice::Acknowledges(const HeardFrame& frame, int request) const
 {
-    if (faults_.silent)
+    if (faults_.silent || faults_.noAckRequest == request)
         return false;
     if (faults_.noAckCommand != frame.command)
         return true;
@@ -86,12 +86,22 @@ void SimDevice::OnFrame(const HeardFrame& frame, SimReplyWriter& out)
 {
     if (frame.destination != address_ && frame.destination != BROADCAST_ADDRESS)
         return;
-    if (!Acknowledges(frame))
+    if (!Acknowledges(frame, ++requestsHeard_))
         return;
     if (!faults_.strayBytes.empty())
         out.Raw(faults_.strayBytes);
     out.Ack();
     CarryOut(frame, out);
+    Babble(out);
+}
+
+void SimDevice::Babble(SimReplyWriter& out) const
+{
+    const auto info = EncodeModuleInfo(info_);
+    for (int i = 0; i < faults_.babbleFrames; ++i) {
+        out.Pause(BABBLE_PERIOD_MICROS);
+        out.Frame(HOST_ADDRESS, address_, MODULE_INFO, info.data(), uint8_t(info.size()));
+    }
 }
 
 void SimDevice::CarryOut(const HeardFrame& frame, SimReplyWriter& out)
@@ -170,6 +180,14 @@ void SimDevice::Reply(uint16_t command, const uint8_t* payload, uint8_t length, 
     if (faulty && faults_.replyCommand)
         sentCommand = *faults_.replyCommand;
     out.Pause(replyPause_);
+    if (!faults_.strayBytesBeforeReply.empty())
+        out.Raw(faults_.strayBytesBeforeReply);
+    if (faulty && faults_.cutReply) {
+        SimReplyWriter whole;
+        whole.Frame(HOST_ADDRESS, address_, sentCommand, bytes, sentLength);
+        const std::vector<uint8_t>& frame = whole.items.front().bytes;
+        out.Raw(std::vector<uint8_t>(frame.begin(), frame.begin() + long(frame.size() / 2)));
+    }
     out.Frame(HOST_ADDRESS, address_, sentCommand, bytes, sentLength, faulty && faults_.damageCrc);
 }
 

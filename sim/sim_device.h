@@ -44,7 +44,19 @@ struct SimDeviceFaults {
     std::optional<uint16_t> replyCommand;  // sent instead of the right command
     std::optional<uint8_t> replyLength;    // payload cut or padded with zeros to this length (at most 64)
 
+    // The k-th request for this device since SetFaults (counted from 1,
+    // broadcasts included) goes unacknowledged.
+    std::optional<int> noAckRequest;
+
     std::vector<uint8_t> strayBytes;  // put on the wire before every answer
+    // Put on the wire between the acknowledgement and the reply frame.
+    std::vector<uint8_t> strayBytesBeforeReply;
+    // The reply frame is cut by the start of another: its first half, then the
+    // whole frame again, which a receiver that dropped the cut frame ignores.
+    bool cutReply = false;
+    // A babbling line: after each answer the device sends its MODULE_INFO this
+    // many times more, one frame every BABBLE_PERIOD_MICROS.
+    int babbleFrames = 0;
 };
 
 // One FIRMWARE_BLOCK as the boot loader received it.
@@ -57,6 +69,7 @@ class SimDevice final : public SimResponder {
 public:
     static constexpr uint64_t DEFAULT_TURNAROUND_MICROS = 2000;
     static constexpr uint64_t DEFAULT_REPLY_PAUSE_MICROS = 1000;
+    static constexpr uint64_t BABBLE_PERIOD_MICROS = 10000;
 
     // Named after its kind, firmware 1.0, configured, zero configuration memory.
     SimDevice(SimDeviceKind kind, uint8_t address, const SerialNumber& serial);
@@ -87,7 +100,12 @@ public:
     const std::vector<std::vector<uint8_t>>& OutputStrings() const { return outputStrings_; }
 
     SimDeviceFaults& Faults() { return faults_; }
-    void SetFaults(const SimDeviceFaults& faults) { faults_ = faults; }
+    // Requests for noAckRequest are counted from here on.
+    void SetFaults(const SimDeviceFaults& faults)
+    {
+        faults_ = faults;
+        requestsHeard_ = 0;
+    }
 
     void SetTurnaroundMicros(uint64_t micros) { turnaround_ = micros; }
     // Between the acknowledgement and the reply frame.
@@ -97,7 +115,8 @@ public:
     uint64_t TurnaroundMicros() const override { return turnaround_; }
 
 private:
-    bool Acknowledges(const HeardFrame& frame) const;
+    bool Acknowledges(const HeardFrame& frame, int request) const;
+    void Babble(SimReplyWriter& out) const;
     void CarryOut(const HeardFrame& frame, SimReplyWriter& out);
     void Reply(uint16_t command, const uint8_t* payload, uint8_t length, std::optional<uint16_t> block,
                SimReplyWriter& out) const;
@@ -110,6 +129,7 @@ private:
     std::vector<ReceivedFirmwareBlock> firmwareBlocks_;
     std::vector<std::vector<uint8_t>> outputStrings_;
     SimDeviceFaults faults_;
+    int requestsHeard_ = 0;  // requests for this device so far
     uint64_t turnaround_ = DEFAULT_TURNAROUND_MICROS;
     uint64_t replyPause_ = DEFAULT_REPLY_PAUSE_MICROS;
 };
