@@ -58,6 +58,9 @@ ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Serv
     ReadOutcome outcome;
     outcome.blockCount = kind.readRequests;
     std::vector<uint8_t> buffer(kind.bufferSize, 0);
+    // Where the first block whose reply was refused lies: zero bytes stand
+    // there, and zero bytes can pass the CRC (an all-zero image does).
+    std::optional<size_t> firstRefusedOffset;
     if (readBack)
         services.clock.Sleep(kind.readBackPauseMs);
 
@@ -97,6 +100,8 @@ ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Serv
             }
         } else {
             LogF(services.log, "Read Config Block %d: Data-Size %d", b, int(reply.length));
+            if (!firstRefusedOffset)
+                firstRefusedOffset = size_t(b) * CONFIG_BLOCK_BYTES;
         }
         if (progress)
             progress->Update(b);
@@ -106,7 +111,8 @@ ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Serv
         progress->Update(lastBlock);
 
     const std::optional<size_t> length = CheckedImageLength(kind, buffer, services.log);
-    if (length && ImageIntact(buffer.data(), *length)) {
+    const bool refusedInImage = length && firstRefusedOffset && *firstRefusedOffset < *length;
+    if (length && !refusedInImage && ImageIntact(buffer.data(), *length)) {
         services.log.Message("All Data Received Perfect . CRC Clear ");
         outcome.result = ReadResult::Intact;
         outcome.imageLength = *length;
