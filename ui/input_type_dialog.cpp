@@ -139,7 +139,9 @@ void Input_Type_Dialog::CreateControls()
                                      wxVSCROLL | wxTAB_TRAVERSAL, "InputConfig");
     // Rows wrap their parameters below their choices instead of running past the right edge.
     rowsArea_->SetScrollRate(0, 10);
-    rowsArea_->Bind(wxEVT_CHILD_FOCUS, &Input_Type_Dialog::OnChildFocus, this);
+    // GTK tells of no focus moving into a choice: the focus is looked at when
+    // the events have been handled.
+    Bind(wxEVT_IDLE, &Input_Type_Dialog::OnIdle, this);
     auto* rowsSizer = new wxBoxSizer(wxVERTICAL);
     rowsArea_->SetSizer(rowsSizer);
     // The rows take the height the fixed lines leave.
@@ -330,32 +332,37 @@ void Input_Type_Dialog::LayoutRowsArea()
 
 void Input_Type_Dialog::ScrollToRow(size_t r)
 {
-    const wxRect row = rows_[r].line->GetStaticBox()->GetRect();
-    const int visible = rowsArea_->GetClientSize().y;
-    int step = 1;
+    int step = 0;
     rowsArea_->GetScrollPixelsPerUnit(nullptr, &step);
-    const int top = rowsArea_->CalcUnscrolledPosition(wxPoint(0, 0)).y;
-    int wanted = top;
-    if (row.y < 0)
-        wanted = top + row.y;
-    else if (row.GetBottom() >= visible)
-        wanted = top + row.GetBottom() + 1 - visible;
-    if (wanted != top && step > 0)
-        // Rounded so that the row is whole in view.
-        rowsArea_->Scroll(-1, row.y < 0 ? wanted / step : (wanted + step - 1) / step);
+    if (step <= 0)
+        return;
+    // Where the row is on screen, from the top of the visible part of the area.
+    const wxRect row = rows_[r].line->GetStaticBox()->GetScreenRect();
+    const int top = row.y - rowsArea_->ClientToScreen(wxPoint(0, 0)).y;
+    const int bottom = top + row.height;
+    const int visible = rowsArea_->GetClientSize().y;
+    const int start = rowsArea_->GetViewStart().y * step;
+    if (top < 0)
+        rowsArea_->Scroll(-1, (start + top) / step);
+    else if (bottom > visible)
+        rowsArea_->Scroll(-1, (start + bottom - visible + step - 1) / step);
 }
 
-void Input_Type_Dialog::OnChildFocus(wxChildFocusEvent& event)
+void Input_Type_Dialog::OnIdle(wxIdleEvent& event)
 {
+    event.Skip();
+    wxWindow* focus = FindFocus();
+    if (focus == lastFocus_)
+        return;
+    lastFocus_ = focus;
     for (size_t r = 0; r < INPUT8_ROWS; ++r) {
         const wxWindow* box = rows_[r].line->GetStaticBox();
-        for (const wxWindow* window = event.GetWindow(); window && window != rowsArea_; window = window->GetParent())
+        for (const wxWindow* window = focus; window && window != rowsArea_; window = window->GetParent())
             if (window == box) {
                 ScrollToRow(r);
                 return;
             }
     }
-    event.Skip();
 }
 
 void Input_Type_Dialog::ClearInput8Panel()

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "config/input8_image.h"
 #include "link/commands.h"
@@ -124,6 +125,53 @@ TEST_F(Input8PanelTest, ExportedConfigurationImportsBackIntoTheRows)
     EXPECT_EQ(panel->BuildInput8Config(), SampleConfig());
     EXPECT_EQ(Spins(3).size(), 1u);
     EXPECT_EQ(Choice(ID_INPUT8_DESTINATION_BASE + 2)->GetStringSelection(), " ORV-RS232  @ 5 ");
+}
+
+// No keeps what the panel showed: the file is the user's choice, and the
+// device's configuration on screen must not be lost for it.
+TEST_F(Input8PanelTest, ImportAnsweredNoAtTheLinkQuestionKeepsThePanelAndReportsNoSuccess)
+{
+    const fs::path file = fs::temp_directory_path() / ("orv-input8-unlinked-" + std::to_string(getpid()) + ".bin");
+    Input8Config unlinked = SampleConfig();
+    unlinked.name = "Elsewhere";
+    unlinked.rows[1].destination = 40;  // nothing there
+    const std::vector<uint8_t> bytes = EncodeInput8Image(unlinked, ImageForm::File);
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+    panel->ApplyInput8Image(SampleConfig());
+    Control<wxTextCtrl>(ID_INPUT8_NAME)->ChangeValue("Landing");
+    Input8Config edited = SampleConfig();
+    edited.name = "Landing";
+
+    prompts.fileAnswers = {file.string()};
+    prompts.boxAnswers = {Answer::No};
+    Click(ID_INPUT8_IMPORT);
+    fs::remove(file);
+
+    EXPECT_EQ(prompts.Captions(), std::vector<std::string>{"Warn Loading Data "});
+    EXPECT_EQ(panel->BuildInput8Config(), edited);
+}
+
+// Stored as its low byte, 300 would become 44: the save and the export refuse it.
+TEST_F(Input8PanelTest, AParameterAboveOneByteIsRefusedBeforeASaveOrAnExport)
+{
+    const fs::path file = fs::temp_directory_path() / ("orv-input8-refused-" + std::to_string(getpid()) + ".bin");
+    panel->ApplyInput8Image(SampleConfig());
+    ParameterTexts(3)[1]->ChangeValue("300");
+    bus.ClearHeard();
+
+    Click(ID_INPUT8_SAVE);
+    prompts.fileAnswers = {file.string()};
+    Click(ID_INPUT8_EXPORT);
+
+    EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_EQ(Status(), "Row 4: a parameter is at most 255");
+    EXPECT_EQ(ParameterTexts(3)[1]->GetValue(), "300");
+
+    ParameterTexts(3)[1]->ChangeValue("255");
+    Click(ID_INPUT8_SAVE);
+    EXPECT_FALSE(Sent(CONFIG_BLOCK_WRITE).empty());
 }
 
 }  // namespace
