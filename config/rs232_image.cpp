@@ -179,10 +179,12 @@ std::optional<size_t> RS232ImageLength(std::span<const uint8_t> buffer)
         return std::nullopt;
 
     // The image is its first length bytes: that much is written, read back and
-    // covered by the CRC, so every table and string must lie before the CRC.
+    // covered by the CRC, so every table and string must lie before the CRC,
+    // the strings the length was walked over too (else the written image walks
+    // to another length).
     const size_t content = length - CRC_SIZE;
     const size_t rowStart = header.rowTableOffset ? header.rowTableOffset : RS232_HEADER_SIZE;
-    if (rowStart + RS232_RECORD_SIZE * n > content || table + 2 * m > content)
+    if (rowStart + RS232_RECORD_SIZE * n > content || table + 2 * m > content || walk > content)
         return std::nullopt;
     for (size_t j = 0; j < m; ++j) {
         const size_t p = Get16(&buffer[table + 2 * j]);

@@ -199,7 +199,12 @@ TEST_F(RS232ImageTest, TablesAndStringsBeyondTheImageLengthAreRefused)
         SparseImage({{38, "010001002e00480009"}, {49, "0e0032"}, {72, "4a0006505752204f4e"}});
     const std::vector<uint8_t> recordsPastTheLength =
         SparseImage({{38, "010001001004"}, {44, "2e00300002"}, {49, "4142"}});
-    for (const auto* image : {&entryPastTheLength, &stringTableMoved, &recordsPastTheLength}) {
+    // The offset table one byte late: the strings the length is walked over
+    // end past it, and the image as written would walk to another length.
+    const std::vector<uint8_t> stringsWalkedPastTheLength =
+        SparseImage({{40, "0100"}, {44, "2f00"}, {47, "2e00024142"}});
+    for (const auto* image :
+         {&entryPastTheLength, &stringTableMoved, &recordsPastTheLength, &stringsWalkedPastTheLength}) {
         EXPECT_EQ(RS232ImageLength(*image), std::nullopt);
         EXPECT_EQ(ParseRS232Image(*image), std::nullopt);
     }
