@@ -94,7 +94,8 @@ inline ::testing::AssertionResult ControlsFit(wxTopLevelWindow* top)
 {
     std::string problems;
     const wxRect workArea = wxDisplay(top).GetClientArea();
-    if (!workArea.Contains(top->GetScreenRect()))
+    // The client area: the toolkit's guess of the decorations is off for a maximised frame.
+    if (!workArea.Contains(geometry_detail::ClientScreenRect(top)))
         problems += "\n  the window runs outside the work area";
     geometry_detail::CollectProblems(top, problems);
     if (problems.empty())

@@ -1,21 +1,31 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 
 #include "tests/gui/frame_fixture.h"
+#include "tests/gui/geometry_check.h"
+#include "tests/gui/on_screen.h"
+#include "ui/intro_dialog.h"
 #include "ui/main_dialog.h"
 #include "ui/wx_log_sink.h"
 
 namespace orv {
 namespace {
+
+using test::ControlsFit;
+using test::Settle;
+using test::ShowOnScreen;
+using test::YieldUntil;
 
 class MainFrameTest : public test::FrameFixture {
 protected:
@@ -166,6 +176,43 @@ TEST_F(MainFrameTest, WithoutAnInterfaceTheProgramEndsAfterTheNotFoundBox)
     EXPECT_FALSE(loopStuck);
     EXPECT_EQ(frame.get(), nullptr);
     EXPECT_EQ(logFrame.get(), nullptr);
+}
+
+// On the desktop of the tests (1366 x 768 less a 32-pixel panel) the frame
+// cannot have its default height: it takes the work area, and so does it maximised.
+TEST_F(MainFrameTest, FrameFitsTheWorkAreaAndGrowsWhenMaximised)
+{
+    OpenFrame();
+    ASSERT_TRUE(ShowOnScreen(frame));
+    const wxRect workArea = wxDisplay(frame.get()).GetClientArea();
+    EXPECT_EQ(frame->GetSize().x, std::max(DEFAULT_FRAME_SIZE.x, frame->GetMinSize().x));
+    EXPECT_LE(frame->GetSize().y, workArea.height);
+    EXPECT_TRUE(ControlsFit(frame));
+    const wxSize before = frame->GetSize();
+    const int panelWidth = frame->mainDialog->IntroPanel()->GetSize().x;
+
+    frame->Maximize();
+    EXPECT_TRUE(YieldUntil([&] { return frame->GetSize().x > before.x; }));
+    Settle();
+
+    EXPECT_TRUE(ControlsFit(frame));
+    // The panel area takes the room the list leaves.
+    EXPECT_GT(frame->mainDialog->IntroPanel()->GetSize().x, panelWidth);
+}
+
+TEST_F(MainFrameTest, LogWindowOpensBesideTheFrameAndItsMenuItemBringsItBack)
+{
+    OpenFrame();
+    ASSERT_TRUE(ShowOnScreen(frame));
+    wxFrame* logFrame = frame->logWindow->GetFrame();
+    EXPECT_GT(logFrame->GetScreenRect().GetRight(), frame->GetScreenRect().GetRight());
+
+    logFrame->Hide();
+    wxCommandEvent event(wxEVT_MENU, ID_LOG_WINDOW);
+    event.SetEventObject(frame.get());
+    frame->ProcessWindowEvent(event);
+
+    EXPECT_TRUE(logFrame->IsShown());
 }
 
 }  // namespace

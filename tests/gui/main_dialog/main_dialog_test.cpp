@@ -259,6 +259,25 @@ TEST_F(MainDialogTest, SetAddressMovesTheDeviceWhoseRowWasClickedWhenTwoShareAnA
     EXPECT_EQ(sent[0].payload, std::vector<uint8_t>(payload.begin(), payload.end()));
 }
 
+// The log is out of sight; the status bar is where the user looks.
+TEST_F(MainDialogTest, ModeCommandsTellTheirOutcomeInTheStatusBar)
+{
+    SimDevice& relay = AddDevice(SimDeviceKind::Relay, 5, {0x05, 0, 0, 0});
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    SelectRow(0);
+    prompts.statusTexts.clear();
+
+    SendMenuCommand(*frame, ID_DEVICE_BOOT_MODE);
+    relay.Faults().noAckCommand = RUN_FIRMWARE;
+    SendMenuCommand(*frame, ID_DEVICE_CONFIG_MODE);
+
+    EXPECT_EQ(prompts.statusTexts,
+              (std::vector<std::pair<int, std::string>>{
+                  {0, "Device Boot Mode: ORV-Relay at address 5 acknowledged"},
+                  {0, "Device Config Mode: ORV-Relay at address 5 did not answer"},
+              }));
+}
+
 struct UnansweredRead {
     SimDeviceKind kind;
     const char* text;
