@@ -16,3 +16,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(wxWidgets_CONFIG_EXECUTABLE ${ORV_WIN_DEPS}/bin/wx-config)
 # No DLLs beside the programs: the C++ and threads runtimes linked in, symbols stripped.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -s")
+
+# Test programs run under Wine, in one prefix of the build folder made on first use.
+set(ORV_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/windows/run_under_wine.sh ${ORV_WINE_PREFIX})
