@@ -1,6 +1,7 @@
 // Configuration .bin files of either kind: any bytes as a file, read by the
-// core's file reader, by the panels' imports and by orvctl show. A file that
-// is accepted shows what its device form would store.
+// core's file reader, by the panels' imports and by orvctl show, whose text
+// sets nothing on a terminal. A file that is accepted shows what its device
+// form would store.
 #include <sstream>
 
 #include "config/image_forms.h"
@@ -54,6 +55,7 @@ void CheckShow(const std::string& path)
     orv::Terminal terminal{in, out, err};
     const int status = orv::RunOrvctl({"show", path}, terminal);
     FUZZ_CHECK(status == orv::EXIT_OK || status == orv::EXIT_FILE);
+    FUZZ_CHECK(orv::fuzz::TerminalSafe(out.str()) && orv::fuzz::TerminalSafe(err.str()));
 }
 
 }  // namespace

@@ -24,6 +24,17 @@ std::unique_ptr<ProgressDialog> QuietPrompts::StartProgress(const ProgressOption
     return std::make_unique<SilentProgress>();
 }
 
+bool TerminalSafe(const std::string& text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if ((byte < 0x20 && byte != '\n') || byte == 0x7F || (byte == 0xC2 && next >= 0x80 && next <= 0x9F))
+            return false;
+    }
+    return true;
+}
+
 ScratchFile::ScratchFile(const std::string& target, const uint8_t* data, size_t size)
     : path_((std::filesystem::temp_directory_path() / ("orv_fuzz_" + target + ".bin")).string())
 {

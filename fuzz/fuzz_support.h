@@ -28,6 +28,10 @@ namespace orv::fuzz {
         }                                                                                        \
     } while (false)
 
+// True when text sets nothing on a terminal: no control character but line
+// breaks, neither C0 nor DEL nor (UTF-8) C1.
+bool TerminalSafe(const std::string& text);
+
 // Takes values from the front of the input; past its end every value is 0.
 class InputReader {
 public:

@@ -3,6 +3,7 @@
 // and then taken apart as the callers take MODULE_INFO and CONFIG_BLOCK_DATA.
 #include <algorithm>
 
+#include "ctl/run.h"
 #include "fuzz/fuzz_support.h"
 #include "link/commands.h"
 #include "link/frame_codec.h"
@@ -24,6 +25,8 @@ void CheckModuleInfo(const orv::BusReply& reply)
     FUZZ_CHECK(record.name.size() <= orv::DEVICE_NAME_LENGTH);
     FUZZ_CHECK(record.address == reply.source);
     FUZZ_CHECK(std::equal(record.serialNumber.begin(), record.serialNumber.end(), reply.payload));
+    // What orvctl prints of a device: its name cannot set the terminal's title.
+    FUZZ_CHECK(orv::fuzz::TerminalSafe(orv::DescribeDevice(record)));
     orv::DeviceRowText(record);
     orv::FirmwareText(record);
 }
