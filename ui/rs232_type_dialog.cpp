@@ -86,23 +86,22 @@ size_t RowOf(const wxCommandEvent& event, int base)
     return size_t(event.GetId() - base);
 }
 
-// The catalogue's name of an action, whichever kind offers it.
-std::string ActionName(uint16_t action)
+// Every action of the catalogue, whichever kind offers it.
+std::vector<ActionEntry> CatalogueActions()
 {
+    std::vector<ActionEntry> actions;
     for (uint8_t kind : {TYPE_INPUT8, TYPE_RS232, TYPE_LED4PD, TYPE_RELAY})
         for (const ActionEntry& entry : GetActions(kind))
-            if (entry.code == action)
-                return entry.name;
-    return StrF("Action %d", int(action));
+            actions.push_back(entry);
+    return actions;
 }
 
-std::vector<wxString> CatalogueActionNames()
+std::string ActionName(uint16_t action)
 {
-    std::vector<wxString> names{"Unused"};
-    for (uint8_t kind : {TYPE_INPUT8, TYPE_RS232, TYPE_LED4PD, TYPE_RELAY})
-        for (const ActionEntry& entry : GetActions(kind))
-            names.push_back(ToWx(entry.name));
-    return names;
+    for (const ActionEntry& entry : CatalogueActions())
+        if (entry.code == action)
+            return entry.name;
+    return StrF("Action %d", int(action));
 }
 
 // The width at which choice shows the longest of entries whole.
@@ -360,8 +359,12 @@ void RS232_Type_Dialog::AddRS232Row()
 
     row.action->Append("Unused", &row.actionCodeTable[0]);
     row.action->SetSelection(0);
-    if (actionWidth_ == 0)
-        actionWidth_ = ChoiceWidthFor(row.action, CatalogueActionNames());
+    if (actionWidth_ == 0) {
+        std::vector<wxString> names{"Unused"};
+        for (const ActionEntry& entry : CatalogueActions())
+            names.push_back(ToWx(entry.name));
+        actionWidth_ = ChoiceWidthFor(row.action, names);
+    }
     row.type->Append("Hex", &typeValues_[0]);
     row.type->Append("ASCII", &typeValues_[1]);
     row.type->SetSelection(1);
