@@ -18,12 +18,17 @@ trap cleanup EXIT
 # The server picks a free display itself, so parallel runs do not collide.
 Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
+# The number is complete once its line ends; the server then takes clients.
 for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
+  [ "$(wc -l <"$work/display")" -ge 1 ] && break
   sleep 0.05
 done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
+[ "$(wc -l <"$work/display")" -ge 1 ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
+for _ in $(seq 100); do
+  xprop -root >/dev/null 2>&1 && break
+  sleep 0.05
+done
 
 openbox --config-file "$here/rc.xml" >"$work/openbox.log" 2>&1 &
 wm=$!

@@ -16,8 +16,16 @@ fail() {
   exit 1
 }
 
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^ORVANTA TOOL v1\.32$' | head -n1) \
-  || fail "the frame did not appear"
+# Searched again until found: a window that goes while xdotool walks the
+# tree (the splash) makes one search fail.
+found=""
+for _ in $(seq 300); do
+  found=$(xdotool search --onlyvisible --name '^ORVANTA TOOL v1\.32$' 2>/dev/null || true)
+  [ -n "$found" ] && break
+  sleep 0.1
+done
+[ -n "$found" ] || fail "the frame did not appear"
+window=$(head -n1 <<<"$found")
 # Let start-up finish laying out before measuring.
 sleep 1
 
