@@ -123,7 +123,7 @@ std::optional<std::string> WxPrompts::FileDialog(const FileDialogOptions& option
                         style, wxDefaultPosition, wxDefaultSize, "filedlg");
     if (dialog.ShowModal() != wxID_OK)
         return std::nullopt;
-    return std::string(dialog.GetPath().fn_str());
+    return std::string(dialog.GetPath().mb_str(*wxConvFileName));
 }
 
 std::optional<int> WxPrompts::SingleChoice(const ChoiceOptions& options)
