@@ -175,7 +175,13 @@ bool OpenBusInterface(OpenPace pace)
 bool ReopenBusInterface()
 {
     link.messageReady = false;
-    return OpenBusInterface(link.pace);
+    if (OpenBusInterface(link.pace))
+        return true;
+    // Still no interface: it stays lost, so the next command offers the
+    // search again instead of running into time-outs; its box was shown.
+    link.lost = true;
+    link.lossReported = true;
+    return false;
 }
 
 bool BusInterfaceLost()

@@ -264,7 +264,7 @@ TypeAtAddressFn Input_Type_Dialog::TypeAt() const
 bool Input_Type_Dialog::ReadFromDevice()
 {
     const ReadOutcome outcome = ReadConfigImage(Input8TransferProfile(), address_, mainDialog_.GetServices());
-    if (outcome.result == ReadResult::Failed)
+    if (outcome.result == ReadResult::Failed || outcome.result == ReadResult::InterfaceLost)
         return false;
     ShowReadOutcome(outcome);
     return true;
@@ -585,7 +585,7 @@ std::vector<uint8_t> Input_Type_Dialog::BuildInput8Image(ImageForm form) const
 
 void Input_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
 {
-    if (!ParametersInRange())
+    if (!ParametersInRange() || !mainDialog_.BusReady())
         return;
     Services& services = mainDialog_.GetServices();
     WriteResult result = WriteResult::Failed;

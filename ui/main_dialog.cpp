@@ -11,6 +11,8 @@
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
+#include "link/bus_link.h"
+#include "link/bus_reconnect.h"
 #include "network/address_management.h"
 #include "network/device_modes.h"
 #include "network/discovery.h"
@@ -129,26 +131,39 @@ int MainDialog::NameColumnWidth() const
 
 void MainDialog::DiscoverDevices(int start)
 {
+    if (!BusReady())
+        return;
     BusWork work(this);
     orv::DiscoverDevices(network_, start);
 }
 
 void MainDialog::UpdateFirmware(bool emergency)
 {
+    if (!BusReady())
+        return;
     BusWork work(this);
     orv::UpdateFirmware(network_, emergency);
 }
 
 void MainDialog::EnterBootMode()
 {
+    if (!BusReady())
+        return;
     BusWork work(this);
     ShowModeOutcome("Device Boot Mode", orv::EnterBootMode(network_));
 }
 
 void MainDialog::EnterConfigMode()
 {
+    if (!BusReady())
+        return;
     BusWork work(this);
     ShowModeOutcome("Device Config Mode", orv::EnterConfigMode(network_));
+}
+
+bool MainDialog::BusReady()
+{
+    return OfferBusReconnect(services_.prompts);
 }
 
 void MainDialog::ShowModeOutcome(const char* command, ModeCommandOutcome outcome)
@@ -174,6 +189,8 @@ void MainDialog::ShowModeOutcome(const char* command, ModeCommandOutcome outcome
 
 void MainDialog::OnSetAddress()
 {
+    if (!BusReady())
+        return;
     BusWork work(this);
     orv::OnSetAddress(network_);
 }
@@ -267,8 +284,12 @@ void MainDialog::OnDeviceSelected(wxListEvent& event)
                   record.name.c_str(), record.address, FirmwareText(record).c_str(),
                   SerialText(record.serialNumber).c_str())));
 
-    if (record.sharedAddress) {
+    if (!IsAddressable(record)) {
         ShowInfoPanel(SHARED_ADDRESS_MESSAGE);
+        return;
+    }
+    if ((kind == TYPE_INPUT8 || kind == TYPE_RS232) && !BusReady()) {
+        ShowInstructions();
         return;
     }
     switch (kind) {
@@ -322,6 +343,11 @@ void MainDialog::ShowReadPanel(wxWindow* panel, bool readDone, const char* devic
     if (readDone) {
         panel->Show();
         RelayoutPanels();
+        return;
+    }
+    // The interface went, not the device: its box has been shown, the device stays listed.
+    if (BusInterfaceLost()) {
+        ShowInstructions();
         return;
     }
     services_.prompts.Message("Warn Loading Data ",

@@ -43,6 +43,9 @@ public:
     Services& GetServices() { return services_; }
     DeviceRegistry& Registry() { return registry_; }
     NetworkContext& Network() { return network_; }
+    // Before any bus work: false when the interface is lost and was not found
+    // again (the user has been asked and told).
+    bool BusReady();
     void RelayoutPanels();
 
     void ShowInstructions() override;

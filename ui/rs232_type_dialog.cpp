@@ -24,6 +24,7 @@
 #include "config/rs232_files.h"
 #include "config/rs232_image.h"
 #include "config/rs232_transfer.h"
+#include "link/bus_link.h"
 #include "link/commands.h"
 #include "services/log.h"
 #include "resources/embedded.h"
@@ -287,7 +288,7 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
 bool RS232_Type_Dialog::ReadFromDevice()
 {
     const RS232ReadOutcome read = ReadRS232Config(address_, false, mainDialog_.GetServices());
-    if (read.result == RS232ReadResult::Failed)
+    if (read.result == RS232ReadResult::Failed || read.result == RS232ReadResult::InterfaceLost)
         return false;
     // A damaged image comes as the empty configuration, so that nothing of
     // the RS232 shown before stays to be saved into this one.
@@ -650,6 +651,8 @@ void RS232_Type_Dialog::ScrollToRow(size_t r)
 
 void RS232_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
 {
+    if (!mainDialog_.BusReady())
+        return;
     Services& services = mainDialog_.GetServices();
     RS232SaveOutcome outcome;
     {
@@ -745,7 +748,7 @@ void RS232_Type_Dialog::OnDeleteRow(wxCommandEvent& event)
 void RS232_Type_Dialog::OnTestString(wxCommandEvent& event)
 {
     const size_t r = RowOf(event, ID_RS232_ROW_TEST);
-    if (r >= rows_.size())
+    if (r >= rows_.size() || !mainDialog_.BusReady())
         return;
     Services& services = mainDialog_.GetServices();
     bool acknowledged = false;
@@ -753,6 +756,8 @@ void RS232_Type_Dialog::OnTestString(wxCommandEvent& event)
         BusWork work(this);
         acknowledged = SendTestString(address_, r, services);
     }
+    if (BusInterfaceLost())
+        return;  // its box has told what happened
     services.prompts.SetStatusText(acknowledged ? StrF("Test String %d: Sent, ACK Received", int(r + 1))
                                                 : StrF("Test String %d: NO ACK from the ORV-RS232", int(r + 1)));
 }

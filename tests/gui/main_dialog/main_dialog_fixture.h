@@ -18,6 +18,14 @@
 
 namespace orv::test {
 
+// A menu command, as the frame's menu bar sends it.
+inline void SendMenuCommand(MainFrame& frame, int id)
+{
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetEventObject(&frame);
+    frame.ProcessWindowEvent(event);
+}
+
 class MainDialogTest : public FrameFixture {
 protected:
     void SetUp() override

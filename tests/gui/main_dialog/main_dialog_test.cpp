@@ -24,13 +24,6 @@ const char* const SHARED_MESSAGE =
     " Please change it's address to Configure ! ";
 const char* const NO_CONFIGURATION_MESSAGE = "This Device has no configuration associated with it.";
 
-void SendMenuCommand(MainFrame& frame, int id)
-{
-    wxCommandEvent event(wxEVT_MENU, id);
-    event.SetEventObject(&frame);
-    frame.ProcessWindowEvent(event);
-}
-
 std::string Message(MainDialog& dialog)
 {
     return dialog.InfoPanel()->messageText->GetLabelText().ToStdString();
