@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace orv::fuzz {
 
@@ -35,8 +36,17 @@ bool TerminalSafe(const std::string& text)
     return true;
 }
 
+namespace {
+// One name per run, so that runs of one target in several build folders at once keep to their own files.
+std::string RunTag()
+{
+    static const std::string tag = std::to_string(std::random_device{}());
+    return tag;
+}
+}  // namespace
+
 ScratchFile::ScratchFile(const std::string& target, const uint8_t* data, size_t size)
-    : path_((std::filesystem::temp_directory_path() / ("orv_fuzz_" + target + ".bin")).string())
+    : path_((std::filesystem::temp_directory_path() / ("orv_fuzz_" + target + "_" + RunTag() + ".bin")).string())
 {
     std::ofstream(path_, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                                      std::streamsize(size));
