@@ -20,6 +20,21 @@ constexpr const char* IDLE_STATUS = "ORVANTA TOOL";
 constexpr int MAX_ANSWERS_PER_ADDRESS = 255;
 constexpr uint64_t ANSWER_TIME_LIMIT_MS = 1000;
 
+// A device that repeats its answer is one device, not a list of them. A
+// serial number is taken twice at one address, so that a repeated answer is
+// still reported as one serial number heard twice when addresses are resolved.
+constexpr size_t MAX_RECORDS_PER_SERIAL = 2;
+
+bool AlreadyRecordedEnough(const DeviceRegistry& registry, const DeviceRecord& record)
+{
+    size_t same = 0;
+    for (size_t i = 0; i < registry.Count(); ++i) {
+        const DeviceRecord& other = registry.Record(i);
+        same += other.address == record.address && other.serialNumber == record.serialNumber;
+    }
+    return same >= MAX_RECORDS_PER_SERIAL;
+}
+
 struct Answers {
     int valid = 0;
     bool cancelled = false;
@@ -48,15 +63,20 @@ Answers CollectAnswers(NetworkContext& context, int address, bool record, Progre
             LogF(log, " Ack but No Reply from  Address: %d ", address);
             break;
         } else if (IsModuleInfoReply(reply)) {
-            if (record) {
-                log.Message(" MODULE_INFO Reply Recieved : ");
-                if (context.registry.Append(RecordFromReply(reply))) {
-                    log.Message(" Device Added : ");
-                    context.services.prompts.SetStatusText(
-                        StrF(" %zu: Orvanta Device(s) Found & Added", context.registry.Count()), 0);
+            const DeviceRecord device = RecordFromReply(reply);
+            if (AlreadyRecordedEnough(context.registry, device)) {
+                LogF(log, " Repeated Reply from  Address: %d ", device.address);
+            } else {
+                if (record) {
+                    log.Message(" MODULE_INFO Reply Recieved : ");
+                    if (context.registry.Append(device)) {
+                        log.Message(" Device Added : ");
+                        context.services.prompts.SetStatusText(
+                            StrF(" %zu: Orvanta Device(s) Found & Added", context.registry.Count()), 0);
+                    }
                 }
+                ++answers.valid;
             }
-            ++answers.valid;
         } else {
             LogF(log, " Bad Reply From  Address: %d ", address);
         }
