@@ -15,8 +15,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The server picks a free display itself, so parallel runs do not collide.
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# The server picks a free display itself, so parallel runs do not collide;
+# -noreset, or it resets when the probe below disconnects and refuses openbox.
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
 # The number is complete once its line ends; the server then takes clients.
 for _ in $(seq 100); do
