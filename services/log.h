@@ -13,9 +13,17 @@ public:
     virtual void Message(const std::string& line) = 0;
 };
 
+// The Windows build formats with MinGW's C99 printf (%zu included), not the
+// system runtime's, and its format checks must know which one.
+#if defined(__MINGW32__)
+#define ORV_PRINTF_STYLE gnu_printf
+#else
+#define ORV_PRINTF_STYLE printf
+#endif
+
 // printf-style formatting, as the log texts are given.
-std::string StrF(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void LogF(LogSink& log, const char* format, ...) __attribute__((format(printf, 2, 3)));
+std::string StrF(const char* format, ...) __attribute__((format(ORV_PRINTF_STYLE, 1, 2)));
+void LogF(LogSink& log, const char* format, ...) __attribute__((format(ORV_PRINTF_STYLE, 2, 3)));
 
 class NullLog final : public LogSink {
 public:

@@ -283,8 +283,9 @@ protected:
                 if (registry.Record(i).serialNumber == relay->Info().serial)
                     registry.Select(uint8_t(i));
         }
-        if (op == Op::RunMode)
+        if (op == Op::RunMode) {
             ASSERT_EQ(EnterBootMode(context), ModeCommandOutcome::Acknowledged);
+        }
         prompts.boxes.clear();
         bus.ClearHeard();
     }
@@ -357,8 +358,9 @@ protected:
             const bool acknowledged = ChangeDeviceAddress(context, NEW_ADDRESS);
             outcome.result = acknowledged ? "acknowledged" : "not acknowledged";
             outcome.device = "at " + std::to_string(faulty.Address()) + ", " + Addresses();
-            if (acknowledged)
+            if (acknowledged) {
                 EXPECT_EQ(faulty.Address(), NEW_ADDRESS) << "an acknowledged change the device did not make";
+            }
             break;
         }
         case Op::ResolveDuplicates: {
@@ -373,8 +375,9 @@ protected:
             const ReadOutcome read = ReadConfigImage(Input8TransferProfile(), INPUT8_AT, services);
             outcome.result = ResultText(read.result);
             outcome.device = MemoryState(faulty, before, {});
-            if (read.result == ReadResult::Intact)
+            if (read.result == ReadResult::Intact) {
                 EXPECT_EQ(read.buffer, faulty.Memory()) << "an intact read of what the device does not hold";
+            }
             break;
         }
         case Op::Input8Save: {
@@ -384,10 +387,12 @@ protected:
                 SaveInput8Config(NewInput8Config(), INPUT8_AT, services, [&](const ReadOutcome& r) { shown = r; });
             outcome.result = ResultText(result);
             outcome.device = MemoryState(faulty, before, image);
-            if (result == WriteResult::Saved)
+            if (result == WriteResult::Saved) {
                 EXPECT_EQ(outcome.device, "new image") << "saved, but the device does not hold it";
-            if (shown && shown->result == ReadResult::Intact)
+            }
+            if (shown && shown->result == ReadResult::Intact) {
                 EXPECT_EQ(shown->buffer, faulty.Memory()) << "the panel shows what the device does not hold";
+            }
             break;
         }
         case Op::RS232Read: {
@@ -408,8 +413,9 @@ protected:
             const RS232SaveOutcome saved = SaveRS232Config(NewRS232Config(), RS232_AT, services);
             outcome.result = ResultText(saved.result);
             outcome.device = MemoryState(faulty, before, image);
-            if (saved.result == RS232SaveResult::Saved)
+            if (saved.result == RS232SaveResult::Saved) {
                 EXPECT_EQ(outcome.device, "new image") << "saved, but the device does not hold it";
+            }
             if (saved.shown) {
                 const auto held = ParseRS232Image(faulty.Memory());
                 EXPECT_TRUE(held && saved.shown->rows.size() == held->rows.size())
@@ -421,8 +427,9 @@ protected:
             const bool acknowledged = SendTestString(RS232_AT, 0, services);
             outcome.result = acknowledged ? "acknowledged" : "not acknowledged";
             outcome.device = std::to_string(faulty.OutputStrings().size()) + " strings sent";
-            if (acknowledged)
+            if (acknowledged) {
                 EXPECT_EQ(faulty.OutputStrings().size(), 1u) << "acknowledged, but the device sent nothing";
+            }
             break;
         }
         case Op::FirmwareNormal:
@@ -431,8 +438,9 @@ protected:
             const FirmwareUpdateOutcome result = UpdateFirmware(context, GetParam().op == Op::FirmwareEmergency);
             outcome.result = ResultText(result);
             outcome.device = FirmwareState(faulty);
-            if (result == FirmwareUpdateOutcome::Updated)
+            if (result == FirmwareUpdateOutcome::Updated) {
                 EXPECT_EQ(outcome.device, "firmware, 4 blocks, whole image") << "updated, but not so on the device";
+            }
             break;
         }
         case Op::BootMode:
@@ -441,8 +449,9 @@ protected:
             const ModeCommandOutcome result = boot ? EnterBootMode(context) : EnterConfigMode(context);
             outcome.result = ResultText(result);
             outcome.device = FirmwareState(faulty);
-            if (result == ModeCommandOutcome::Acknowledged)
+            if (result == ModeCommandOutcome::Acknowledged) {
                 EXPECT_EQ(faulty.Mode(), boot ? SimDeviceMode::BootLoader : SimDeviceMode::Firmware);
+            }
             break;
         }
         }
@@ -467,11 +476,10 @@ TEST_P(FaultMatrix, EndsAsWrittenDown)
 {
     const Cell& cell = GetParam();
     Faulty().SetFaults(FaultsOf(cell.fault));
-    const std::optional<int> lostAt = cell.fault == Fault::LostAtRequest1   ? std::optional<int>(1)
-                                      : cell.fault == Fault::LostAtRequest4 ? std::optional<int>(4)
-                                                                            : std::nullopt;
+    // The request at which the line is lost; 0 for a line that stays.
+    const int lostAt = cell.fault == Fault::LostAtRequest1 ? 1 : cell.fault == Fault::LostAtRequest4 ? 4 : 0;
     if (lostAt)
-        bus.LoseLineAtWrite(*lostAt);
+        bus.LoseLineAtWrite(lostAt);
     const uint64_t start = clock.NowMicros();
 
     const Outcome outcome = Run();
@@ -483,8 +491,9 @@ TEST_P(FaultMatrix, EndsAsWrittenDown)
     EXPECT_LE(tookMillis, cell.maxSeconds * 1000u);
     ExpectRegistryTrue();
     // Nothing is sent on a lost line, nor retried.
-    if (lostAt)
-        EXPECT_LE(bus.Heard().size(), size_t(*lostAt - 1));
+    if (lostAt) {
+        EXPECT_LE(bus.Heard().size(), size_t(lostAt - 1));
+    }
 }
 
 using C = std::vector<std::string>;
