@@ -45,6 +45,7 @@ Answer TerminalPrompts::MessageBox(const MessageBoxOptions& options)
     case Buttons::YesNo:
         return options.caption == SAME_ADDRESS_CAPTION && resolve_ ? Answer::Yes : Answer::No;
     case Buttons::OkCancel:
+    case Buttons::SaveDiscardCancel:
         return Answer::Cancel;
     case Buttons::Ok:
         break;

@@ -10,15 +10,18 @@
 
 namespace orv {
 
-enum class Buttons { Ok, YesNo, OkCancel };
+// SaveDiscardCancel asks about unsaved edits: Save, Discard or Cancel (Escape).
+enum class Buttons { Ok, YesNo, OkCancel, SaveDiscardCancel };
 enum class Icon { None, Information, Exclamation, Error, Question };
-enum class Answer { Ok, Yes, No, Cancel };
+enum class Answer { Ok, Yes, No, Cancel, Save, Discard };
 
 struct MessageBoxOptions {
     std::string caption;
     std::string text;
     Buttons buttons = Buttons::Ok;
     Icon icon = Icon::None;
+    // No is the default button (wxNO_DEFAULT): for questions whose Yes changes a device.
+    bool defaultNo = false;
 };
 
 struct ProgressOptions {

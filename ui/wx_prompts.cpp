@@ -24,6 +24,8 @@ long ButtonStyle(Buttons buttons)
         return wxYES_NO;
     case Buttons::OkCancel:
         return wxOK | wxCANCEL;
+    case Buttons::SaveDiscardCancel:
+        return wxYES_NO | wxCANCEL;
     case Buttons::Ok:
         break;
     }
@@ -47,14 +49,15 @@ long IconStyle(Icon icon)
     return wxICON_NONE;
 }
 
-Answer ToAnswer(int result)
+Answer ToAnswer(int result, Buttons buttons)
 {
+    const bool saveDiscard = buttons == Buttons::SaveDiscardCancel;
     switch (result) {
-    case wxYES:
-        return Answer::Yes;
-    case wxNO:
-        return Answer::No;
-    case wxCANCEL:
+    case wxID_YES:
+        return saveDiscard ? Answer::Save : Answer::Yes;
+    case wxID_NO:
+        return saveDiscard ? Answer::Discard : Answer::No;
+    case wxID_CANCEL:
         return Answer::Cancel;
     default:
         return Answer::Ok;
@@ -102,8 +105,13 @@ private:
 
 Answer WxPrompts::MessageBox(const MessageBoxOptions& options)
 {
-    return ToAnswer(wxMessageBox(ToWx(options.text), ToWx(options.caption),
-                                 ButtonStyle(options.buttons) | IconStyle(options.icon), parent_));
+    long style = ButtonStyle(options.buttons) | IconStyle(options.icon) | wxCENTRE;
+    if (options.defaultNo && (options.buttons == Buttons::YesNo || options.buttons == Buttons::SaveDiscardCancel))
+        style |= wxNO_DEFAULT;
+    wxMessageDialog dialog(parent_, ToWx(options.text), ToWx(options.caption), style);
+    if (options.buttons == Buttons::SaveDiscardCancel)
+        dialog.SetYesNoCancelLabels(_("&Save"), _("&Discard"), _("Cancel"));
+    return ToAnswer(dialog.ShowModal(), options.buttons);
 }
 
 std::unique_ptr<ProgressDialog> WxPrompts::StartProgress(const ProgressOptions& options)

@@ -35,7 +35,17 @@ Answer ScriptedPrompts::MessageBox(const MessageBoxOptions& options)
         boxAnswers.pop_front();
         return a;
     }
-    return options.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    switch (options.buttons) {
+    case Buttons::YesNo:
+        return Answer::Yes;
+    case Buttons::SaveDiscardCancel:
+        // Unscripted, an unsaved-edits question changes nothing.
+        return Answer::Cancel;
+    case Buttons::Ok:
+    case Buttons::OkCancel:
+        break;
+    }
+    return Answer::Ok;
 }
 
 std::unique_ptr<ProgressDialog> ScriptedPrompts::StartProgress(const ProgressOptions& options)

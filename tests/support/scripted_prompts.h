@@ -21,7 +21,8 @@ struct RecordedProgress {
 
 class ScriptedPrompts : public Prompts {
 public:
-    // Answers given to message boxes in order; when empty, the first button.
+    // Answers given to message boxes in order; when empty, Yes to a Yes/No question, Cancel to an
+    // unsaved-edits question, else Ok.
     std::deque<Answer> boxAnswers;
     // Answers given to file dialogs in order; when empty, cancelled.
     std::deque<std::optional<std::string>> fileAnswers;
