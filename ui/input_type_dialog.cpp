@@ -23,6 +23,7 @@
 #include "ui/main_dialog.h"
 #include "ui/panel_font.h"
 #include "ui/panel_frame.h"
+#include "ui/rows_page.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -139,9 +140,6 @@ void Input_Type_Dialog::CreateControls()
                                      wxVSCROLL | wxTAB_TRAVERSAL, "InputConfig");
     // Rows wrap their parameters below their choices instead of running past the right edge.
     rowsArea_->SetScrollRate(0, 10);
-    // GTK tells of no focus moving into a choice: the focus is looked at when
-    // the events have been handled.
-    Bind(wxEVT_IDLE, &Input_Type_Dialog::OnIdle, this);
     auto* rowsSizer = new wxBoxSizer(wxVERTICAL);
     rowsArea_->SetSizer(rowsSizer);
     // The rows take the height the fixed lines leave.
@@ -189,6 +187,7 @@ void Input_Type_Dialog::CreateControls()
     }
 
     LayoutRowsArea();
+    RowsPage::Attach(rowsArea_);
 }
 
 void Input_Type_Dialog::CreateRow(size_t r, wxSizer* rowsSizer)
@@ -328,41 +327,6 @@ void Input_Type_Dialog::LayoutRowsArea()
     rowsArea_->GetSizer()->Layout();
     rowsArea_->FitInside();
     Layout();
-}
-
-void Input_Type_Dialog::ScrollToRow(size_t r)
-{
-    int step = 0;
-    rowsArea_->GetScrollPixelsPerUnit(nullptr, &step);
-    if (step <= 0)
-        return;
-    // Where the row is on screen, from the top of the visible part of the area.
-    const wxRect row = rows_[r].line->GetStaticBox()->GetScreenRect();
-    const int top = row.y - rowsArea_->ClientToScreen(wxPoint(0, 0)).y;
-    const int bottom = top + row.height;
-    const int visible = rowsArea_->GetClientSize().y;
-    const int start = rowsArea_->GetViewStart().y * step;
-    if (top < 0)
-        rowsArea_->Scroll(-1, (start + top) / step);
-    else if (bottom > visible)
-        rowsArea_->Scroll(-1, (start + bottom - visible + step - 1) / step);
-}
-
-void Input_Type_Dialog::OnIdle(wxIdleEvent& event)
-{
-    event.Skip();
-    wxWindow* focus = FindFocus();
-    if (focus == lastFocus_)
-        return;
-    lastFocus_ = focus;
-    for (size_t r = 0; r < INPUT8_ROWS; ++r) {
-        const wxWindow* box = rows_[r].line->GetStaticBox();
-        for (const wxWindow* window = focus; window && window != rowsArea_; window = window->GetParent())
-            if (window == box) {
-                ScrollToRow(r);
-                return;
-            }
-    }
 }
 
 void Input_Type_Dialog::ClearInput8Panel()
@@ -542,8 +506,8 @@ bool Input_Type_Dialog::ParametersInRange()
             if (!FitsParameterByte(FromWx(text->GetValue()))) {
                 SetStatus(wxString::Format("Row %d: a parameter is at most %u", int(r) + 1,
                                            unsigned(PARAMETER_BYTE_MAX)));
-                ScrollToRow(r);
                 text->SetFocus();
+                RowsPage::ShowWindow(rowsArea_, text);
                 text->SelectAll();
                 return false;
             }

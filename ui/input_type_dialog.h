@@ -94,10 +94,6 @@ private:
     // Every parameter text holds a number one byte can keep; otherwise the
     // first that does not is focused, with a hint in the status line.
     bool ParametersInRange();
-    // Scrolls the rows area as little as shows row r whole.
-    void ScrollToRow(size_t r);
-    // Keeps the control that has taken the focus in the rows area in view.
-    void OnIdle(wxIdleEvent& event);
     void CreateRow(size_t r, wxSizer* rowsSizer);
     void SetStatus(const wxString& text);
 
@@ -132,7 +128,6 @@ private:
     wxTextCtrl* nameField_ = nullptr;
     wxStaticText* statusLine_ = nullptr;
     wxScrolledWindow* rowsArea_ = nullptr;
-    wxWindow* lastFocus_ = nullptr;
     std::array<Row, INPUT8_ROWS> rows_;
 
     wxDECLARE_CLASS(Input_Type_Dialog);

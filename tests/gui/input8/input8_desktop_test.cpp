@@ -4,7 +4,9 @@
 
 #include "tests/gui/geometry_check.h"
 #include "tests/gui/input8/input8_fixture.h"
+#include "tests/gui/input8/x_input.h"
 #include "tests/gui/on_screen.h"
+#include "ui/rows_page.h"
 
 namespace orv::test {
 namespace {
@@ -24,6 +26,9 @@ protected:
     {
         return wxDynamicCast(wxWindow::FindWindowByName("InputConfig", panel), wxScrolledWindow);
     }
+
+    // The control in the rows that has the focus, if any.
+    const wxWindow* Focused() const { return RowsPage::FocusedControl(RowsArea()); }
 
     // Whether the whole of row r can be seen in the rows area.
     bool RowInView(size_t r) const
@@ -77,6 +82,73 @@ TEST_F(Input8DesktopTest, AConfigurationShownAnewStartsAtRowOne)
 
     EXPECT_EQ(RowsArea()->GetViewStart().y, 0);
     EXPECT_TRUE(RowInView(0));
+}
+
+// Wheel steps over any control of a row scroll the rows and change no value.
+TEST_F(Input8DesktopTest, WheelOverARowsControlsScrollsAndChangesNothing)
+{
+    panel->ApplyInput8Image(SampleConfig());
+    Settle();
+    const Input8Config shown = panel->BuildInput8Config();
+    wxWindow* const controls[] = {Choice(ID_INPUT8_INPUT_BASE), Choice(ID_INPUT8_CHANGE_BASE),
+                                  Choice(ID_INPUT8_DESTINATION_BASE), Choice(ID_INPUT8_ACTION_BASE),
+                                  Spins(0).front(), ParameterTexts(3).front(),
+                                  Control<wxTextCtrl>(ID_INPUT8_FREE_TEXT_BASE + 4)};
+    for (wxWindow* control : controls) {
+        SCOPED_TRACE(control->GetId());
+        RowsArea()->Scroll(0, 0);
+        Settle(100);
+        ASSERT_TRUE(WheelOver(control, 3));
+        EXPECT_TRUE(YieldUntil([&] { return RowsArea()->GetViewStart().y > 0; }));
+        Settle(100);
+        EXPECT_EQ(panel->BuildInput8Config(), shown);
+    }
+    // Back up over a control further down, to the first row.
+    wxWindow* lower = Choice(ID_INPUT8_DESTINATION_BASE + 3);
+    RowsArea()->Scroll(0, 0);
+    Settle(100);
+    const int below = RowsArea()->GetViewStart().y;
+    ASSERT_TRUE(WheelOver(lower, 2));
+    ASSERT_TRUE(YieldUntil([&] { return RowsArea()->GetViewStart().y > below; }));
+    ASSERT_TRUE(WheelOver(lower, -10));
+    EXPECT_TRUE(YieldUntil([&] { return RowsArea()->GetViewStart().y == 0; }));
+    Settle(100);
+    EXPECT_EQ(panel->BuildInput8Config(), shown);
+}
+
+// Tab moves through a row's controls as they stand on screen, and every
+// control it reaches in the rows is in view.
+TEST_F(Input8DesktopTest, TabFollowsTheRowsAndKeepsTheFocusInView)
+{
+    panel->ApplyInput8Image(SampleConfig());
+    Settle();
+    Choice(ID_INPUT8_INPUT_BASE + 4)->SetFocus();
+    Settle(100);
+    const int rowFour[] = {ID_INPUT8_CHANGE_BASE + 4, ID_INPUT8_DESTINATION_BASE + 4, ID_INPUT8_ACTION_BASE + 4,
+                           ID_INPUT8_FREE_TEXT_BASE + 4, ID_INPUT8_INPUT_BASE + 5};
+    for (int id : rowFour) {
+        ASSERT_TRUE(PressKey("Tab"));
+        EXPECT_TRUE(YieldUntil([&] { return Focused() && Focused()->GetId() == id; })) << id;
+    }
+
+    // From the last button the focus comes round to the rows again, whichever
+    // way it goes: each row control it meets is shown.
+    RowsArea()->Scroll(0, 10000);
+    Settle(100);
+    panel->FindWindow(ID_INPUT8_IMPORT)->SetFocus();
+    Settle(100);
+    bool reachedRows = false;
+    for (int tab = 0; tab < 12; ++tab) {
+        ASSERT_TRUE(PressKey("Tab"));
+        Settle(100);
+        const wxWindow* focus = Focused();
+        if (!focus)
+            continue;
+        reachedRows = true;
+        const wxRect area(RowsArea()->ClientToScreen(wxPoint(0, 0)), RowsArea()->GetClientSize());
+        EXPECT_TRUE(area.Contains(focus->GetScreenRect())) << focus->GetId();
+    }
+    EXPECT_TRUE(reachedRows);
 }
 
 }  // namespace

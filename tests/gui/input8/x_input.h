@@ -1,0 +1,35 @@
+// Input through the X server, as the user's mouse and keyboard give it: it
+// reaches the program through the toolkit and the window manager, not as
+// synthesised toolkit events. Each call returns once the server has it; the
+// program sees it when it next handles events.
+#pragma once
+
+#include <cstdlib>
+#include <string>
+
+#include <wx/gdicmn.h>
+#include <wx/window.h>
+
+namespace orv::test {
+
+inline bool RunXdotool(const std::string& arguments)
+{
+    return std::system(("xdotool " + arguments).c_str()) == 0;
+}
+
+// steps wheel steps with the pointer over the middle of window: down when
+// positive, up when negative.
+inline bool WheelOver(const wxWindow* window, int steps)
+{
+    const wxPoint at = window->GetScreenRect().GetPosition() + window->GetSize() / 2;
+    return RunXdotool("mousemove --sync " + std::to_string(at.x) + " " + std::to_string(at.y) + " click --repeat " +
+                      std::to_string(std::abs(steps)) + " --delay 20 " + (steps > 0 ? "5" : "4"));
+}
+
+// A key as xdotool names it ("Tab", "space", "shift+Tab").
+inline bool PressKey(const std::string& key)
+{
+    return RunXdotool("key " + key);
+}
+
+}  // namespace orv::test
