@@ -141,12 +141,13 @@ int DiscoverCommand(Run& run)
     const std::vector<const DeviceRecord*> records = ByAddress(session.Registry());
     std::ostream& out = run.terminal.out;
     if (run.line.Has("--json")) {
-        out << "[\n";
-        for (size_t i = 0; i < records.size(); ++i)
-            out << "  {" << DeviceJsonMembers(*records[i])
-                << ", \"shared\": " << (records[i]->sharedAddress ? "true" : "false") << "}"
-                << (i + 1 < records.size() ? ",\n" : "\n");
-        out << "]\n";
+        Json list = Json::array();
+        for (const DeviceRecord* record : records) {
+            Json device = DeviceJson(*record);
+            device["shared"] = record->sharedAddress;
+            list.push_back(std::move(device));
+        }
+        out << JsonText(list);
     } else {
         for (const DeviceRecord* record : records)
             out << DeviceLine(*record) << '\n';

@@ -49,6 +49,15 @@ std::string DeviceLine(const DeviceRecord& record)
     return line;
 }
 
+Json DeviceJson(const DeviceRecord& record)
+{
+    return Json{{"address", record.address},
+                {"name", Latin1ToUtf8(record.name)},
+                {"serial", SerialText(record.serialNumber)},
+                {"firmware", FirmwareText(record)},
+                {"configured", record.configured}};
+}
+
 std::string JsonString(const std::string& text)
 {
     std::string quoted = "\"";

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "ctl/json_text.h"
 #include "network/device_registry.h"
 
 namespace orv {
@@ -21,6 +22,10 @@ std::string TerminalText(const std::string& text);
 // Text in double quotes, exactly: quotes and backslashes escaped, control
 // characters as TerminalText shows them, blanks kept.
 std::string QuotedText(const std::string& text);
+
+// A device as orvctl's JSON shows it: address, name, serial, firmware,
+// configured, in that order.
+Json DeviceJson(const DeviceRecord& record);
 
 // A JSON string literal of UTF-8 text.
 std::string JsonString(const std::string& text);

@@ -11,6 +11,7 @@
 #include <ostream>
 
 #include "ctl/device_list.h"
+#include "ctl/json_text.h"
 #include "link/bus_link.h"
 #include "link/commands.h"
 #include "link/latency_timer.h"
@@ -258,14 +259,10 @@ DoctorCheck DevicesCheck(BusSession& session)
 
 void PrintJson(const std::vector<DoctorCheck>& checks, std::ostream& out)
 {
-    out << "[\n";
-    for (size_t i = 0; i < checks.size(); ++i) {
-        const DoctorCheck& c = checks[i];
-        out << "  {\"check\": " << JsonString(c.name) << ", \"verdict\": " << JsonString(VerdictWord(c.verdict))
-            << ", \"detail\": " << JsonString(c.detail) << ", \"fix\": " << JsonString(c.fix) << "}"
-            << (i + 1 < checks.size() ? ",\n" : "\n");
-    }
-    out << "]\n";
+    Json list = Json::array();
+    for (const DoctorCheck& c : checks)
+        list.push_back({{"check", c.name}, {"verdict", VerdictWord(c.verdict)}, {"detail", c.detail}, {"fix", c.fix}});
+    out << JsonText(list);
 }
 
 // The checks in order; those after a failed open are not run.
