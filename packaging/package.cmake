@@ -4,11 +4,13 @@ set(CPACK_PACKAGE_NAME orvtool)
 set(CPACK_PACKAGE_VENDOR "ORVANTA")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool for the devices on an ORVANTA bus")
+# The extended description in lines that fit 80 columns, as Debian wants them.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "orvtool finds the devices on an ORVANTA bus through the ORV-NET USB interface, gives them addresses, "
-    "reads, edits and stores the configurations of ORV-Input8 and ORV-RS232 devices and replaces firmware. "
-    "orvtool-sim is the same program on a simulated bus. orvctl does the same from the command line and "
-    "backs up and restores every configuration on a bus.")
+    "orvtool finds the devices on an ORVANTA bus through the ORV-NET USB\n"
+    "interface, gives them addresses, reads, edits and stores the configurations\n"
+    "of ORV-Input8 and ORV-RS232 devices and replaces firmware. orvtool-sim is\n"
+    "the same program on a simulated bus. orvctl does the same from the command\n"
+    "line and backs up and restores every configuration on a bus.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

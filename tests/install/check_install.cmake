@@ -1,6 +1,7 @@
 # Installs the build folder BUILD_DIR into a fresh PREFIX and checks that the
-# tree holds the programs, the menu entry, the icon and the udev rule (the
-# desktop files only when GUI is on).
+# tree holds the programs, their manual pages, orvctl's completion, the
+# licence, the menu entry, its icon and metadata and the udev rule (those of
+# the desktop programs only when GUI is on).
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
@@ -9,10 +10,12 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
 
-set(expected bin/orvctl lib/udev/rules.d/60-orvtool.rules)
+set(expected bin/orvctl lib/udev/rules.d/60-orvtool.rules share/man/man1/orvctl.1.gz
+    share/bash-completion/completions/orvctl share/doc/orvtool/copyright share/doc/orvtool/changelog.gz)
 if(GUI)
   list(APPEND expected bin/orvtool bin/orvtool-sim share/applications/orvtool.desktop
-       share/icons/hicolor/64x64/apps/orvtool.png)
+       share/icons/hicolor/64x64/apps/orvtool.png share/metainfo/example.orvanta.orvtool.metainfo.xml
+       share/man/man1/orvtool.1.gz share/man/man1/orvtool-sim.1.gz)
 endif()
 foreach(path IN LISTS expected)
   if(NOT EXISTS ${PREFIX}/${path})
