@@ -15,13 +15,26 @@ uint32_t LeadingNumber(std::string_view text)
     return number;
 }
 
-bool FitsParameterByte(std::string_view text)
+ParameterCheck CheckParameter(std::string_view text, ParamSpec::Range range)
 {
-    // Leading zeros add nothing; four digits or more are above the maximum, however the number would wrap.
-    const size_t start = std::min(text.find_first_not_of('0'), text.size());
-    const std::string_view number = text.substr(start);
-    const size_t digits = std::min(number.find_first_not_of("0123456789"), number.size());
-    return digits <= 3 && LeadingNumber(number) <= PARAMETER_BYTE_MAX;
+    if (text.find_first_not_of("0123456789") != std::string_view::npos)
+        return ParameterCheck::NotANumber;
+    // Leading zeros add nothing; past four digits the number would wrap.
+    const std::string_view digits = text.substr(std::min(text.find_first_not_of('0'), text.size()));
+    if (digits.size() > 4)
+        return ParameterCheck::OutOfRange;
+    const auto value = int(LeadingNumber(digits));
+    return value >= range.minimum && value <= range.maximum ? ParameterCheck::Fits : ParameterCheck::OutOfRange;
+}
+
+std::string RangeText(ParamSpec::Range range)
+{
+    return "between " + std::to_string(range.minimum) + " and " + std::to_string(range.maximum);
+}
+
+std::string ParameterRefusal(size_t rowNumber, ParamSpec::Range range)
+{
+    return "Row " + std::to_string(rowNumber) + ": a parameter must be a number " + RangeText(range);
 }
 
 }  // namespace orv

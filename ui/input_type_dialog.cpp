@@ -7,7 +7,6 @@
 #include <wx/intl.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
-#include <wx/spinctrl.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -32,8 +31,9 @@ namespace {
 
 constexpr size_t INPUT_ENTRIES = 8;
 constexpr int PARAMETER_TEXT_CHARS = 3;
-constexpr int PARAMETER_SPIN_WIDTH = 50;
 constexpr int PARAMETER_TEXT_WIDTH = 33;
+// Behind a parameter whose value is outside its range.
+const wxColour WRONG_VALUE_COLOUR(255, 190, 190);
 constexpr int STATUS_WIDTH = 300;
 // However small the frame, the rows area shows this many rows.
 constexpr int MIN_VISIBLE_ROWS = 3;
@@ -248,6 +248,7 @@ void Input_Type_Dialog::CreateRow(size_t r, wxSizer* rowsSizer)
 
 void Input_Type_Dialog::SetStatus(const wxString& text)
 {
+    statusIsRefusal_ = text.Contains(": a parameter must be ");
     statusLine_->SetLabel(text);
     // Its width, or more for a long hint: the line has room, and a narrower label would wrap out of sight.
     statusLine_->SetMinSize(wxSize(std::max(STATUS_WIDTH, statusLine_->GetBestSize().GetWidth()), -1));
@@ -302,12 +303,10 @@ size_t Input_Type_Dialog::OfferActions(size_t r, uint8_t destination)
 
 void Input_Type_Dialog::DestroyParameterControls(Row& row)
 {
-    for (wxSpinCtrl* spin : row.spins)
-        spin->Destroy();
-    for (wxTextCtrl* text : row.texts)
-        text->Destroy();
-    row.spins.clear();
-    row.texts.clear();
+    for (wxTextCtrl* field : row.parameters)
+        field->Destroy();
+    row.parameters.clear();
+    row.ranges.clear();
 }
 
 void Input_Type_Dialog::ShowFreeText(Row& row)
@@ -461,30 +460,32 @@ void Input_Type_Dialog::BuildParameterControls(size_t r, uint16_t action, const 
     const ParameterValues values = parameters ? DecodeParameters(action, *parameters) : ParameterValues{};
     wxWindow* box = row.line->GetStaticBox();
     const int firstId = ID_INPUT8_PARAMETER_BASE + int(r);
-    for (size_t j = 0; j < spec->spinCount; ++j) {
-        const ParamSpec::Range range = ranges[j];
-        // No initial text: it would win over the value, and a new control shows its minimum.
-        auto* spin = new wxSpinCtrl(box, firstId + int(j), wxEmptyString, wxDefaultPosition,
-                                    wxSize(PARAMETER_SPIN_WIDTH, -1), 0, range.minimum, range.maximum, range.minimum);
-        // At least as wide as its largest value and its buttons: GTK cannot squeeze them into less.
-        const wxSize digits = spin->GetSizeFromTextSize(spin->GetTextExtent(wxString::Format("%d", range.maximum)));
-        spin->SetInitialSize(wxSize(std::max(PARAMETER_SPIN_WIDTH, digits.GetWidth()), -1));
-        if (j < values.spins.size())
-            spin->SetValue(values.spins[j]);
-        row.spins.push_back(spin);
-        row.parameterArea->Add(spin, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    }
-    for (size_t j = 0; j < spec->textCount; ++j) {
-        auto* text = new wxTextCtrl(box, firstId + spec->spinCount + int(j), wxEmptyString, wxDefaultPosition,
-                                    wxSize(PARAMETER_TEXT_WIDTH, -1));
-        text->SetMaxLength(PARAMETER_TEXT_CHARS);
+    // Every value is a text field: a spin control would clamp a typed value
+    // to its range, where the value must stay as typed and be shown as wrong.
+    for (size_t j = 0; j < size_t(spec->spinCount) + spec->textCount; ++j) {
+        const bool bounded = j < spec->spinCount;
+        const ParamSpec::Range range = bounded ? ranges[j] : PARAMETER_BYTE_RANGE;
+        wxString value;
+        if (bounded)
+            value = wxString::Format("%d", j < values.spins.size() ? values.spins[j] : range.minimum);
+        else if (j - spec->spinCount < values.texts.size())
+            value = ToWx(values.texts[j - spec->spinCount]);
+        auto* field = new wxTextCtrl(box, firstId + int(j), wxEmptyString, wxDefaultPosition,
+                                     wxSize(PARAMETER_TEXT_WIDTH, -1));
+        // A longer stored value is shown whole, not cut to the length one may type.
+        field->SetMaxLength(std::max<unsigned long>(PARAMETER_TEXT_CHARS, value.length()));
+        field->ChangeValue(value);
         // At least wide enough for three digits where the platform's fields have wide margins.
-        const wxSize digits = text->GetSizeFromTextSize(text->GetTextExtent("000"));
-        text->SetInitialSize(wxSize(std::max(PARAMETER_TEXT_WIDTH, digits.GetWidth()), -1));
-        if (j < values.texts.size())
-            text->ChangeValue(ToWx(values.texts[j]));
-        row.texts.push_back(text);
-        row.parameterArea->Add(text, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+        const wxSize digits = field->GetSizeFromTextSize(field->GetTextExtent("000"));
+        field->SetInitialSize(wxSize(std::max(PARAMETER_TEXT_WIDTH, digits.GetWidth()), -1));
+        field->Bind(wxEVT_TEXT, [this, r](wxCommandEvent& event) {
+            event.Skip();
+            ParameterTyped(r, wxStaticCast(event.GetEventObject(), wxTextCtrl));
+        });
+        row.parameters.push_back(field);
+        row.ranges.push_back(range);
+        MarkParameter(r, row.parameters.size() - 1);
+        row.parameterArea->Add(field, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     }
 
     const int number = int(r) + 1;
@@ -499,19 +500,68 @@ void Input_Type_Dialog::BuildParameterControls(size_t r, uint16_t action, const 
     LayoutRowsArea();
 }
 
-bool Input_Type_Dialog::ParametersInRange()
+bool Input_Type_Dialog::ParameterFits(size_t r, size_t j) const
 {
-    for (size_t r = 0; r < INPUT8_ROWS; ++r)
-        for (wxTextCtrl* text : rows_[r].texts)
-            if (!FitsParameterByte(FromWx(text->GetValue()))) {
-                SetStatus(wxString::Format("Row %d: a parameter is at most %u", int(r) + 1,
-                                           unsigned(PARAMETER_BYTE_MAX)));
-                text->SetFocus();
-                RowsPage::ShowWindow(rowsArea_, text);
-                text->SelectAll();
-                return false;
-            }
-    return true;
+    const Row& row = rows_[r];
+    return CheckParameter(FromWx(row.parameters[j]->GetValue()), row.ranges[j]) == ParameterCheck::Fits;
+}
+
+void Input_Type_Dialog::MarkParameter(size_t r, size_t j)
+{
+    wxTextCtrl* field = rows_[r].parameters[j];
+    const bool fits = ParameterFits(r, j);
+    field->SetBackgroundColour(fits ? wxNullColour : WRONG_VALUE_COLOUR);
+    field->SetToolTip(fits ? wxString() : ToWx(ParameterRefusal(r + 1, rows_[r].ranges[j])));
+    field->Refresh();
+}
+
+void Input_Type_Dialog::ParameterTyped(size_t r, wxTextCtrl* field)
+{
+    const auto& fields = rows_[r].parameters;
+    const auto at = std::find(fields.begin(), fields.end(), field);
+    if (at == fields.end())
+        return;
+    const auto j = size_t(at - fields.begin());
+    MarkParameter(r, j);
+    if (!ParameterFits(r, j)) {
+        SetStatus(ToWx(ParameterRefusal(r + 1, rows_[r].ranges[j])));
+        return;
+    }
+    // A refusal on the status line holds only while some value is still wrong.
+    if (statusIsRefusal_) {
+        const std::optional<std::pair<size_t, size_t>> wrong = FirstWrongParameter();
+        SetStatus(wrong ? ToWx(ParameterRefusal(wrong->first + 1, rows_[wrong->first].ranges[wrong->second]))
+                        : wxString());
+    }
+}
+
+std::optional<std::pair<size_t, size_t>> Input_Type_Dialog::FirstWrongParameter() const
+{
+    for (size_t r = 0; r < INPUT8_ROWS; ++r) {
+        // Values left behind a destination change are not stored.
+        if (!GetParamSpec(SelectedValue<uint16_t>(rows_[r].action)))
+            continue;
+        for (size_t j = 0; j < rows_[r].parameters.size(); ++j)
+            if (!ParameterFits(r, j))
+                return std::make_pair(r, j);
+    }
+    return std::nullopt;
+}
+
+bool Input_Type_Dialog::ParametersInRange(const char* caption)
+{
+    const std::optional<std::pair<size_t, size_t>> wrong = FirstWrongParameter();
+    if (!wrong)
+        return true;
+    const auto [r, j] = *wrong;
+    const std::string refusal = ParameterRefusal(r + 1, rows_[r].ranges[j]);
+    SetStatus(ToWx(refusal));
+    wxTextCtrl* field = rows_[r].parameters[j];
+    field->SetFocus();
+    field->SelectAll();
+    RowsPage::ShowWindow(rowsArea_, field);
+    mainDialog_.GetServices().prompts.Message(caption, refusal, Buttons::Ok, Icon::Exclamation);
+    return false;
 }
 
 Input8Config Input_Type_Dialog::BuildInput8Config() const
@@ -529,11 +579,15 @@ Input8Config Input_Type_Dialog::BuildInput8Config() const
         stored.action = SelectedValue<uint16_t>(row.action);
 
         ParameterValues values;
-        if (GetParamSpec(stored.action)) {
-            for (const wxSpinCtrl* spin : row.spins)
-                values.spins.push_back(spin->GetValue());
-            for (const wxTextCtrl* text : row.texts)
-                values.texts.push_back(FromWx(text->GetValue()));
+        if (const std::optional<ParamSpec> spec = GetParamSpec(stored.action)) {
+            const size_t bounded = spec->spinCount;
+            for (size_t j = 0; j < row.parameters.size(); ++j) {
+                const std::string text = FromWx(row.parameters[j]->GetValue());
+                if (j < bounded)
+                    values.spins.push_back(int(LeadingNumber(text)));
+                else
+                    values.texts.push_back(text);
+            }
         } else {
             values.freeText = FromWx(row.freeText->GetValue());
         }
@@ -549,7 +603,7 @@ std::vector<uint8_t> Input_Type_Dialog::BuildInput8Image(ImageForm form) const
 
 void Input_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
 {
-    if (!ParametersInRange() || !mainDialog_.BusReady())
+    if (!ParametersInRange(" Config Not Saved ") || !mainDialog_.BusReady())
         return;
     Services& services = mainDialog_.GetServices();
     WriteResult result = WriteResult::Failed;
@@ -576,7 +630,7 @@ void Input_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
 
 void Input_Type_Dialog::OnExportToPc(wxCommandEvent&)
 {
-    if (!ParametersInRange())
+    if (!ParametersInRange(" Config Not Exported "))
         return;
     ExportInput8Config(BuildInput8Config(), mainDialog_.GetServices().prompts);
 }

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include <wx/panel.h>
@@ -11,11 +13,11 @@
 #include "config/block_transfer.h"
 #include "config/input8_config.h"
 #include "config/input8_image.h"
+#include "network/catalogue.h"
 
 class wxBoxSizer;
 class wxChoice;
 class wxScrolledWindow;
-class wxSpinCtrl;
 class wxStaticBoxSizer;
 class wxStaticText;
 class wxTextCtrl;
@@ -84,16 +86,24 @@ private:
         wxBoxSizer* parameterArea = nullptr;
         wxBoxSizer* freeTextArea = nullptr;
         wxTextCtrl* freeText = nullptr;
-        std::vector<wxSpinCtrl*> spins;
-        std::vector<wxTextCtrl*> texts;
+        // The values of the row's action, its bounded ones first, and their ranges.
+        std::vector<wxTextCtrl*> parameters;
+        std::vector<ParamSpec::Range> ranges;
     };
 
     void CreateControls();
     // The link question has been answered Yes for the rows in unlinked, if any.
     void ShowConfig(const Input8Config& config, const std::vector<size_t>& unlinked);
-    // Every parameter text holds a number one byte can keep; otherwise the
-    // first that does not is focused, with a hint in the status line.
-    bool ParametersInRange();
+    // Every parameter holds a value of its range; otherwise the first that
+    // does not is focused and named in the status line and in a box with
+    // caption.
+    bool ParametersInRange(const char* caption);
+    bool ParameterFits(size_t r, size_t j) const;
+    // Row r's parameter j coloured and explained when its value is wrong.
+    void MarkParameter(size_t r, size_t j);
+    void ParameterTyped(size_t r, wxTextCtrl* field);
+    // Row and parameter of the first value outside its range.
+    std::optional<std::pair<size_t, size_t>> FirstWrongParameter() const;
     void CreateRow(size_t r, wxSizer* rowsSizer);
     void SetStatus(const wxString& text);
 
@@ -127,6 +137,8 @@ private:
 
     wxTextCtrl* nameField_ = nullptr;
     wxStaticText* statusLine_ = nullptr;
+    // The status line names a value that is outside its range.
+    bool statusIsRefusal_ = false;
     wxScrolledWindow* rowsArea_ = nullptr;
     std::array<Row, INPUT8_ROWS> rows_;
 

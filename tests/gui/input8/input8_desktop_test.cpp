@@ -57,7 +57,7 @@ TEST_F(Input8DesktopTest, RowsOfEveryActionFitThePageAtTheDefaultSize)
     Settle();
 
     EXPECT_TRUE(ControlsFit(frame));
-    EXPECT_EQ(Spins(1).size(), 4u);
+    EXPECT_EQ(ParameterTexts(1).size(), 4u);
 }
 
 TEST_F(Input8DesktopTest, FocusMovingIntoAHiddenRowScrollsItIntoView)
@@ -92,7 +92,7 @@ TEST_F(Input8DesktopTest, WheelOverARowsControlsScrollsAndChangesNothing)
     const Input8Config shown = panel->BuildInput8Config();
     wxWindow* const controls[] = {Choice(ID_INPUT8_INPUT_BASE), Choice(ID_INPUT8_CHANGE_BASE),
                                   Choice(ID_INPUT8_DESTINATION_BASE), Choice(ID_INPUT8_ACTION_BASE),
-                                  Spins(0).front(), ParameterTexts(3).front(),
+                                  ParameterTexts(0).front(), ParameterTexts(3).back(),
                                   Control<wxTextCtrl>(ID_INPUT8_FREE_TEXT_BASE + 4)};
     for (wxWindow* control : controls) {
         SCOPED_TRACE(control->GetId());

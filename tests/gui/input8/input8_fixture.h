@@ -11,7 +11,6 @@
 
 #include <wx/button.h>
 #include <wx/choice.h>
-#include <wx/spinctrl.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
@@ -110,10 +109,7 @@ protected:
         return wxStaticCast(wxWindow::FindWindowByName("statusLine", panel), wxStaticText)->GetLabel().ToStdString();
     }
 
-    std::vector<wxSpinCtrl*> Spins(size_t row) const
-    {
-        return Children<wxSpinCtrl>(row);
-    }
+    // The fields of row's action parameters, its bounded values first.
     std::vector<wxTextCtrl*> ParameterTexts(size_t row) const
     {
         return Children<wxTextCtrl>(row, ID_INPUT8_FREE_TEXT_BASE + int(row));

@@ -50,7 +50,7 @@ TEST_F(Input8PanelTest, BuiltPanelHasItsControlsAndThirtyTwoRows)
         EXPECT_EQ(Entries(action), std::vector<std::string>{"Unused"});
         EXPECT_EQ(action->GetToolTipText(), "All available actions for selected Destination");
         EXPECT_TRUE(Control<wxTextCtrl>(ID_INPUT8_FREE_TEXT_BASE + r)->IsShown());
-        EXPECT_TRUE(Spins(size_t(r)).empty());
+        EXPECT_TRUE(ParameterTexts(size_t(r)).empty());
     }
     EXPECT_EQ(Choice(ID_INPUT8_INPUT_BASE + 32), nullptr);
 
@@ -82,10 +82,10 @@ TEST_F(Input8PanelTest, ShownImageFillsTheRowsAndBuildsBackUnchanged)
     EXPECT_EQ(Choice(ID_INPUT8_INPUT_BASE + 3)->GetStringSelection(), "Input: 8");
     EXPECT_EQ(Choice(ID_INPUT8_CHANGE_BASE + 4)->GetStringSelection(), "Close");
     EXPECT_EQ(Control<wxTextCtrl>(ID_INPUT8_FREE_TEXT_BASE + 4)->GetValue(), "abc");
-    ASSERT_EQ(Spins(0).size(), 2u);
-    EXPECT_EQ(Spins(0)[1]->GetValue(), 200);
-    ASSERT_EQ(ParameterTexts(3).size(), 2u);
-    EXPECT_EQ(ParameterTexts(3)[1]->GetValue(), "250");
+    ASSERT_EQ(ParameterTexts(0).size(), 2u);
+    EXPECT_EQ(ParameterTexts(0)[1]->GetValue(), "200");
+    ASSERT_EQ(ParameterTexts(3).size(), 3u);
+    EXPECT_EQ(ParameterTexts(3)[2]->GetValue(), "250");
     // The last row with a catalogued action wrote the status line.
     EXPECT_EQ(Status(), "Row 4:Action Parameters updated");
 
@@ -127,18 +127,23 @@ TEST_F(Input8PanelTest, Led4pdDestinationOffersTheLedActionsWithUnusedSelected)
 
 struct ActionCase {
     int entry;
-    std::vector<int> spinValues;
-    std::vector<std::pair<int, int>> spinRanges;
-    size_t texts;
+    std::vector<std::string> values;  // as a new row shows them
+    std::vector<std::pair<int, int>> ranges;
     std::string status;
 };
 
-TEST_F(Input8PanelTest, ChosenActionGetsItsParameterControlsAndHint)
+// Typed in a parameter field, as the user types it.
+void Type(wxTextCtrl* field, const std::string& text)
+{
+    field->SetValue(text);
+}
+
+TEST_F(Input8PanelTest, ChosenActionGetsItsParameterFieldsAndHint)
 {
     const ActionCase cases[] = {
-        {1, {0, 0, 0, 0}, {{0, 255}, {0, 255}, {0, 255}, {0, 255}}, 0, "Row 5:Levels: [LED1] [LED2] [LED3] [LED4]"},
-        {2, {1, 0}, {{1, 4}, {0, 255}}, 0, "Row 5:Options: [LED#] [LED Level]"},
-        {3, {1}, {{1, 3}}, 2, "Row 5:Automode: [Preset] [Param1] [Param2]"},
+        {1, {"0", "0", "0", "0"}, {{0, 255}, {0, 255}, {0, 255}, {0, 255}}, "Row 5:Levels: [LED1] [LED2] [LED3] [LED4]"},
+        {2, {"1", "0"}, {{1, 4}, {0, 255}}, "Row 5:Options: [LED#] [LED Level]"},
+        {3, {"1", "", ""}, {{1, 3}, {0, 255}, {0, 255}}, "Row 5:Automode: [Preset] [Param1] [Param2]"},
     };
     panel->ApplyInput8Image(Input8Config{});
     Choose(ID_INPUT8_DESTINATION_BASE + 4, LED4PD_ENTRY);
@@ -147,26 +152,35 @@ TEST_F(Input8PanelTest, ChosenActionGetsItsParameterControlsAndHint)
         SCOPED_TRACE(c.status);
         Choose(ID_INPUT8_ACTION_BASE + 4, c.entry);
 
-        const std::vector<wxSpinCtrl*> spins = Spins(4);
-        std::vector<int> values;
-        std::vector<std::pair<int, int>> ranges;
-        for (const wxSpinCtrl* spin : spins) {
-            values.push_back(spin->GetValue());
-            ranges.emplace_back(spin->GetMin(), spin->GetMax());
-        }
-        EXPECT_EQ(values, c.spinValues);
-        EXPECT_EQ(ranges, c.spinRanges);
-        ASSERT_FALSE(spins.empty());
-        EXPECT_EQ(spins[0]->GetId(), ID_INPUT8_PARAMETER_BASE + 4);
-        const std::vector<wxTextCtrl*> texts = ParameterTexts(4);
-        ASSERT_EQ(texts.size(), c.texts);
-        for (size_t j = 0; j < texts.size(); ++j) {
-            EXPECT_EQ(texts[j]->GetId(), ID_INPUT8_PARAMETER_BASE + 4 + int(spins.size() + j));
-            EXPECT_TRUE(texts[j]->GetValue().empty());
-        }
+        const std::vector<wxTextCtrl*> fields = ParameterTexts(4);
+        std::vector<std::string> values;
+        for (const wxTextCtrl* field : fields)
+            values.push_back(field->GetValue().ToStdString());
+        EXPECT_EQ(values, c.values);
+        ASSERT_EQ(fields.size(), c.ranges.size());
+        for (size_t j = 0; j < fields.size(); ++j)
+            EXPECT_EQ(fields[j]->GetId(), ID_INPUT8_PARAMETER_BASE + 4 + int(j));
         EXPECT_EQ(Status(), c.status);
-        EXPECT_TRUE(spins[0]->IsShown());
+        EXPECT_TRUE(fields[0]->IsShown());
         EXPECT_FALSE(Control<wxTextCtrl>(ID_INPUT8_FREE_TEXT_BASE + 4)->IsShown());
+
+        // Each field takes the values of its range, and is shown wrong outside it, as typed.
+        for (size_t j = 0; j < fields.size(); ++j) {
+            const auto [minimum, maximum] = c.ranges[j];
+            const std::string refusal = "Row 5: a parameter must be a number between " + std::to_string(minimum) +
+                                        " and " + std::to_string(maximum);
+            for (int wrong : {minimum - 1, maximum + 1}) {
+                if (wrong < 0)
+                    continue;
+                Type(fields[j], std::to_string(wrong));
+                EXPECT_EQ(Status(), refusal) << j << " " << wrong;
+                EXPECT_EQ(fields[j]->GetToolTipText(), refusal);
+                EXPECT_EQ(fields[j]->GetValue(), std::to_string(wrong));
+            }
+            Type(fields[j], std::to_string(maximum));
+            EXPECT_EQ(Status(), "") << j;
+            EXPECT_EQ(fields[j]->GetToolTipText(), "");
+        }
     }
 
     Choose(ID_INPUT8_ACTION_BASE + 4, 0);
@@ -180,8 +194,8 @@ TEST_F(Input8PanelTest, ParameterTextStoresTheLowByteOfItsNumberAndTheNameIsLati
     panel->ApplyInput8Image(Input8Config{});
     Choose(ID_INPUT8_DESTINATION_BASE + 4, LED4PD_ENTRY);
     Choose(ID_INPUT8_ACTION_BASE + 4, 3);
-    Spins(4)[0]->SetValue(2);
-    ParameterTexts(4)[0]->ChangeValue("300");
+    ParameterTexts(4)[0]->ChangeValue("2");
+    ParameterTexts(4)[1]->ChangeValue("300");
     Control<wxTextCtrl>(ID_INPUT8_NAME)->ChangeValue(wxString::FromUTF8("K\xC3\xBC" "che \xE2\x82\xAC"));
 
     const std::vector<uint8_t> image = panel->BuildInput8Image(ImageForm::File);
@@ -222,9 +236,9 @@ TEST_F(Input8PanelTest, LinkQuestionUnlinksTheMissingRowsOrEmptiesThePanel)
     expected.rows[1] = {1, ChangeType::Close, 0, ACTION_UNUSED, {}};
     expected.rows[3] = {7, ChangeType::Open, RELAY_ADDRESS, ACTION_UNUSED, {}};
     EXPECT_EQ(panel->BuildInput8Config(), expected);
-    EXPECT_TRUE(Spins(3).empty());
+    EXPECT_TRUE(ParameterTexts(3).empty());
     EXPECT_TRUE(Control<wxTextCtrl>(ID_INPUT8_FREE_TEXT_BASE + 3)->IsShown());
-    EXPECT_EQ(Spins(0).size(), 2u);
+    EXPECT_EQ(ParameterTexts(0).size(), 2u);
 
     prompts.boxAnswers = {Answer::No};
     panel->ApplyInput8Image(config);
@@ -232,7 +246,7 @@ TEST_F(Input8PanelTest, LinkQuestionUnlinksTheMissingRowsOrEmptiesThePanel)
     EXPECT_EQ(prompts.boxes.size(), 2u);
     EXPECT_EQ(panel->BuildInput8Config(), Input8Config{});
     EXPECT_EQ(Entries(Choice(ID_INPUT8_DESTINATION_BASE + 0)), std::vector<std::string>{"Unused"});
-    EXPECT_TRUE(Spins(0).empty());
+    EXPECT_TRUE(ParameterTexts(0).empty());
 }
 
 // Unlinked, the image holds nothing, as after No; yet Yes keeps the devices to link to.
@@ -249,7 +263,7 @@ TEST_F(Input8PanelTest, YesToTheLinkQuestionKeepsTheDestinationsAlsoWhenNothingE
     EXPECT_EQ(panel->BuildInput8Config(), Input8Config{});
     for (int r : {0, 2})
         EXPECT_EQ(Entries(Choice(ID_INPUT8_DESTINATION_BASE + r)), ALL_DESTINATIONS) << r;
-    EXPECT_TRUE(Spins(2).empty());
+    EXPECT_TRUE(ParameterTexts(2).empty());
 }
 
 }  // namespace

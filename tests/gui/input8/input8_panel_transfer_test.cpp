@@ -123,7 +123,7 @@ TEST_F(Input8PanelTest, ExportedConfigurationImportsBackIntoTheRows)
 
     EXPECT_EQ(prompts.Captions(), (std::vector<std::string>{" Config Saved ", " Config Loaded "}));
     EXPECT_EQ(panel->BuildInput8Config(), SampleConfig());
-    EXPECT_EQ(Spins(3).size(), 1u);
+    EXPECT_EQ(ParameterTexts(3).size(), 3u);
     EXPECT_EQ(Choice(ID_INPUT8_DESTINATION_BASE + 2)->GetStringSelection(), " ORV-RS232  @ 5 ");
 }
 
@@ -151,27 +151,60 @@ TEST_F(Input8PanelTest, ImportAnsweredNoAtTheLinkQuestionKeepsThePanelAndReports
     EXPECT_EQ(panel->BuildInput8Config(), edited);
 }
 
-// Stored as its low byte, 300 would become 44: the save and the export refuse it.
-TEST_F(Input8PanelTest, AParameterAboveOneByteIsRefusedBeforeASaveOrAnExport)
+// A value outside its range is neither stored as something else (300 as its
+// low byte 44, 5 as relay 4) nor sent: Save and Export name the row and the range.
+TEST_F(Input8PanelTest, AParameterOutsideItsRangeIsRefusedBeforeASaveOrAnExport)
 {
     const fs::path file = fs::temp_directory_path() / ("orv-input8-refused-" + std::to_string(getpid()) + ".bin");
-    panel->ApplyInput8Image(SampleConfig());
-    ParameterTexts(3)[1]->ChangeValue("300");
-    bus.ClearHeard();
+    const struct {
+        size_t row;
+        size_t field;
+        const char* typed;
+        const char* refusal;
+    } cases[] = {
+        {3, 2, "300", "Row 4: a parameter must be a number between 0 and 255"},
+        {1, 0, "5", "Row 2: a parameter must be a number between 1 and 4"},
+        {0, 0, "", "Row 1: a parameter must be a number between 1 and 4"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refusal);
+        panel->ApplyInput8Image(SampleConfig());
+        ParameterTexts(c.row)[c.field]->SetValue(c.typed);
+        bus.ClearHeard();
+        prompts.boxes.clear();
 
-    Click(ID_INPUT8_SAVE);
-    prompts.fileAnswers = {file.string()};
-    Click(ID_INPUT8_EXPORT);
+        Click(ID_INPUT8_SAVE);
+        prompts.fileAnswers = {file.string()};
+        Click(ID_INPUT8_EXPORT);
 
-    EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
-    EXPECT_FALSE(fs::exists(file));
-    EXPECT_TRUE(prompts.boxes.empty());
-    EXPECT_EQ(Status(), "Row 4: a parameter is at most 255");
-    EXPECT_EQ(ParameterTexts(3)[1]->GetValue(), "300");
+        EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
+        EXPECT_FALSE(fs::exists(file));
+        EXPECT_EQ(prompts.Captions(), (std::vector<std::string>{" Config Not Saved ", " Config Not Exported "}));
+        for (const auto& box : prompts.boxes)
+            EXPECT_EQ(box.text, c.refusal);
+        EXPECT_EQ(Status(), c.refusal);
+        EXPECT_EQ(ParameterTexts(c.row)[c.field]->GetValue(), c.typed);
+    }
 
-    ParameterTexts(3)[1]->ChangeValue("255");
+    ParameterTexts(0)[0]->SetValue("4");
+    EXPECT_EQ(Status(), "");
     Click(ID_INPUT8_SAVE);
     EXPECT_FALSE(Sent(CONFIG_BLOCK_WRITE).empty());
+}
+
+// A stored value outside its range is shown as it is, marked, and not saved back.
+TEST_F(Input8PanelTest, AStoredValueOutsideItsRangeIsShownAsItIs)
+{
+    Input8Config config = SampleConfig();
+    config.rows[2].parameters = {'9', '9'};  // string 100
+    input8.LoadMemory(DeviceImage(config));
+    ASSERT_TRUE(panel->ReadFromDevice());
+
+    EXPECT_EQ(ParameterTexts(2)[0]->GetValue(), "100");
+    EXPECT_EQ(ParameterTexts(2)[0]->GetToolTipText(), "Row 3: a parameter must be a number between 1 and 99");
+    bus.ClearHeard();
+    Click(ID_INPUT8_SAVE);
+    EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
 }
 
 }  // namespace
