@@ -13,8 +13,8 @@
 #include "ctl/device_list.h"
 #include "link/bus_link.h"
 #include "link/commands.h"
-#include "link/latency_timer.h"
-#include "link/port_address.h"
+#include "port/latency_timer.h"
+#include "port/port_address.h"
 
 namespace orv {
 
