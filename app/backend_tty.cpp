@@ -1,7 +1,7 @@
 // orvtool: the ORV-NET on the FTDI ttys of the ftdi_sio driver, or the port
 // named with --port (a tty path, tcp://, rfc2217://).
 #include "app/bus_backend.h"
-#include "link/port_address.h"
+#include "port/port_address.h"
 
 namespace orv {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "port/usb_interface.h"
 #include "services/clock.h"
-#include "link/usb_interface.h"
 
 namespace orv {
 

@@ -9,7 +9,7 @@
 
 #include "app/bus_backend.h"
 #include "app/orvtool_app.h"
-#include "link/port_address.h"
+#include "port/port_address.h"
 
 wxIMPLEMENT_APP_NO_MAIN(orv::OrvToolApp);
 

@@ -4,8 +4,8 @@
 
 #include <wx/frame.h>
 
+#include "port/usb_interface.h"
 #include "services/services.h"
-#include "link/usb_interface.h"
 #include "ui/identifiers.h"
 
 class wxLogWindow;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/port_address.h"
+#include "port/port_address.h"
 
 namespace orv {
 

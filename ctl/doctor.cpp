@@ -14,8 +14,8 @@
 #include "ctl/json_text.h"
 #include "link/bus_link.h"
 #include "link/commands.h"
-#include "link/latency_timer.h"
-#include "link/port_address.h"
+#include "port/latency_timer.h"
+#include "port/port_address.h"
 
 namespace orv {
 

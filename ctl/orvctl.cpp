@@ -4,10 +4,10 @@
 #include <ostream>
 
 #include "ctl/commands.h"
-#include "services/log.h"
 #include "ctl/doctor.h"
-#include "link/port_address.h"
-#include "link/serial_port.h"
+#include "port/port_address.h"
+#include "port/serial_port.h"
+#include "services/log.h"
 #include "sim/demo_bus.h"
 
 namespace orv {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "port/usb_interface.h"
 #include "services/clock.h"
-#include "link/usb_interface.h"
 
 namespace orv {
 

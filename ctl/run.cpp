@@ -3,10 +3,10 @@
 #include "config/latin1.h"
 #include "ctl/device_list.h"
 #include "link/bus_link.h"
-#include "link/latency_timer.h"
 #include "network/address_management.h"
 #include "network/discovery.h"
 #include "network/fast_scan.h"
+#include "port/latency_timer.h"
 
 namespace orv {
 

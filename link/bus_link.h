@@ -8,8 +8,8 @@
 
 #include "link/frame_codec.h"
 #include "link/rx_receiver.h"
+#include "port/usb_interface.h"
 #include "services/services.h"
-#include "link/usb_interface.h"
 
 namespace orv {
 

@@ -10,9 +10,9 @@
 #include <functional>
 #include <vector>
 
-#include "services/clock.h"
 #include "link/frame_codec.h"
-#include "link/usb_interface.h"
+#include "port/usb_interface.h"
+#include "services/clock.h"
 
 namespace orv {
 

@@ -12,8 +12,8 @@
 #include <wx/utils.h>
 
 #include "link/bus_link.h"
-#include "link/bus_reconnect.h"
 #include "network/address_management.h"
+#include "network/bus_reconnect.h"
 #include "network/device_modes.h"
 #include "network/discovery.h"
 #include "network/firmware_update.h"

@@ -1,7 +1,7 @@
 // COM port names and the FTDI IDs behind them, as Windows spells them.
 #include <gtest/gtest.h>
 
-#include "link/com_port_names.h"
+#include "port/com_port_names.h"
 
 namespace orv {
 namespace {

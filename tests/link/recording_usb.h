@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "port/usb_interface.h"
 #include "services/clock.h"
 #include "services/log.h"
-#include "link/usb_interface.h"
 
 namespace orv::test {
 

@@ -5,8 +5,8 @@
 #include "link/bus_link.h"
 #include "link/commands.h"
 #include "network/discovery.h"
-#include "link/latency_timer.h"
 #include "network/fast_scan.h"
+#include "port/latency_timer.h"
 #include "tests/network/network_fixture.h"
 
 namespace orv::test {

@@ -1,9 +1,9 @@
 // What a --port value names, and the backend made for it.
 #include <gtest/gtest.h>
 
-#include "link/port_address.h"
-#include "link/rfc2217_interface.h"
-#include "link/tty_interface.h"
+#include "port/port_address.h"
+#include "port/rfc2217_interface.h"
+#include "port/tty_interface.h"
 
 namespace orv {
 namespace {

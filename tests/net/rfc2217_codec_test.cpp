@@ -2,7 +2,7 @@
 // negotiation and line commands, and the receiver fed one byte at a time.
 #include <gtest/gtest.h>
 
-#include "link/rfc2217_codec.h"
+#include "port/rfc2217_codec.h"
 
 namespace orv {
 namespace {

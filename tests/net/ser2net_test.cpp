@@ -18,9 +18,9 @@
 
 #include "bench/pty_bus.h"
 #include "config/input8_image.h"
-#include "network/catalogue.h"
 #include "link/bus_link.h"
-#include "link/port_address.h"
+#include "network/catalogue.h"
+#include "port/port_address.h"
 #include "sim/sim_device.h"
 #include "tests/orvctl/orvctl_rig.h"
 

@@ -20,8 +20,8 @@
 #include "link/commands.h"
 #include "link/frame_codec.h"
 #include "link/rx_receiver.h"
-#include "link/tty_interface.h"
 #include "network/catalogue.h"
+#include "port/tty_interface.h"
 #include "sim/sim_device.h"
 #include "tests/orvctl/orvctl_rig.h"
 

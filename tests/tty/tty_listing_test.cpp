@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "link/tty_interface.h"
+#include "port/tty_interface.h"
 
 namespace orv {
 namespace {

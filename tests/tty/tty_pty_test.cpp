@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "link/bus_link.h"
-#include "link/tty_interface.h"
+#include "port/tty_interface.h"
 
 namespace orv {
 namespace {

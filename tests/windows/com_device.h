@@ -12,9 +12,9 @@
 #include <string>
 #include <thread>
 
-#include "link/com_port_names.h"
 #include "link/frame_codec.h"
 #include "link/rx_receiver.h"
+#include "port/com_port_names.h"
 #include "sim/sim_device.h"
 
 namespace orv::test {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/bus_link.h"
-#include "link/bus_reconnect.h"
+#include "network/bus_reconnect.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 
 namespace orv::test {

@@ -1,4 +1,4 @@
-#include "link/tty_interface.h"
+#include "port/tty_interface.h"
 
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "link/tty_termios2.h"
+#include "port/tty_termios2.h"
 
 namespace orv {
 

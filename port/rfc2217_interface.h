@@ -4,8 +4,8 @@
 // is purged with the interface's.
 #pragma once
 
-#include "link/rfc2217_codec.h"
-#include "link/tcp_interface.h"
+#include "port/rfc2217_codec.h"
+#include "port/tcp_interface.h"
 
 namespace orv {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "link/socket_fd.h"
-#include "link/usb_interface.h"
+#include "port/socket_fd.h"
+#include "port/usb_interface.h"
 
 namespace orv {
 

@@ -1,4 +1,4 @@
-#include "link/com_port_names.h"
+#include "port/com_port_names.h"
 
 #include <algorithm>
 #include <cctype>

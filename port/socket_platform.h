@@ -22,7 +22,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "link/socket_fd.h"
+#include "port/socket_fd.h"
 
 namespace orv {
 

@@ -5,9 +5,9 @@
 #pragma once
 
 #ifdef _WIN32
-#include "link/com_interface.h"
+#include "port/com_interface.h"
 #else
-#include "link/tty_interface.h"
+#include "port/tty_interface.h"
 #endif
 
 namespace orv {

@@ -1,8 +1,8 @@
 // The latency timer on Windows: FTDI's driver keeps it in the registry, in
 // the device parameters of the COM port.
-#include "link/latency_timer.h"
+#include "port/latency_timer.h"
 
-#include "link/com_interface.h"
+#include "port/com_interface.h"
 
 namespace orv {
 

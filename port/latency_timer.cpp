@@ -1,4 +1,4 @@
-#include "link/latency_timer.h"
+#include "port/latency_timer.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "link/rfc2217_interface.h"
+#include "port/rfc2217_interface.h"
 
 namespace orv {
 

@@ -1,4 +1,4 @@
-#include "link/com_interface.h"
+#include "port/com_interface.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 
 #include <bit>
 
-#include "link/com_port_names.h"
+#include "port/com_port_names.h"
 
 namespace orv {
 

@@ -1,4 +1,4 @@
-#include "link/bus_reconnect.h"
+#include "network/bus_reconnect.h"
 
 #include "link/bus_link.h"
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "link/usb_interface.h"
+#include "port/usb_interface.h"
 
 namespace orv {
 

@@ -1,4 +1,4 @@
-#include "link/tty_termios2.h"
+#include "port/tty_termios2.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>

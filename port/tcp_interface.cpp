@@ -1,9 +1,9 @@
-#include "link/tcp_interface.h"
+#include "port/tcp_interface.h"
 
 #include <algorithm>
 #include <chrono>
 
-#include "link/socket_platform.h"
+#include "port/socket_platform.h"
 
 namespace orv {
 

@@ -1,4 +1,4 @@
-#include "link/rfc2217_codec.h"
+#include "port/rfc2217_codec.h"
 
 namespace orv {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "link/usb_interface.h"
+#include "port/usb_interface.h"
 
 namespace orv {
 

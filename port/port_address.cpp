@@ -1,10 +1,10 @@
-#include "link/port_address.h"
+#include "port/port_address.h"
 
 #include <algorithm>
 
-#include "link/rfc2217_interface.h"
-#include "link/tcp_interface.h"
-#include "link/serial_port.h"
+#include "port/rfc2217_interface.h"
+#include "port/serial_port.h"
+#include "port/tcp_interface.h"
 
 namespace orv {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "link/bus_link.h"
-#include "link/bus_reconnect.h"
 #include "link/commands.h"
+#include "network/bus_reconnect.h"
 #include "tests/link/link_rig.h"
 
 namespace orv::test {
