@@ -120,7 +120,8 @@ ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Serv
         if (length)
             LogF(services.log, "Received CRC : %02X :: Total CRC: %02X", StoredCrcForLog(kind, buffer, *length),
                  unsigned(ImageCrc(buffer.data(), *length)));
-        services.prompts.MessageBox(kind.damagedWarning);
+        if (kind.damagedWarning)
+            services.prompts.MessageBox(*kind.damagedWarning);
         outcome.result = ReadResult::Damaged;
     }
     outcome.buffer = std::move(buffer);

@@ -47,8 +47,8 @@ struct ConfigKindProfile {
     // not set, the image fills the whole buffer.
     std::function<std::optional<size_t>(const uint8_t* buffer, LogSink& log)> imageLength;
     StoredCrcLog storedCrcLog = StoredCrcLog::WordLowFirst;
-    // Shown when the image read fails its CRC.
-    MessageBoxOptions damagedWarning;
+    // Shown when the image read fails its CRC; nothing when the caller reports it.
+    std::optional<MessageBoxOptions> damagedWarning;
 
     // Progress dialog of a write; its maximum is set to the last block number.
     ProgressOptions writeProgress;

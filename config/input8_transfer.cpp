@@ -15,12 +15,13 @@ ConfigKindProfile Input8TransferProfile()
     kind.damagedWarning = MessageBoxOptions{
         "Warn Loading Data ",
         "Bad Coniguration read from ORV-Input8.\n \n This may happen if the config wasn't saved properly. Please try "
-        "Saving again \n\n Reverting back to empty config ",
+        "Saving again \n\n The configuration was not loaded. ",
         Buttons::Ok, Icon::Exclamation};
 
     kind.writeProgress.title = "Updating Input8 Configuration";
     kind.writeProgress.message = "Saving Device Configuration ..... ";
-    kind.writeProgress.canAbort = true;
+    // A write is never stopped half way: a half-written configuration is worse than the wait.
+    kind.writeProgress.canAbort = false;
     kind.writeProgress.appModal = true;
     kind.writeProgress.autoHide = true;
     kind.writeProgress.smooth = true;
@@ -36,7 +37,10 @@ WriteResult SaveInput8Config(const Input8Config& config, uint8_t address, Servic
 {
     services.log.Message("SEND INPUT CONFIG STARTED ... ");
     const std::vector<uint8_t> image = EncodeInput8Image(config, ImageForm::Device);
-    const WriteOutcome outcome = WriteConfigImage(Input8TransferProfile(), address, image, services);
+    // A damaged read-back is told once, by the not-saved box below.
+    ConfigKindProfile kind = Input8TransferProfile();
+    kind.damagedWarning.reset();
+    const WriteOutcome outcome = WriteConfigImage(kind, address, image, services);
     if (outcome.result == WriteResult::InterfaceLost)
         return outcome.result;
     // A damaged read-back is not shown: the panel keeps what was to be saved,

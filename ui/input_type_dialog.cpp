@@ -13,6 +13,7 @@
 #include <wx/wrapsizer.h>
 
 #include "config/input8_files.h"
+#include "config/input8_panel_rules.h"
 #include "config/input8_transfer.h"
 #include "config/latin1.h"
 #include "config/parameter_text.h"
@@ -98,6 +99,7 @@ wxBEGIN_EVENT_TABLE(Input_Type_Dialog, wxPanel)
     EVT_BUTTON(ID_INPUT8_SAVE, Input_Type_Dialog::OnSaveToDevice)
     EVT_BUTTON(ID_INPUT8_EXPORT, Input_Type_Dialog::OnExportToPc)
     EVT_BUTTON(ID_INPUT8_IMPORT, Input_Type_Dialog::OnImportFromPc)
+    EVT_BUTTON(ID_INPUT8_START_EMPTY, Input_Type_Dialog::OnStartEmpty)
     EVT_COMMAND_RANGE(ID_INPUT8_DESTINATION_BASE, ID_INPUT8_DESTINATION_BASE + 32, wxEVT_CHOICE,
                       Input_Type_Dialog::OnDestinationChanged)
     EVT_COMMAND_RANGE(ID_INPUT8_ACTION_BASE, ID_INPUT8_ACTION_BASE + 32, wxEVT_CHOICE,
@@ -133,8 +135,16 @@ void Input_Type_Dialog::CreateControls()
     statusLine_->SetForegroundColour(*wxRED);
     firstLine->Add(statusLine_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
 
+    // Said plainly while no configuration is shown that could be taken for the device's.
+    notice_ = new wxStaticText(this, ID_INPUT8_STATIC_TEXT, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+                               "notLoadedNotice");
+    notice_->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
+    notice_->SetForegroundColour(*wxRED);
+    frameSizer->Add(notice_, 0, wxEXPAND | wxALL, 10);
+
     auto* heading = new wxBoxSizer(wxHORIZONTAL);
     frameSizer->Add(heading, 0, wxLEFT | wxRIGHT | wxBOTTOM, HEADING_BORDER);
+    heading_ = heading;
 
     rowsArea_ = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxSize(850, 525),
                                      wxVSCROLL | wxTAB_TRAVERSAL, "InputConfig");
@@ -178,16 +188,21 @@ void Input_Type_Dialog::CreateControls()
         {ID_INPUT8_SAVE, "Save to Device", "Save the changes made to Orvanta Device"},
         {ID_INPUT8_EXPORT, "Export to PC", "Export configuration to use later for this device "},
         {ID_INPUT8_IMPORT, "Import From PC", "Import previously saved configuration for this device "},
+        {ID_INPUT8_START_EMPTY, "Start Empty Configuration",
+         "Replace what the panel shows with an empty configuration for this device"},
     };
     for (const auto& spec : buttonSpecs) {
         auto* button = new wxButton(this, spec.id, wxGetTranslation(spec.label), wxDefaultPosition,
                                     wxSize(150, -1));
+        // Wide enough for its label where the label is longer than the others.
+        button->SetInitialSize(wxSize(std::max(150, button->GetBestSize().x), -1));
         button->SetToolTip(wxGetTranslation(spec.tooltip));
         buttons->Add(button, 0, wxALL, 5);
     }
 
     LayoutRowsArea();
     RowsPage::Attach(rowsArea_);
+    ShowRulesState();
 }
 
 void Input_Type_Dialog::CreateRow(size_t r, wxSizer* rowsSizer)
@@ -264,20 +279,48 @@ TypeAtAddressFn Input_Type_Dialog::TypeAt() const
 bool Input_Type_Dialog::ReadFromDevice()
 {
     const ReadOutcome outcome = ReadConfigImage(Input8TransferProfile(), address_, mainDialog_.GetServices());
-    if (outcome.result == ReadResult::Failed || outcome.result == ReadResult::InterfaceLost)
-        return false;
-    ShowReadOutcome(outcome);
+    if (outcome.result != ReadResult::Intact) {
+        // Nothing is left on the panel that could be taken for this device's configuration.
+        ShowNotLoaded();
+        return outcome.result == ReadResult::Damaged;
+    }
+    ApplyInput8Image(outcome.buffer.data());
     return true;
 }
 
-// An intact image is shown; after a damaged one (the transfer has shown its
-// warning) the panel shows the empty configuration.
-void Input_Type_Dialog::ShowReadOutcome(const ReadOutcome& outcome)
+void Input_Type_Dialog::ShowNotLoaded()
 {
-    if (outcome.result == ReadResult::Intact)
-        ApplyInput8Image(outcome.buffer.data());
-    else
-        ClearInput8Panel();
+    rules_.ReadNotLoaded();
+    ClearInput8Panel();
+    SetStatus(_("Configuration not loaded"));
+    ShowRulesState();
+}
+
+std::string Input_Type_Dialog::DeviceLabel() const
+{
+    std::string name = "ORV-Input8";
+    const DeviceRegistry& registry = mainDialog_.Registry();
+    for (size_t i = 0; i < registry.Count(); ++i)
+        if (registry.Record(i).address == address_ && registry.Record(i).typeCode == TYPE_INPUT8) {
+            name = registry.Record(i).name;
+            break;
+        }
+    return name + " @ " + std::to_string(address_);
+}
+
+void Input_Type_Dialog::ShowRulesState()
+{
+    const bool rows = rules_.RowsShown();
+    notice_->SetLabel(ToWx(rules_.Notice(DeviceLabel())));
+    notice_->Show(!rows);
+    rowsArea_->Show(rows);
+    heading_->ShowItems(rows);
+    nameField_->Enable(rows);
+    FindWindow(ID_INPUT8_SAVE)->Enable(rules_.SaveEnabled());
+    FindWindow(ID_INPUT8_EXPORT)->Enable(rules_.ExportEnabled());
+    Layout();
+    if (IsShown())
+        mainDialog_.RelayoutPanels();
 }
 
 void Input_Type_Dialog::ResetActionList(size_t r)
@@ -374,14 +417,15 @@ void Input_Type_Dialog::ApplyInput8Image(const uint8_t* image)
 
 void Input_Type_Dialog::ApplyInput8Image(const Input8Config& config)
 {
-    // No gives the empty configuration and empties the destination lists.
+    // No is "cancel loading": the device's configuration is then not shown at all.
     const std::vector<size_t> missing = FindMissingLinks(config, TypeAt());
     if (!missing.empty() && AskLinkQuestion(mainDialog_.GetServices().prompts) != Answer::Yes) {
-        ClearInput8Panel();
-        mainDialog_.RelayoutPanels();
+        ShowNotLoaded();
         return;
     }
     ShowConfig(config, missing);
+    rules_.DeviceRead(config);
+    ShowRulesState();
 }
 
 bool Input_Type_Dialog::ImportInput8Image(const Input8Config& config)
@@ -391,7 +435,25 @@ bool Input_Type_Dialog::ImportInput8Image(const Input8Config& config)
     if (!missing.empty() && AskLinkQuestion(mainDialog_.GetServices().prompts) != Answer::Yes)
         return false;
     ShowConfig(config, missing);
+    rules_.Imported(config);
+    ShowRulesState();
     return true;
+}
+
+bool Input_Type_Dialog::HasUnsavedEdits() const
+{
+    // A wrong value builds as its nearest right one: it is an edit all the same.
+    return rules_.RowsShown() && (FirstWrongParameter() || rules_.HasUnsavedEdits(BuildInput8Config()));
+}
+
+std::string Input_Type_Dialog::EditedDeviceLabel() const
+{
+    return DeviceLabel();
+}
+
+bool Input_Type_Dialog::SaveUnsavedEdits()
+{
+    return SaveToDevice();
 }
 
 // Yes to the link question unlinks the rows in unlinked and keeps the
@@ -603,22 +665,39 @@ std::vector<uint8_t> Input_Type_Dialog::BuildInput8Image(ImageForm form) const
 
 void Input_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
 {
-    if (!ParametersInRange(" Config Not Saved ") || !mainDialog_.BusReady())
-        return;
+    SaveToDevice();
+}
+
+bool Input_Type_Dialog::SaveToDevice()
+{
+    // What an earlier save or refusal said no longer holds.
+    SetStatus(wxEmptyString);
+    if (!rules_.SaveEnabled() || !ParametersInRange(" Config Not Saved ") || !mainDialog_.BusReady())
+        return false;
     Services& services = mainDialog_.GetServices();
     WriteResult result = WriteResult::Failed;
+    bool readBackShown = false;
     {
         BusWork work(this);
-        result = SaveInput8Config(BuildInput8Config(), address_, services,
-                                  [this](const ReadOutcome& readBack) { ApplyInput8Image(readBack.buffer.data()); });
+        result = SaveInput8Config(BuildInput8Config(), address_, services, [&](const ReadOutcome& readBack) {
+            readBackShown = true;
+            ApplyInput8Image(readBack.buffer.data());
+        });
     }
-    if (result != WriteResult::Saved)
-        return;
+    if (!readBackShown) {
+        rules_.SaveEnded(Input8SaveEnd::ReadBackLost);
+        ShowRulesState();
+    }
+    if (result != WriteResult::Saved) {
+        SetStatus(_("Configuration not saved"));
+        return false;
+    }
+    SetStatus(_("Configuration saved"));
     const DeviceRecord* record = mainDialog_.Registry().SelectedRecord();
     if (record && record->configured) {
         services.prompts.Message(" Config Saved ", " Save SUCCESS \n Input8 configuration has been saved Succesfully",
                                  Buttons::Ok, Icon::Information);
-        return;
+        return true;
     }
     // A device that held no configuration reports itself configured from now
     // on (and the selection may be stale): discover again so the list says so.
@@ -626,11 +705,12 @@ void Input_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
                              "Save SUCCESS \nClick OK to set address correctly & re-discover the device ",
                              Buttons::Ok, Icon::Information);
     mainDialog_.DiscoverDevices(BROADCAST_ADDRESS);
+    return true;
 }
 
 void Input_Type_Dialog::OnExportToPc(wxCommandEvent&)
 {
-    if (!ParametersInRange(" Config Not Exported "))
+    if (!rules_.ExportEnabled() || !ParametersInRange(" Config Not Exported "))
         return;
     ExportInput8Config(BuildInput8Config(), mainDialog_.GetServices().prompts);
 }
@@ -642,6 +722,17 @@ void Input_Type_Dialog::OnImportFromPc(wxCommandEvent&)
     if (!config || !ImportInput8Image(*config))
         return;
     ShowInput8Loaded(prompts);
+}
+
+void Input_Type_Dialog::OnStartEmpty(wxCommandEvent&)
+{
+    if (mainDialog_.GetServices().prompts.MessageBox(StartEmptyQuestion(DeviceLabel())) != Answer::Yes)
+        return;
+    // The destinations are offered as after a read, so that the rows can be filled.
+    ShowConfig(Input8Config{}, {});
+    rules_.StartedEmpty();
+    SetStatus(_("Empty configuration: not saved yet"));
+    ShowRulesState();
 }
 
 void Input_Type_Dialog::OnDestinationChanged(wxCommandEvent& event)

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "config/block_transfer.h"
 #include "config/input8_config.h"
 #include "config/input8_image.h"
+#include "config/input8_panel_rules.h"
+#include "config/unsaved_edits.h"
 #include "network/catalogue.h"
 
 class wxBoxSizer;
@@ -29,6 +32,7 @@ class MainDialog;
 constexpr int ID_INPUT8_SAVE = 10092;
 constexpr int ID_INPUT8_EXPORT = 10093;
 constexpr int ID_INPUT8_IMPORT = 10094;
+constexpr int ID_INPUT8_START_EMPTY = 10095;
 constexpr int ID_INPUT8_NAME = 11102;
 constexpr int ID_INPUT8_STATIC_TEXT = 5105;
 // Row r's controls carry base + r.
@@ -45,7 +49,7 @@ constexpr int ID_INPUT8_PARAMETER_BASE = 11600;
 constexpr size_t INPUT8_DESTINATION_ENTRIES = 50;
 constexpr size_t INPUT8_ACTION_ENTRIES = 50;
 
-class Input_Type_Dialog : public wxPanel {
+class Input_Type_Dialog : public wxPanel, public UnsavedEdits {
 public:
     Input_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, wxWindowID id = 10008,
                       const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxSize(850, 850),
@@ -54,13 +58,25 @@ public:
     // The bus address of the Input8 being configured, set before each read.
     void SetDeviceAddress(uint8_t address) { address_ = address; }
     // Reads the device's configuration into the panel. False when a request
-    // was not acknowledged or brought no reply; the panel is then unchanged.
+    // was not acknowledged or brought no reply. After that, a damaged image
+    // or No at the link question, the panel says that the configuration was
+    // not loaded and shows no rows; Save stays disabled until a file is
+    // imported or the user starts from an empty configuration.
     bool ReadFromDevice();
+    // What the device holds as last read or saved; null when not known.
+    const Input8Config* DeviceConfig() const { return rules_.DeviceConfig(); }
+    const Input8PanelRules& Rules() const { return rules_; }
+
+    bool HasUnsavedEdits() const override;
+    std::string EditedDeviceLabel() const override;
+    // Save to Device, its checks and boxes included.
+    bool SaveUnsavedEdits() override;
 
     // Shows the empty configuration; the destination lists then offer only "Unused".
     void ClearInput8Panel();
-    // Shows a configuration: destinations from the registry, actions from the
-    // catalogue, then the link question for rows whose action cannot be reached.
+    // Shows the device's configuration: destinations from the registry,
+    // actions from the catalogue, then the link question for rows whose action
+    // cannot be reached; No shows that the configuration was not loaded.
     void ApplyInput8Image(const Input8Config& config);
     // An imported configuration, shown as ApplyInput8Image shows it, but No to
     // the link question leaves the panel as it was: false then.
@@ -118,12 +134,20 @@ private:
     void ShowFreeText(Row& row);
     void LayoutRow(const Row& row);
     void LayoutRowsArea();
-    void ShowReadOutcome(const ReadOutcome& outcome);
+    // Nothing shown, Save and Export disabled, the notice in place of the rows.
+    void ShowNotLoaded();
+    // The controls as the rules have them: rows, notice, Save and Export.
+    void ShowRulesState();
+    // "ORV-Input8 @ 3"
+    std::string DeviceLabel() const;
+    // True when the device holds what the panel showed.
+    bool SaveToDevice();
     TypeAtAddressFn TypeAt() const;
 
     void OnSaveToDevice(wxCommandEvent& event);
     void OnExportToPc(wxCommandEvent& event);
     void OnImportFromPc(wxCommandEvent& event);
+    void OnStartEmpty(wxCommandEvent& event);
     void OnDestinationChanged(wxCommandEvent& event);
     void OnActionChanged(wxCommandEvent& event);
 
@@ -140,6 +164,9 @@ private:
     // The status line names a value that is outside its range.
     bool statusIsRefusal_ = false;
     wxScrolledWindow* rowsArea_ = nullptr;
+    wxSizer* heading_ = nullptr;
+    wxStaticText* notice_ = nullptr;
+    Input8PanelRules rules_;
     std::array<Row, INPUT8_ROWS> rows_;
 
     wxDECLARE_CLASS(Input_Type_Dialog);

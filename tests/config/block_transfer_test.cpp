@@ -131,7 +131,7 @@ TEST_F(Input8Transfer, ShortReplyLeavesItsBlockZeroAndTheReadGoesOn)
     EXPECT_EQ(prompts.boxes[0].caption, "Warn Loading Data ");
     EXPECT_EQ(prompts.boxes[0].text,
               "Bad Coniguration read from ORV-Input8.\n \n This may happen if the config wasn't saved properly. Please "
-              "try Saving again \n\n Reverting back to empty config ");
+              "try Saving again \n\n The configuration was not loaded. ");
     EXPECT_EQ(prompts.boxes[0].icon, Icon::Exclamation);
 }
 
@@ -198,8 +198,9 @@ TEST_F(Input8Transfer, FullWriteIsPacedAndReadBack)
     EXPECT_EQ(progress.options.title, "Updating Input8 Configuration");
     EXPECT_EQ(progress.options.message, "Saving Device Configuration ..... ");
     EXPECT_EQ(progress.options.maximum, 14);
-    EXPECT_TRUE(progress.options.canAbort && progress.options.appModal && progress.options.autoHide &&
-                progress.options.smooth);
+    // No Cancel: a write is never stopped half way.
+    EXPECT_FALSE(progress.options.canAbort);
+    EXPECT_TRUE(progress.options.appModal && progress.options.autoHide && progress.options.smooth);
     std::vector<int> values{1};
     for (int b = 0; b <= 14; ++b)
         values.push_back(b);

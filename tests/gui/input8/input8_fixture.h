@@ -26,6 +26,10 @@ constexpr uint8_t RS232_ADDRESS = 5;
 constexpr uint8_t LED4PD_ADDRESS = 7;
 constexpr uint8_t RELAY_ADDRESS = 9;
 
+// Every destination list once a configuration is shown.
+inline const std::vector<std::string> ALL_DESTINATIONS = {"Unused", " ORV-LED4PD  @ 7 ", " ORV-Relay  @ 9 ",
+                                                          " ORV-RS232  @ 5 "};
+
 // The LED4PD's entry in the destination lists: the first device in registry order.
 constexpr int LED4PD_ENTRY = 1;
 
@@ -102,6 +106,17 @@ protected:
         wxCommandEvent event(wxEVT_BUTTON, id);
         event.SetEventObject(button);
         button->ProcessWindowEvent(event);
+    }
+
+    // Whether the panel offers rows, Save and Export, or says instead that
+    // the configuration was not loaded.
+    bool ShowsRows() const
+    {
+        const bool rows = wxWindow::FindWindowByName("InputConfig", panel)->IsShown();
+        EXPECT_EQ(Control<wxButton>(ID_INPUT8_SAVE)->IsEnabled(), rows);
+        EXPECT_EQ(Control<wxButton>(ID_INPUT8_EXPORT)->IsEnabled(), rows);
+        EXPECT_EQ(wxWindow::FindWindowByName("notLoadedNotice", panel)->IsShown(), !rows);
+        return rows;
     }
 
     std::string Status() const

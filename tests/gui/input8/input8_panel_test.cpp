@@ -10,8 +10,6 @@
 namespace orv::test {
 namespace {
 
-const std::vector<std::string> ALL_DESTINATIONS = {"Unused", " ORV-LED4PD  @ 7 ", " ORV-Relay  @ 9 ",
-                                                   " ORV-RS232  @ 5 "};
 const std::vector<std::string> LED_ACTIONS = {"Unused", "Set All LED Levels", "Set 1 LED Level", "Set LED Automode"};
 
 // The parameter bytes of row r in an image.
@@ -243,7 +241,9 @@ TEST_F(Input8PanelTest, LinkQuestionUnlinksTheMissingRowsOrEmptiesThePanel)
     prompts.boxAnswers = {Answer::No};
     panel->ApplyInput8Image(config);
 
+    // No is "cancel loading": nothing is left that could be taken for the device's configuration.
     EXPECT_EQ(prompts.boxes.size(), 2u);
+    EXPECT_FALSE(ShowsRows());
     EXPECT_EQ(panel->BuildInput8Config(), Input8Config{});
     EXPECT_EQ(Entries(Choice(ID_INPUT8_DESTINATION_BASE + 0)), std::vector<std::string>{"Unused"});
     EXPECT_TRUE(ParameterTexts(0).empty());

@@ -35,24 +35,75 @@ bool HeardBroadcastDiscovery(const SimBus& bus)
     return false;
 }
 
-TEST_F(Input8PanelTest, ReadShowsAnIntactImageEmptiesAfterADamagedOneAndKeepsThePanelWhenUnanswered)
+// Only an intact image is shown; after any other read the panel says that the
+// configuration was not loaded and offers nothing to save.
+TEST_F(Input8PanelTest, ReadShowsAnIntactImageAndNothingAfterAnUnansweredOrDamagedOne)
 {
     input8.LoadMemory(DeviceImage(SampleConfig()));
     EXPECT_TRUE(panel->ReadFromDevice());
     EXPECT_TRUE(prompts.boxes.empty());
     EXPECT_EQ(panel->BuildInput8Config(), SampleConfig());
+    EXPECT_TRUE(ShowsRows());
+    ASSERT_NE(panel->DeviceConfig(), nullptr);
+    EXPECT_EQ(*panel->DeviceConfig(), SampleConfig());
 
     input8.Faults().silent = true;
     EXPECT_FALSE(panel->ReadFromDevice());
     EXPECT_TRUE(prompts.boxes.empty());
-    EXPECT_EQ(panel->BuildInput8Config(), SampleConfig());
+    EXPECT_FALSE(ShowsRows());
+    EXPECT_EQ(panel->DeviceConfig(), nullptr);
 
     input8.Faults().silent = false;
+    input8.LoadMemory(DeviceImage(SampleConfig()));
+    ASSERT_TRUE(panel->ReadFromDevice());
     input8.LoadMemory(EncodeInput8Image(SampleConfig(), ImageForm::File));  // CRC bytes 00 00
     EXPECT_TRUE(panel->ReadFromDevice());
     EXPECT_EQ(prompts.Captions(), std::vector<std::string>{"Warn Loading Data "});
+    EXPECT_FALSE(ShowsRows());
     EXPECT_EQ(panel->BuildInput8Config(), Input8Config{});
-    EXPECT_EQ(Entries(Choice(ID_INPUT8_DESTINATION_BASE + 0)), std::vector<std::string>{"Unused"});
+    EXPECT_EQ(Status(), "Configuration not loaded");
+    EXPECT_EQ(wxWindow::FindWindowByName("notLoadedNotice", panel)->GetLabel(),
+              "The configuration of ORV-Input8 @ 3 was not loaded.\nImport a file, or start from an empty "
+              "configuration, to edit and save one.");
+    EXPECT_FALSE(panel->HasUnsavedEdits());
+}
+
+// Save is offered again only for a file or an empty configuration the user asked for.
+TEST_F(Input8PanelTest, NotLoadedPanelOffersSaveAfterAnImportOrAnEmptyStartTheUserConfirmed)
+{
+    const fs::path file = fs::temp_directory_path() / ("orv-input8-import-" + std::to_string(getpid()) + ".bin");
+    const std::vector<uint8_t> bytes = EncodeInput8Image(SampleConfig(), ImageForm::File);
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+    input8.Faults().silent = true;
+    ASSERT_FALSE(panel->ReadFromDevice());
+    input8.Faults().silent = false;
+
+    prompts.fileAnswers = {file.string()};
+    Click(ID_INPUT8_IMPORT);
+    fs::remove(file);
+    EXPECT_TRUE(ShowsRows());
+    EXPECT_EQ(panel->BuildInput8Config(), SampleConfig());
+
+    input8.Faults().silent = true;
+    ASSERT_FALSE(panel->ReadFromDevice());
+    prompts.boxes.clear();
+    prompts.boxAnswers = {Answer::No};
+    Click(ID_INPUT8_START_EMPTY);
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text, "Replace the configuration of ORV-Input8 @ 3 with an empty one?");
+    EXPECT_TRUE(prompts.boxes[0].defaultNo);
+    EXPECT_FALSE(ShowsRows());
+
+    prompts.boxAnswers = {Answer::Yes};
+    Click(ID_INPUT8_START_EMPTY);
+    EXPECT_TRUE(ShowsRows());
+    EXPECT_EQ(panel->BuildInput8Config(), Input8Config{});
+    EXPECT_EQ(Entries(Choice(ID_INPUT8_DESTINATION_BASE + 0)), ALL_DESTINATIONS);
+
+    input8.Faults().silent = false;
+    input8.LoadMemory(DeviceImage(SampleConfig()));
+    Click(ID_INPUT8_SAVE);
+    EXPECT_EQ(HeldImage(input8), DeviceImage(Input8Config{}));
 }
 
 TEST_F(Input8PanelTest, SaveWritesTheDeviceAndRediscoversOnlyADeviceThatWasNotConfigured)
@@ -93,13 +144,17 @@ TEST_F(Input8PanelTest, SaveWithAnUnacknowledgedBlockIsNotReportedSaved)
     Click(ID_INPUT8_SAVE);
 
     // The read-back found blocks 0 to 5 over an empty memory: damaged. The
-    // panel keeps the edits, so that saving again saves them, and says so.
-    EXPECT_EQ(prompts.Captions(), (std::vector<std::string>{"Warn Loading Data ", " Config Not Saved "}));
-    EXPECT_EQ(prompts.boxes[1].text,
+    // panel keeps the edits, so that saving again saves them, and says so once.
+    EXPECT_EQ(prompts.Captions(), (std::vector<std::string>{" Config Not Saved "}));
+    EXPECT_EQ(prompts.boxes[0].text,
               "The configuration was not saved.\n\nThe device could not be read back after the save, so what it "
               "holds now is not known.\nThe panel keeps the configuration as it was edited. Please try Saving again.");
     EXPECT_EQ(panel->BuildInput8Config(), SampleConfig());
     EXPECT_FALSE(HeardBroadcastDiscovery(bus));
+    EXPECT_TRUE(ShowsRows());
+    // What the device holds is not known: the edits may be lost.
+    EXPECT_TRUE(panel->HasUnsavedEdits());
+    EXPECT_EQ(panel->DeviceConfig(), nullptr);
 
     input8.Faults().noAckCommand.reset();
     Click(ID_INPUT8_SAVE);
