@@ -84,6 +84,61 @@ TEST_F(Input8DesktopTest, AConfigurationShownAnewStartsAtRowOne)
     EXPECT_TRUE(RowInView(0));
 }
 
+// Two clicks must not wipe a device: after No at the link question, or a
+// damaged read, a click on Save writes nothing.
+TEST_F(Input8DesktopTest, ClickOnSaveAfterAConfigurationNotLoadedLeavesTheDeviceAsItWas)
+{
+    Input8Config linked = SampleConfig();
+    linked.rows[6] = {0, ChangeType::Open, 40, ACTION_RELAY_ENERGIZE, {'1'}};  // nothing at 40
+    const struct {
+        const char* name;
+        std::vector<uint8_t> image;
+    } cases[] = {
+        {"No at the link question", EncodeInput8Image(linked, ImageForm::Device)},
+        {"damaged", EncodeInput8Image(SampleConfig(), ImageForm::File)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        input8.LoadMemory(c.image);
+        const std::vector<uint8_t> held = input8.Memory();
+        prompts.boxAnswers = {Answer::No};
+        panel->ReadFromDevice();
+        Settle();
+        bus.ClearHeard();
+
+        ASSERT_TRUE(ClickOn(panel->FindWindow(ID_INPUT8_SAVE)));
+        Settle();
+
+        EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
+        EXPECT_EQ(input8.Memory(), held);
+        EXPECT_FALSE(ShowsRows());
+    }
+}
+
+// Typed with the keyboard, 300 stays 300, is shown as wrong and is not saved.
+TEST_F(Input8DesktopTest, AValueTypedOutsideItsRangeStaysAsTypedAndIsRefused)
+{
+    input8.LoadMemory(EncodeInput8Image(SampleConfig(), ImageForm::Device));
+    ASSERT_TRUE(panel->ReadFromDevice());
+    Settle();
+    wxTextCtrl* field = ParameterTexts(3)[2];
+    const wxColour normal = field->GetBackgroundColour();
+    ASSERT_TRUE(ClickOn(field));
+    ASSERT_TRUE(PressKey("ctrl+a BackSpace 3 0 0"));
+    ASSERT_TRUE(YieldUntil([&] { return field->GetValue() == "300"; }));
+    const std::string refusal = "Row 4: a parameter must be a number between 0 and 255";
+    EXPECT_EQ(Status(), refusal);
+    EXPECT_NE(field->GetBackgroundColour(), normal);
+    bus.ClearHeard();
+
+    ASSERT_TRUE(ClickOn(panel->FindWindow(ID_INPUT8_SAVE)));
+    ASSERT_TRUE(YieldUntil([&] { return !prompts.boxes.empty(); }));
+
+    EXPECT_EQ(prompts.boxes[0].text, refusal);
+    EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
+    EXPECT_EQ(field->GetValue(), "300");
+}
+
 // Wheel steps over any control of a row scroll the rows and change no value.
 TEST_F(Input8DesktopTest, WheelOverARowsControlsScrollsAndChangesNothing)
 {

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "config/input8_image.h"
+#include "config/unsaved_edits.h"
 #include "link/commands.h"
 #include "tests/gui/input8/input8_fixture.h"
 
@@ -123,6 +124,9 @@ TEST_F(Input8PanelTest, SaveWritesTheDeviceAndRediscoversOnlyADeviceThatWasNotCo
 
         EXPECT_TRUE(log.Contains("SEND INPUT CONFIG STARTED ... "));
         EXPECT_EQ(HeldImage(input8), DeviceImage(expected));
+        // A write is never half cancelled: its progress offers no Cancel.
+        ASSERT_FALSE(prompts.progress.empty());
+        EXPECT_FALSE(prompts.progress[0]->options.canAbort);
         ASSERT_EQ(prompts.Captions(), std::vector<std::string>{" Config Saved "});
         EXPECT_EQ(prompts.boxes[0].text, configured ? SAVED_TEXT : REDISCOVER_TEXT);
         EXPECT_EQ(prompts.boxes[0].icon, Icon::Information);
@@ -206,6 +210,41 @@ TEST_F(Input8PanelTest, ImportAnsweredNoAtTheLinkQuestionKeepsThePanelAndReports
     EXPECT_EQ(panel->BuildInput8Config(), edited);
 }
 
+// The panel knows when it holds what the device lacks, and saves it when asked to.
+TEST_F(Input8PanelTest, EditsTheDeviceLacksAreKnownAndSavedOnRequest)
+{
+    input8.LoadMemory(DeviceImage(SampleConfig()));
+    ASSERT_TRUE(panel->ReadFromDevice());
+    EXPECT_FALSE(panel->HasUnsavedEdits());
+    EXPECT_EQ(panel->EditedDeviceLabel(), "ORV-Input8 @ 3");
+
+    Choose(ID_INPUT8_CHANGE_BASE + 9, 2);
+    EXPECT_TRUE(panel->HasUnsavedEdits());
+    Choose(ID_INPUT8_CHANGE_BASE + 9, 0);
+    EXPECT_FALSE(panel->HasUnsavedEdits());
+
+    // A wrong value is an edit, though it builds as the nearest right one.
+    ParameterTexts(1)[0]->SetValue("5");
+    EXPECT_TRUE(panel->HasUnsavedEdits());
+    ParameterTexts(1)[0]->SetValue("3");
+
+    Control<wxTextCtrl>(ID_INPUT8_NAME)->ChangeValue("Landing");
+    prompts.boxAnswers = {Answer::Cancel};
+    EXPECT_FALSE(MayDropEdits(*panel, prompts));
+    EXPECT_EQ(Control<wxTextCtrl>(ID_INPUT8_NAME)->GetValue(), "Landing");
+    EXPECT_EQ(HeldImage(input8), DeviceImage(SampleConfig()));
+
+    prompts.boxAnswers = {Answer::Save};
+    EXPECT_TRUE(MayDropEdits(*panel, prompts));
+    Input8Config expected = SampleConfig();
+    expected.name = "Landing";
+    EXPECT_EQ(HeldImage(input8), DeviceImage(expected));
+    EXPECT_FALSE(panel->HasUnsavedEdits());
+    ASSERT_NE(panel->DeviceConfig(), nullptr);
+    EXPECT_EQ(*panel->DeviceConfig(), expected);
+    EXPECT_EQ(prompts.boxes[1].text, "ORV-Input8 @ 3 has changes that are not saved");
+}
+
 // A value outside its range is neither stored as something else (300 as its
 // low byte 44, 5 as relay 4) nor sent: Save and Export name the row and the range.
 TEST_F(Input8PanelTest, AParameterOutsideItsRangeIsRefusedBeforeASaveOrAnExport)
@@ -241,10 +280,11 @@ TEST_F(Input8PanelTest, AParameterOutsideItsRangeIsRefusedBeforeASaveOrAnExport)
         EXPECT_EQ(ParameterTexts(c.row)[c.field]->GetValue(), c.typed);
     }
 
-    ParameterTexts(0)[0]->SetValue("4");
-    EXPECT_EQ(Status(), "");
+    // Put right without a keystroke event, the refusal stays on the status line until the next save.
+    ParameterTexts(0)[0]->ChangeValue("4");
     Click(ID_INPUT8_SAVE);
     EXPECT_FALSE(Sent(CONFIG_BLOCK_WRITE).empty());
+    EXPECT_EQ(Status(), "Configuration saved");
 }
 
 // A stored value outside its range is shown as it is, marked, and not saved back.

@@ -26,10 +26,17 @@ inline bool WheelOver(const wxWindow* window, int steps)
                       std::to_string(std::abs(steps)) + " --delay 20 " + (steps > 0 ? "5" : "4"));
 }
 
-// A key as xdotool names it ("Tab", "space", "shift+Tab").
-inline bool PressKey(const std::string& key)
+// A click with the first button in the middle of window.
+inline bool ClickOn(const wxWindow* window)
 {
-    return RunXdotool("key " + key);
+    const wxPoint at = window->GetScreenRect().GetPosition() + window->GetSize() / 2;
+    return RunXdotool("mousemove --sync " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1");
+}
+
+// Keys as xdotool names them, one after the other ("Tab", "ctrl+a BackSpace 3").
+inline bool PressKey(const std::string& keys)
+{
+    return RunXdotool("key " + keys);
 }
 
 }  // namespace orv::test
