@@ -688,11 +688,14 @@ bool Input_Type_Dialog::SaveToDevice()
         rules_.SaveEnded(Input8SaveEnd::ReadBackLost);
         ShowRulesState();
     }
+    // The outcome stays on the frame's status bar too, after the boxes are gone.
     if (result != WriteResult::Saved) {
         SetStatus(_("Configuration not saved"));
+        services.prompts.SetStatusText(DeviceLabel() + ": configuration not saved");
         return false;
     }
     SetStatus(_("Configuration saved"));
+    services.prompts.SetStatusText(DeviceLabel() + ": configuration saved");
     const DeviceRecord* record = mainDialog_.Registry().SelectedRecord();
     if (record && record->configured) {
         services.prompts.Message(" Config Saved ", " Save SUCCESS \n Input8 configuration has been saved Succesfully",

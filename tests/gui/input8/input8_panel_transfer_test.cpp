@@ -2,6 +2,7 @@
 // "Save to Device" with its read-back and messages, export and import.
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -127,6 +128,8 @@ TEST_F(Input8PanelTest, SaveWritesTheDeviceAndRediscoversOnlyADeviceThatWasNotCo
         // A write is never half cancelled: its progress offers no Cancel.
         ASSERT_FALSE(prompts.progress.empty());
         EXPECT_FALSE(prompts.progress[0]->options.canAbort);
+        const std::pair<int, std::string> saved{0, "ORV-Input8 @ 3: configuration saved"};
+        EXPECT_NE(std::find(prompts.statusTexts.begin(), prompts.statusTexts.end(), saved), prompts.statusTexts.end());
         ASSERT_EQ(prompts.Captions(), std::vector<std::string>{" Config Saved "});
         EXPECT_EQ(prompts.boxes[0].text, configured ? SAVED_TEXT : REDISCOVER_TEXT);
         EXPECT_EQ(prompts.boxes[0].icon, Icon::Information);
