@@ -17,12 +17,20 @@ inline bool RunXdotool(const std::string& arguments)
     return std::system(("xdotool " + arguments).c_str()) == 0;
 }
 
+// Moves the pointer to at and waits until it is there. From the screen's
+// corner: a synchronous move to where the pointer already is would wait for
+// a motion that never comes.
+inline std::string MoveTo(const wxPoint& at)
+{
+    return "mousemove 0 0 mousemove --sync " + std::to_string(at.x) + " " + std::to_string(at.y);
+}
+
 // steps wheel steps with the pointer over the middle of window: down when
 // positive, up when negative.
 inline bool WheelOver(const wxWindow* window, int steps)
 {
     const wxPoint at = window->GetScreenRect().GetPosition() + window->GetSize() / 2;
-    return RunXdotool("mousemove --sync " + std::to_string(at.x) + " " + std::to_string(at.y) + " click --repeat " +
+    return RunXdotool(MoveTo(at) + " click --repeat " +
                       std::to_string(std::abs(steps)) + " --delay 20 " + (steps > 0 ? "5" : "4"));
 }
 
@@ -30,7 +38,7 @@ inline bool WheelOver(const wxWindow* window, int steps)
 inline bool ClickOn(const wxWindow* window)
 {
     const wxPoint at = window->GetScreenRect().GetPosition() + window->GetSize() / 2;
-    return RunXdotool("mousemove --sync " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1");
+    return RunXdotool(MoveTo(at) + " click 1");
 }
 
 // Keys as xdotool names them, one after the other ("Tab", "ctrl+a BackSpace 3").
