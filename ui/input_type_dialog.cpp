@@ -263,7 +263,7 @@ void Input_Type_Dialog::CreateRow(size_t r, wxSizer* rowsSizer)
 
 void Input_Type_Dialog::SetStatus(const wxString& text)
 {
-    statusIsRefusal_ = text.Contains(": a parameter must be ");
+    statusIsRefusal_ = false;
     statusLine_->SetLabel(text);
     // Its width, or more for a long hint: the line has room, and a narrower label would wrap out of sight.
     statusLine_->SetMinSize(wxSize(std::max(STATUS_WIDTH, statusLine_->GetBestSize().GetWidth()), -1));
@@ -586,15 +586,25 @@ void Input_Type_Dialog::ParameterTyped(size_t r, wxTextCtrl* field)
     const auto j = size_t(at - fields.begin());
     MarkParameter(r, j);
     if (!ParameterFits(r, j)) {
-        SetStatus(ToWx(ParameterRefusal(r + 1, rows_[r].ranges[j])));
+        ShowRefusal(r, j);
         return;
     }
     // A refusal on the status line holds only while some value is still wrong.
     if (statusIsRefusal_) {
         const std::optional<std::pair<size_t, size_t>> wrong = FirstWrongParameter();
-        SetStatus(wrong ? ToWx(ParameterRefusal(wrong->first + 1, rows_[wrong->first].ranges[wrong->second]))
-                        : wxString());
+        if (wrong)
+            ShowRefusal(wrong->first, wrong->second);
+        else
+            SetStatus(wxEmptyString);
     }
+}
+
+std::string Input_Type_Dialog::ShowRefusal(size_t r, size_t j)
+{
+    const std::string refusal = ParameterRefusal(r + 1, rows_[r].ranges[j]);
+    SetStatus(ToWx(refusal));
+    statusIsRefusal_ = true;
+    return refusal;
 }
 
 std::optional<std::pair<size_t, size_t>> Input_Type_Dialog::FirstWrongParameter() const
@@ -616,8 +626,7 @@ bool Input_Type_Dialog::ParametersInRange(const char* caption)
     if (!wrong)
         return true;
     const auto [r, j] = *wrong;
-    const std::string refusal = ParameterRefusal(r + 1, rows_[r].ranges[j]);
-    SetStatus(ToWx(refusal));
+    const std::string refusal = ShowRefusal(r, j);
     wxTextCtrl* field = rows_[r].parameters[j];
     field->SetFocus();
     field->SelectAll();

@@ -65,7 +65,6 @@ public:
     bool ReadFromDevice();
     // What the device holds as last read or saved; null when not known.
     const Input8Config* DeviceConfig() const { return rules_.DeviceConfig(); }
-    const Input8PanelRules& Rules() const { return rules_; }
 
     bool HasUnsavedEdits() const override;
     std::string EditedDeviceLabel() const override;
@@ -118,6 +117,8 @@ private:
     // Row r's parameter j coloured and explained when its value is wrong.
     void MarkParameter(size_t r, size_t j);
     void ParameterTyped(size_t r, wxTextCtrl* field);
+    // Row r's parameter j named as wrong on the status line; the text shown.
+    std::string ShowRefusal(size_t r, size_t j);
     // Row and parameter of the first value outside its range.
     std::optional<std::pair<size_t, size_t>> FirstWrongParameter() const;
     void CreateRow(size_t r, wxSizer* rowsSizer);
