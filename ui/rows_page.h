@@ -4,9 +4,9 @@
 //   choice, spin control or text field, and never changes a value there (left
 //   alone, GTK selects the next entry of a choice and steps a spin control);
 // - a control inside the area that takes the focus, by Tab, click or program,
-//   is scrolled into view, together with its row when the row fits. GTK
-//   reports no focus event for a choice, so the focus is also looked at
-//   whenever the events have been handled.
+//   is scrolled into view, together with its row when the row fits. The
+//   toolkit hears of no focus moving into a choice under GTK, so the focus is
+//   looked up once the events have been handled, and GTK is asked where it is.
 //
 // Use: build the area and its rows as before, then call
 //     RowsPage::Attach(rowsArea);
