@@ -11,6 +11,7 @@
 #include <wx/progdlg.h>
 #include <wx/statusbr.h>
 
+#include "ui/settings.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -127,10 +128,13 @@ std::optional<std::string> WxPrompts::FileDialog(const FileDialogOptions& option
     if (options.overwritePrompt)
         style |= wxFD_OVERWRITE_PROMPT;
     wxString wildcard = options.wildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : ToWx(options.wildcard);
-    wxFileDialog dialog(parent_, ToWx(options.message), ToWx(options.defaultDir), ToWx(options.defaultFile), wildcard,
-                        style, wxDefaultPosition, wxDefaultSize, "filedlg");
+    // Where the last dialog of its kind was confirmed, unless the caller names a folder.
+    const wxString folder = options.defaultDir.empty() ? LastFolder(options) : ToWx(options.defaultDir);
+    wxFileDialog dialog(parent_, ToWx(options.message), folder, ToWx(options.defaultFile), wildcard, style,
+                        wxDefaultPosition, wxDefaultSize, "filedlg");
     if (dialog.ShowModal() != wxID_OK)
         return std::nullopt;
+    SaveLastFolder(options, dialog.GetDirectory());
     return std::string(dialog.GetPath().mb_str(*wxConvFileName));
 }
 

@@ -1,0 +1,151 @@
+// The settings kept between runs, through a settings file in a folder of the
+// test's own: what one run saves the next one reads, and a damaged or foreign
+// file is set aside, never taken and never lost.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <wx/config.h>
+#include <wx/frame.h>
+
+#include "ui/settings.h"
+
+namespace orv {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() / ("orv-settings-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        path = folder / "orvtool" / "orvtool.conf";
+    }
+    void TearDown() override
+    {
+        delete wxConfigBase::Set(nullptr);
+        fs::remove_all(folder);
+    }
+
+    // A run of the program: its settings opened from the file; the problem it logs.
+    std::string Start()
+    {
+        delete wxConfigBase::Set(nullptr);
+        OpenedSettings opened = OpenSettingsFile(path.string());
+        wxConfigBase::Set(opened.config.release());
+        return opened.problem;
+    }
+
+    void WriteFile(const std::string& bytes)
+    {
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
+    static std::string Contents(const fs::path& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+
+    fs::path folder;
+    fs::path path;
+};
+
+FileDialogOptions DialogSaying(const std::string& message)
+{
+    FileDialogOptions options;
+    options.message = message;
+    return options;
+}
+
+TEST_F(SettingsTest, WhatOneRunSavesTheNextRunFinds)
+{
+    EXPECT_EQ(Start(), "");
+    EXPECT_FALSE(SavedInterface());
+    EXPECT_FALSE(SavedPlace(FRAME_PLACE));
+
+    const fs::path firmware = folder / "firmware Grüße";
+    fs::create_directories(firmware);
+    SaveInterface("rfc2217://bench-server:2001");
+    SaveLastFolder(DialogSaying("Load Firmware File .."), wxString::FromUTF8(firmware.string()));
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "settings");
+    frame->SetSize(40, 50, 700, 500);
+    SavePlace(FRAME_PLACE, *frame);
+    frame->Hide();
+    SavePlace(LOG_WINDOW_PLACE, *frame);
+    frame->Destroy();
+
+    EXPECT_EQ(Start(), "");
+    EXPECT_EQ(SavedInterface(), "rfc2217://bench-server:2001");
+    const auto place = SavedPlace(FRAME_PLACE);
+    ASSERT_TRUE(place);
+    EXPECT_EQ(place->rect, wxRect(40, 50, 700, 500));
+    EXPECT_FALSE(place->maximised);
+    ASSERT_TRUE(SavedPlace(LOG_WINDOW_PLACE));
+    EXPECT_FALSE(SavedPlace(LOG_WINDOW_PLACE)->shown);
+    EXPECT_EQ(LastFolder(DialogSaying("Load Firmware File ..")).utf8_string(), firmware.string());
+    // Each kind of dialog keeps its own folder.
+    EXPECT_EQ(LastFolder(DialogSaying("Load Input8 Configuration from .... ")), "");
+
+    // A folder that went meanwhile is not offered.
+    fs::remove_all(firmware);
+    EXPECT_EQ(LastFolder(DialogSaying("Load Firmware File ..")), "");
+}
+
+TEST_F(SettingsTest, APlaceIsRestoredOnlyWhereTheScreensAreToday)
+{
+    Start();
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "settings");
+    const struct {
+        wxRect saved;
+        bool restored;
+    } cases[] = {{wxRect(30, 40, 600, 400), true}, {wxRect(5000, 40, 600, 400), false},
+                 {wxRect(-900, 0, 600, 400), false}, {wxRect(0, 0, 9000, 400), false}};
+    for (const auto& c : cases) {
+        frame->SetSize(c.saved);
+        SavePlace(FRAME_PLACE, *frame);
+        frame->SetSize(10, 10, 300, 200);
+        EXPECT_EQ(RestorePlace(FRAME_PLACE, *frame), c.restored) << c.saved.x << "," << c.saved.width;
+        EXPECT_EQ(frame->GetRect(), c.restored ? c.saved : wxRect(10, 10, 300, 200));
+    }
+    frame->Destroy();
+}
+
+TEST_F(SettingsTest, ADamagedOrForeignFileIsSetAsideAndTheSettingsStartAfresh)
+{
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* problem;
+    } cases[] = {
+        {"broken group", "Format=1\n[Interface\nPort=tcp://x:1\n", "is damaged"},
+        {"line without value", "Format=1\n[Interface]\nPort\n", "is damaged"},
+        {"foreign", "[General]\ncolour=blue\n", "holds no settings of this program"},
+        {"binary", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 20), "is damaged"},
+    };
+    for (const auto& c : cases) {
+        WriteFile(c.bytes);
+        const std::string problem = Start();
+        EXPECT_NE(problem.find(c.problem), std::string::npos) << c.what << ": " << problem;
+        EXPECT_NE(problem.find(path.string() + ".ignored"), std::string::npos) << problem;
+        EXPECT_FALSE(SavedInterface()) << c.what;
+        EXPECT_EQ(Contents(path.string() + ".ignored"), c.bytes) << c.what;
+
+        // The fresh settings work and are kept.
+        SaveInterface("/dev/ttyUSB1");
+        EXPECT_EQ(Start(), "") << c.what;
+        EXPECT_EQ(SavedInterface(), "/dev/ttyUSB1") << c.what;
+        delete wxConfigBase::Set(nullptr);
+        fs::remove_all(folder);
+    }
+}
+
+}  // namespace
+}  // namespace orv
