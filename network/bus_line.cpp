@@ -44,9 +44,8 @@ public:
     void RefreshDeviceList() override {}
 };
 
-std::string TrialText(const std::string& port, const LineTrial& trial, bool discovered, bool lost)
+std::string TrialText(const std::string& label, const LineTrial& trial, bool discovered, bool lost)
 {
-    const std::string label = PortLabel(port);
     if (!trial.opened)
         return label + " cannot be opened as the bus interface: check the name or address, that the interface is "
                        "connected or the server running, and that no other program holds it.";
@@ -65,7 +64,28 @@ std::string TrialText(const std::string& port, const LineTrial& trial, bool disc
     return text + ".";
 }
 
+// The devices one broadcast on the bound link finds, into trial.
+bool Broadcast(Services& services, LineTrial& trial)
+{
+    DeviceRegistry registry(services.log);
+    NoView view;
+    NetworkContext context{services, registry, view};
+    ScanBus(context, BROADCAST_ADDRESS, true);
+    for (size_t i = 0; i < registry.Count(); ++i)
+        trial.devices.push_back(registry.Record(i));
+    return !BusInterfaceLost();
+}
+
 }  // namespace
+
+LineTrial AskLineInUse(const std::string& label, Services& services)
+{
+    LineTrial trial;
+    trial.opened = true;
+    const bool lost = !Broadcast(services, trial);
+    trial.text = TrialText(label, trial, true, lost);
+    return trial;
+}
 
 std::vector<InterfaceEntry> ListInterfaces(UsbInterface& usb, const std::function<std::string(uint32_t)>& pathOf)
 {
@@ -148,19 +168,12 @@ LineTrial BusLine::Trial(const std::string& port, bool discover, Services& servi
             BindBusLink(*candidate, trialServices);
             trial.opened = OpenBusInterface(OpenPace::AfterFailureOnly);
         }
-        if (trial.opened && discover) {
-            DeviceRegistry registry(services.log);
-            NoView view;
-            NetworkContext context{trialServices, registry, view};
-            ScanBus(context, BROADCAST_ADDRESS, true);
-            lost = BusInterfaceLost();
-            for (size_t i = 0; i < registry.Count(); ++i)
-                trial.devices.push_back(registry.Record(i));
-        }
+        if (trial.opened && discover)
+            lost = !Broadcast(trialServices, trial);
         if (candidate && BusInterfaceHandle())
             candidate->Close(BusInterfaceHandle());
     }
-    trial.text = TrialText(port, trial, discover, lost);
+    trial.text = TrialText(PortLabel(port), trial, discover, lost);
     services.log.Message(" Interface: " + trial.text);
     return trial;
 }

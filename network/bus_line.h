@@ -37,6 +37,10 @@ struct LineTrial {
 // The words for a port: "the first FTDI interface" for the empty choice.
 std::string PortLabel(const std::string& port);
 
+// One broadcast on the link as it is bound now, the line named label: what
+// answered, in words.
+LineTrial AskLineInUse(const std::string& label, Services& services);
+
 class BusLine final : public UsbInterface {
 public:
     // The interface a port text names (empty: the first FTDI interface).
