@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "link/bus_link.h"
-#include "link/latency_timer.h"
-#include "link/port_address.h"
-#include "link/serial_port.h"
 #include "network/discovery.h"
 #include "network/network_view.h"
+#include "port/latency_timer.h"
+#include "port/port_address.h"
+#include "port/serial_port.h"
 
 namespace orv {
 

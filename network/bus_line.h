@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "link/usb_interface.h"
 #include "network/device_registry.h"
+#include "port/usb_interface.h"
 #include "services/services.h"
 
 namespace orv {

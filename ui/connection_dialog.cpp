@@ -10,7 +10,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "link/port_address.h"
+#include "port/port_address.h"
 #include "network/device_registry.h"
 #include "ui/bus_work.h"
 #include "ui/main_dialog.h"

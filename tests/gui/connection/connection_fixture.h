@@ -22,7 +22,7 @@
 
 #include "app/main_frame.h"
 #include "bench/pty_bus.h"
-#include "link/port_address.h"
+#include "port/port_address.h"
 #include "sim/demo_bus.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "ui/connection_dialog.h"

@@ -5,7 +5,7 @@
 
 #include <wx/listctrl.h>
 
-#include "link/latency_timer.h"
+#include "port/latency_timer.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "ui/fast_discovery.h"
 
