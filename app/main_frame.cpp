@@ -11,7 +11,10 @@
 #include <wx/statusbr.h>
 
 #include "link/bus_link.h"
+#include "ui/connection_dialog.h"
+#include "ui/fast_discovery.h"
 #include "ui/main_dialog.h"
+#include "ui/settings.h"
 #include "ui/until_painted.h"
 
 namespace orv {
@@ -45,8 +48,11 @@ void ShowEmptyFirst(wxFrame* frame)
 }  // namespace
 
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
+    EVT_CLOSE(MainFrame::OnClose)
+    EVT_MENU(ID_CONNECTION, MainFrame::OnConnection)
     EVT_MENU(wxID_EXIT, MainFrame::OnExit)
     EVT_MENU(ID_DISCOVER_ALL, MainFrame::OnDiscoverAll)
+    EVT_MENU(ID_DISCOVER_ALL_FAST, MainFrame::OnDiscoverAllFast)
     EVT_MENU(ID_QUICK_DISCOVERY, MainFrame::OnQuickDiscovery)
     EVT_MENU(ID_BROADCAST_DISCOVERY, MainFrame::OnQuickDiscovery)
     EVT_MENU(ID_UPDATE_FIRMWARE_SELECTED, MainFrame::OnUpdateFirmwareSelected)
@@ -62,10 +68,13 @@ MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wx
     : wxFrame(parent, id, title, pos, size, style, "frame"), services_(services), bus_(bus)
 {
     fileMenu = new wxMenu;
+    fileMenu->Append(ID_CONNECTION, _("Connection ..."), wxEmptyString, wxITEM_NORMAL);
+    fileMenu->AppendSeparator();
     fileMenu->Append(wxID_EXIT, _("Exit"), wxEmptyString, wxITEM_NORMAL);
 
     devicesMenu = new wxMenu;
     devicesMenu->Append(ID_DISCOVER_ALL, _("Discover All Devices ... (Slow)"), wxEmptyString, wxITEM_NORMAL);
+    devicesMenu->Append(ID_DISCOVER_ALL_FAST, _("Discover All Devices (Fast)"), wxEmptyString, wxITEM_NORMAL);
     devicesMenu->Append(ID_QUICK_DISCOVERY, _("Quick Discovery ... (Fast)"), wxEmptyString, wxITEM_NORMAL);
     devicesMenu->Append(ID_UPDATE_FIRMWARE_SELECTED, _("Update Firmware on Selected ..."), wxEmptyString,
                         wxITEM_NORMAL);
@@ -132,6 +141,7 @@ void MainFrame::OpenInterfaceAndDialog()
         Close(false);
     mainDialog = new MainDialog(this, services_, ID_MAIN_DIALOG, wxDefaultPosition, wxSize(1200, 690),
                                 wxTAB_TRAVERSAL);
+    ShowInterfaceInUse(*this, Line());
     FitToWorkArea();
     // A closing frame goes as soon as events are handled: its log window is
     // shown without waiting for it to be painted.
@@ -154,7 +164,12 @@ void MainFrame::ShowOnDesktop()
 void MainFrame::ShowLogWindow()
 {
     wxFrame* logFrame = logWindow->GetFrame();
-    if (!logFrame->IsShown()) {
+    const std::optional<WindowPlace> saved = SavedPlace(LOG_WINDOW_PLACE);
+    if (!logFrame->IsShown() && saved && FitsScreens(saved->rect)) {
+        // Where the technician left it.
+        ShowEmptyFirst(logFrame);
+        logFrame->SetSize(saved->rect);
+    } else if (!logFrame->IsShown()) {
         // At the right of the work area; the frame moves left as far as it
         // must to leave the log in view beside it.
         const wxRect workArea = wxDisplay(this).GetClientArea();
@@ -166,6 +181,32 @@ void MainFrame::ShowLogWindow()
     }
     logWindow->Show();
     logFrame->Raise();
+}
+
+BusLine* MainFrame::Line()
+{
+    return dynamic_cast<BusLine*>(&bus_);
+}
+
+void MainFrame::OnClose(wxCloseEvent& event)
+{
+    // A frame that closes at start-up (no interface) was never placed by the technician.
+    if (IsShown()) {
+        SavePlace(FRAME_PLACE, *this);
+        SavePlace(LOG_WINDOW_PLACE, *logWindow->GetFrame());
+    }
+    event.Skip();
+}
+
+void MainFrame::OnConnection(wxCommandEvent&)
+{
+    ChooseConnection(*this, Line(), *mainDialog);
+}
+
+void MainFrame::OnDiscoverAllFast(wxCommandEvent&)
+{
+    const BusLine* line = Line();
+    DiscoverAllFast(*mainDialog, line ? line->LatencyTimer() : 0);
 }
 
 void MainFrame::OnExit(wxCommandEvent&)

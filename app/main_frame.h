@@ -15,6 +15,7 @@ class wxStatusBar;
 
 namespace orv {
 
+class BusLine;
 class MainDialog;
 
 // Resizable and maximisable: the panels take what room the screen has.
@@ -50,8 +51,14 @@ public:
     wxLogWindow* logWindow = nullptr;
 
 private:
+    // The line the technician can change; null on the simulated bus.
+    BusLine* Line();
+    // Keeps the places of the frame and the log window for the next start.
+    void OnClose(wxCloseEvent& event);
+    void OnConnection(wxCommandEvent& event);
     void OnExit(wxCommandEvent& event);
     void OnDiscoverAll(wxCommandEvent& event);
+    void OnDiscoverAllFast(wxCommandEvent& event);
     void OnQuickDiscovery(wxCommandEvent& event);
     void OnUpdateFirmwareSelected(wxCommandEvent& event);
     void OnEmergencyFirmwareUpdate(wxCommandEvent& event);

@@ -1,5 +1,6 @@
 #include "app/orvtool_app.h"
 
+#include <wx/config.h>
 #include <wx/icon.h>
 #include <wx/image.h>
 #include <wx/log.h>
@@ -8,6 +9,7 @@
 
 #include "app/main_frame.h"
 #include "resources/embedded.h"
+#include "ui/settings.h"
 #include "ui/until_painted.h"
 
 namespace orv {
@@ -35,10 +37,17 @@ bool OrvToolApp::OnInit()
 
     wxBitmap splashBitmap(LoadEmbedded(SplashJpeg(), wxBITMAP_TYPE_JPEG));
 
+    // Before the backend, which opens the interface chosen in an earlier run.
+    OpenedSettings settings = OpenProgramSettings();
+    wxConfigBase::Set(settings.config.release());
+
     backend_ = MakeBusBackend(clock_);
     MainFrame* frame = NewMainFrame(services_, backend_->Interface());
     prompts_.SetParent(frame);
     SetTopWindow(frame);
+    // Into the frame's log window, which exists from here on.
+    if (!settings.problem.empty())
+        log_.Message(settings.problem);
 
     auto* splash = new wxSplashScreen(splashBitmap, wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_TIMEOUT, 3000, frame,
                                       wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSIMPLE_BORDER);
@@ -46,9 +55,15 @@ bool OrvToolApp::OnInit()
     WaitUntilPainted(splash->GetSplashWindow(), 1000);
 
     frame->OpenInterfaceAndDialog();
+    RestorePlace(FRAME_PLACE, *frame);
     frame->ShowOnDesktop();
-    // Raised once the frame is up, the log window is not hidden behind it.
-    frame->CallAfter(&MainFrame::ShowLogWindow);
+    // Raised once the frame is up, the log window is not hidden behind it;
+    // unless it was closed when the program last ended.
+    const std::optional<WindowPlace> logPlace = SavedPlace(LOG_WINDOW_PLACE);
+    if (logPlace && !logPlace->shown)
+        frame->CallAfter([frame] { frame->logWindow->Show(false); });
+    else
+        frame->CallAfter(&MainFrame::ShowLogWindow);
 
     wxIcon icon;
     icon.CopyFromBitmap(wxBitmap(LoadEmbedded(FrameIconPng(), wxBITMAP_TYPE_PNG)));

@@ -15,6 +15,8 @@
 #include "tests/gui/frame_fixture.h"
 #include "tests/gui/geometry_check.h"
 #include "tests/gui/on_screen.h"
+#include "ui/connection_dialog.h"
+#include "ui/fast_discovery.h"
 #include "ui/intro_dialog.h"
 #include "ui/main_dialog.h"
 #include "ui/wx_log_sink.h"
@@ -77,9 +79,11 @@ TEST_F(MainFrameTest, FrameHasTheToolsTitleMenusAndStatusBar)
     EXPECT_EQ(frame->menuBar->GetMenu(1), frame->devicesMenu);
     EXPECT_EQ(frame->menuBar->GetMenu(2), frame->advancedMenu);
 
-    EXPECT_EQ(Entries(frame->fileMenu), (std::vector<MenuEntry>{{wxID_EXIT, "Exit"}}));
+    EXPECT_EQ(Entries(frame->fileMenu), (std::vector<MenuEntry>{
+                                            {ID_CONNECTION, "Connection ..."}, {wxID_SEPARATOR, ""}, {wxID_EXIT, "Exit"}}));
     EXPECT_EQ(Entries(frame->devicesMenu), (std::vector<MenuEntry>{
                                                {ID_DISCOVER_ALL, "Discover All Devices ... (Slow)"},
+                                               {ID_DISCOVER_ALL_FAST, "Discover All Devices (Fast)"},
                                                {ID_QUICK_DISCOVERY, "Quick Discovery ... (Fast)"},
                                                {ID_UPDATE_FIRMWARE_SELECTED, "Update Firmware on Selected ..."},
                                            }));
@@ -94,8 +98,8 @@ TEST_F(MainFrameTest, FrameHasTheToolsTitleMenusAndStatusBar)
 
     for (int id : {ID_UPDATE_FIRMWARE_SELECTED, ID_SET_ADDRESS, ID_DEVICE_BOOT_MODE, ID_DEVICE_CONFIG_MODE})
         EXPECT_FALSE(frame->menuBar->IsEnabled(id)) << id;
-    for (int id : {int(wxID_EXIT), ID_DISCOVER_ALL, ID_QUICK_DISCOVERY, ID_BROADCAST_DISCOVERY,
-                   ID_EMERGENCY_FIRMWARE_UPDATE})
+    for (int id : {int(wxID_EXIT), ID_CONNECTION, ID_DISCOVER_ALL, ID_DISCOVER_ALL_FAST, ID_QUICK_DISCOVERY,
+                   ID_BROADCAST_DISCOVERY, ID_EMERGENCY_FIRMWARE_UPDATE})
         EXPECT_TRUE(frame->menuBar->IsEnabled(id)) << id;
 
     ASSERT_EQ(frame->GetStatusBar(), frame->statusBar);

@@ -75,9 +75,8 @@ class SimulatedConnectionTest : public MainDialogTest {};
 TEST_F(SimulatedConnectionTest, TheSimulatedBusIsNamedAndTested)
 {
     AddDevice(SimDeviceKind::Relay, 9, {0x34, 0xAB, 0x12, 0x00});
-    ShowInterfaceInUse(*frame, nullptr);
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(INTERFACE_STATUS_FIELD), "Interface: simulated bus");
-    WithDialog(*frame, [&] { ChooseConnection(*frame, nullptr, *dialog); }, [&](ConnectionDialog& connection) {
+    WithDialog(*frame, [&] { SendMenuCommand(*frame, ID_CONNECTION); }, [&](ConnectionDialog& connection) {
         EXPECT_EQ(connection.InterfaceList()->GetItemCount(), 1);
         EXPECT_EQ(connection.InterfaceList()->GetItemText(0), "simulated bus");
         EXPECT_FALSE(connection.AddressField()->IsEnabled());

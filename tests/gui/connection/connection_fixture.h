@@ -101,7 +101,6 @@ protected:
         frame = NewMainFrame(services, *line);
         logWindow = frame->logWindow;
         frame->OpenInterfaceAndDialog();
-        ShowInterfaceInUse(*frame, line.get());
     }
 
     void Stop()
@@ -121,7 +120,7 @@ protected:
 
     void Choose(const std::function<void(ConnectionDialog&)>& act)
     {
-        WithDialog(*frame, [&] { ChooseConnection(*frame, line.get(), *frame->mainDialog); }, act);
+        WithDialog(*frame, [&] { SendMenuCommand(*frame, ID_CONNECTION); }, act);
     }
 
     std::vector<int> QuickDiscovery()

@@ -5,7 +5,6 @@
 
 #include <wx/listctrl.h>
 
-#include "port/latency_timer.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "ui/fast_discovery.h"
 
@@ -31,7 +30,7 @@ TEST_F(FastDiscoveryTest, FindsEveryDeviceInSecondsLateAcknowledgersIncluded)
         devices.clear();
         AddRelays({3, 40, 201, 254}, turnaround);
         const uint64_t start = clock.NowMillis();
-        DiscoverAllFast(*dialog, FTDI_DEFAULT_LATENCY_MS);
+        SendMenuCommand(*frame, ID_DISCOVER_ALL_FAST);
         EXPECT_EQ(Column(1), (std::vector<std::string>{"3", "40", "201", "254"})) << turnaround << " ms";
         EXPECT_LT(clock.NowMillis() - start, 20000u) << "three minutes at the slow pace";
         ASSERT_FALSE(prompts.progress.empty());
@@ -49,7 +48,7 @@ TEST_F(FastDiscoveryTest, CancelStopsTheScanWithTheDevicesFoundSoFar)
     prompts.onProgressUpdate = [](const RecordedProgress& progress, int value) {
         return progress.options.maximum != 255 || value < 100 || value == 255;
     };
-    DiscoverAllFast(*dialog, FTDI_DEFAULT_LATENCY_MS);
+    SendMenuCommand(*frame, ID_DISCOVER_ALL_FAST);
     EXPECT_EQ(Column(1), (std::vector<std::string>{"3", "40"}));
     // Past the cancel only the devices the broadcast found were asked, to time them.
     for (const HeardFrame& frame : Sent(MODULE_INFO_REQUEST))

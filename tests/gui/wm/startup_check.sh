@@ -6,9 +6,11 @@
 set -euo pipefail
 program=$1
 log=$(mktemp)
+# Settings of its own: none of the user's, and nothing written among them.
+export XDG_CONFIG_HOME=$(mktemp -d)
 "$program" 2>"$log" &
 pid=$!
-trap 'kill "$pid" 2>/dev/null || true; rm -f "$log"' EXIT
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$log" "$XDG_CONFIG_HOME"' EXIT
 
 fail() {
   echo "FAIL: $*" >&2
