@@ -55,8 +55,9 @@ bool OrvToolApp::OnInit()
     WaitUntilPainted(splash->GetSplashWindow(), 1000);
 
     frame->OpenInterfaceAndDialog();
-    RestorePlace(FRAME_PLACE, *frame);
     frame->ShowOnDesktop();
+    // Once shown: the window manager places a new window itself.
+    RestorePlace(FRAME_PLACE, *frame);
     // Raised once the frame is up, the log window is not hidden behind it;
     // unless it was closed when the program last ended.
     const std::optional<WindowPlace> logPlace = SavedPlace(LOG_WINDOW_PLACE);

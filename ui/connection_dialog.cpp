@@ -40,7 +40,7 @@ ConnectionDialog::ConnectionDialog(wxWindow* parent, BusLine* line, Services& se
 
     list_ = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(RESULT_WIDTH, 150),
                            wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_HRULES | wxLC_VRULES);
-    list_->InsertColumn(0, _("Port"), wxLIST_FORMAT_LEFT, 230);
+    list_->InsertColumn(0, _("Port"), wxLIST_FORMAT_LEFT, 200);
     list_->InsertColumn(1, _("Serial number"), wxLIST_FORMAT_LEFT, 120);
     list_->InsertColumn(2, _("Description"), wxLIST_FORMAT_LEFT, 200);
     if (line_) {
@@ -150,6 +150,8 @@ void ConnectionDialog::OnTest(wxCommandEvent&)
         trial = line_ ? line_->Try(ChosenPort(), services_) : AskLineInUse(SIMULATED_BUS, services_);
     }
     ShowResult(trial.text);
+    // The busy window had the focus: Escape and Enter work on the dialog again.
+    test_->SetFocus();
 }
 
 void ConnectionDialog::OnOk(wxCommandEvent&)
@@ -168,6 +170,7 @@ void ConnectionDialog::OnOk(wxCommandEvent&)
     }
     if (!trial.opened) {
         ShowResult(trial.text);
+        address_->SetFocus();
         return;
     }
     SaveInterface(port);

@@ -147,6 +147,13 @@ void SavePlace(const char* window, const wxTopLevelWindow& topLevel)
     wxConfigBase* config = Config();
     if (!config)
         return;
+    // A hidden window's size is what the toolkit guesses: the place it was
+    // last seen at stays.
+    if (!topLevel.IsShown() && SavedPlace(window)) {
+        config->Write(PlaceKey(window, "Shown"), false);
+        config->Flush();
+        return;
+    }
     const wxRect rect(topLevel.GetPosition(), topLevel.GetSize());
     config->Write(PlaceKey(window, "X"), long(rect.x));
     config->Write(PlaceKey(window, "Y"), long(rect.y));

@@ -76,9 +76,13 @@ TEST_F(SettingsTest, WhatOneRunSavesTheNextRunFinds)
     SaveInterface("rfc2217://bench-server:2001");
     SaveLastFolder(DialogSaying("Load Firmware File .."), wxString::FromUTF8(firmware.string()));
     auto* frame = new wxFrame(nullptr, wxID_ANY, "settings");
+    frame->Show();
     frame->SetSize(40, 50, 700, 500);
     SavePlace(FRAME_PLACE, *frame);
+    SavePlace(LOG_WINDOW_PLACE, *frame);
+    // Hidden, it keeps the place it was last seen at.
     frame->Hide();
+    frame->SetSize(0, 0, 200, 100);
     SavePlace(LOG_WINDOW_PLACE, *frame);
     frame->Destroy();
 
@@ -90,6 +94,7 @@ TEST_F(SettingsTest, WhatOneRunSavesTheNextRunFinds)
     EXPECT_FALSE(place->maximised);
     ASSERT_TRUE(SavedPlace(LOG_WINDOW_PLACE));
     EXPECT_FALSE(SavedPlace(LOG_WINDOW_PLACE)->shown);
+    EXPECT_EQ(SavedPlace(LOG_WINDOW_PLACE)->rect, wxRect(40, 50, 700, 500));
     EXPECT_EQ(LastFolder(DialogSaying("Load Firmware File ..")).utf8_string(), firmware.string());
     // Each kind of dialog keeps its own folder.
     EXPECT_EQ(LastFolder(DialogSaying("Load Input8 Configuration from .... ")), "");
@@ -103,6 +108,7 @@ TEST_F(SettingsTest, APlaceIsRestoredOnlyWhereTheScreensAreToday)
 {
     Start();
     auto* frame = new wxFrame(nullptr, wxID_ANY, "settings");
+    frame->Show();
     const struct {
         wxRect saved;
         bool restored;
