@@ -8,6 +8,7 @@
 #include <wx/splash.h>
 
 #include "app/main_frame.h"
+#include "network/bus_line.h"
 #include "resources/embedded.h"
 #include "ui/settings.h"
 #include "ui/until_painted.h"
@@ -54,6 +55,15 @@ bool OrvToolApp::OnInit()
     // The interface search blocks the event loop for a few seconds.
     WaitUntilPainted(splash->GetSplashWindow(), 1000);
 
+    // The interface chosen in an earlier run may be gone (a server switched
+    // off): this run then looks for the first FTDI interface, and the
+    // connection dialog stays within reach. The choice is kept.
+    auto* line = dynamic_cast<BusLine*>(&backend_->Interface());
+    if (line && ChosenBusPort().empty() && !line->Port().empty() && !line->Opens(services_)) {
+        log_.Message(" Interface: " + line->Port() + ", chosen last, cannot be opened; looking for the first FTDI "
+                     "interface instead ");
+        line->UseFirstFtdiInterface();
+    }
     frame->OpenInterfaceAndDialog();
     frame->ShowOnDesktop();
     // Once shown: the window manager places a new window itself.

@@ -154,6 +154,20 @@ LineTrial BusLine::Choose(const std::string& port, Services& services)
     return trial;
 }
 
+bool BusLine::Opens(Services& services)
+{
+    const bool opened = Trial(port_, false, services).opened;
+    inner_ = make_(port_);
+    return opened;
+}
+
+void BusLine::UseFirstFtdiInterface()
+{
+    CloseInUse();
+    port_.clear();
+    inner_ = make_(port_);
+}
+
 LineTrial BusLine::Trial(const std::string& port, bool discover, Services& services)
 {
     CloseInUse();

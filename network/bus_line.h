@@ -64,6 +64,12 @@ public:
     // use, else the line in use is opened again.
     LineTrial Choose(const std::string& port, Services& services);
 
+    // Before the line is first opened: whether its port opens, no box shown.
+    // It is left closed for that opening.
+    bool Opens(Services& services);
+    // The first FTDI interface from now on, in place of a port that is not there.
+    void UseFirstFtdiInterface();
+
     FtStatus CreateDeviceInfoList(uint32_t& count) override;
     FtStatus GetDeviceInfoDetail(uint32_t index, DeviceDetail& detail) override;
     FtStatus Open(uint32_t index, FtHandle& handle) override;

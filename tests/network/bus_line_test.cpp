@@ -106,6 +106,21 @@ TEST(BusLine, ChoosingAPortMovesTheLinkOnlyWhenItOpens)
     EXPECT_TRUE(bench.prompts.boxes.empty());
 }
 
+TEST(BusLine, APortThatIsGoneAtStartGivesWayToTheFirstFtdiInterface)
+{
+    for (const std::string& port : {std::string("/dev/ttyUSB1"), std::string("/dev/ttyUSB7")}) {
+        LineBench bench;
+        BusLine line{[&](const std::string& p) { return bench.Make(p); }, port};
+        const bool opens = line.Opens(bench.services);
+        EXPECT_EQ(opens, port == "/dev/ttyUSB1");
+        if (!opens)
+            line.UseFirstFtdiInterface();
+        EXPECT_TRUE(bench.OpenLink(line)) << port;
+        EXPECT_EQ(bench.Answering(), (opens ? std::vector<int>{3, 7} : std::vector<int>{9})) << port;
+        EXPECT_TRUE(bench.prompts.boxes.empty()) << port;
+    }
+}
+
 TEST(BusLine, ListsTheInterfacesByTheirPorts)
 {
     VirtualClock clock;
