@@ -3,6 +3,8 @@
 // file is set aside, never taken and never lost.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
