@@ -11,7 +11,6 @@
 #include <wx/textctrl.h>
 
 #include "port/port_address.h"
-#include "network/device_registry.h"
 #include "ui/bus_work.h"
 #include "ui/main_dialog.h"
 #include "ui/settings.h"
