@@ -148,7 +148,10 @@ bool OpenInterfaceDevice(bool* multipleDevices)
     return false;
 }
 
-bool OpenBusInterface(OpenPace pace)
+namespace {
+
+// Opens the interface; the not-found box only when reportNotFound.
+bool OpenLink(OpenPace pace, bool reportNotFound)
 {
     link.pace = pace;
     link.rx.Reset();
@@ -157,10 +160,11 @@ bool OpenBusInterface(OpenPace pace)
     link.step = BusStep{};
     bool multipleDevices = false;
     if (!OpenInterfaceDevice(&multipleDevices)) {
-        link.services->prompts.Message("ORV-NET  not found Error",
-                                       "ORVANTA TOOL: ORV-Net Interface not found! \n\nOrvTool cannot continue. "
-                                       "\n\nPlease connect ORV-NET to PC & restart OrvTool",
-                                       Buttons::Ok, Icon::Exclamation);
+        if (reportNotFound)
+            link.services->prompts.Message("ORV-NET  not found Error",
+                                           "ORVANTA TOOL: ORV-Net Interface not found! \n\nOrvTool cannot continue. "
+                                           "\n\nPlease connect ORV-NET to PC & restart OrvTool",
+                                           Buttons::Ok, Icon::Exclamation);
         return false;
     }
     if (multipleDevices)
@@ -172,13 +176,20 @@ bool OpenBusInterface(OpenPace pace)
     return true;
 }
 
+}  // namespace
+
+bool OpenBusInterface(OpenPace pace)
+{
+    return OpenLink(pace, true);
+}
+
 bool ReopenBusInterface()
 {
     link.messageReady = false;
-    if (OpenBusInterface(link.pace))
+    if (OpenLink(link.pace, false))
         return true;
     // Still no interface: it stays lost, so the next command offers the
-    // search again instead of running into time-outs; its box was shown.
+    // search again instead of running into time-outs.
     link.lost = true;
     link.lossReported = true;
     return false;

@@ -47,7 +47,7 @@ FtHandle BusInterfaceHandle();
 // and ReceiveReply give false at once, so that the running operation ends.
 bool BusInterfaceLost();
 // The interface search of the last opening once more, after the interface
-// was lost; the same boxes as OpenBusInterface on failure.
+// was lost. No box when it is not found: the caller says what follows.
 bool ReopenBusInterface();
 
 // What the running operation is doing, for the report of a lost interface.

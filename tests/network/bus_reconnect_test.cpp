@@ -49,16 +49,16 @@ TEST(BusReconnect, YesSearchesAgainAndTheLinkCarriesRequests)
     EXPECT_TRUE(rig.Send(MODULE_INFO_REQUEST, 9, {0x00}));
 }
 
-// The interface still missing: the search's own box, and the next command
-// asks again instead of sending into a dead handle.
+// The interface still missing: a box says so and that the next command asks
+// again, which it does instead of sending into a dead handle.
 TEST(BusReconnect, AFailedSearchKeepsTheInterfaceLost)
 {
     LostLinkRig rig;
     rig.bus.SetInterfaces({});
     rig.prompts.boxAnswers = {Answer::Yes, Answer::Ok};
     EXPECT_FALSE(OfferBusReconnect(rig.prompts));
-    EXPECT_EQ(rig.prompts.Captions(),
-              (std::vector<std::string>{INTERFACE_LOST_CAPTION, "ORV-NET  not found Error"}));
+    EXPECT_EQ(rig.prompts.Captions(), (std::vector<std::string>{INTERFACE_LOST_CAPTION, INTERFACE_LOST_CAPTION}));
+    EXPECT_EQ(rig.prompts.boxes.back().text, RECONNECT_FAILED_TEXT);
     EXPECT_TRUE(BusInterfaceLost());
     const size_t shown = rig.prompts.boxes.size();
     EXPECT_TRUE(ReportBusInterfaceLost());
