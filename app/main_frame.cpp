@@ -65,7 +65,11 @@ wxEND_EVENT_TABLE()
 
 MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wxWindowID id, const wxString& title,
                      const wxPoint& pos, const wxSize& size, long style)
-    : wxFrame(parent, id, title, pos, size, style, "frame"), services_(services), bus_(bus)
+    : wxFrame(parent, id, title, pos, size, style, "frame"),
+      services_(services),
+      bus_(bus),
+      linkPrompts_(services.prompts),
+      linkServices_{services.clock, services.log, linkPrompts_}
 {
     fileMenu = new wxMenu;
     fileMenu->Append(ID_CONNECTION, _("Connection ..."), wxEmptyString, wxITEM_NORMAL);
@@ -135,7 +139,7 @@ MainFrame* NewMainFrame(Services& services, UsbInterface& bus)
 
 void MainFrame::OpenInterfaceAndDialog()
 {
-    BindBusLink(bus_, services_);
+    BindBusLink(bus_, linkServices_);
     const bool opened = OpenBusInterface();
     if (!opened)
         Close(false);
@@ -190,6 +194,11 @@ BusLine* MainFrame::Line()
 
 void MainFrame::OnClose(wxCloseEvent& event)
 {
+    // Unsaved edits are asked about first; Cancel keeps the frame open.
+    if (event.CanVeto() && mainDialog && !mainDialog->MayDropShownEdits()) {
+        event.Veto();
+        return;
+    }
     // A frame that closes at start-up (no interface) was never placed by the technician.
     if (IsShown()) {
         SavePlace(FRAME_PLACE, *this);

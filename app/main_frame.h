@@ -6,6 +6,7 @@
 
 #include "port/usb_interface.h"
 #include "services/services.h"
+#include "ui/bus_work.h"
 #include "ui/identifiers.h"
 
 class wxLogWindow;
@@ -53,7 +54,9 @@ public:
 private:
     // The line the technician can change; null on the simulated bus.
     BusLine* Line();
-    // Keeps the places of the frame and the log window for the next start.
+    // Closing, by the window\'s close button or File > Exit, first asks about
+    // the shown panel\'s unsaved edits (Cancel keeps the frame open), then
+    // keeps the places of the frame and the log window for the next start.
     void OnClose(wxCloseEvent& event);
     void OnConnection(wxCommandEvent& event);
     void OnExit(wxCommandEvent& event);
@@ -73,6 +76,9 @@ private:
 
     Services& services_;
     UsbInterface& bus_;
+    // The link's boxes (a lost interface) come after the busy window is gone.
+    BusyAwarePrompts linkPrompts_;
+    Services linkServices_;
 
     wxDECLARE_EVENT_TABLE();
 };

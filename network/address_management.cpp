@@ -107,22 +107,28 @@ std::vector<std::string> SetAddressChoices(const DeviceRegistry& registry)
     return choices;
 }
 
-bool OnSetAddress(NetworkContext& context)
+bool OnSetAddress(NetworkContext& context, const MoveCheck& mayMove)
 {
     Services& services = context.services;
-    if (!RequireSelectedDevice(services, context.registry))
+    const DeviceRecord* record = RequireSelectedDevice(services, context.registry);
+    if (!record)
         return false;
     const std::vector<std::string> choices = SetAddressChoices(context.registry);
     if (choices.empty()) {
         ShowNoFreeAddress(services);
         return false;
     }
-    const std::optional<int> chosen = services.prompts.SingleChoice(
-        ChoiceOptions{"Set Device Address",
-                      "Please select an Address Value \n Note: Allocated Addresses have beeen removed", choices});
+    const std::string moving = StrF(" Device: %s (%s) at address %d \n\n", record->name.c_str(),
+                                    SerialText(record->serialNumber).c_str(), record->address);
+    const std::optional<int> chosen = services.prompts.SingleChoice(ChoiceOptions{
+        "Set Device Address",
+        moving + "Please select an Address Value \n Note: Allocated Addresses have beeen removed", choices});
     if (!chosen || *chosen < 0 || size_t(*chosen) >= choices.size())
         return false;
-    return ChangeDeviceAddress(context, uint8_t(std::atoi(choices[size_t(*chosen)].c_str())));
+    const auto newAddress = uint8_t(std::atoi(choices[size_t(*chosen)].c_str()));
+    if (mayMove && !mayMove(*record, newAddress))
+        return false;
+    return ChangeDeviceAddress(context, newAddress);
 }
 
 bool RequestAddressChange(Services& services, const DeviceRecord& record, uint8_t newAddress)

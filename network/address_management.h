@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,10 +36,15 @@ bool ResolveDuplicateAddresses(NetworkContext& context);
 // The choices of the Set Address dialog: every address 1..254 that no record has, ascending, in decimal.
 std::vector<std::string> SetAddressChoices(const DeviceRegistry& registry);
 
+// Asked once the new address is chosen, before the device is sent it: false
+// keeps the device where it is.
+using MoveCheck = std::function<bool(const DeviceRecord& record, uint8_t newAddress)>;
+
 // The "Set Address ..." command: offers the free addresses for the selected
-// device and changes its address to the confirmed one. True when the device
-// acknowledged the change (a discovery has then run).
-bool OnSetAddress(NetworkContext& context);
+// device, naming it, and changes its address to the confirmed one when
+// mayMove (if given) agrees. True when the device acknowledged the change (a
+// discovery has then run).
+bool OnSetAddress(NetworkContext& context, const MoveCheck& mayMove = {});
 
 // Sends record's device SET_ADDRESS_BY_SN at its current address and waits for
 // the acknowledgement; only the device with that serial number moves. Nothing

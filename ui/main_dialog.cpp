@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
+#include <type_traits>
 
 #include <wx/frame.h>
 #include <wx/intl.h>
@@ -37,6 +39,10 @@ const wxColour UNCONFIGURED_COLOUR(255, 0, 0);
 constexpr const char* SHARED_ADDRESS_MESSAGE =
     " This Device shares it's address with another device on the network \n\n"
     " Please change it's address to Configure ! ";
+// A device listed at the tool's own or the broadcast address.
+constexpr const char* NOT_A_DEVICE_ADDRESS_MESSAGE =
+    " This Device answered at address %d, which is not a device address \n\n"
+    " Please change it's address to Configure ! ";
 constexpr const char* NO_CONFIGURATION_MESSAGE = "This Device has no configuration associated with it.";
 
 constexpr int NAME_COLUMN_WIDTH = 175;
@@ -60,6 +66,48 @@ int wxCALLBACK CompareAddresses(wxIntPtr first, wxIntPtr second, wxIntPtr regist
     const int a = records.Record(size_t(first)).address;
     const int b = records.Record(size_t(second)).address;
     return (a > b) - (a < b);
+}
+
+// The rows a configuration panel read from its device send to: what the
+// panel keeps of the device's configuration, where it keeps one.
+template <typename Panel>
+std::optional<std::vector<RowLink>> ReadRowLinks(const Panel& panel)
+{
+    if constexpr (requires { panel.DeviceConfig(); }) {
+        const auto* config = panel.DeviceConfig();
+        if (!config)
+            return std::nullopt;
+        if constexpr (std::is_same_v<std::remove_cvref_t<decltype(*config)>, Input8Config>)
+            return Input8RowLinks(*config);
+        else
+            return RS232RowLinks(*config);
+    } else if constexpr (requires { panel.BuildInput8Config(); }) {
+        // Right after a read, the panel shows what the device holds.
+        return Input8RowLinks(panel.BuildInput8Config());
+    } else {
+        return std::nullopt;
+    }
+}
+
+// A firmware update's outcome in a few words for the status bar; empty when
+// nothing was tried or a box has said all.
+std::string FirmwareOutcomeText(FirmwareUpdateOutcome outcome)
+{
+    switch (outcome) {
+    case FirmwareUpdateOutcome::Updated:
+        return "Firmware Update: done, the device runs its new firmware";
+    case FirmwareUpdateOutcome::BootNotAcknowledged:
+        return "Firmware Update: the device did not answer; nothing was sent";
+    case FirmwareUpdateOutcome::BlockNotAcknowledged:
+    case FirmwareUpdateOutcome::LastBlockNotAcknowledged:
+        return "Firmware Update FAILED: a block was not acknowledged";
+    case FirmwareUpdateOutcome::RunFirmwareNotAcknowledged:
+        return "Firmware Update: all blocks sent; the device did not confirm its restart";
+    case FirmwareUpdateOutcome::InterfaceLost:
+        return "Firmware Update stopped: ORV-NET disconnected";
+    default:
+        return {};
+    }
 }
 
 }  // namespace
@@ -118,6 +166,30 @@ MainDialog::MainDialog(wxWindow* parent, Services& services, wxWindowID id, cons
     const wxSize listMinimum = listSizer->CalcMin();
     SetMinSize(wxSize(listMinimum.x + panelsMinimum.x + 20, std::max(listMinimum.y, panelsMinimum.y) + 20));
     Layout();
+
+    TrackEdits(inputPanel_, dynamic_cast<UnsavedEdits*>(inputPanel_));
+    TrackEdits(rs232Panel_, dynamic_cast<UnsavedEdits*>(rs232Panel_));
+}
+
+void MainDialog::TrackEdits(wxWindow* panel, UnsavedEdits* edits)
+{
+    std::erase_if(panelEdits_, [panel](const auto& entry) { return entry.first == panel; });
+    if (edits)
+        panelEdits_.emplace_back(panel, edits);
+}
+
+UnsavedEdits* MainDialog::ShownEdits() const
+{
+    for (const auto& [panel, edits] : panelEdits_)
+        if (panel->IsShown())
+            return edits;
+    return nullptr;
+}
+
+bool MainDialog::MayDropShownEdits()
+{
+    UnsavedEdits* edits = ShownEdits();
+    return !edits || MayDropEdits(*edits, services_.prompts);
 }
 
 int MainDialog::NameColumnWidth() const
@@ -131,7 +203,7 @@ int MainDialog::NameColumnWidth() const
 
 void MainDialog::DiscoverDevices(int start)
 {
-    if (!BusReady())
+    if (!MayDropShownEdits() || !BusReady())
         return;
     BusWork work(this);
     orv::DiscoverDevices(network_, start);
@@ -139,10 +211,15 @@ void MainDialog::DiscoverDevices(int start)
 
 void MainDialog::UpdateFirmware(bool emergency)
 {
-    if (!BusReady())
+    if (!MayDropShownEdits() || !BusReady())
         return;
-    BusWork work(this);
-    orv::UpdateFirmware(network_, emergency);
+    FirmwareUpdateOutcome outcome;
+    {
+        BusWork work(this);
+        outcome = orv::UpdateFirmware(network_, emergency);
+    }
+    if (const std::string text = FirmwareOutcomeText(outcome); !text.empty())
+        services_.prompts.SetStatusText(text, 0);
 }
 
 void MainDialog::EnterBootMode()
@@ -163,7 +240,10 @@ void MainDialog::EnterConfigMode()
 
 bool MainDialog::BusReady()
 {
-    return OfferBusReconnect(services_.prompts);
+    return OfferBusReconnect(services_.prompts, [this] {
+        BusWork work(this, _("Looking for the ORV-NET interface ..."));
+        return ReopenBusInterface();
+    });
 }
 
 void MainDialog::ShowModeOutcome(const char* command, ModeCommandOutcome outcome)
@@ -189,10 +269,29 @@ void MainDialog::ShowModeOutcome(const char* command, ModeCommandOutcome outcome
 
 void MainDialog::OnSetAddress()
 {
-    if (!BusReady())
+    if (!MayDropShownEdits() || !BusReady())
         return;
-    BusWork work(this);
-    orv::OnSetAddress(network_);
+    std::optional<DeviceRecord> moving;
+    int newAddress = 0;
+    bool moved = false;
+    {
+        BusWork work(this);
+        moved = orv::OnSetAddress(network_, [&](const DeviceRecord& record, uint8_t to) {
+            if (!ConfirmMoveOfLinkedDevice(services_.prompts, knownLinks_, record, to))
+                return false;
+            moving = record;
+            newAddress = to;
+            return true;
+        });
+    }
+    if (!moving)
+        return;
+    const std::string device = StrF("%s (%s)", moving->name.c_str(), SerialText(moving->serialNumber).c_str());
+    services_.prompts.SetStatusText(
+        moved ? StrF("Set Address: %s moved from address %d to %d", device.c_str(), moving->address, newAddress)
+              : StrF("Set Address: %s at address %d did not answer; its address is unchanged", device.c_str(),
+                     moving->address),
+        0);
 }
 
 void MainDialog::ResetListColumns()
@@ -204,6 +303,8 @@ void MainDialog::ResetListColumns()
 
 void MainDialog::RefreshDeviceList()
 {
+    // What was read of a device that has left its address is no longer known.
+    knownLinks_.KeepListed(registry_);
     ResetListColumns();
     const wxFont rowFont = RowFont();
     for (size_t index = 0; index < registry_.Count(); ++index) {
@@ -232,6 +333,9 @@ void MainDialog::ShowInstructions()
 
 void MainDialog::HideAllPanels()
 {
+    // The status texts spoke of what was shown.
+    services_.prompts.SetStatusText("", 0);
+    services_.prompts.SetStatusText("", 1);
     introPanel_->Hide();
     infoPanel_->Hide();
     rs232Panel_->Hide();
@@ -264,15 +368,47 @@ void MainDialog::OnColumnClick(wxListEvent& event)
     event.Skip();
 }
 
+void MainDialog::RestoreListSelection()
+{
+    restoringSelection_ = true;
+    for (long row = 0; row < listCtrl_->GetItemCount(); ++row) {
+        const bool shown = listCtrl_->GetItemData(row) == long(registry_.selectedIndex());
+        listCtrl_->SetItemState(row, shown ? wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED : 0,
+                                wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+        if (shown)
+            listCtrl_->EnsureVisible(row);
+    }
+    restoringSelection_ = false;
+}
+
+void MainDialog::LearnLinks(const DeviceRecord& record, wxWindow* panel)
+{
+    std::optional<std::vector<RowLink>> links;
+    if (panel == inputPanel_)
+        links = ReadRowLinks(*inputPanel_);
+    else if (panel == rs232Panel_)
+        links = ReadRowLinks(*rs232Panel_);
+    if (links)
+        knownLinks_.Learn(record, std::move(*links));
+    else
+        knownLinks_.Forget(record.address);
+}
+
 void MainDialog::OnDeviceSelected(wxListEvent& event)
 {
     event.Skip();
+    if (restoringSelection_)
+        return;
     const long row = event.GetIndex();
     if (row < 0 || row >= listCtrl_->GetItemCount())
         return;
     const auto index = size_t(listCtrl_->GetItemData(row));
     if (index >= registry_.Count())
         return;
+    if (!MayDropShownEdits()) {
+        RestoreListSelection();
+        return;
+    }
     registry_.Select(uint8_t(index));
     EnableDeviceCommands();
     // A copy: a device that fails its configuration read is removed below.
@@ -285,7 +421,8 @@ void MainDialog::OnDeviceSelected(wxListEvent& event)
                   SerialText(record.serialNumber).c_str())));
 
     if (!IsAddressable(record)) {
-        ShowInfoPanel(SHARED_ADDRESS_MESSAGE);
+        ShowInfoPanel(record.sharedAddress ? wxString(SHARED_ADDRESS_MESSAGE)
+                                           : ToWx(StrF(NOT_A_DEVICE_ADDRESS_MESSAGE, record.address)));
         return;
     }
     if ((kind == TYPE_INPUT8 || kind == TYPE_RS232) && !BusReady()) {
@@ -341,6 +478,8 @@ void MainDialog::ShowInfoPanel(const wxString& message)
 void MainDialog::ShowReadPanel(wxWindow* panel, bool readDone, const char* deviceName)
 {
     if (readDone) {
+        if (const DeviceRecord* record = registry_.SelectedRecord())
+            LearnLinks(*record, panel);
         panel->Show();
         RelayoutPanels();
         return;

@@ -3,9 +3,14 @@
 // registry with the network operations the frame's menu commands start.
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include <wx/panel.h>
 
 #include "services/services.h"
+#include "config/known_links.h"
+#include "config/unsaved_edits.h"
 #include "network/device_modes.h"
 #include "network/device_registry.h"
 #include "network/network_view.h"
@@ -44,8 +49,18 @@ public:
     DeviceRegistry& Registry() { return registry_; }
     NetworkContext& Network() { return network_; }
     // Before any bus work: false when the interface is lost and was not found
-    // again (the user has been asked and told).
+    // again (the user has been asked and told). The search runs as bus work.
     bool BusReady();
+    // The edits of the configuration panel on screen, or null when no panel
+    // with edits is shown.
+    UnsavedEdits* ShownEdits() const;
+    // Before anything that would drop the shown panel's edits: asks about them
+    // when there are any. False when the user cancelled: nothing may change.
+    bool MayDropShownEdits();
+    // Where a configuration panel keeps its edits (null: it keeps none).
+    void TrackEdits(wxWindow* panel, UnsavedEdits* edits);
+    // The links of the configurations read on selection.
+    const KnownLinks& Links() const { return knownLinks_; }
     void RelayoutPanels();
 
     void ShowInstructions() override;
@@ -80,6 +95,11 @@ private:
 
     // Reports a mode command's outcome in the status bar, where the user looks.
     void ShowModeOutcome(const char* command, ModeCommandOutcome outcome);
+    // Selects the row of the device whose panel is shown again, after a
+    // selection the user cancelled.
+    void RestoreListSelection();
+    // What the shown configuration panel read from record's device.
+    void LearnLinks(const DeviceRecord& record, wxWindow* panel);
 
     BusyAwarePrompts prompts_;
     Services services_;
@@ -93,6 +113,11 @@ private:
     Input_Type_Dialog* inputPanel_ = nullptr;
     RS232_Type_Dialog* rs232Panel_ = nullptr;
     Led4_Type_Dialog* infoPanel_ = nullptr;
+
+    std::vector<std::pair<wxWindow*, UnsavedEdits*>> panelEdits_;
+    KnownLinks knownLinks_;
+    // Set while the list's selection is put back, whose event is no new choice.
+    bool restoringSelection_ = false;
 
     wxDECLARE_EVENT_TABLE();
 };

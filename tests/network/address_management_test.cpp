@@ -222,8 +222,12 @@ TEST_F(AddressTest, TheFirstOfferedAddressIsApplied)
 
     ASSERT_EQ(prompts.choiceDialogs.size(), 1u);
     EXPECT_EQ(prompts.choiceDialogs[0].caption, "Set Device Address");
-    EXPECT_EQ(prompts.choiceDialogs[0].message,
-              "Please select an Address Value \n Note: Allocated Addresses have beeen removed");
+    // The device that moves is named above the system's own text.
+    const DeviceRecord& record = registry.Record(2);
+    EXPECT_EQ(prompts.choiceDialogs[0].message, " Device: " + record.name + " (" + SerialText(record.serialNumber) +
+                                                    ") at address 4 \n\n"
+                                                    "Please select an Address Value \n Note: Allocated Addresses "
+                                                    "have beeen removed");
     EXPECT_EQ(prompts.choiceDialogs[0].choices.front(), "3");
     EXPECT_EQ(Changes(), (std::vector<AddressChange>{{4, Serial(0x04), 3}}));
     EXPECT_EQ(moved.Address(), 3);
@@ -247,6 +251,23 @@ TEST_F(AddressTest, CancelledSetAddressSendsNothing)
     EXPECT_EQ(prompts.choiceDialogs.size(), 1u);
     EXPECT_TRUE(bus.Heard().empty());
     EXPECT_TRUE(prompts.boxes.empty());
+}
+
+TEST_F(AddressTest, AMoveTheCheckRefusesSendsNothing)
+{
+    AddDevice(4, 0x04);
+    Discovered(BROADCAST_ADDRESS);
+    registry.Select(0);
+    prompts.choiceAnswers = {2};
+    std::vector<std::pair<int, int>> asked;  // from, to
+
+    EXPECT_FALSE(OnSetAddress(context, [&](const DeviceRecord& record, uint8_t newAddress) {
+        asked.emplace_back(record.address, newAddress);
+        return false;
+    }));
+
+    EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{4, 3}}));
+    EXPECT_TRUE(bus.Heard().empty());
 }
 
 TEST_F(AddressTest, AnAcknowledgedChangeAlwaysRunsAFullPass)
