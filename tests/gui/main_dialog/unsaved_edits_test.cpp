@@ -1,0 +1,166 @@
+// The shown panel's unsaved edits are never dropped without a question: every
+// command of the frame that would drop them asks first, and Cancel leaves the
+// selection and the panel as they were.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <wx/uiaction.h>
+
+#include "config/unsaved_edits.h"
+#include "link/commands.h"
+#include "tests/gui/main_dialog/main_dialog_fixture.h"
+#include "tests/gui/on_screen.h"
+
+namespace orv::test {
+namespace {
+
+class FakeEdits : public UnsavedEdits {
+public:
+    bool HasUnsavedEdits() const override { return edited; }
+    std::string EditedDeviceLabel() const override { return "ORV-Input8 @ 3"; }
+    bool SaveUnsavedEdits() override
+    {
+        ++saves;
+        edited = false;
+        return true;
+    }
+
+    bool edited = false;
+    int saves = 0;
+};
+
+const std::string QUESTION = "ORV-Input8 @ 3 has changes that are not saved";
+
+class UnsavedEditsTest : public MainDialogTest {
+protected:
+    // An Input8 at 3 and a relay at 9, the Input8's panel shown with edits.
+    void SetUp() override
+    {
+        MainDialogTest::SetUp();
+        AddDevice(SimDeviceKind::Input8, 3, {0x03, 0, 0, 0});
+        AddDevice(SimDeviceKind::Relay, 9, {0x09, 0, 0, 0});
+        dialog->TrackEdits(dialog->InputPanel(), &edits);
+        dialog->DiscoverDevices(BROADCAST_ADDRESS);
+        SelectRow(0);
+        ASSERT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InputPanel()});
+        edits.edited = true;
+        bus.ClearHeard();
+        prompts.boxes.clear();
+    }
+
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const MessageBoxOptions& box : prompts.boxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+
+    bool RowSelected(long row) const { return list->GetItemState(row, wxLIST_STATE_SELECTED) != 0; }
+
+    FakeEdits edits;
+};
+
+TEST_F(UnsavedEditsTest, EveryCommandThatWouldDropTheEditsAsksAndCancelChangesNothing)
+{
+    ASSERT_TRUE(ShowOnScreen(frame));
+    struct Command {
+        const char* name;
+        std::function<void()> give;
+    };
+    const std::vector<Command> commands = {
+        {"select another device", [&] { SelectRow(1); }},
+        {"quick discovery", [&] { SendMenuCommand(*frame, ID_QUICK_DISCOVERY); }},
+        {"discover all", [&] { SendMenuCommand(*frame, ID_DISCOVER_ALL); }},
+        {"set address", [&] { SendMenuCommand(*frame, ID_SET_ADDRESS); }},
+        {"firmware update", [&] { SendMenuCommand(*frame, ID_UPDATE_FIRMWARE_SELECTED); }},
+        {"emergency firmware update", [&] { SendMenuCommand(*frame, ID_EMERGENCY_FIRMWARE_UPDATE); }},
+        {"close the window", [&] { frame->Close(false); }},
+        {"File > Exit", [&] { SendMenuCommand(*frame, wxID_EXIT); }},
+    };
+    for (const Command& command : commands) {
+        SCOPED_TRACE(command.name);
+        prompts.boxes.clear();
+        prompts.boxAnswers = {Answer::Cancel};
+        command.give();
+        wxTheApp->ProcessPendingEvents();
+
+        EXPECT_EQ(Texts(), std::vector<std::string>{QUESTION});
+        EXPECT_EQ(prompts.boxes.front().buttons, Buttons::SaveDiscardCancel);
+        EXPECT_TRUE(bus.Heard().empty());
+        EXPECT_TRUE(prompts.choiceDialogs.empty());
+        EXPECT_TRUE(prompts.fileDialogs.empty());
+        ASSERT_TRUE(frame);
+        EXPECT_FALSE(frame->IsBeingDeleted());
+        EXPECT_FALSE(wxPendingDelete.Member(frame.get()));
+        EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InputPanel()});
+        EXPECT_EQ(Column(1), (std::vector<std::string>{"3", "9"}));
+        EXPECT_TRUE(RowSelected(0));
+        EXPECT_FALSE(RowSelected(1));
+        EXPECT_EQ(dialog->Registry().selectedIndex(), 0);
+        EXPECT_TRUE(edits.edited);
+    }
+    EXPECT_EQ(edits.saves, 0);
+}
+
+TEST_F(UnsavedEditsTest, SaveOrDiscardLetsTheSelectionGoOn)
+{
+    for (Answer answer : {Answer::Save, Answer::Discard}) {
+        SelectRow(0);
+        ASSERT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InputPanel()});
+        edits.edited = true;
+        edits.saves = 0;
+        prompts.boxes.clear();
+        prompts.boxAnswers = {answer};
+
+        SelectRow(1);
+
+        EXPECT_EQ(Texts(), std::vector<std::string>{QUESTION});
+        EXPECT_EQ(edits.saves, answer == Answer::Save ? 1 : 0);
+        EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InfoPanel()});
+        EXPECT_EQ(dialog->Registry().selectedIndex(), 1);
+    }
+}
+
+TEST_F(UnsavedEditsTest, WithoutEditsNothingIsAsked)
+{
+    edits.edited = false;
+    SelectRow(1);
+    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InfoPanel()});
+}
+
+// A real click on the other row: the question, and after Cancel the list
+// shows the Input8's row selected again, as its panel is still shown.
+TEST_F(UnsavedEditsTest, ACancelledClickOnAnotherRowPutsTheSelectionBack)
+{
+    ASSERT_TRUE(ShowOnScreen(frame));
+    wxRect rect;
+    ASSERT_TRUE(list->GetItemRect(1, rect));
+    prompts.boxAnswers = {Answer::Cancel};
+    wxUIActionSimulator sim;
+    sim.MouseMove(list->ClientToScreen(rect.GetPosition() + wxPoint(20, rect.height / 2)));
+    wxTheApp->Yield(true);
+    sim.MouseClick();
+
+    ASSERT_TRUE(YieldUntil([&] { return !prompts.boxes.empty(); }));
+    Settle();
+    EXPECT_EQ(Texts(), std::vector<std::string>{QUESTION});
+    EXPECT_TRUE(RowSelected(0));
+    EXPECT_FALSE(RowSelected(1));
+    EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InputPanel()});
+    EXPECT_TRUE(bus.Heard().empty());
+
+    // A click on the same row with the edits gone opens the relay: the click
+    // did reach the row. Away from the first spot, so as not to make a double click.
+    edits.edited = false;
+    sim.MouseMove(list->ClientToScreen(rect.GetPosition() + wxPoint(60, rect.height / 2)));
+    wxTheApp->Yield(true);
+    sim.MouseClick();
+    EXPECT_TRUE(YieldUntil([&] { return dialog->InfoPanel()->IsShown(); }));
+    EXPECT_TRUE(RowSelected(1));
+}
+
+}  // namespace
+}  // namespace orv::test
