@@ -7,6 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/weakref.h>
 
+#include "ui/late_input.h"
 #include "ui/panel_font.h"
 #include "ui/until_painted.h"
 
@@ -54,7 +55,10 @@ BusWork::~BusWork()
 {
     HideBusyWindow();
     // Clicks and keys that came during the work reach the disabled windows
-    // now and are dropped there.
+    // now and are dropped there; those still on their way are dropped by
+    // their time stamp when they come.
+    if (uint32_t end = 0; DisplayTimeNow(end))
+        DropInputStampedBefore(end);
     wxTheApp->Yield(true);
 }
 

@@ -10,10 +10,13 @@
 #include <wx/dcscreen.h>
 #include <wx/image.h>
 
+#include "link/bus_link.h"
+#include "link/bus_reconnect.h"
 #include "link/commands.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "tests/gui/on_screen.h"
 #include "ui/bus_work.h"
+#include "ui/late_input.h"
 
 namespace orv::test {
 namespace {
@@ -64,6 +67,13 @@ public:
     std::function<void()> beforeBox;
 };
 
+// A busy window on screen; one taken away goes at the next idle time.
+bool BusyWindowShown()
+{
+    wxWindow* busy = wxWindow::FindWindowByName(BUSY_WINDOW_NAME);
+    return busy && busy->IsShown();
+}
+
 class BusWorkTest : public MainDialogTest {
 protected:
     // The frame on prompts that can watch for boxes.
@@ -96,7 +106,8 @@ protected:
 };
 
 // The click lands where "Save to Device" appears after the read; were it kept
-// until then, it would write to the device.
+// until then, it would write to the device. The same click after the read
+// reaches the button: the click is aimed right.
 TEST_F(BusWorkTest, AClickDuringTheInput8ReadReachesNoControl)
 {
     AddDevice(SimDeviceKind::Input8, 3, {0x03, 0, 0, 0});
@@ -114,6 +125,9 @@ TEST_F(BusWorkTest, AClickDuringTheInput8ReadReachesNoControl)
     bus.ClearHeard();
     boxes.boxes.clear();
 
+    int saveClicks = 0;
+    save->Bind(wxEVT_BUTTON, [&](wxCommandEvent&) { ++saveClicks; });
+
     bool clicked = false;
     OnFirstRead([&] { clicked = ClickOnScreen(saveCentre); });
     SelectRow(0);
@@ -121,8 +135,113 @@ TEST_F(BusWorkTest, AClickDuringTheInput8ReadReachesNoControl)
 
     ASSERT_TRUE(clicked);
     EXPECT_TRUE(dialog->InputPanel()->IsShown());
+    EXPECT_EQ(saveClicks, 0);
     EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().caption;
+
+    // Beside the first spot: a synchronous move to where the pointer is already would wait for nothing.
+    ASSERT_TRUE(ClickOnScreen(saveCentre + wxPoint(3, 0)));
+    EXPECT_TRUE(YieldUntil([&] { return saveClicks == 1; }));
+}
+
+// Input the X server stamped during the work but handed over after it (a busy
+// server, a slow line to a remote display) is dropped as it arrives; input
+// given after the work goes through.
+TEST_F(BusWorkTest, InputStampedDuringTheWorkIsDroppedWhenItComesLate)
+{
+    ASSERT_TRUE(ShowOnScreen(frame));
+    uint32_t during = 0;
+    {
+        BusWork work(dialog);
+        ASSERT_TRUE(DisplayTimeNow(during));
+    }
+    uint32_t after = 0;
+    ASSERT_TRUE(DisplayTimeNow(after));
+
+    struct Case {
+        wxEventType type;
+        uint32_t stamp;
+        bool reaches;
+    };
+    const Case cases[] = {
+        {wxEVT_LEFT_DOWN, during - 1, false}, {wxEVT_LEFT_UP, during - 1, false},
+        {wxEVT_MOUSEWHEEL, during - 1, false}, {wxEVT_KEY_DOWN, during - 1, false},
+        {wxEVT_CHAR, during - 1, false},      {wxEVT_LEFT_DOWN, after, true},
+        {wxEVT_KEY_DOWN, after, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " at " + std::to_string(c.stamp));
+        int reached = 0;
+        auto count = [&](wxEvent&) { ++reached; };
+        list->Bind(wxEventTypeTag<wxEvent>(c.type), count);
+        if (c.type == wxEVT_KEY_DOWN || c.type == wxEVT_CHAR) {
+            wxKeyEvent key(c.type);
+            key.m_keyCode = WXK_SPACE;
+            key.SetTimestamp(c.stamp);
+            key.SetEventObject(list);
+            list->ProcessWindowEvent(key);
+        } else {
+            wxMouseEvent mouse(c.type);
+            mouse.SetTimestamp(c.stamp);
+            mouse.SetEventObject(list);
+            list->ProcessWindowEvent(mouse);
+        }
+        list->Unbind(wxEventTypeTag<wxEvent>(c.type), count);
+        EXPECT_EQ(reached, c.reaches ? 1 : 0);
+    }
+}
+
+// The ORV-NET pulled during the Input8 read: its box comes once the busy
+// window is gone, and the search that the next command offers runs with the
+// windows closed to input.
+TEST_F(BusWorkTest, ALostInterfaceIsToldAfterTheBusyWindowAndItsSearchTakesNoInput)
+{
+    AddDevice(SimDeviceKind::Input8, 3, {0x03, 0, 0, 0});
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    ASSERT_TRUE(ShowOnScreen(frame));
+
+    bool busyAtBox = false;
+    boxes.beforeBox = [&] { busyAtBox = busyAtBox || BusyWindowShown(); };
+    bus.LoseLineAtWrite(1);
+    SelectRow(0);
+    ASSERT_EQ(boxes.Captions(), std::vector<std::string>{INTERFACE_LOST_CAPTION});
+    EXPECT_FALSE(busyAtBox);
+
+    // Two interfaces: the search's warning about them shows while it runs.
+    bus.SetInterfaces({DeviceDetail{0, 0, 0, 0, "ORV1", "ORV-NET"}, DeviceDetail{0, 0, 0, 0, "ORV2", "ORV-NET"}});
+    boxes.boxes.clear();
+    boxes.boxAnswers = {Answer::Yes, Answer::Ok};
+    bool frameTookInput = true;
+    boxes.beforeBox = [&] {
+        if (boxes.boxes.size() == 1)
+            frameTookInput = frame->IsEnabled();
+        busyAtBox = busyAtBox || BusyWindowShown();
+    };
+    SendMenuCommand(*frame, ID_QUICK_DISCOVERY);
+
+    ASSERT_EQ(boxes.Captions(), (std::vector<std::string>{INTERFACE_LOST_CAPTION, "ORV-NET Warning"}));
+    EXPECT_FALSE(frameTookInput);
+    EXPECT_FALSE(busyAtBox);
+    EXPECT_FALSE(BusInterfaceLost());
+    EXPECT_TRUE(frame->IsEnabled());
+}
+
+TEST_F(BusWorkTest, AFailedSearchSaysTheNextCommandAsksAgain)
+{
+    AddDevice(SimDeviceKind::Input8, 3, {0x03, 0, 0, 0});
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    bus.LoseLineAtWrite(1);
+    SelectRow(0);
+    bus.SetInterfaces({});
+    boxes.boxes.clear();
+    boxes.boxAnswers = {Answer::Yes, Answer::Ok};
+
+    SendMenuCommand(*frame, ID_QUICK_DISCOVERY);
+
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, RECONNECT_FAILED_TEXT);
+    EXPECT_TRUE(BusInterfaceLost());
+    EXPECT_EQ(list->GetItemCount(), 1);
 }
 
 TEST_F(BusWorkTest, TheBusyWindowIsPaintedBeforeTheReadAndGoneBeforeAnyBox)
