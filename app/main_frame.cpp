@@ -22,12 +22,14 @@ namespace orv {
 namespace {
 
 constexpr int LOG_WINDOW_WIDTH = 420;
+// Narrower than this, the log's lines are not worth the room: it goes behind the frame.
+constexpr int LOG_WINDOW_MIN_WIDTH = 200;
 constexpr long PAINT_WAIT_MILLIS = 1000;
 
 // Until a window manager has told GTK the size of a frame's decorations, GTK
 // lays the frame's content out in too small a window and complains. Shown
 // first empty, the frame learns them, and so does every later frame of its kind.
-void ShowEmptyFirst(wxFrame* frame)
+void ShowEmptyFirst(wxFrame* frame, bool activate = true)
 {
     wxMenuBar* bar = frame->GetMenuBar();
     frame->SetMenuBar(nullptr);
@@ -37,7 +39,10 @@ void ShowEmptyFirst(wxFrame* frame)
             child->Hide();
             hidden.push_back(child);
         }
-    frame->Show();
+    if (activate)
+        frame->Show();
+    else
+        frame->ShowWithoutActivating();
     WaitUntilPainted(frame, PAINT_WAIT_MILLIS);
     for (wxWindow* child : hidden)
         child->Show();
@@ -168,23 +173,40 @@ void MainFrame::ShowOnDesktop()
 void MainFrame::ShowLogWindow()
 {
     wxFrame* logFrame = logWindow->GetFrame();
+    if (logPlaced_) {
+        // Where the user last had it; neither window moves.
+        logWindow->Show();
+        logFrame->Raise();
+        return;
+    }
+    logPlaced_ = true;
     const std::optional<WindowPlace> saved = SavedPlace(LOG_WINDOW_PLACE);
-    if (!logFrame->IsShown() && saved && FitsScreens(saved->rect)) {
+    if (saved && FitsScreens(saved->rect)) {
         // Where the technician left it.
         ShowEmptyFirst(logFrame);
         logFrame->SetSize(saved->rect);
-    } else if (!logFrame->IsShown()) {
-        // At the right of the work area; the frame moves left as far as it
-        // must to leave the log in view beside it.
-        const wxRect workArea = wxDisplay(this).GetClientArea();
-        const wxRect frameRect = GetScreenRect();
-        const int logX = std::max(workArea.x, workArea.GetRight() + 1 - LOG_WINDOW_WIDTH);
-        Move(std::max(workArea.x, std::min(frameRect.x, logX - frameRect.width)), frameRect.y);
-        ShowEmptyFirst(logFrame);
-        logFrame->SetSize(logX, frameRect.y, LOG_WINDOW_WIDTH, frameRect.height);
+        return;
     }
-    logWindow->Show();
-    logFrame->Raise();
+    const wxRect workArea = wxDisplay(this).GetClientArea();
+    const wxRect frameRect = GetScreenRect();
+    const int room = workArea.width - frameRect.width;
+    if (room >= LOG_WINDOW_MIN_WIDTH) {
+        // Side by side, the two together centred in the work area.
+        const int logWidth = std::min(LOG_WINDOW_WIDTH, room);
+        const int frameX = workArea.x + (room - logWidth) / 2;
+        Move(frameX, frameRect.y);
+        // The window manager places a window as it maps it: it is moved once shown.
+        ShowEmptyFirst(logFrame);
+        logFrame->SetSize(frameX + frameRect.width, frameRect.y, logWidth, frameRect.height);
+        logWindow->Show();
+        return;
+    }
+    // No room beside the frame: behind it at the right of the work area,
+    // where what sticks out may be clicked, without taking the focus.
+    const int logWidth = std::min(LOG_WINDOW_WIDTH, workArea.width);
+    ShowEmptyFirst(logFrame, false);
+    logFrame->SetSize(workArea.GetRight() + 1 - logWidth, frameRect.y, logWidth, frameRect.height);
+    logFrame->Lower();
 }
 
 BusLine* MainFrame::Line()

@@ -37,7 +37,9 @@ public:
     void OpenInterfaceAndDialog();
     // Shows the frame at start-up, without the toolkit's complaints about its first layout.
     void ShowOnDesktop();
-    // Shows the log window beside the frame, in front of the other windows.
+    // Shows the log window. The first time it goes beside the frame when the
+    // work area has room for both (the two centred together), else behind the
+    // frame without taking the focus; later it comes back in front where it was.
     void ShowLogWindow();
 
     Services& GetServices() { return services_; }
@@ -76,6 +78,7 @@ private:
 
     Services& services_;
     UsbInterface& bus_;
+    bool logPlaced_ = false;
     // The link's boxes (a lost interface) come after the busy window is gone.
     BusyAwarePrompts linkPrompts_;
     Services linkServices_;

@@ -68,13 +68,10 @@ bool OrvToolApp::OnInit()
     frame->ShowOnDesktop();
     // Once shown: the window manager places a new window itself.
     RestorePlace(FRAME_PLACE, *frame);
-    // Raised once the frame is up, the log window is not hidden behind it;
-    // unless it was closed when the program last ended.
+    // The log window stays closed when it was closed as the program last ended.
     const std::optional<WindowPlace> logPlace = SavedPlace(LOG_WINDOW_PLACE);
     if (logPlace && !logPlace->shown)
         frame->CallAfter([frame] { frame->logWindow->Show(false); });
-    else
-        frame->CallAfter(&MainFrame::ShowLogWindow);
 
     wxIcon icon;
     icon.CopyFromBitmap(wxBitmap(LoadEmbedded(FrameIconPng(), wxBITMAP_TYPE_PNG)));

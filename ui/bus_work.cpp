@@ -1,6 +1,7 @@
 #include "ui/bus_work.h"
 
 #include <wx/app.h>
+#include <wx/dcclient.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -32,6 +33,13 @@ void ShowBusyWindow(wxWindow* parent, const wxString& text)
     panel->SetBackgroundColour(BUSY_BACKGROUND);
     auto* label = new wxStaticText(panel, wxID_ANY, text);
     label->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
+    // The label's own measure is taken before GTK applies the bold font and
+    // cuts the text: it gets what the text needs in that font.
+    wxClientDC dc(label);
+    dc.SetFont(label->GetFont());
+    wxSize needed = dc.GetMultiLineTextExtent(text);
+    needed.IncTo(label->GetBestSize());
+    label->SetMinSize(needed);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(label, 0, wxALL, 30);
     panel->SetSizer(sizer);

@@ -1,5 +1,7 @@
 #include "ui/intro_dialog.h"
 
+#include <algorithm>
+
 #include <wx/intl.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -20,6 +22,13 @@ const char* const INSTRUCTIONS[] = {
     "5: Select a device from \"Found\" List to configure",
     "6: Each device has it's own configuration displayed in this area",
 };
+
+// Lines are broken to the width the panel has; this one lets the panel's
+// minimum leave room for the device list on a small screen.
+constexpr int FIRST_WRAP_WIDTH = 520;
+constexpr int MIN_WRAP_WIDTH = 200;
+// The box's frame and the borders around a line.
+constexpr int LINE_MARGINS = 40;
 
 }  // namespace
 
@@ -43,9 +52,32 @@ Intro_Dialog::Intro_Dialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, 
         lineSizer->Add(text, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
         boxSizer->Add(lineSizer, 0, wxTOP | wxBOTTOM | wxRIGHT, 5);
         boxSizer->Add(50, 50);
+        lines_.push_back({text, text->GetLabel()});
     }
+    WrapLines(FIRST_WRAP_WIDTH);
 
     GetSizer()->Fit(this);
+    Bind(wxEVT_SIZE, &Intro_Dialog::OnSize, this);
+}
+
+void Intro_Dialog::WrapLines(int width)
+{
+    for (const Line& line : lines_) {
+        line.text->SetLabel(line.whole);
+        line.text->Wrap(width);
+        line.text->SetInitialSize(wxDefaultSize);
+    }
+}
+
+void Intro_Dialog::OnSize(wxSizeEvent& event)
+{
+    event.Skip();
+    const int width = std::max(MIN_WRAP_WIDTH, GetClientSize().x - LINE_MARGINS);
+    if (width == wrapWidth_)
+        return;
+    wrapWidth_ = width;
+    WrapLines(width);
+    Layout();
 }
 
 }  // namespace orv

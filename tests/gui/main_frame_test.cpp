@@ -7,6 +7,8 @@
 #include <vector>
 
 #include <wx/display.h>
+#include <wx/listctrl.h>
+#include <wx/stattext.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
@@ -15,9 +17,11 @@
 #include "tests/gui/frame_fixture.h"
 #include "tests/gui/geometry_check.h"
 #include "tests/gui/on_screen.h"
+#include "ui/bus_work.h"
 #include "ui/connection_dialog.h"
 #include "ui/fast_discovery.h"
 #include "ui/intro_dialog.h"
+#include "ui/led4_type_dialog.h"
 #include "ui/main_dialog.h"
 #include "ui/wx_log_sink.h"
 
@@ -204,19 +208,115 @@ TEST_F(MainFrameTest, FrameFitsTheWorkAreaAndGrowsWhenMaximised)
     EXPECT_GT(frame->mainDialog->IntroPanel()->GetSize().x, panelWidth);
 }
 
-TEST_F(MainFrameTest, LogWindowOpensBesideTheFrameAndItsMenuItemBringsItBack)
+// The frame and its log window as a user sees them on this desktop, which the
+// tests run at 1366 x 768 and at 1024 x 768.
+class DesktopGeometryTest : public MainFrameTest {
+protected:
+    void SetUp() override
+    {
+        OpenFrame();
+        ASSERT_TRUE(ShowOnScreen(frame));
+        logFrame = frame->logWindow->GetFrame();
+        ASSERT_TRUE(YieldUntil([&] { return logFrame->IsShownOnScreen(); }));
+        Settle();
+        workArea = wxDisplay(frame.get()).GetClientArea();
+    }
+
+    void ReopenLogWindow()
+    {
+        logFrame->Close();
+        ASSERT_TRUE(YieldUntil([&] { return !logFrame->IsShown(); }));
+        Settle();
+        wxCommandEvent event(wxEVT_MENU, ID_LOG_WINDOW);
+        event.SetEventObject(frame.get());
+        frame->ProcessWindowEvent(event);
+        ASSERT_TRUE(YieldUntil([&] { return logFrame->IsShownOnScreen(); }));
+        Settle();
+    }
+
+    wxFrame* logFrame = nullptr;
+    wxRect workArea;
+};
+
+// Every label shown in window shows its whole text: each of its lines fits
+// its width, and it lies inside the window around it.
+::testing::AssertionResult LabelsWhole(wxWindow* window)
 {
-    OpenFrame();
-    ASSERT_TRUE(ShowOnScreen(frame));
-    wxFrame* logFrame = frame->logWindow->GetFrame();
-    EXPECT_GT(logFrame->GetScreenRect().GetRight(), frame->GetScreenRect().GetRight());
+    std::string cut;
+    std::vector<wxWindow*> pending{window};
+    while (!pending.empty()) {
+        wxWindow* current = pending.back();
+        pending.pop_back();
+        for (wxWindow* child : current->GetChildren())
+            if (child->IsShownOnScreen() && !child->IsTopLevel())
+                pending.push_back(child);
+        auto* label = wxDynamicCast(current, wxStaticText);
+        if (!label)
+            continue;
+        const wxRect rect = label->GetScreenRect();
+        const wxRect around(label->GetParent()->ClientToScreen(wxPoint(0, 0)), label->GetParent()->GetClientSize());
+        int width = 0;
+        int height = 0;
+        label->GetTextExtent(label->GetLabelText(), &width, &height);
+        for (const wxString& line : wxSplit(label->GetLabelText(), '\n', '\0')) {
+            int lineWidth = 0;
+            label->GetTextExtent(line, &lineWidth, nullptr);
+            width = std::max(width, lineWidth);
+        }
+        if (rect.width < width || !around.Contains(rect))
+            cut += "\n  \"" + label->GetLabelText().ToStdString() + "\" " + std::to_string(rect.width) + " of " +
+                   std::to_string(width) + " px at " + std::to_string(rect.x) + "," + std::to_string(rect.y);
+    }
+    if (cut.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "labels cut:" << cut;
+}
 
-    logFrame->Hide();
-    wxCommandEvent event(wxEVT_MENU, ID_LOG_WINDOW);
-    event.SetEventObject(frame.get());
-    frame->ProcessWindowEvent(event);
+TEST_F(DesktopGeometryTest, BothWindowsStayInTheWorkAreaApartAndWhereTheyWere)
+{
+    const wxRect frameRect = frame->GetScreenRect();
+    const wxRect logRect = logFrame->GetScreenRect();
+    EXPECT_TRUE(workArea.Contains(frameRect));
+    EXPECT_TRUE(workArea.Contains(logRect));
+    if (workArea.width >= frameRect.width + 200) {
+        EXPECT_FALSE(frameRect.Intersects(logRect));
+        // The two together, centred.
+        EXPECT_NEAR(frameRect.x - workArea.x, workArea.GetRight() - logRect.GetRight(), 4);
+    } else {
+        // Behind the frame: the frame keeps the focus.
+        EXPECT_TRUE(frame->IsActive());
+        EXPECT_FALSE(logFrame->IsActive());
+        EXPECT_NEAR(frameRect.x - workArea.x, workArea.GetRight() - frameRect.GetRight(), 4);
+    }
 
-    EXPECT_TRUE(logFrame->IsShown());
+    for (int reopening = 1; reopening <= 3; ++reopening) {
+        SCOPED_TRACE(reopening);
+        ReopenLogWindow();
+        EXPECT_EQ(frame->GetScreenRect(), frameRect);
+        EXPECT_EQ(logFrame->GetScreenRect(), logRect);
+    }
+}
+
+TEST_F(DesktopGeometryTest, NoLabelIsCut)
+{
+    EXPECT_TRUE(ControlsFit(frame));
+    EXPECT_TRUE(LabelsWhole(frame));
+
+    AddDevice(SimDeviceKind::Relay, 9, {0x09, 0, 0, 0});
+    frame->mainDialog->DiscoverDevices(BROADCAST_ADDRESS);
+    wxListEvent select(wxEVT_LIST_ITEM_SELECTED, ID_DEVICE_LIST);
+    select.SetEventObject(frame->mainDialog->DeviceList());
+    select.SetIndex(0);
+    frame->mainDialog->DeviceList()->ProcessWindowEvent(select);
+    ASSERT_TRUE(frame->mainDialog->InfoPanel()->IsShown());
+    Settle();
+    EXPECT_TRUE(LabelsWhole(frame));
+
+    BusWork work(frame->mainDialog, "Reading Configuration from Device .Please wait ...");
+    wxWindow* busy = wxWindow::FindWindowByName(BUSY_WINDOW_NAME);
+    ASSERT_NE(busy, nullptr);
+    EXPECT_TRUE(workArea.Contains(busy->GetScreenRect()));
+    EXPECT_TRUE(LabelsWhole(busy));
 }
 
 }  // namespace

@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # Runs a command on a private X display laid out as a technician's desktop:
-# 1366 x 768, openbox as window manager, a 32-pixel panel margin along the top.
-# Usage: run_under_wm.sh COMMAND [ARGUMENTS...]; exits with the command's status.
+# 1366 x 768 (or the size given), openbox as window manager, a 32-pixel panel
+# margin along the top.
+# Usage: run_under_wm.sh [--size WIDTHxHEIGHT] COMMAND [ARGUMENTS...]; exits
+# with the command's status.
 set -euo pipefail
+size=1366x768
+if [ "${1:-}" = "--size" ]; then
+  size=$2
+  shift 2
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 xvfb=""
@@ -17,7 +24,7 @@ trap cleanup EXIT
 
 # The server picks a free display itself, so parallel runs do not collide;
 # -noreset, or it resets when the probe below disconnects and refuses openbox.
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
 # The number is complete once its line ends; the server then takes clients.
 for _ in $(seq 100); do
