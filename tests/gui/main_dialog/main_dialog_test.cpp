@@ -1,4 +1,9 @@
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -269,6 +274,65 @@ TEST_F(MainDialogTest, ModeCommandsTellTheirOutcomeInTheStatusBar)
                   {0, "Device Boot Mode: ORV-Relay at address 5 acknowledged"},
                   {0, "Device Config Mode: ORV-Relay at address 5 did not answer"},
               }));
+}
+
+// A text in the status bar speaks of the panel that was shown: another
+// selection takes it away, and the firmware update's outcome goes there too.
+TEST_F(MainDialogTest, StatusTextsGoWithThePanelTheySpeakOf)
+{
+    AddDevice(SimDeviceKind::Relay, 5, {0x05, 0, 0, 0});
+    AddDevice(SimDeviceKind::LED4PD, 7, {0x07, 0, 0, 0});
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    SelectRow(0);
+    SendMenuCommand(*frame, ID_DEVICE_BOOT_MODE);
+    prompts.statusTexts.clear();
+
+    SelectRow(1);
+    EXPECT_EQ(prompts.statusTexts, (std::vector<std::pair<int, std::string>>{{0, ""}, {1, ""}}));
+
+    prompts.statusTexts.clear();
+    prompts.fileAnswers = {std::nullopt};
+    SendMenuCommand(*frame, ID_UPDATE_FIRMWARE_SELECTED);
+    EXPECT_TRUE(prompts.statusTexts.empty());  // no file chosen: nothing was tried
+}
+
+TEST_F(MainDialogTest, AFirmwareUpdatesOutcomeGoesToTheStatusBar)
+{
+    const std::string image = (std::filesystem::temp_directory_path() /
+                               ("orv_status_firmware_" + std::to_string(::getpid()) + ".bin"))
+                                  .string();
+    std::ofstream(image, std::ios::binary) << std::string(40, '\x5A');
+    SimDevice& relay = AddDevice(SimDeviceKind::Relay, 5, {0x05, 0, 0, 0});
+    struct Case {
+        std::optional<uint16_t> unanswered;
+        std::string status;
+    };
+    for (const Case& c : {Case{RUN_BOOT, "Firmware Update: the device did not answer; nothing was sent"},
+                          Case{std::nullopt, "Firmware Update: done, the device runs its new firmware"}}) {
+        SCOPED_TRACE(c.status);
+        relay.Faults().noAckCommand = c.unanswered;
+        dialog->DiscoverDevices(BROADCAST_ADDRESS);
+        SelectRow(0);
+        prompts.statusTexts.clear();
+        prompts.fileAnswers = {image};
+        SendMenuCommand(*frame, ID_UPDATE_FIRMWARE_SELECTED);
+        ASSERT_FALSE(prompts.statusTexts.empty());
+        EXPECT_EQ(prompts.statusTexts.back(), (std::pair<int, std::string>{0, c.status}));
+    }
+    std::filesystem::remove(image);
+}
+
+// A full scan can list a device at the tool's own address 0: it cannot be
+// configured there, and the message says why instead of naming a shared address.
+TEST_F(MainDialogTest, ADeviceAtAddressZeroIsToldItIsNotAtADeviceAddress)
+{
+    AddDevice(SimDeviceKind::Relay, 0, {0x01, 0, 0, 0});
+    dialog->DiscoverDevices(0);
+    ASSERT_EQ(Column(1), std::vector<std::string>{"0"});
+    SelectRow(0);
+    EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InfoPanel()});
+    EXPECT_EQ(Message(*dialog), " This Device answered at address 0, which is not a device address \n\n"
+                                " Please change it's address to Configure ! ");
 }
 
 struct UnansweredRead {
