@@ -2,15 +2,19 @@
 // command of the frame that would drop them asks first, and Cancel leaves the
 // selection and the panel as they were.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include <wx/modalhook.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 
 #include "config/unsaved_edits.h"
 #include "link/commands.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "tests/gui/on_screen.h"
+#include "ui/wx_prompts.h"
 
 namespace orv::test {
 namespace {
@@ -160,6 +164,85 @@ TEST_F(UnsavedEditsTest, ACancelledClickOnAnotherRowPutsTheSelectionBack)
     sim.MouseClick();
     EXPECT_TRUE(YieldUntil([&] { return dialog->InfoPanel()->IsShown(); }));
     EXPECT_TRUE(RowSelected(1));
+}
+
+// Presses Escape, as a user does, in every modal dialog that opens, and
+// counts the dialogs closed.
+class EscapeEveryDialog : public wxModalDialogHook {
+public:
+    EscapeEveryDialog()
+    {
+        Register();
+        timer_.Bind(wxEVT_TIMER, [](wxTimerEvent&) { wxUIActionSimulator().Char(WXK_ESCAPE); });
+    }
+    ~EscapeEveryDialog() override { Unregister(); }
+
+    int closed = 0;
+
+protected:
+    int Enter(wxDialog*) override
+    {
+        // Once the dialog is mapped and has the keyboard.
+        timer_.StartOnce(300);
+        return wxID_NONE;
+    }
+    void Exit(wxDialog*) override
+    {
+        timer_.Stop();
+        ++closed;
+    }
+
+private:
+    wxTimer timer_;
+};
+
+// The program's own dialogs and a real click and key: Escape at the question
+// is Cancel, and the list shows the Input8 selected again.
+class UnsavedEditsOnScreenTest : public MainDialogTest {
+protected:
+    void SetUp() override
+    {
+        wxPromptsServices = std::make_unique<Services>(Services{clock, log, wxPrompts});
+        BuildFrame(*wxPromptsServices);
+        wxPrompts.SetParent(frame);
+        frame->OpenInterfaceAndDialog();
+        dialog = frame->mainDialog;
+        list = dialog->DeviceList();
+        AddDevice(SimDeviceKind::Input8, 3, {0x03, 0, 0, 0});
+        AddDevice(SimDeviceKind::Relay, 9, {0x09, 0, 0, 0});
+        dialog->TrackEdits(dialog->InputPanel(), &edits);
+        dialog->DiscoverDevices(BROADCAST_ADDRESS);
+        SelectRow(0);
+        ASSERT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InputPanel()});
+        edits.edited = true;
+        bus.ClearHeard();
+    }
+
+    WxPrompts wxPrompts;
+    std::unique_ptr<Services> wxPromptsServices;
+    FakeEdits edits;
+};
+
+TEST_F(UnsavedEditsOnScreenTest, EscapeAtTheQuestionKeepsThePanelAndTheSelection)
+{
+    ASSERT_TRUE(ShowOnScreen(frame));
+    wxRect rect;
+    ASSERT_TRUE(list->GetItemRect(1, rect));
+    EscapeEveryDialog escape;
+    wxUIActionSimulator sim;
+    sim.MouseMove(list->ClientToScreen(rect.GetPosition() + wxPoint(20, rect.height / 2)));
+    wxTheApp->Yield(true);
+    sim.MouseClick();
+
+    ASSERT_TRUE(YieldUntil([&] { return escape.closed > 0; }));
+    Settle();
+    EXPECT_EQ(escape.closed, 1);
+    EXPECT_NE(list->GetItemState(0, wxLIST_STATE_SELECTED), 0);
+    EXPECT_EQ(list->GetItemState(1, wxLIST_STATE_SELECTED), 0);
+    EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InputPanel()});
+    EXPECT_EQ(dialog->Registry().selectedIndex(), 0);
+    EXPECT_TRUE(edits.edited);
+    EXPECT_TRUE(bus.Heard().empty());
 }
 
 }  // namespace
