@@ -11,8 +11,8 @@
 #include <wx/image.h>
 
 #include "link/bus_link.h"
-#include "link/bus_reconnect.h"
 #include "link/commands.h"
+#include "network/bus_reconnect.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "tests/gui/on_screen.h"
 #include "ui/bus_work.h"
