@@ -48,6 +48,11 @@ void ShowBusyWindow(wxWindow* parent, const wxString& text)
 
     frame->Show();
     WaitUntilPainted(panel, BUSY_WINDOW_WAIT_MILLIS);
+    // The window manager may have placed it elsewhere as it mapped it (a
+    // corner of the screen): centred again where it is now known to be, the
+    // move sent before the work blocks the event loop.
+    frame->CentreOnParent();
+    wxTheApp->Yield(true);
     busyWindow = frame;
 }
 

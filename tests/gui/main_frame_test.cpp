@@ -302,20 +302,28 @@ TEST_F(DesktopGeometryTest, NoLabelIsCut)
     EXPECT_TRUE(ControlsFit(frame));
     EXPECT_TRUE(LabelsWhole(frame));
 
+    // The information panel's longest message: two devices at one address,
+    // left so (No to the automatic re-addressing).
     AddDevice(SimDeviceKind::Relay, 9, {0x09, 0, 0, 0});
-    frame->mainDialog->DiscoverDevices(BROADCAST_ADDRESS);
+    AddDevice(SimDeviceKind::Relay, 9, {0x19, 0, 0, 0});
+    prompts.boxAnswers = {Answer::No};
+    frame->mainDialog->DiscoverDevices(0);
     wxListEvent select(wxEVT_LIST_ITEM_SELECTED, ID_DEVICE_LIST);
     select.SetEventObject(frame->mainDialog->DeviceList());
     select.SetIndex(0);
     frame->mainDialog->DeviceList()->ProcessWindowEvent(select);
     ASSERT_TRUE(frame->mainDialog->InfoPanel()->IsShown());
+    ASSERT_NE(frame->mainDialog->InfoPanel()->messageText->GetLabelText().find("shares"), wxString::npos);
     Settle();
     EXPECT_TRUE(LabelsWhole(frame));
 
     BusWork work(frame->mainDialog, "Reading Configuration from Device .Please wait ...");
     wxWindow* busy = wxWindow::FindWindowByName(BUSY_WINDOW_NAME);
     ASSERT_NE(busy, nullptr);
-    EXPECT_TRUE(workArea.Contains(busy->GetScreenRect()));
+    // Where it is while the work blocks the event loop.
+    EXPECT_TRUE(workArea.Contains(busy->GetScreenRect()))
+        << busy->GetScreenRect().x << "," << busy->GetScreenRect().y << " " << busy->GetScreenRect().width << "x"
+        << busy->GetScreenRect().height;
     EXPECT_TRUE(LabelsWhole(busy));
 }
 
