@@ -333,9 +333,6 @@ void MainDialog::ShowInstructions()
 
 void MainDialog::HideAllPanels()
 {
-    // The status texts spoke of what was shown.
-    services_.prompts.SetStatusText("", 0);
-    services_.prompts.SetStatusText("", 1);
     introPanel_->Hide();
     infoPanel_->Hide();
     rs232Panel_->Hide();
@@ -409,6 +406,9 @@ void MainDialog::OnDeviceSelected(wxListEvent& event)
         RestoreListSelection();
         return;
     }
+    // The status texts spoke of what was shown before.
+    services_.prompts.SetStatusText("", 0);
+    services_.prompts.SetStatusText("", 1);
     registry_.Select(uint8_t(index));
     EnableDeviceCommands();
     // A copy: a device that fails its configuration read is removed below.

@@ -290,6 +290,14 @@ TEST_F(MainDialogTest, StatusTextsGoWithThePanelTheySpeakOf)
     SelectRow(1);
     EXPECT_EQ(prompts.statusTexts, (std::vector<std::pair<int, std::string>>{{0, ""}, {1, ""}}));
 
+    // A discovery's own texts stay while it runs.
+    prompts.statusTexts.clear();
+    SendMenuCommand(*frame, ID_QUICK_DISCOVERY);
+    ASSERT_FALSE(prompts.statusTexts.empty());
+    EXPECT_EQ(prompts.statusTexts.front(), (std::pair<int, std::string>{0, "ORVANTA TOOL: Doing Discovery ..."}));
+    EXPECT_EQ(std::count(prompts.statusTexts.begin(), prompts.statusTexts.end(), std::pair<int, std::string>{0, ""}),
+              0);
+
     prompts.statusTexts.clear();
     prompts.fileAnswers = {std::nullopt};
     SendMenuCommand(*frame, ID_UPDATE_FIRMWARE_SELECTED);
