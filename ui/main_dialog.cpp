@@ -68,8 +68,9 @@ int wxCALLBACK CompareAddresses(wxIntPtr first, wxIntPtr second, wxIntPtr regist
     return (a > b) - (a < b);
 }
 
-// The rows a configuration panel read from its device send to: what the
-// panel keeps of the device's configuration, where it keeps one.
+// The rows a configuration panel read from its device send to, from what the
+// panel keeps of the device's configuration; nothing when it keeps none (or
+// cannot tell it yet).
 template <typename Panel>
 std::optional<std::vector<RowLink>> ReadRowLinks(const Panel& panel)
 {
@@ -81,9 +82,6 @@ std::optional<std::vector<RowLink>> ReadRowLinks(const Panel& panel)
             return Input8RowLinks(*config);
         else
             return RS232RowLinks(*config);
-    } else if constexpr (requires { panel.BuildInput8Config(); }) {
-        // Right after a read, the panel shows what the device holds.
-        return Input8RowLinks(panel.BuildInput8Config());
     } else {
         return std::nullopt;
     }

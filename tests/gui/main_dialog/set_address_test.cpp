@@ -19,7 +19,8 @@ protected:
         MainDialogTest::SetUp();
         Input8Config config;
         for (size_t row : {2, 6})
-            config.rows[row] = {0, ChangeType::Open, 9, ACTION_RELAY_ENERGIZE, {}};
+            config.rows[row] = {0, ChangeType::Open, 9, ACTION_RELAY_ENERGIZE,
+                                EncodeParameters(ACTION_RELAY_ENERGIZE, {{1}, {}, ""})};
         AddDevice(SimDeviceKind::Input8, 1, {0x01, 0, 0, 0}).LoadMemory(EncodeInput8Image(config, ImageForm::Device));
         AddDevice(SimDeviceKind::Relay, 9, {0x09, 0, 0, 0});
         dialog->DiscoverDevices(0);
@@ -27,6 +28,7 @@ protected:
         SelectRow(0);
         ASSERT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InputPanel()});
         SelectRow(1);
+        ASSERT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
         bus.ClearHeard();
         prompts.boxes.clear();
         prompts.statusTexts.clear();
