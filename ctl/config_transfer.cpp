@@ -29,6 +29,8 @@ int ReadConfigToFile(Run& run, BusSession& session, const DeviceRecord& record, 
     const FileWriteResult written = WriteFileSafely(path, file.data(), file.size());
     if (!written.written)
         return run.Fail(EXIT_FILE, "cannot write " + path + ": " + written.reason);
+    if (!written.warning.empty())
+        run.Warn(written.warning);
     return EXIT_OK;
 }
 

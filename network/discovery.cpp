@@ -15,11 +15,6 @@ constexpr int BROADCAST_ATTEMPTS = 3;
 constexpr int MAX_RESOLVING_PASSES = 3;
 constexpr const char* IDLE_STATUS = "ORVANTA TOOL";
 
-// The answers to one address: a device that repeats itself without pause
-// must not hold the scan there.
-constexpr int MAX_ANSWERS_PER_ADDRESS = 255;
-constexpr uint64_t ANSWER_TIME_LIMIT_MS = 1000;
-
 // A device that repeats its answer is one device, not a list of them. A
 // serial number is taken twice at one address, so that a repeated answer is
 // still reported as one serial number heard twice when addresses are resolved.
@@ -126,7 +121,7 @@ uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& 
         const uint8_t query = 0;
         SendRequest(BusRequest{MODULE_INFO_REQUEST, uint8_t(address), &query, 1});
         bool cancelled = false;
-        if (!waitForAck()) {
+        if (!waitForAck(address)) {
             services.log.Message(" Nothing Received : ");
         } else {
             LogF(services.log, " ORVANTA ACK Received for Address: %d ", address);
