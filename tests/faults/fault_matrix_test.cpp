@@ -601,7 +601,8 @@ const Cell CELLS[] = {
     {Op::Input8Read, Fault::WrongLength, {"Damaged", C{"Warn Loading Data "}, "old image"}, 2},
     {Op::Input8Read, Fault::StrayBytes, {"Intact", C{}, "old image"}, 2},
     {Op::Input8Read, Fault::CutFrame, {"Failed", C{}, "old image"}, 2},
-    {Op::Input8Read, Fault::Babbling, {"Damaged", C{"Warn Loading Data "}, "old image"}, 2},
+    // The device's own answer drowns in its repeated MODULE_INFOs: nothing is read, nothing cleared.
+    {Op::Input8Read, Fault::Babbling, {"Failed", C{}, "old image"}, 2},
     {Op::Input8Read, Fault::LostAtRequest1, {"InterfaceLost", C{" ORV-NET Disconnected "}, "old image"}, 2},
     {Op::Input8Read, Fault::LostAtRequest4, {"InterfaceLost", C{" ORV-NET Disconnected "}, "old image"}, 2},
 
@@ -615,7 +616,7 @@ const Cell CELLS[] = {
     {Op::Input8Save, Fault::WrongLength, {"NotVerified", C{"Warn Loading Data ", " Config Not Saved "}, "new image"}, 10},
     {Op::Input8Save, Fault::StrayBytes, {"Saved", C{}, "new image"}, 10},
     {Op::Input8Save, Fault::CutFrame, {"Failed", C{" Config Not Saved "}, "new image"}, 9},
-    {Op::Input8Save, Fault::Babbling, {"NotVerified", C{"Warn Loading Data ", " Config Not Saved "}, "new image"}, 10},
+    {Op::Input8Save, Fault::Babbling, {"Failed", C{" Config Not Saved "}, "new image"}, 10},
     {Op::Input8Save, Fault::LostAtRequest1, {"InterfaceLost", C{" ORV-NET Disconnected "}, "old image"}, 2},
     {Op::Input8Save, Fault::LostAtRequest4, {"InterfaceLost", C{" ORV-NET Disconnected "}, "part of the new image"}, 3},
 
@@ -629,7 +630,7 @@ const Cell CELLS[] = {
     {Op::RS232Read, Fault::WrongLength, {"Cleared", C{"Warn Loading Data "}, "old image"}, 9},
     {Op::RS232Read, Fault::StrayBytes, {"Shown", C{}, "old image"}, 9},
     {Op::RS232Read, Fault::CutFrame, {"Failed", C{}, "old image"}, 2},
-    {Op::RS232Read, Fault::Babbling, {"Cleared", C{"Warn Loading Data "}, "old image"}, 10},
+    {Op::RS232Read, Fault::Babbling, {"Failed", C{}, "old image"}, 10},
     {Op::RS232Read, Fault::LostAtRequest1, {"InterfaceLost", C{" ORV-NET Disconnected "}, "old image"}, 2},
     {Op::RS232Read, Fault::LostAtRequest4, {"InterfaceLost", C{" ORV-NET Disconnected "}, "old image"}, 2},
 
@@ -643,7 +644,7 @@ const Cell CELLS[] = {
     {Op::RS232Save, Fault::WrongLength, {"Failed", C{"Warn Loading Data ", " Config Not Saved "}, "new image"}, 10},
     {Op::RS232Save, Fault::StrayBytes, {"Saved", C{}, "new image"}, 11},
     {Op::RS232Save, Fault::CutFrame, {"Failed", C{" Config Not Saved "}, "new image"}, 3},
-    {Op::RS232Save, Fault::Babbling, {"Failed", C{"Warn Loading Data ", " Config Not Saved "}, "new image"}, 11},
+    {Op::RS232Save, Fault::Babbling, {"Failed", C{" Config Not Saved "}, "new image"}, 11},
     {Op::RS232Save, Fault::LostAtRequest1, {"InterfaceLost", C{" ORV-NET Disconnected "}, "old image"}, 2},
     {Op::RS232Save, Fault::LostAtRequest4, {"InterfaceLost", C{" ORV-NET Disconnected "}, "new image"}, 3},
 
@@ -681,10 +682,10 @@ const Cell CELLS[] = {
     {Op::FirmwareEmergency, Fault::NoAckRequest2, {"BootNotAcknowledged", C{" Firmware Update Status "}, "firmware, 0 blocks"}, 3},
     {Op::FirmwareEmergency, Fault::NoAckRequest7, {"RunFirmwareNotAcknowledged", C{" Firmware Update Status "}, "boot loader, 4 blocks, whole image"}, 4},
     {Op::FirmwareEmergency, Fault::AckWithoutReply, {"Updated", C{" Firmware Update Status ", "No ORV-Device Found"}, "firmware, 4 blocks, whole image"}, 4},
-    {Op::FirmwareEmergency, Fault::DamagedCrc, {"Updated", C{" Firmware Update Status ", "No ORV-Device Found"}, "firmware, 4 blocks, whole image"}, 4},
+    {Op::FirmwareEmergency, Fault::DamagedCrc, {"Updated", C{" Firmware Update Status ", "No ORV-Device Found"}, "firmware, 4 blocks, whole image"}, 5},
     {Op::FirmwareEmergency, Fault::WrongLength, {"Updated", C{" Firmware Update Status ", "No ORV-Device Found"}, "firmware, 4 blocks, whole image"}, 4},
     {Op::FirmwareEmergency, Fault::StrayBytes, {"Updated", C{" Firmware Update Status "}, "firmware, 4 blocks, whole image"}, 4},
-    {Op::FirmwareEmergency, Fault::CutFrame, {"Updated", C{" Firmware Update Status ", "No ORV-Device Found"}, "firmware, 4 blocks, whole image"}, 4},
+    {Op::FirmwareEmergency, Fault::CutFrame, {"Updated", C{" Firmware Update Status ", "No ORV-Device Found"}, "firmware, 4 blocks, whole image"}, 5},
     {Op::FirmwareEmergency, Fault::Babbling, {"TooManyDevices", C{" Firmware Update Confirm "}, "firmware, 0 blocks"}, 3},
     {Op::FirmwareEmergency, Fault::LostAtRequest1, {"InterfaceLost", C{" ORV-NET Disconnected "}, "firmware, 0 blocks"}, 2},
     {Op::FirmwareEmergency, Fault::LostAtRequest4, {"InterfaceLost", C{" ORV-NET Disconnected "}, "boot loader, 1 blocks"}, 3},
