@@ -12,6 +12,12 @@ std::string InterfaceName(const Run& run)
                                : "the ORV-NET on " + bus.port;
 }
 
+std::string OrvctlOnThisInterface(const Run& run)
+{
+    const BusChoice& bus = run.line.bus;
+    return bus.sim ? std::string("orvctl --sim ") : bus.port.empty() ? std::string("orvctl ") : "orvctl --port " + bus.port + " ";
+}
+
 std::string InterfaceLostText(const Run& run)
 {
     return InterfaceName(run) + " was disconnected while " + BusStepAtLoss().doing;

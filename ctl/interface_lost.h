@@ -12,6 +12,10 @@ namespace orv {
 // the interface of the run's command line.
 std::string InterfaceName(const Run& run);
 
+// "orvctl --port /dev/ttyUSB0 ": the start of a command line that runs on the
+// interface of this run's.
+std::string OrvctlOnThisInterface(const Run& run);
+
 // "the ORV-NET on /dev/ttyUSB0 was disconnected while block 4 of 15 was being
 // written", naming the interface of the run's command line.
 std::string InterfaceLostText(const Run& run);

@@ -268,6 +268,21 @@ TEST_F(SimBusCliTest, FirmwareModesAndTestStringsReachTheirDevice)
                           "RUN_BOOT; nothing was sent\n");
 }
 
+// A write cut part-way says what the device may now hold and how to write it again.
+TEST_F(SimBusCliTest, AWriteCutPartWaySaysHowToWriteItAgain)
+{
+    const std::string file = folder / "hall.bin";
+    WriteBytes(file, EncodeInput8Image(Input8Sample(), ImageForm::File));
+    // The quick discovery and block 1 go out; the line goes with block 2.
+    demo.Bus().LoseLineAtWrite(3);
+    const CliResult result = Run({"write-config", "3", file});
+    EXPECT_EQ(result.status, EXIT_BUS);
+    EXPECT_EQ(result.err, "orvctl: write-config: the ORV-NET was disconnected while block 2 of 15 was being written; "
+                          "ORV-Input8 (21 00 10 31) at address 3 may now hold an incomplete configuration; to write it "
+                          "again: orvctl write-config 3 " + file + "\n");
+    EXPECT_TRUE(result.out.empty());
+}
+
 // An update cut after RUN_BOOT says where the device stands and how to finish.
 TEST_F(SimBusCliTest, ACutFirmwareUpdateSaysTheDeviceIsLeftInItsBootLoader)
 {
