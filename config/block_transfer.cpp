@@ -40,6 +40,29 @@ bool ToEveryDevice(uint8_t address, LogSink& log)
     return true;
 }
 
+// How long, and for how many frames, a block's answer is looked for among
+// frames that are not it.
+constexpr int MAX_DROPPED_REPLIES = 255;
+constexpr uint64_t DROPPED_REPLIES_LIMIT_MS = 1000;
+
+// The answer to block b's request: a CONFIG_BLOCK_DATA from the device at
+// address. What else arrives (a late answer of another device to an earlier
+// request, a frame of another command) is dropped and the line read on.
+std::optional<BusReply> ReceiveBlockReply(uint8_t address, int b, Services& services)
+{
+    const uint64_t start = services.clock.NowMillis();
+    BusReply reply;
+    for (int dropped = 0; dropped < MAX_DROPPED_REPLIES && ReceiveReply(reply, 0); ++dropped) {
+        if (reply.source == address && reply.command == CONFIG_BLOCK_DATA)
+            return reply;
+        LogF(services.log, "Read Config Block %d: dropped a reply of command %u from address %d", b,
+             unsigned(reply.command), int(reply.source));
+        if (services.clock.NowMillis() - start >= DROPPED_REPLIES_LIMIT_MS)
+            break;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Services& services, bool readBack)
@@ -84,11 +107,12 @@ ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Serv
         }
         LogF(services.log, "Read Config Block %d: ACK Received ", b);
 
-        BusReply reply;
-        if (!ReceiveReply(reply, 0)) {
+        const std::optional<BusReply> answer = ReceiveBlockReply(address, b, services);
+        if (!answer) {
             LogF(services.log, "Read Config Block %d: NO DATA Recevied... quitting", b);
             return unanswered(b);
         }
+        const BusReply& reply = *answer;
         if (IsConfigBlockData(reply)) {
             LogF(services.log, "Read Config Block (%d:) Received ", b);
             // The block number the device put in the reply is not compared:

@@ -24,7 +24,7 @@ constexpr int MAX_LINK_HOPS = 40;
 
 FileWriteResult Failure(int error)
 {
-    return FileWriteResult{false, std::strerror(error)};
+    return FileWriteResult{false, std::strerror(error), {}};
 }
 
 std::string DirectoryOf(const std::string& path)
@@ -142,27 +142,24 @@ FileWriteResult WriteInPlace(const std::string& target, const uint8_t* data, siz
     }
     if (close(fd) != 0)
         return Failure(errno);
-    return FileWriteResult{true, {}};
-}
-
-// A rename is lasting only once the folder that holds the name is flushed.
-// File systems that cannot flush a folder say EINVAL; that is no failure.
-bool FlushFolder(const std::string& folder, int& error)
-{
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        return false;
-    }
-    const bool flushed = fsync(fd) == 0 || errno == EINVAL;
-    error = errno;
-    close(fd);
-    return flushed;
+    return FileWriteResult{true, {}, {}};
 }
 
 }  // namespace
 
-FileWriteResult WriteFileSafely(const std::string& path, const uint8_t* data, size_t size)
+// A rename is lasting only once the folder that holds the name is flushed.
+// File systems that cannot flush a folder say EINVAL; that is no failure.
+int FlushFolder(const std::string& folder)
+{
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    close(fd);
+    return error;
+}
+
+FileWriteResult WriteFileSafely(const std::string& path, const uint8_t* data, size_t size, FolderFlush flushFolder)
 {
     int error = 0;
     const std::optional<std::string> target = FollowLinks(path, error);
@@ -185,9 +182,12 @@ FileWriteResult WriteFileSafely(const std::string& path, const uint8_t* data, si
         unlink(temporary.c_str());
         return Failure(error);
     }
-    if (!FlushFolder(DirectoryOf(*target), error))
-        return Failure(error);
-    return FileWriteResult{true, {}};
+    // The new file is in place: a folder that will not flush does not undo that.
+    FileWriteResult result{true, {}, {}};
+    if (const int flushError = flushFolder(DirectoryOf(*target)); flushError != 0)
+        result.warning = *target + " is saved, but its folder could not be flushed (" +
+                         std::strerror(flushError) + "): a power cut now may lose it";
+    return result;
 }
 #endif
 

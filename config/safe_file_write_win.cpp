@@ -26,7 +26,7 @@ std::string SystemErrorText(DWORD error)
 
 FileWriteResult Failure(DWORD error)
 {
-    return FileWriteResult{false, SystemErrorText(error)};
+    return FileWriteResult{false, SystemErrorText(error), {}};
 }
 
 std::string DirectoryOf(const std::string& path)
@@ -61,12 +61,19 @@ FileWriteResult WriteInPlace(const std::string& target, const uint8_t* data, siz
     if (file == INVALID_HANDLE_VALUE)
         return Failure(GetLastError());
     const DWORD error = WriteAndClose(file, data, size, true);
-    return error == 0 ? FileWriteResult{true, {}} : Failure(error);
+    return error == 0 ? FileWriteResult{true, {}, {}} : Failure(error);
 }
 
 }  // namespace
 
-FileWriteResult WriteFileSafely(const std::string& path, const uint8_t* data, size_t size)
+// MOVEFILE_WRITE_THROUGH returns only once the move is on the disk: there is
+// no folder left to flush.
+int FlushFolder(const std::string&)
+{
+    return 0;
+}
+
+FileWriteResult WriteFileSafely(const std::string& path, const uint8_t* data, size_t size, FolderFlush)
 {
     char temporary[MAX_PATH + 1] = {};
     if (GetTempFileNameA(DirectoryOf(path).c_str(), TEMPORARY_PREFIX, 0, temporary) == 0)
@@ -79,7 +86,7 @@ FileWriteResult WriteFileSafely(const std::string& path, const uint8_t* data, si
         DeleteFileA(temporary);
         return Failure(error);
     }
-    return FileWriteResult{true, {}};
+    return FileWriteResult{true, {}, {}};
 }
 
 }  // namespace orv

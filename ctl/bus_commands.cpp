@@ -106,6 +106,20 @@ std::string FirmwareFailure(FirmwareUpdateOutcome outcome)
     }
 }
 
+// Where a cut update leaves the device at address (none: the emergency
+// update's) and the command line that finishes it.
+std::string LeftInBootLoader(const Run& run, std::optional<uint8_t> address, const std::string& path)
+{
+    const std::string orvctl = OrvctlOnThisInterface(run);
+    const std::string emergency = orvctl + "firmware --emergency " + path;
+    if (!address)
+        return "the device is left in its boot loader: run " + emergency + " again, with only this device on the bus, "
+               "to finish";
+    return StrF("the device at address %d is left in its boot loader: run ", *address) + orvctl +
+           StrF("firmware %d ", *address) + path + " again to finish (" + emergency +
+           ", with only this device on the bus, if it no longer answers at " + std::to_string(*address) + ")";
+}
+
 // boot and run: a command without payload to the device at ADDR.
 int ModeCommand(Run& run, ModeCommandOutcome (*enter)(NetworkContext&), const char* command, const char* done)
 {
@@ -205,7 +219,9 @@ int WriteConfigCommand(Run& run)
     if (image.status != ConfigFileStatus::Ok)
         return run.Fail(EXIT_FILE, path + " holds an " + ConfigKindName(*file.kind) + " configuration, not one for " +
                                        DescribeDevice(*target.record));
-    const int status = WriteConfigFromFile(run, session, *target.record, *kind, image.image);
+    const int status = WriteConfigFromFile(run, session, *target.record, *kind, image.image,
+                                           OrvctlOnThisInterface(run) + "write-config " +
+                                               std::to_string(*address) + " " + path);
     if (status == EXIT_OK)
         run.terminal.out << DescribeDevice(*target.record) << ": " << path << " written and read back\n";
     return status;
@@ -281,15 +297,17 @@ int FirmwareCommand(Run& run)
         device = DescribeDevice(*target.record);
     }
     run.prompts.AnswerFilesWith(path);
-    const FirmwareUpdateOutcome outcome = UpdateFirmware(session.Context(), emergency);
+    bool inBootLoader = false;
+    const FirmwareUpdateOutcome outcome = UpdateFirmware(session.Context(), emergency, &inBootLoader);
+    const std::string left = inBootLoader ? "; " + LeftInBootLoader(run, address, path) : std::string();
     if (outcome == FirmwareUpdateOutcome::InterfaceLost)
-        return *FailIfInterfaceLost(run);
+        return run.Fail(EXIT_BUS, InterfaceLostText(run) + left);
     if (outcome == FirmwareUpdateOutcome::TooManyDevices)
         return run.Fail(EXIT_BUS, FirmwareFailure(outcome));
     if (outcome == FirmwareUpdateOutcome::FileRefused)
         return run.Fail(EXIT_FILE, "cannot read " + path);
     if (outcome != FirmwareUpdateOutcome::Updated)
-        return run.Fail(EXIT_BUS, device + ": " + FirmwareFailure(outcome));
+        return run.Fail(EXIT_BUS, device + ": " + FirmwareFailure(outcome) + left);
     run.terminal.out << device << ": firmware from " << path << " sent in " << image.Counts().total
                      << " blocks and started\n";
     return EXIT_OK;

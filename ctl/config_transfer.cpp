@@ -29,22 +29,31 @@ int ReadConfigToFile(Run& run, BusSession& session, const DeviceRecord& record, 
     const FileWriteResult written = WriteFileSafely(path, file.data(), file.size());
     if (!written.written)
         return run.Fail(EXIT_FILE, "cannot write " + path + ": " + written.reason);
+    if (!written.warning.empty())
+        run.Warn(written.warning);
     return EXIT_OK;
 }
 
+std::string IncompleteConfigurationText(const DeviceRecord& record, const std::string& again)
+{
+    return DescribeDevice(record) + " may now hold an incomplete configuration; to write it again: " + again;
+}
+
 int WriteConfigFromFile(Run& run, BusSession& session, const DeviceRecord& record, ConfigKind kind,
-                        const std::vector<uint8_t>& image)
+                        const std::vector<uint8_t>& image, const std::string& again)
 {
     const WriteOutcome outcome =
         WriteConfigImage(TransferProfileOf(kind), record.address, DeviceFormOfFile(kind, image), session.Seams());
     const std::string device = DescribeDevice(record);
+    // A write that stopped before its last block may have left part of the image behind.
+    const std::string incomplete = again.empty() ? std::string() : "; " + IncompleteConfigurationText(record, again);
     switch (outcome.result) {
     case WriteResult::Saved:
         return EXIT_OK;
     case WriteResult::InterfaceLost:
-        return *FailIfInterfaceLost(run);
+        return run.Fail(EXIT_BUS, InterfaceLostText(run) + (outcome.unacknowledgedBlock ? incomplete : ""));
     case WriteResult::Cancelled:
-        return run.Fail(EXIT_BUS, "the write to " + device + " was stopped");
+        return run.Fail(EXIT_BUS, "the write to " + device + " was stopped" + incomplete);
     case WriteResult::Failed:
     case WriteResult::NotVerified:
         break;
@@ -55,8 +64,11 @@ int WriteConfigFromFile(Run& run, BusSession& session, const DeviceRecord& recor
                            " of the write (the blocks after it were not sent)";
         if (outcome.readBack.result == ReadResult::Failed)
             line += ", nor the read-back after it";
-        else if (outcome.readBack.result == ReadResult::Damaged)
-            line += "; it now holds a damaged configuration";
+        if (outcome.readBack.result == ReadResult::Damaged)
+            line += "; it now holds a damaged configuration" +
+                    (again.empty() ? std::string() : "; to write it again: " + again);
+        else
+            line += incomplete;
         return run.Fail(EXIT_BUS, line);
     }
     if (outcome.readBack.result == ReadResult::Failed)

@@ -17,11 +17,18 @@ namespace orv {
 int ReadConfigToFile(Run& run, BusSession& session, const DeviceRecord& record, ConfigKind kind,
                      const std::string& path);
 
+// What a write that stopped part-way leaves, and how to write it again:
+// "ORV-Input8 (21 00 10 31) at address 3 may now hold an incomplete
+// configuration; to write it again: orvctl write-config 3 hall.bin".
+std::string IncompleteConfigurationText(const DeviceRecord& record, const std::string& again);
+
 // Writes a file image (as LoadConfigFile gave it) to record's device in the
 // device form; succeeds only when every block was acknowledged and the
 // read-back equals what was written. EXIT_OK, or EXIT_BUS after the error line.
+// again: the command line that writes it again, named in the error line of a
+// write that stopped part-way (nothing named when empty).
 int WriteConfigFromFile(Run& run, BusSession& session, const DeviceRecord& record, ConfigKind kind,
-                        const std::vector<uint8_t>& image);
+                        const std::vector<uint8_t>& image, const std::string& again = {});
 
 // A file loaded as either kind: the kind whose checks it passes, Input8 first
 // (a multiple of 453 bytes), then RS232.

@@ -11,6 +11,7 @@
 #include <ostream>
 
 #include "ctl/device_list.h"
+#include "ctl/interface_lost.h"
 #include "ctl/json_text.h"
 #include "link/bus_link.h"
 #include "link/commands.h"
@@ -130,14 +131,19 @@ DoctorCheck LatencyCheck(const std::string& path)
     if (*millis > 1) {
         check.verdict = Verdict::Warn;
         check.detail += ": every acknowledgement is held that long";
-#ifdef _WIN32
-        check.fix = "Device Manager, Ports, USB Serial Port (" + path +
-                    "), Properties, Port Settings, Advanced...: Latency Timer (msec) 1; then plug the ORV-NET in again";
-#else
-        check.fix = "echo 1 | sudo tee /sys/bus/usb-serial/devices/" + std::filesystem::path(path).filename().string() +
-                    "/latency_timer (the udev rule sets it at every plug-in)";
-#endif
+        check.fix = LatencyFix(path);
     }
+    return check;
+}
+
+// What a check reports when a call on the interface said the line is gone.
+DoctorCheck LostCheck(const Run& run, const std::string& name, const std::string& doing)
+{
+    DoctorCheck check{name, Verdict::Fail,
+                      InterfaceName(run) + " was disconnected while " + doing + " (an I/O error)",
+                      "connect the ORV-NET again (on a network port: is the server running?) and run orvctl doctor "
+                      "again"};
+    check.interfaceLost = true;
     return check;
 }
 
@@ -176,20 +182,33 @@ std::vector<uint8_t> IgnoredFrame()
     return std::vector<uint8_t>(frame, frame + body + 2);
 }
 
-DoctorCheck EchoCheck(UsbInterface& usb, Clock& clock, bool network)
+DoctorCheck EchoCheck(const Run& run, UsbInterface& usb, Clock& clock, bool network)
 {
     DoctorCheck check{"echo"};
     const FtHandle handle = BusInterfaceHandle();
     const std::vector<uint8_t> frame = IgnoredFrame();
-    usb.PurgeReceive(handle);
+    const char* doing = "the echo was being checked";
+    if (usb.PurgeReceive(handle) == FT_IO_ERROR)
+        return LostCheck(run, check.name, doing);
     const uint64_t start = clock.NowMicros();
     uint32_t written = 0;
-    usb.Write(handle, frame.data(), uint32_t(frame.size()), written);
+    const FtStatus status = usb.Write(handle, frame.data(), uint32_t(frame.size()), written);
+    if (status == FT_IO_ERROR)
+        return LostCheck(run, check.name, doing);
+    if (status != FT_OK || written != frame.size()) {
+        check.verdict = Verdict::Fail;
+        check.detail = StrF("only %u of a %zu-byte frame could be written (status %u)", written, frame.size(), status);
+        check.fix = "the interface does not take what is sent: plug it in again, or check the server's port";
+        return check;
+    }
     std::vector<uint8_t> echo(frame.size());
     uint32_t got = 0;
     while (got < echo.size() && clock.NowMicros() - start < ECHO_WAIT_MS * 1000) {
         uint32_t read = 0;
-        if (usb.Read(handle, echo.data() + got, uint32_t(echo.size() - got), read) != FT_OK)
+        const FtStatus readStatus = usb.Read(handle, echo.data() + got, uint32_t(echo.size() - got), read);
+        if (readStatus == FT_IO_ERROR)
+            return LostCheck(run, check.name, doing);
+        if (readStatus != FT_OK)
             break;
         got += read;
     }
@@ -216,19 +235,33 @@ DoctorCheck EchoCheck(UsbInterface& usb, Clock& clock, bool network)
     return check;
 }
 
-DoctorCheck NoiseCheck(UsbInterface& usb, Clock& clock)
+DoctorCheck NoiseCheck(const Run& run, UsbInterface& usb, Clock& clock)
 {
     DoctorCheck check{"noise"};
     const FtHandle handle = BusInterfaceHandle();
-    usb.PurgeReceive(handle);
+    const char* doing = "the idle line was being listened to";
+    if (usb.PurgeReceive(handle) == FT_IO_ERROR)
+        return LostCheck(run, check.name, doing);
     const uint64_t start = clock.NowMicros();
     uint32_t bytes = 0;
+    bool heardAll = true;
     while (clock.NowMicros() - start < NOISE_LISTEN_MS * 1000) {
         uint8_t buffer[64];
         uint32_t read = 0;
-        if (usb.Read(handle, buffer, sizeof buffer, read) != FT_OK)
+        const FtStatus status = usb.Read(handle, buffer, sizeof buffer, read);
+        if (status == FT_IO_ERROR)
+            return LostCheck(run, check.name, doing);
+        if (status != FT_OK) {
+            heardAll = false;
             break;
+        }
         bytes += read;
+    }
+    if (!heardAll) {
+        check.verdict = Verdict::Fail;
+        check.detail = "the idle line could not be read for 1 s";
+        check.fix = "plug the interface in again, or check the server's port";
+        return check;
     }
     if (bytes == 0) {
         check.detail = "no byte on the idle line in 1 s";
@@ -240,10 +273,12 @@ DoctorCheck NoiseCheck(UsbInterface& usb, Clock& clock)
     return check;
 }
 
-DoctorCheck DevicesCheck(BusSession& session)
+DoctorCheck DevicesCheck(const Run& run, BusSession& session)
 {
     DoctorCheck check{"devices"};
     const int found = session.Discover(false, false);
+    if (BusInterfaceLost())
+        return LostCheck(run, check.name, BusStepAtLoss().doing);
     if (found == 0) {
         check.verdict = Verdict::Fail;
         check.detail = "no device answered a broadcast";
@@ -295,13 +330,31 @@ std::vector<DoctorCheck> RunChecks(Run& run, BusSession& session)
         checks.push_back(LatencyCheck(path));
     UsbInterface& usb = access.Interface();
     checks.push_back(LineCheck(usb, kind));
-    checks.push_back(EchoCheck(usb, access.Time(), kind != PortKind::Tty));
-    checks.push_back(NoiseCheck(usb, access.Time()));
-    checks.push_back(DevicesCheck(session));
+    checks.push_back(EchoCheck(run, usb, access.Time(), kind != PortKind::Tty));
+    if (checks.back().interfaceLost)
+        return checks;
+    checks.push_back(NoiseCheck(run, usb, access.Time()));
+    if (checks.back().interfaceLost)
+        return checks;
+    checks.push_back(DevicesCheck(run, session));
     return checks;
 }
 
 }  // namespace
+
+std::string LatencyFix(const std::string& path)
+{
+#ifdef _WIN32
+    return "Device Manager, Ports, USB Serial Port (" + path +
+           "), Properties, Port Settings, Advanced...: Latency Timer (msec) 1; then plug the ORV-NET in again";
+#else
+    std::error_code error;
+    const std::filesystem::path node = std::filesystem::weakly_canonical(path, error);
+    const std::string tty = (error ? std::filesystem::path(path) : node).filename().string();
+    return "echo 1 | sudo tee /sys/bus/usb-serial/devices/" + tty +
+           "/latency_timer (the udev rule sets it at every plug-in)";
+#endif
+}
 
 std::string DoctorLine(const DoctorCheck& check)
 {
@@ -319,6 +372,8 @@ int DoctorCommand(Run& run)
         for (const DoctorCheck& check : checks)
             run.terminal.out << DoctorLine(check) << '\n';
     }
+    if (!checks.empty() && checks.back().interfaceLost)
+        return run.Fail(EXIT_BUS, checks.back().detail);
     const bool allOk =
         std::all_of(checks.begin(), checks.end(), [](const DoctorCheck& c) { return c.verdict == Verdict::Ok; });
     return allOk ? EXIT_OK : EXIT_BUS;

@@ -21,10 +21,16 @@ struct DoctorCheck {
     Verdict verdict = Verdict::Ok;
     std::string detail;
     std::string fix;  // empty when there is nothing to do
+    // The interface went away during the check: no check runs after it.
+    bool interfaceLost = false;
 };
 
 // "ok    echo         a frame of 12 bytes came back byte for byte in 2 ms".
 std::string DoctorLine(const DoctorCheck& check);
+
+// The command that lowers the latency timer of the tty at path to 1 ms; a
+// udev link (/dev/serial/by-id/...) is followed to the tty it names.
+std::string LatencyFix(const std::string& path);
 
 int DoctorCommand(Run& run);
 

@@ -4,13 +4,23 @@
 
 namespace orv {
 
-std::string InterfaceLostText(const Run& run)
+std::string InterfaceName(const Run& run)
 {
     const BusChoice& bus = run.line.bus;
-    const std::string name = bus.sim             ? std::string("the simulated ORV-NET")
-                             : bus.port.empty() ? std::string("the ORV-NET")
-                                                 : "the ORV-NET on " + bus.port;
-    return name + " was disconnected while " + BusStepAtLoss().doing;
+    return bus.sim             ? std::string("the simulated ORV-NET")
+           : bus.port.empty() ? std::string("the ORV-NET")
+                               : "the ORV-NET on " + bus.port;
+}
+
+std::string OrvctlOnThisInterface(const Run& run)
+{
+    const BusChoice& bus = run.line.bus;
+    return bus.sim ? std::string("orvctl --sim ") : bus.port.empty() ? std::string("orvctl ") : "orvctl --port " + bus.port + " ";
+}
+
+std::string InterfaceLostText(const Run& run)
+{
+    return InterfaceName(run) + " was disconnected while " + BusStepAtLoss().doing;
 }
 
 std::optional<int> FailIfInterfaceLost(const Run& run)

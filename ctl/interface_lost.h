@@ -8,6 +8,14 @@
 
 namespace orv {
 
+// "the ORV-NET on /dev/ttyUSB0", "the ORV-NET" or "the simulated ORV-NET":
+// the interface of the run's command line.
+std::string InterfaceName(const Run& run);
+
+// "orvctl --port /dev/ttyUSB0 ": the start of a command line that runs on the
+// interface of this run's.
+std::string OrvctlOnThisInterface(const Run& run);
+
 // "the ORV-NET on /dev/ttyUSB0 was disconnected while block 4 of 15 was being
 // written", naming the interface of the run's command line.
 std::string InterfaceLostText(const Run& run);

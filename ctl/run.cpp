@@ -61,10 +61,12 @@ int BusSession::Discover(bool all, bool resolve)
     return found;
 }
 
-uint32_t BusSession::LatencyTimer()
+std::optional<uint32_t> BusSession::LatencyTimer()
 {
     const std::string path = access_->DevicePath(0);
-    return path.empty() ? 0 : LatencyTimerMillis(path).value_or(0);
+    if (path.empty())
+        return std::nullopt;
+    return LatencyTimerMillis(path);
 }
 
 bool BusSession::DiscoverSome(bool all, bool resolve)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ctl/command_line.h"
@@ -59,8 +60,9 @@ public:
     // is EXIT_BUS.
     const DeviceRecord* SelectDeviceAt(uint8_t address);
 
-    // The latency timer of the tty in use, 0 for any other interface.
-    uint32_t LatencyTimer();
+    // The latency timer of the tty in use; nothing where it cannot be read
+    // (a network port, a tty without one).
+    std::optional<uint32_t> LatencyTimer();
 
     BusAccess& Access() { return *access_; }
     Services& Seams() { return services_; }

@@ -11,14 +11,11 @@ namespace {
 
 constexpr uint32_t REPLY_PAUSE_MS = 300;
 constexpr int BROADCAST_ATTEMPTS = 3;
+// How long the line must stay silent before a broadcast's answers are all in.
+constexpr uint64_t BROADCAST_SILENCE_MS = 300;
 // Passes that re-address shared addresses before the result stands as it is.
 constexpr int MAX_RESOLVING_PASSES = 3;
 constexpr const char* IDLE_STATUS = "ORVANTA TOOL";
-
-// The answers to one address: a device that repeats itself without pause
-// must not hold the scan there.
-constexpr int MAX_ANSWERS_PER_ADDRESS = 255;
-constexpr uint64_t ANSWER_TIME_LIMIT_MS = 1000;
 
 // A device that repeats its answer is one device, not a list of them. A
 // serial number is taken twice at one address, so that a repeated answer is
@@ -43,13 +40,18 @@ struct Answers {
 // Reads the answers to one request until a read finds the line silent: every
 // device that heard a broadcast answers in turn. A read that brings no reply
 // has read until silence or given up on a line that never falls silent, so
-// the next one would find nothing better. Between reads the progress dialog's
-// Cancel is heard.
+// the next one would find nothing better. The devices that answer a broadcast
+// may leave longer gaps between their turns than one silent read: the line is
+// read until it has been silent for BROADCAST_SILENCE_MS, so that no late
+// answer is left for the next request to take as its own. Between reads the
+// progress dialog's Cancel is heard.
 Answers CollectAnswers(NetworkContext& context, int address, bool record, ProgressDialog& progress)
 {
     LogSink& log = context.services.log;
     Clock& clock = context.services.clock;
     const uint64_t start = clock.NowMillis();
+    const bool broadcast = address == BROADCAST_ADDRESS;
+    uint64_t lastHeard = start;
     Answers answers;
     uint8_t consumed = 0;
     for (int frames = 0;; ++frames) {
@@ -59,8 +61,15 @@ Answers CollectAnswers(NetworkContext& context, int address, bool record, Progre
         }
         BusReply reply;
         consumed = 0;
-        if (!ReceiveReply(reply, 1, &consumed)) {
-            LogF(log, " Ack but No Reply from  Address: %d ", address);
+        const bool replied = ReceiveReply(reply, 1, &consumed);
+        if (consumed != 0)
+            lastHeard = clock.NowMillis();
+        const bool mayHearMore = broadcast && clock.NowMillis() - lastHeard < BROADCAST_SILENCE_MS;
+        if (!replied) {
+            if (consumed != 0 || !mayHearMore)
+                LogF(log, " Ack but No Reply from  Address: %d ", address);
+            if (mayHearMore)
+                continue;
             break;
         } else if (IsModuleInfoReply(reply)) {
             const DeviceRecord device = RecordFromReply(reply);
@@ -80,7 +89,7 @@ Answers CollectAnswers(NetworkContext& context, int address, bool record, Progre
         } else {
             LogF(log, " Bad Reply From  Address: %d ", address);
         }
-        if (consumed == 0)
+        if (consumed == 0 && !mayHearMore)
             break;
         answers.cancelled = !progress.Update(address);
         context.services.prompts.PumpEvents();
@@ -126,7 +135,7 @@ uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& 
         const uint8_t query = 0;
         SendRequest(BusRequest{MODULE_INFO_REQUEST, uint8_t(address), &query, 1});
         bool cancelled = false;
-        if (!waitForAck()) {
+        if (!waitForAck(address)) {
             services.log.Message(" Nothing Received : ");
         } else {
             LogF(services.log, " ORVANTA ACK Received for Address: %d ", address);

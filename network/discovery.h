@@ -10,19 +10,29 @@
 
 namespace orv {
 
-// How a pass waits for the acknowledgement of one address's request.
-using AckWait = std::function<bool()>;
+// How a pass waits for the acknowledgement of the request to one address.
+using AckWait = std::function<bool(int address)>;
+inline bool WaitForAckAt(int)
+{
+    return WaitForAck();
+}
+
+// The answers to one request are read until the line falls silent, but no
+// further than this many frames or this long: a device that repeats itself
+// without pause must not hold a scan there.
+constexpr int MAX_ANSWERS_PER_ADDRESS = 255;
+constexpr uint64_t ANSWER_TIME_LIMIT_MS = 1000;
 
 // One pass under a cancellable progress dialog. Start 0 asks the addresses 0
 // to 254; start 255 (BROADCAST_ADDRESS) sends the single request that every
 // device answers. Empties the registry first; with record set every valid
 // answer is appended. Returns the number of valid answers (at most 255).
-uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& waitForAck = WaitForAck);
+uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& waitForAck = WaitForAckAt);
 
 // Runs passes until the result stands: a start-0 pass again after duplicate
 // addresses were resolved, a broadcast up to three times while nobody answers.
 // Shows the devices found, or the "No ORV-Device Found" box. Returns the count
 // of the last pass.
-int DiscoverDevices(NetworkContext& context, int start, const AckWait& waitForAck = WaitForAck);
+int DiscoverDevices(NetworkContext& context, int start, const AckWait& waitForAck = WaitForAckAt);
 
 }  // namespace orv

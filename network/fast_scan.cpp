@@ -1,11 +1,11 @@
 #include "network/fast_scan.h"
 
 #include <algorithm>
-#include <optional>
 #include <set>
 
 #include "link/bus_link.h"
 #include "link/commands.h"
+#include "port/latency_timer.h"
 #include "network/discovery.h"
 
 namespace orv {
@@ -13,52 +13,73 @@ namespace orv {
 namespace {
 
 // The answers to one request, read and dropped until the line falls silent,
-// so that the next request does not talk over them.
-void ReadToSilence()
+// so that the next request does not talk over them; within the bounds of a
+// pass's reading of one address.
+void ReadToSilence(Clock& clock, LogSink& log, uint8_t address)
 {
+    const uint64_t start = clock.NowMillis();
     BusReply reply;
-    uint8_t consumed = 0;
-    while (ReceiveReply(reply, 1, &consumed) || consumed != 0)
-        consumed = 0;
+    for (int frames = 0;; ++frames) {
+        if (frames == MAX_ANSWERS_PER_ADDRESS || clock.NowMillis() - start >= ANSWER_TIME_LIMIT_MS) {
+            LogF(log, " Too many Replies from  Address: %d ", address);
+            return;
+        }
+        uint8_t consumed = 0;
+        if (!ReceiveReply(reply, 1, &consumed) && consumed == 0)
+            return;
+    }
 }
 
-// Milliseconds from the first byte of a MODULE_INFO_REQUEST to address until
-// its acknowledgement; nothing when none came.
-std::optional<uint32_t> TimeAcknowledgement(Clock& clock, uint8_t address)
+// Milliseconds from the end of the echo of a MODULE_INFO_REQUEST to address
+// until its acknowledgement; nothing when none came.
+std::optional<uint32_t> TimeAcknowledgement(Clock& clock, LogSink& log, uint8_t address)
 {
-    const uint64_t start = clock.NowMicros();
     const uint8_t query = 0;
     SendRequest(BusRequest{MODULE_INFO_REQUEST, address, &query, 1});
+    const uint64_t start = clock.NowMicros();
     if (!WaitForAck())
         return std::nullopt;
     const uint64_t micros = clock.NowMicros() - start;
-    ReadToSilence();
+    ReadToSilence(clock, log, address);
     return uint32_t((micros + 999) / 1000);
 }
 
 }  // namespace
 
-uint32_t FastScanAckWait(uint32_t slowestAckMillis, uint32_t latencyTimerMillis)
+uint32_t FastScanAckWait(std::optional<uint32_t> slowestAckMillis, std::optional<uint32_t> latencyTimerMillis)
 {
-    return std::max(FAST_SCAN_MIN_ACK_WAIT_MS, FAST_SCAN_SAFETY_FACTOR * slowestAckMillis) + latencyTimerMillis;
+    uint32_t latency = latencyTimerMillis.value_or(FTDI_DEFAULT_LATENCY_MS);
+    if (!slowestAckMillis)
+        latency = std::max(latency, FTDI_DEFAULT_LATENCY_MS);
+    return std::max(FAST_SCAN_MIN_ACK_WAIT_MS, FAST_SCAN_SAFETY_FACTOR * slowestAckMillis.value_or(0)) + latency;
 }
 
-FastScanResult FastDiscoverAll(NetworkContext& context, uint32_t latencyTimerMillis)
+FastScanResult FastDiscoverAll(NetworkContext& context, std::optional<uint32_t> latencyTimerMillis)
 {
+    LogSink& log = context.services.log;
     FastScanResult result;
     ScanBus(context, BROADCAST_ADDRESS, true);
-    std::set<uint8_t> addresses;
+    std::set<int> addresses;
     for (size_t i = 0; i < context.registry.Count(); ++i)
         addresses.insert(context.registry.Record(i).address);
-    for (uint8_t address : addresses) {
-        if (const auto millis = TimeAcknowledgement(context.services.clock, address))
-            result.slowestAckMillis = std::max(result.slowestAckMillis, *millis);
+    std::optional<uint32_t> slowest;
+    for (int address : addresses) {
+        if (const auto millis = TimeAcknowledgement(context.services.clock, log, uint8_t(address)))
+            slowest = std::max(slowest.value_or(0), *millis);
     }
-    result.ackWaitMillis = FastScanAckWait(result.slowestAckMillis, latencyTimerMillis);
-    LogF(context.services.log, " Fast discovery: slowest acknowledgement %u ms, waiting %u ms per address",
-         result.slowestAckMillis, result.ackWaitMillis);
+    if (!latencyTimerMillis)
+        LogF(log, " Fast discovery: the latency timer cannot be read, taken as %u ms", FTDI_DEFAULT_LATENCY_MS);
+    else if (!slowest)
+        LogF(log, " Fast discovery: no acknowledgement to time, the latency timer taken as at least %u ms",
+             FTDI_DEFAULT_LATENCY_MS);
+    result.slowestAckMillis = slowest.value_or(0);
+    result.ackWaitMillis = FastScanAckWait(slowest, latencyTimerMillis);
+    LogF(log, " Fast discovery: slowest acknowledgement %u ms, waiting %u ms per address", result.slowestAckMillis,
+         result.ackWaitMillis);
     const uint32_t wait = result.ackWaitMillis;
-    result.found = DiscoverDevices(context, 0, [wait] { return WaitForAckWithin(wait); });
+    result.found = DiscoverDevices(context, 0, [wait, addresses](int address) {
+        return addresses.count(address) ? WaitForAck() : WaitForAckWithin(wait);
+    });
     return result;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "network/network_view.h"
 
@@ -13,8 +14,11 @@ constexpr uint32_t FAST_SCAN_MIN_ACK_WAIT_MS = 20;
 constexpr uint32_t FAST_SCAN_SAFETY_FACTOR = 2;
 
 // How long an address's acknowledgement is awaited, given the slowest
-// acknowledgement measured and the interface's latency timer.
-uint32_t FastScanAckWait(uint32_t slowestAckMillis, uint32_t latencyTimerMillis);
+// acknowledgement measured (nothing when no device answered the broadcast)
+// and the interface's latency timer (nothing when it cannot be read). Where
+// either is missing, the latency timer is taken to be at least the FTDI
+// default.
+uint32_t FastScanAckWait(std::optional<uint32_t> slowestAckMillis, std::optional<uint32_t> latencyTimerMillis);
 
 struct FastScanResult {
     int found = 0;  // as DiscoverDevices counts them
@@ -23,10 +27,12 @@ struct FastScanResult {
 };
 
 // A broadcast pass finds the devices that answer it; each of their addresses
-// is asked once more to time its acknowledgement, from the request's first
-// byte; then the full discovery runs with the wait that follows. An address
-// that acknowledges is read to silence as in every pass, so devices that
-// share it are all collected.
-FastScanResult FastDiscoverAll(NetworkContext& context, uint32_t latencyTimerMillis);
+// is asked once more to time its acknowledgement, from the end of the
+// request's echo as the pass waits; then the full discovery runs with the wait
+// that follows. The addresses the broadcast found are awaited as long as a
+// slow pass waits, so that a device slower than measured is not missed. An
+// address that acknowledges is read to silence as in every pass, so devices
+// that share it are all collected.
+FastScanResult FastDiscoverAll(NetworkContext& context, std::optional<uint32_t> latencyTimerMillis);
 
 }  // namespace orv

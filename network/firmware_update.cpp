@@ -70,13 +70,15 @@ const char* RefusalText(FirmwareFileStatus status)
     }
 }
 
-// A lost interface has had its own box.
-void ShowAborted(Prompts& prompts, const char* reason)
+// A lost interface has had its own box. advice: what to do instead of trying
+// again, when the device is left in its boot loader.
+void ShowAborted(Prompts& prompts, const char* reason, const std::string& advice = {})
 {
     if (ReportBusInterfaceLost())
         return;
     prompts.Message(STATUS_CAPTION,
-                    std::string("\n Firmware Update Aborted \n\n Reason: ") + reason + " \n\n Please try again",
+                    std::string("\n Firmware Update Aborted \n\n Reason: ") + reason + " \n\n " +
+                        (advice.empty() ? std::string("Please try again") : advice),
                     Buttons::Ok, Icon::Error);
 }
 
@@ -93,8 +95,10 @@ bool SendBlock(uint8_t target, const FirmwareImage& image, uint16_t number)
     return SendAndWait(FIRMWARE_BLOCK, target, payload.data(), uint8_t(payload.size()));
 }
 
-// From RUN_BOOT to RUN_FIRMWARE, under the progress dialog.
-FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const FirmwareImage& image)
+// From RUN_BOOT to RUN_FIRMWARE, under the progress dialog. inBootLoader is
+// set from the acknowledged RUN_BOOT until the acknowledged RUN_FIRMWARE.
+FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const FirmwareImage& image,
+                               bool& inBootLoader)
 {
     Services& services = context.services;
     LogSink& log = services.log;
@@ -120,17 +124,18 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
         return FirmwareUpdateOutcome::BootNotAcknowledged;
     }
     log.Message("ACK FOR BOOT REQUEST");
+    inBootLoader = true;
+    const std::string advice = BootLoaderAdvice(target);
     services.clock.Sleep(BOOT_PAUSE_MS);
     LogF(log, " --- START FW UPDATE (%d Blocks) ----- ", counts.full);
 
-    const std::string risk = "The device may now hold incomplete firmware and stay in its boot loader: please "
-                             "update its firmware again.";
+    const std::string risk = "The device may now hold incomplete firmware. " + advice;
     int acknowledged = 0;
     for (uint16_t block = 0; block < counts.full; ++block) {
         SetBusStep({StrF("firmware block %d of %d was being sent to ", block + 1, total) + device, risk});
         if (!SendBlock(target, image, block)) {
             progress->Update(total);
-            ShowAborted(services.prompts, "Device not responding to FW Update.");
+            ShowAborted(services.prompts, "Device not responding to FW Update.", advice);
             return FirmwareUpdateOutcome::BlockNotAcknowledged;
         }
         LogF(log, " block %d: ACK Received ", acknowledged);
@@ -151,19 +156,20 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
 
     if (acknowledged != total) {
         progress->Hide();
-        ShowAborted(services.prompts, "Device not responding.");
+        ShowAborted(services.prompts, "Device not responding.", advice);
         progress->Update(total);
         return FirmwareUpdateOutcome::LastBlockNotAcknowledged;
     }
 
-    SetBusStep({"RUN_FIRMWARE was being sent to " + device, ""});
+    SetBusStep({"RUN_FIRMWARE was being sent to " + device, advice});
     if (!SendAndWait(RUN_FIRMWARE, target)) {
         progress->Update(total);
         log.Message("SORRY NO ACK FOR UNCONFIGURED FW REQUEST");
-        ShowAborted(services.prompts, "Device not responding.");
+        ShowAborted(services.prompts, "Device not responding.", advice);
         return FirmwareUpdateOutcome::RunFirmwareNotAcknowledged;
     }
     log.Message("ACK FOR UNCONFIGURED FW REQUEST");
+    inBootLoader = false;
     progress->Update(total - 1, StrF("Firmware Update Progress: 99 %s \n Device restarting .... ", "%"));
     services.prompts.Message(STATUS_CAPTION,
                              "\n  Firmware Update Complete \n\n Firmware was successfully updated   \n\n  Click 'OK' "
@@ -175,8 +181,22 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
 
 }  // namespace
 
-FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency)
+std::string BootLoaderAdvice(uint8_t target)
 {
+    if (target == BROADCAST_ADDRESS)
+        return "The device is left in its boot loader. \n To finish, repeat the Emergency Firmware Update with "
+               "only this device on the bus.";
+    return StrF("The device at address %d is left in its boot loader. \n To finish, repeat the firmware update on "
+                "address %d; if the device is no longer listed there, use the Emergency Firmware Update with only "
+                "this device on the bus.",
+                target, target);
+}
+
+FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency, bool* leftInBootLoader)
+{
+    bool inBootLoader = false;
+    if (leftInBootLoader)
+        *leftInBootLoader = false;
     const std::optional<uint8_t> target = ChooseTarget(context, emergency);
     if (BusInterfaceLost())
         return FirmwareUpdateOutcome::InterfaceLost;
@@ -195,7 +215,9 @@ FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency)
         return FirmwareUpdateOutcome::FileRefused;
     }
 
-    const FirmwareUpdateOutcome outcome = Transfer(context, *target, image);
+    const FirmwareUpdateOutcome outcome = Transfer(context, *target, image, inBootLoader);
+    if (leftInBootLoader)
+        *leftInBootLoader = inBootLoader;
     if (BusInterfaceLost())
         return FirmwareUpdateOutcome::InterfaceLost;
     // The device restarts with its new firmware and may report another version.

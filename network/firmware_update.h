@@ -3,6 +3,9 @@
 // the new firmware.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "network/network_view.h"
 
 namespace orv {
@@ -23,6 +26,12 @@ enum class FirmwareUpdateOutcome {
 // Normal mode: to the selected device's address. Emergency mode: a counting
 // scan first makes sure that at most one device is on the bus, and every
 // request goes to BROADCAST_ADDRESS, so no selection is needed.
-FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency);
+// leftInBootLoader, when given, tells whether the update stopped after the
+// device had entered its boot loader and before it confirmed its restart.
+FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency, bool* leftInBootLoader = nullptr);
+
+// Where an update that stopped in the boot loader leaves the device at target
+// (BROADCAST_ADDRESS for the emergency update) and how to finish it.
+std::string BootLoaderAdvice(uint8_t target);
 
 }  // namespace orv

@@ -71,6 +71,18 @@ void SimBus::LoseLineAtWrite(int write)
     writesUntilLoss_ = write;
 }
 
+void SimBus::LoseLineAfter(uint64_t delayMicros)
+{
+    lossAtMicros_ = clock_.NowMicros() + delayMicros;
+}
+
+bool SimBus::LineGone()
+{
+    if (lossAtMicros_ && clock_.NowMicros() >= *lossAtMicros_)
+        lineLost_ = true;
+    return lineLost_;
+}
+
 void SimBus::InjectBytes(const std::vector<uint8_t>& bytes, uint64_t delayMicros)
 {
     uint64_t at = clock_.NowMicros() + delayMicros;
@@ -107,6 +119,9 @@ FtStatus SimBus::Open(uint32_t index, FtHandle& handle)
     }
     open_ = true;
     lineLost_ = false;
+    // Opening again heals a loss that has happened; one still to come stays.
+    if (lossAtMicros_ && clock_.NowMicros() >= *lossAtMicros_)
+        lossAtMicros_.reset();
     handle = index + 1;
     return FT_OK;
 }
@@ -164,7 +179,7 @@ FtStatus SimBus::Write(FtHandle, const uint8_t* buffer, uint32_t count, uint32_t
         return FT_INVALID_HANDLE;
     if (writesUntilLoss_ > 0 && --writesUntilLoss_ == 0)
         lineLost_ = true;
-    if (lineLost_)
+    if (LineGone())
         return FT_IO_ERROR;
     const uint64_t start = std::max(clock_.NowMicros(), wireFreeAt_);
     std::vector<uint8_t> bytes(buffer, buffer + count);
@@ -227,7 +242,7 @@ FtStatus SimBus::Read(FtHandle, uint8_t* buffer, uint32_t count, uint32_t& read)
     read = 0;
     if (!open_)
         return FT_INVALID_HANDLE;
-    if (lineLost_)
+    if (LineGone())
         return FT_IO_ERROR;
     const uint64_t now = clock_.NowMicros();
     const uint64_t deadline = now + uint64_t(readTimeoutMillis_) * 1000;
@@ -238,6 +253,12 @@ FtStatus SimBus::Read(FtHandle, uint8_t* buffer, uint32_t count, uint32_t& read)
     if (due >= count) {
         due = count;
         until = count > 0 ? std::max(now, incoming_[count - 1].at) : now;
+    }
+    // A line that goes while the read waits ends the read then.
+    if (lossAtMicros_ && until >= *lossAtMicros_) {
+        clock_.SleepMicros(*lossAtMicros_ > now ? *lossAtMicros_ - now : 0);
+        lineLost_ = true;
+        return FT_IO_ERROR;
     }
     if (until > now)
         clock_.SleepMicros(until - now);
@@ -251,7 +272,7 @@ FtStatus SimBus::Read(FtHandle, uint8_t* buffer, uint32_t count, uint32_t& read)
 FtStatus SimBus::GetQueueStatus(FtHandle, uint32_t& waiting)
 {
     waiting = 0;
-    if (lineLost_)
+    if (LineGone())
         return FT_IO_ERROR;
     const uint64_t now = clock_.NowMicros();
     waiting = uint32_t(std::count_if(incoming_.begin(), incoming_.end(), [now](const TimedByte& b) { return b.at <= now; }));
@@ -260,7 +281,7 @@ FtStatus SimBus::GetQueueStatus(FtHandle, uint32_t& waiting)
 
 FtStatus SimBus::PurgeReceive(FtHandle)
 {
-    if (lineLost_)
+    if (LineGone())
         return FT_IO_ERROR;
     const uint64_t now = clock_.NowMicros();
     std::erase_if(incoming_, [now](const TimedByte& b) { return b.at <= now; });

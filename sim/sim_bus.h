@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "link/frame_codec.h"
@@ -79,6 +80,9 @@ public:
     // now (1: the next) and every later call that moves bytes report
     // FT_IO_ERROR, until the interface is opened again.
     void LoseLineAtWrite(int write);
+    // The line goes the same way delayMicros from now, whatever is moving then;
+    // an Open before that time does not prevent it.
+    void LoseLineAfter(uint64_t delayMicros);
     // Bytes that arrive on the read side, the first after delayMicros from now.
     void InjectBytes(const std::vector<uint8_t>& bytes, uint64_t delayMicros = 0);
 
@@ -111,6 +115,8 @@ private:
     void Deliver(const std::vector<uint8_t>& bytes, uint64_t start);
     void HearWrittenByte(uint8_t byte, uint64_t at);
     void Answer(const HeardFrame& frame);
+    // Whether the line is gone by now (the time set by LoseLineAfter included).
+    bool LineGone();
 
     Clock& clock_;
     std::vector<SimResponder*> responders_;
@@ -119,6 +125,7 @@ private:
     bool open_ = false;
     int writesUntilLoss_ = 0;  // 0: the line stays
     bool lineLost_ = false;
+    std::optional<uint64_t> lossAtMicros_;
     CommState commState_{};
     uint32_t readTimeoutMillis_ = 0;
     uint32_t writeTimeoutMillis_ = 0;

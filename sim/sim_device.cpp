@@ -88,6 +88,8 @@ void SimDevice::OnFrame(const HeardFrame& frame, SimReplyWriter& out)
         return;
     if (!Acknowledges(frame, ++requestsHeard_))
         return;
+    if (faults_.lateFromRequest && requestsHeard_ >= *faults_.lateFromRequest)
+        out.Pause(faults_.lateMicros);
     if (!faults_.strayBytes.empty())
         out.Raw(faults_.strayBytes);
     out.Ack();

@@ -47,6 +47,10 @@ struct SimDeviceFaults {
     // The k-th request for this device since SetFaults (counted from 1,
     // broadcasts included) goes unacknowledged.
     std::optional<int> noAckRequest;
+    // From the k-th request on (counted the same way), every answer starts
+    // lateMicros later: a device that turns slower than it was measured.
+    std::optional<int> lateFromRequest;
+    uint64_t lateMicros = 0;
 
     std::vector<uint8_t> strayBytes;  // put on the wire before every answer
     // Put on the wire between the acknowledgement and the reply frame.

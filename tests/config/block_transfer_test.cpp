@@ -111,6 +111,47 @@ TEST_F(Input8Transfer, ReadStopsAtTheFirstUnansweredBlock)
     }
 }
 
+// A late answer of another device to an earlier request, arriving before
+// the block's own, is not taken for it.
+TEST_F(Input8Transfer, OnlyTheAddressedDevicesBlockIsTakenAsTheAnswer)
+{
+    const std::vector<uint8_t> image = PatternImage(INPUT8_IMAGE_SIZE, 5);
+    input8.LoadMemory(image);
+    input8.SetTurnaroundMicros(10000);
+    struct Case {
+        const char* name;
+        uint8_t source;
+        uint16_t command;
+        uint8_t length;
+        std::string dropped;
+    };
+    const Case cases[] = {
+        {"a MODULE_INFO of another device", 9, MODULE_INFO, MODULE_INFO_LENGTH,
+         "Read Config Block 0: dropped a reply of command 5 from address 9"},
+        {"a block of another device", 9, CONFIG_BLOCK_DATA, CONFIG_BLOCK_LENGTH,
+         "Read Config Block 0: dropped a reply of command 8 from address 9"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.lines.clear();
+        // The acknowledgement of a device, then its frame, after block 0's request and before its answer.
+        SimReplyWriter late;
+        late.Ack();
+        const uint8_t payload[MAX_PAYLOAD] = {};
+        late.Frame(HOST_ADDRESS, c.source, c.command, payload, c.length);
+        std::vector<uint8_t> bytes = late.items[0].bytes;
+        bytes.insert(bytes.end(), late.items[1].bytes.begin(), late.items[1].bytes.end());
+        bus.InjectBytes(bytes, 1500);
+
+        const ReadOutcome outcome = ReadConfigImage(Input8TransferProfile(), INPUT8_ADDRESS, services);
+
+        EXPECT_EQ(outcome.result, ReadResult::Intact);
+        EXPECT_EQ(outcome.buffer, image);
+        EXPECT_TRUE(log.Contains(c.dropped));
+        EXPECT_FALSE(log.Contains("Read Config Block 0: Data-Size 22"));
+    }
+}
+
 TEST_F(Input8Transfer, ShortReplyLeavesItsBlockZeroAndTheReadGoesOn)
 {
     input8.LoadMemory(PatternImage(INPUT8_IMAGE_SIZE, 9));

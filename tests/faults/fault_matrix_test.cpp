@@ -22,6 +22,7 @@
 #include "network/address_management.h"
 #include "network/device_modes.h"
 #include "network/discovery.h"
+#include "network/fast_scan.h"
 #include "network/firmware_update.h"
 #include "sim/demo_images.h"
 #include "tests/support/sim_bus_rig.h"
@@ -39,6 +40,7 @@ constexpr size_t FIRMWARE_BYTES = 100;  // three full blocks and a partial one
 enum class Op {
     QuickDiscovery,  // "Quick Discovery ... (Fast)" and "Broadcast Discovery ..." run the same pass
     FullDiscovery,
+    FastDiscovery,  // the full discovery at the pace measured on the broadcast's devices
     SetAddress,
     ResolveDuplicates,
     Input8Read,
@@ -64,6 +66,7 @@ enum class Fault {
     StrayBytes,
     CutFrame,
     Babbling,
+    SlowerThanMeasured,  // from its third request on, the device answers 50 ms later
     LostAtRequest1,  // the interface goes as the first request is written
     LostAtRequest4,
 };
@@ -72,6 +75,7 @@ const char* OpName(Op op)
 {
     static const std::map<Op, const char*> names{
         {Op::QuickDiscovery, "QuickDiscovery"}, {Op::FullDiscovery, "FullDiscovery"},
+        {Op::FastDiscovery, "FastDiscovery"},
         {Op::SetAddress, "SetAddress"}, {Op::ResolveDuplicates, "ResolveDuplicates"},
         {Op::Input8Read, "Input8Read"}, {Op::Input8Save, "Input8Save"}, {Op::RS232Read, "RS232Read"},
         {Op::RS232Save, "RS232Save"}, {Op::RS232TestString, "RS232TestString"},
@@ -87,7 +91,8 @@ const char* FaultName(Fault fault)
         {Fault::NoAckRequest2, "NoAckRequest2"}, {Fault::NoAckRequest7, "NoAckRequest7"},
         {Fault::AckWithoutReply, "AckWithoutReply"}, {Fault::DamagedCrc, "DamagedCrc"},
         {Fault::WrongLength, "WrongLength"}, {Fault::StrayBytes, "StrayBytes"}, {Fault::CutFrame, "CutFrame"},
-        {Fault::Babbling, "Babbling"}, {Fault::LostAtRequest1, "LostAtRequest1"},
+        {Fault::Babbling, "Babbling"}, {Fault::SlowerThanMeasured, "SlowerThanMeasured"},
+        {Fault::LostAtRequest1, "LostAtRequest1"},
         {Fault::LostAtRequest4, "LostAtRequest4"}};
     return names.at(fault);
 }
@@ -110,6 +115,10 @@ SimDeviceFaults FaultsOf(Fault fault)
         break;
     case Fault::CutFrame: f.cutReply = true; break;
     case Fault::Babbling: f.babbleFrames = 300; break;
+    case Fault::SlowerThanMeasured:
+        f.lateFromRequest = 3;
+        f.lateMicros = 50000;
+        break;
     case Fault::LostAtRequest1:
     case Fault::LostAtRequest4: break;
     }
@@ -354,6 +363,13 @@ protected:
             outcome.device = Addresses();
             break;
         }
+        case Op::FastDiscovery: {
+            // A latency timer that cannot be read, as on a network port.
+            const int found = FastDiscoverAll(context, std::nullopt).found;
+            outcome.result = "found " + std::to_string(found);
+            outcome.device = Addresses();
+            break;
+        }
         case Op::SetAddress: {
             const bool acknowledged = ChangeDeviceAddress(context, NEW_ADDRESS);
             outcome.result = acknowledged ? "acknowledged" : "not acknowledged";
@@ -528,6 +544,25 @@ const Cell CELLS[] = {
     {Op::FullDiscovery, Fault::LostAtRequest1, {"found 0", C{" ORV-NET Disconnected "}, "records"}, 2},
     {Op::FullDiscovery, Fault::LostAtRequest4, {"found 0", C{" ORV-NET Disconnected "}, "records"}, 4},
 
+    // A network port: no latency timer to read, so 16 ms are added to every wait.
+    {Op::FastDiscovery, Fault::None, {"found 4", C{}, "records 3 5 7 9"}, 12},
+    {Op::FastDiscovery, Fault::Silent, {"found 3", C{}, "records 3 5 7"}, 12},
+    {Op::FastDiscovery, Fault::NoAckRequest1, {"found 4", C{}, "records 3 5 7 9"}, 12},
+    {Op::FastDiscovery, Fault::NoAckRequest2, {"found 4", C{}, "records 3 5 7 9"}, 13},
+    {Op::FastDiscovery, Fault::NoAckRequest7, {"found 4", C{}, "records 3 5 7 9"}, 12},
+    {Op::FastDiscovery, Fault::AckWithoutReply, {"found 3", C{}, "records 3 5 7"}, 12},
+    {Op::FastDiscovery, Fault::DamagedCrc, {"found 3", C{}, "records 3 5 7"}, 12},
+    {Op::FastDiscovery, Fault::WrongLength, {"found 3", C{}, "records 3 5 7"}, 12},
+    {Op::FastDiscovery, Fault::StrayBytes, {"found 4", C{}, "records 3 5 7 9"}, 12},
+    {Op::FastDiscovery, Fault::CutFrame, {"found 3", C{}, "records 3 5 7"}, 12},
+    // Three seconds of repeated answers to each request hold the wire, not the scan.
+    {Op::FastDiscovery, Fault::Babbling, {"found 5", C{" Same Serial Number "}, "records 9 9 3 5 7"}, 23},
+    {Op::FastDiscovery, Fault::SlowerThanMeasured, {"found 4", C{}, "records 3 5 7 9"}, 12},
+    {Op::FastDiscovery, Fault::LostAtRequest1, {"found 0", C{" ORV-NET Disconnected "}, "records"}, 2},
+    {Op::FastDiscovery, Fault::LostAtRequest4, {"found 0", C{" ORV-NET Disconnected "}, "records"}, 2},
+    {Op::QuickDiscovery, Fault::SlowerThanMeasured, {"found 4", C{}, "records 3 5 7 9"}, 2},
+    {Op::FullDiscovery, Fault::SlowerThanMeasured, {"found 4", C{}, "records 3 5 7 9"}, 179},
+
     {Op::SetAddress, Fault::None, {"acknowledged", C{" Re-discover Devices  "}, "at 20, records 3 5 7 20"}, 179},
     {Op::SetAddress, Fault::Silent, {"not acknowledged", C{}, "at 9, records 3 5 7 9"}, 2},
     {Op::SetAddress, Fault::NoAckRequest1, {"not acknowledged", C{}, "at 9, records 3 5 7 9"}, 2},
@@ -566,21 +601,22 @@ const Cell CELLS[] = {
     {Op::Input8Read, Fault::WrongLength, {"Damaged", C{"Warn Loading Data "}, "old image"}, 2},
     {Op::Input8Read, Fault::StrayBytes, {"Intact", C{}, "old image"}, 2},
     {Op::Input8Read, Fault::CutFrame, {"Failed", C{}, "old image"}, 2},
-    {Op::Input8Read, Fault::Babbling, {"Damaged", C{"Warn Loading Data "}, "old image"}, 2},
+    // The device's own answer drowns in its repeated MODULE_INFOs: nothing is read, nothing cleared.
+    {Op::Input8Read, Fault::Babbling, {"Failed", C{}, "old image"}, 2},
     {Op::Input8Read, Fault::LostAtRequest1, {"InterfaceLost", C{" ORV-NET Disconnected "}, "old image"}, 2},
     {Op::Input8Read, Fault::LostAtRequest4, {"InterfaceLost", C{" ORV-NET Disconnected "}, "old image"}, 2},
 
     {Op::Input8Save, Fault::None, {"Saved", C{}, "new image"}, 10},
     {Op::Input8Save, Fault::Silent, {"Failed", C{" Config Not Saved "}, "old image"}, 4},
     {Op::Input8Save, Fault::NoAckRequest1, {"NotVerified", C{" Config Not Saved "}, "old image"}, 4},
-    {Op::Input8Save, Fault::NoAckRequest2, {"NotVerified", C{"Warn Loading Data ", " Config Not Saved "}, "part of the new image"}, 4},
-    {Op::Input8Save, Fault::NoAckRequest7, {"NotVerified", C{"Warn Loading Data ", " Config Not Saved "}, "part of the new image"}, 7},
+    {Op::Input8Save, Fault::NoAckRequest2, {"NotVerified", C{" Config Not Saved "}, "part of the new image"}, 4},
+    {Op::Input8Save, Fault::NoAckRequest7, {"NotVerified", C{" Config Not Saved "}, "part of the new image"}, 7},
     {Op::Input8Save, Fault::AckWithoutReply, {"Failed", C{" Config Not Saved "}, "new image"}, 9},
     {Op::Input8Save, Fault::DamagedCrc, {"Failed", C{" Config Not Saved "}, "new image"}, 9},
-    {Op::Input8Save, Fault::WrongLength, {"NotVerified", C{"Warn Loading Data ", " Config Not Saved "}, "new image"}, 10},
+    {Op::Input8Save, Fault::WrongLength, {"NotVerified", C{" Config Not Saved "}, "new image"}, 10},
     {Op::Input8Save, Fault::StrayBytes, {"Saved", C{}, "new image"}, 10},
     {Op::Input8Save, Fault::CutFrame, {"Failed", C{" Config Not Saved "}, "new image"}, 9},
-    {Op::Input8Save, Fault::Babbling, {"NotVerified", C{"Warn Loading Data ", " Config Not Saved "}, "new image"}, 10},
+    {Op::Input8Save, Fault::Babbling, {"Failed", C{" Config Not Saved "}, "new image"}, 10},
     {Op::Input8Save, Fault::LostAtRequest1, {"InterfaceLost", C{" ORV-NET Disconnected "}, "old image"}, 2},
     {Op::Input8Save, Fault::LostAtRequest4, {"InterfaceLost", C{" ORV-NET Disconnected "}, "part of the new image"}, 3},
 
@@ -594,7 +630,7 @@ const Cell CELLS[] = {
     {Op::RS232Read, Fault::WrongLength, {"Cleared", C{"Warn Loading Data "}, "old image"}, 9},
     {Op::RS232Read, Fault::StrayBytes, {"Shown", C{}, "old image"}, 9},
     {Op::RS232Read, Fault::CutFrame, {"Failed", C{}, "old image"}, 2},
-    {Op::RS232Read, Fault::Babbling, {"Cleared", C{"Warn Loading Data "}, "old image"}, 10},
+    {Op::RS232Read, Fault::Babbling, {"Failed", C{}, "old image"}, 10},
     {Op::RS232Read, Fault::LostAtRequest1, {"InterfaceLost", C{" ORV-NET Disconnected "}, "old image"}, 2},
     {Op::RS232Read, Fault::LostAtRequest4, {"InterfaceLost", C{" ORV-NET Disconnected "}, "old image"}, 2},
 
@@ -608,7 +644,7 @@ const Cell CELLS[] = {
     {Op::RS232Save, Fault::WrongLength, {"Failed", C{"Warn Loading Data ", " Config Not Saved "}, "new image"}, 10},
     {Op::RS232Save, Fault::StrayBytes, {"Saved", C{}, "new image"}, 11},
     {Op::RS232Save, Fault::CutFrame, {"Failed", C{" Config Not Saved "}, "new image"}, 3},
-    {Op::RS232Save, Fault::Babbling, {"Failed", C{"Warn Loading Data ", " Config Not Saved "}, "new image"}, 11},
+    {Op::RS232Save, Fault::Babbling, {"Failed", C{" Config Not Saved "}, "new image"}, 11},
     {Op::RS232Save, Fault::LostAtRequest1, {"InterfaceLost", C{" ORV-NET Disconnected "}, "old image"}, 2},
     {Op::RS232Save, Fault::LostAtRequest4, {"InterfaceLost", C{" ORV-NET Disconnected "}, "new image"}, 3},
 
@@ -646,10 +682,10 @@ const Cell CELLS[] = {
     {Op::FirmwareEmergency, Fault::NoAckRequest2, {"BootNotAcknowledged", C{" Firmware Update Status "}, "firmware, 0 blocks"}, 3},
     {Op::FirmwareEmergency, Fault::NoAckRequest7, {"RunFirmwareNotAcknowledged", C{" Firmware Update Status "}, "boot loader, 4 blocks, whole image"}, 4},
     {Op::FirmwareEmergency, Fault::AckWithoutReply, {"Updated", C{" Firmware Update Status ", "No ORV-Device Found"}, "firmware, 4 blocks, whole image"}, 4},
-    {Op::FirmwareEmergency, Fault::DamagedCrc, {"Updated", C{" Firmware Update Status ", "No ORV-Device Found"}, "firmware, 4 blocks, whole image"}, 4},
+    {Op::FirmwareEmergency, Fault::DamagedCrc, {"Updated", C{" Firmware Update Status ", "No ORV-Device Found"}, "firmware, 4 blocks, whole image"}, 5},
     {Op::FirmwareEmergency, Fault::WrongLength, {"Updated", C{" Firmware Update Status ", "No ORV-Device Found"}, "firmware, 4 blocks, whole image"}, 4},
     {Op::FirmwareEmergency, Fault::StrayBytes, {"Updated", C{" Firmware Update Status "}, "firmware, 4 blocks, whole image"}, 4},
-    {Op::FirmwareEmergency, Fault::CutFrame, {"Updated", C{" Firmware Update Status ", "No ORV-Device Found"}, "firmware, 4 blocks, whole image"}, 4},
+    {Op::FirmwareEmergency, Fault::CutFrame, {"Updated", C{" Firmware Update Status ", "No ORV-Device Found"}, "firmware, 4 blocks, whole image"}, 5},
     {Op::FirmwareEmergency, Fault::Babbling, {"TooManyDevices", C{" Firmware Update Confirm "}, "firmware, 0 blocks"}, 3},
     {Op::FirmwareEmergency, Fault::LostAtRequest1, {"InterfaceLost", C{" ORV-NET Disconnected "}, "firmware, 0 blocks"}, 2},
     {Op::FirmwareEmergency, Fault::LostAtRequest4, {"InterfaceLost", C{" ORV-NET Disconnected "}, "boot loader, 1 blocks"}, 3},

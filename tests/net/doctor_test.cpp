@@ -2,6 +2,11 @@
 // the exit status, and what noise and a silent bus are reported as.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "ctl/doctor.h"
+
 #include "tests/orvctl/orvctl_rig.h"
 #include "tests/support/sim_bus_rig.h"
 
@@ -56,6 +61,67 @@ TEST_F(DoctorTest, NoInterfaceEndsTheChecks)
     EXPECT_EQ(result.status, EXIT_BUS);
     EXPECT_EQ(result.out, "FAIL  interface  no FTDI interface (USB vendor 0403) is connected. Fix: connect the "
                           "ORV-NET; lsusb must list a device 0403:...; or give --port\n");
+}
+
+// A line that goes during a check ends the run there as a lost interface,
+// never as a wiring fault, a quiet line or a bus without devices.
+TEST_F(DoctorTest, ALineLostDuringACheckEndsTheRunThere)
+{
+    struct Case {
+        const char* name;
+        bool atFirstWrite;
+        uint64_t lostAfterMicros;
+        const char* lastLine;
+    };
+    const Case cases[] = {
+        {"echo", true, 0,
+         "FAIL  echo       the ORV-NET was disconnected while the echo was being checked (an I/O error)"},
+        {"noise", false, 100000,
+         "FAIL  noise      the ORV-NET was disconnected while the idle line was being listened to (an I/O error)"},
+        {"devices", false, 1200000,
+         "FAIL  devices    the ORV-NET was disconnected while the devices were being asked for their module "
+         "information (an I/O error)"},
+    };
+    AddDevice(SimDeviceKind::Relay, 9, {0x94, 0x40, 0x00, 0x21});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The line is lost once the interface has been opened.
+        BusFactory losing = [&](const BusChoice&) {
+            if (c.atFirstWrite)
+                bus.LoseLineAtWrite(1);
+            else
+                bus.LoseLineAfter(c.lostAfterMicros);
+            return std::make_unique<BorrowedBus>(bus, clock);
+        };
+        const CliResult result = RunCli({"doctor"}, losing);
+        EXPECT_EQ(result.status, EXIT_BUS);
+        const std::string last = std::string(c.lastLine) +
+                                 ". Fix: connect the ORV-NET again (on a network port: is the server running?) and "
+                                 "run orvctl doctor again\n";
+        ASSERT_GE(result.out.size(), last.size()) << result.out;
+        EXPECT_EQ(result.out.substr(result.out.size() - last.size()), last) << result.out;
+        EXPECT_EQ(result.out.find("wiring"), std::string::npos) << result.out;
+        EXPECT_NE(result.err.find("orvctl: doctor: the ORV-NET was disconnected while"), std::string::npos)
+            << result.err;
+    }
+}
+
+TEST(DoctorLatencyFix, NamesTheTtyBehindAUdevLink)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "orv_doctor_by_id";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "by-id");
+    std::ofstream(folder / "ttyUSB7").put('\0');
+    const std::filesystem::path link = folder / "by-id" / "usb-FTDI_ORV-NET_ORV00001-if00-port0";
+    std::filesystem::create_symlink("../ttyUSB7", link);
+
+    EXPECT_EQ(LatencyFix(link.string()),
+              "echo 1 | sudo tee /sys/bus/usb-serial/devices/ttyUSB7/latency_timer (the udev rule sets it at every "
+              "plug-in)");
+    EXPECT_EQ(LatencyFix("/dev/ttyUSB3"),
+              "echo 1 | sudo tee /sys/bus/usb-serial/devices/ttyUSB3/latency_timer (the udev rule sets it at every "
+              "plug-in)");
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

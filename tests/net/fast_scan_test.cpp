@@ -43,10 +43,26 @@ TEST(OpeningPace, PausesOnlyAfterAFailedAttempt)
 
 TEST(FastScanAckWait, TwiceTheSlowestAtLeastTwentyPlusTheLatencyTimer)
 {
-    EXPECT_EQ(FastScanAckWait(0, 0), 20u);
-    EXPECT_EQ(FastScanAckWait(3, 1), 21u);
-    EXPECT_EQ(FastScanAckWait(11, 0), 22u);
-    EXPECT_EQ(FastScanAckWait(21, 16), 58u);
+    const std::optional<uint32_t> none;
+    const struct {
+        std::optional<uint32_t> slowest;
+        std::optional<uint32_t> latency;
+        uint32_t wait;
+    } cases[] = {
+        {0, 0, 20},
+        {3, 1, 21},
+        {11, 0, 22},
+        {21, 16, 58},
+        // A latency timer that cannot be read is taken as the FTDI default ...
+        {3, none, 36},
+        // ... and so is one too low to trust when no acknowledgement was timed.
+        {none, 1, 36},
+        {none, none, 36},
+        {none, 32, 52},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FastScanAckWait(c.slowest, c.latency), c.wait)
+            << c.slowest.value_or(999) << " " << c.latency.value_or(999);
 }
 
 class FastScanTest : public NetworkFixture {
@@ -75,9 +91,28 @@ TEST_F(FastScanTest, ASilentAddressCostsTheMeasuredWaitAndTheRequestOnTheWire)
     const uint64_t perAddress = AskedAt(101) - AskedAt(100);
     EXPECT_GE(perAddress, 21000u);
     EXPECT_LE(perAddress, 22000u);
-    EXPECT_LT(clock.NowMillis() - start, 6500u) << "255 addresses, against three minutes at the slow pace";
+    EXPECT_LT(clock.NowMillis() - start, 7000u) << "255 addresses, against three minutes at the slow pace";
     ASSERT_EQ(registry.Count(), 1u);
     EXPECT_EQ(registry.Record(0).address, 7);
+}
+
+TEST_F(FastScanTest, AcknowledgementsAreTimedFromTheEndOfTheEcho)
+{
+    // 5.5 ms after the request and one byte: 5.6 ms from the end of the echo,
+    // 6.5 ms from the request's first byte.
+    AddDevice(7, 0x01).SetTurnaroundMicros(5500);
+    const FastScanResult result = FastDiscoverAll(context, 1);
+    EXPECT_EQ(result.slowestAckMillis, 6u);
+    EXPECT_EQ(result.ackWaitMillis, 21u);
+}
+
+TEST_F(FastScanTest, WithoutALatencyTimerTheWaitAssumesTheDefaultAndSaysSo)
+{
+    const FastScanResult result = FastDiscoverAll(context, std::nullopt);
+    EXPECT_EQ(result.found, 0);
+    EXPECT_EQ(result.ackWaitMillis, 36u);
+    EXPECT_TRUE(log.Contains(" Fast discovery: the latency timer cannot be read, taken as 16 ms"));
+    EXPECT_TRUE(log.Contains(" Fast discovery: slowest acknowledgement 0 ms, waiting 36 ms per address"));
 }
 
 // A bus of its own for each case.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -53,13 +54,15 @@ private:
     Clock& clock_;
 };
 
-// A folder of its own for each test, removed afterwards.
+// A folder of its own for each test, removed afterwards; the clock's count in
+// its name keeps runs of the same test in other build folders out of it.
 class TempFolder {
 public:
     TempFolder()
         : path_(std::filesystem::temp_directory_path() /
                 ("orvctl_" + std::string(::testing::UnitTest::GetInstance()->current_test_suite()->name()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())))
     {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);

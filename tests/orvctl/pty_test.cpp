@@ -208,7 +208,9 @@ TEST_F(PtyCliTest, AnInterfacePulledDuringAWriteIsNamedAtOnce)
     const CliResult write = Run({"write-config", "3", folder / "after.bin"});
     EXPECT_EQ(write.status, EXIT_BUS);
     EXPECT_EQ(write.err, "orvctl: write-config: the ORV-NET on " + pty.SlavePath() +
-                             " was disconnected while block 4 of 15 was being written\n");
+                             " was disconnected while block 4 of 15 was being written; ORV-Input8 (12 34 56 78) at "
+                             "address 3 may now hold an incomplete configuration; to write it again: orvctl --port " +
+                             pty.SlavePath() + " write-config 3 " + (folder / "after.bin") + "\n");
     EXPECT_TRUE(write.out.empty());
     // Past the pause before block 4, nothing was waited for.
     EXPECT_LT(clock.NowMillis() - start, 4 * 450 + 1000u);
@@ -233,7 +235,9 @@ TEST_F(PtyCliTest, FailuresOfTheDeviceEndWithStatusOneAndTheirMessage)
     const CliResult write = Run({"write-config", "3", folder / "after.bin"});
     EXPECT_EQ(write.status, EXIT_BUS);
     EXPECT_EQ(write.err, "orvctl: write-config: ORV-Input8 (12 34 56 78) at address 3 did not acknowledge block 6 of "
-                         "15 of the write (the blocks after it were not sent); it now holds a damaged configuration\n");
+                         "15 of the write (the blocks after it were not sent); it now holds a damaged configuration; "
+                         "to write it again: orvctl --port " + pty.SlavePath() + " write-config 3 " +
+                             (folder / "after.bin") + "\n");
 
     pty.With([](SimDevice& d) { d.Faults().silent = true; });
     const CliResult silent = Run({"discover"});

@@ -268,6 +268,63 @@ TEST_F(SimBusCliTest, FirmwareModesAndTestStringsReachTheirDevice)
                           "RUN_BOOT; nothing was sent\n");
 }
 
+// A write cut part-way says what the device may now hold and how to write it again.
+TEST_F(SimBusCliTest, AWriteCutPartWaySaysHowToWriteItAgain)
+{
+    const std::string file = folder / "hall.bin";
+    WriteBytes(file, EncodeInput8Image(Input8Sample(), ImageForm::File));
+    // The quick discovery and block 1 go out; the line goes with block 2.
+    demo.Bus().LoseLineAtWrite(3);
+    const CliResult result = Run({"write-config", "3", file});
+    EXPECT_EQ(result.status, EXIT_BUS);
+    EXPECT_EQ(result.err, "orvctl: write-config: the ORV-NET was disconnected while block 2 of 15 was being written; "
+                          "ORV-Input8 (21 00 10 31) at address 3 may now hold an incomplete configuration; to write it "
+                          "again: orvctl write-config 3 " + file + "\n");
+    EXPECT_TRUE(result.out.empty());
+}
+
+// An update cut after RUN_BOOT says where the device stands and how to finish.
+TEST_F(SimBusCliTest, ACutFirmwareUpdateSaysTheDeviceIsLeftInItsBootLoader)
+{
+    SimDevice& relay = Device(SimDeviceKind::Relay);
+    WriteBytes(folder / "relay.bin", std::vector<uint8_t>(70, 0x5A));
+    const std::string path = folder / "relay.bin";
+    const std::string finish = "the device at address 9 is left in its boot loader: run orvctl firmware 9 " + path +
+                               " again to finish (orvctl firmware --emergency " + path +
+                               ", with only this device on the bus, if it no longer answers at 9)\n";
+    struct Case {
+        const char* name;
+        bool loseLine;  // else the device stops acknowledging at the second block
+        std::string err;
+    };
+    const Case cases[] = {
+        {"unacknowledged block", false,
+         "orvctl: firmware: ORV-Relay (21 00 40 94) at address 9: the device stopped acknowledging FIRMWARE_BLOCKs; "
+         "the update is incomplete; " + finish},
+        // The quick discovery, RUN_BOOT and the first block go out; the line goes with the second.
+        {"lost interface", true,
+         "orvctl: firmware: the ORV-NET was disconnected while firmware block 2 of 3 was being sent to the device at "
+         "address 9; " + finish},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimDeviceFaults faults;
+        if (c.loseLine) {
+            demo.Bus().LoseLineAtWrite(4);
+        } else {
+            faults.noAckCommand = FIRMWARE_BLOCK;
+            faults.noAckFromBlock = 1;
+        }
+        relay.SetFaults(faults);
+        const CliResult result = Run({"firmware", "9", path});
+        EXPECT_EQ(result.status, EXIT_BUS);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(relay.Mode(), SimDeviceMode::BootLoader);
+        relay.SetFaults({});
+        EXPECT_EQ(Run({"run", "9"}).status, EXIT_OK);
+    }
+}
+
 TEST_F(SimBusCliTest, ProgressIsABarOnATerminalAndTheLogGoesToStandardErrorWithV)
 {
     const CliResult onTerminal = RunCli({"read-config", "5", "-o", folder / "gate.bin"}, factory, {}, true);

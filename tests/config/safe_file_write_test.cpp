@@ -1,0 +1,66 @@
+// The safe write when only the folder's flush fails after the file took its
+// place: the file is saved, and what went wrong is a warning, not a failure.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "config/safe_file_write.h"
+
+namespace orv::test {
+namespace {
+
+#ifndef _WIN32
+int FolderFlushFails(const std::string&)
+{
+    return EIO;
+}
+
+int FolderFlushes(const std::string&)
+{
+    return 0;
+}
+
+std::string Content(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(SafeFileWrite, AFolderThatWillNotFlushLeavesTheFileSavedWithAWarning)
+{
+    struct Case {
+        FolderFlush flush;
+        bool warned;
+    };
+    for (const Case& c : {Case{FolderFlushFails, true}, Case{FolderFlushes, false}}) {
+        const std::filesystem::path folder =
+            std::filesystem::temp_directory_path() / ("orv_safe_write_" + std::to_string(c.warned));
+        std::filesystem::create_directories(folder);
+        const std::filesystem::path file = folder / "config.bin";
+        std::ofstream(file) << "old";
+        const std::string bytes = "new content";
+
+        const FileWriteResult result =
+            WriteFileSafely(file.string(), reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), c.flush);
+
+        EXPECT_TRUE(result.written) << c.warned;
+        EXPECT_EQ(result.reason, "");
+        EXPECT_EQ(Content(file), bytes);
+        EXPECT_EQ(result.warning.find("is saved, but its folder could not be flushed") != std::string::npos,
+                  c.warned)
+            << result.warning;
+        if (c.warned) {
+            EXPECT_NE(result.warning.find(std::strerror(EIO)), std::string::npos) << result.warning;
+        }
+        std::filesystem::remove_all(folder);
+    }
+}
+#endif
+
+}  // namespace
+}  // namespace orv::test
