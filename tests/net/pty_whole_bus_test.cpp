@@ -7,7 +7,7 @@
 #include "bench/pty_bus.h"
 #include "config/input8_image.h"
 #include "config/link_update.h"
-#include "link/tty_interface.h"
+#include "port/tty_interface.h"
 #include "sim/demo_bus.h"
 #include "sim/demo_images.h"
 #include "sim/sim_device.h"
