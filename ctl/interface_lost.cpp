@@ -10,7 +10,8 @@ std::string InterfaceLostText(const Run& run)
     const std::string name = bus.sim             ? std::string("the simulated ORV-NET")
                              : bus.port.empty() ? std::string("the ORV-NET")
                                                  : "the ORV-NET on " + bus.port;
-    return name + " was disconnected while " + BusStepAtLoss().doing;
+    const std::string& cause = BusLossCause();
+    return name + " was disconnected while " + BusStepAtLoss().doing + (cause.empty() ? "" : " (" + cause + ")");
 }
 
 std::optional<int> FailIfInterfaceLost(const Run& run)
