@@ -16,7 +16,7 @@
 
 #include <fstream>
 
-#include "bench/pty_bus.h"
+#include "tests/support/pty_bus.h"
 #include "config/input8_image.h"
 #include "link/bus_link.h"
 #include "network/catalogue.h"
