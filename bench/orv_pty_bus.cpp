@@ -6,7 +6,7 @@
 #include <iostream>
 #include <string>
 
-#include "bench/pty_bus.h"
+#include "tests/support/pty_bus.h"
 #include "sim/demo_bus.h"
 #include "sim/sim_device.h"
 

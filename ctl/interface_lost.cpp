@@ -20,7 +20,9 @@ std::string OrvctlOnThisInterface(const Run& run)
 
 std::string InterfaceLostText(const Run& run)
 {
-    return InterfaceName(run) + " was disconnected while " + BusStepAtLoss().doing;
+    const std::string& cause = BusLossCause();
+    return InterfaceName(run) + " was disconnected while " + BusStepAtLoss().doing +
+           (cause.empty() ? "" : " (" + cause + ")");
 }
 
 std::optional<int> FailIfInterfaceLost(const Run& run)

@@ -36,8 +36,9 @@ bool BusSession::Open()
     if (OpenBusInterface(OpenPace::AfterFailureOnly))
         return true;
     const BusChoice& bus = run_.line.bus;
+    const std::string cause = access_->Interface().LastError();
     if (!bus.port.empty())
-        run_.Warn("cannot open " + bus.port + " as the bus interface");
+        run_.Warn("cannot open " + bus.port + " as the bus interface" + (cause.empty() ? "" : ": " + cause));
     else
         run_.Warn("no ORV-NET interface found (an FTDI USB serial interface, vendor 0403)");
     return false;

@@ -25,6 +25,7 @@ struct LinkState {
     bool lossReported = false;
     BusStep step;
     BusStep stepAtLoss;
+    std::string causeAtLoss;
 };
 
 LinkState link;
@@ -39,6 +40,7 @@ FtStatus Watched(FtStatus status)
     if (status == FT_IO_ERROR && !link.lost) {
         link.lost = true;
         link.stepAtLoss = link.step;
+        link.causeAtLoss = link.usb->LastError();
         LogF(Log(), " ORV-NET Disconnected while %s ", link.step.doing.c_str());
     }
     return status;
@@ -82,6 +84,7 @@ void BindBusLink(UsbInterface& usb, Services& services)
     link = LinkState{};
     link.usb = &usb;
     link.services = &services;
+    usb.BindLog(services.log);
 }
 
 uint32_t EnumerateInterfaces(int attempts)
@@ -124,7 +127,11 @@ bool OpenInterfaceDevice(bool* multipleDevices)
             if (link.pace == OpenPace::Fixed || attempt > 0)
                 Time().Sleep(OPEN_PAUSE_MS);
             FtHandle handle = 0;
-            if (link.usb->Open(index, handle) != FT_OK)
+            const FtStatus opened = link.usb->Open(index, handle);
+            // The backend knows that trying again will not find it.
+            if (opened == FT_DEVICE_NOT_FOUND)
+                break;
+            if (opened != FT_OK)
                 continue;
             link.handle = handle;
             if (!handle)
@@ -208,6 +215,11 @@ void SetBusStep(BusStep step)
 const BusStep& BusStepAtLoss()
 {
     return link.stepAtLoss;
+}
+
+const std::string& BusLossCause()
+{
+    return link.causeAtLoss;
 }
 
 bool ReportBusInterfaceLost()

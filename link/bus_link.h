@@ -61,6 +61,9 @@ struct BusStep {
 void SetBusStep(BusStep step);
 // The step that was set when the interface was lost.
 const BusStep& BusStepAtLoss();
+// What the backend knew of the loss ("the server closed the connection");
+// empty when it knew nothing more.
+const std::string& BusLossCause();
 
 inline constexpr const char* INTERFACE_LOST_CAPTION = " ORV-NET Disconnected ";
 // While the interface is lost, true; the first call after a loss also shows

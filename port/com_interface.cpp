@@ -18,21 +18,28 @@ constexpr DWORD REGISTRY_TEXT_MAX = 512;
 
 static_assert(sizeof(DCB) == sizeof(CommState), "the communication-state record is the DCB");
 
-// Whether the driver still answers for the port: once it is lost
-// (unplugged, hung up) even the query of its error state fails.
-bool PortAnswers(HANDLE port)
-{
-    DWORD errors = 0;
-    COMSTAT status{};
-    return ClearCommError(port, &errors, &status);
-}
+// Line errors ClearCommError reports, in words.
+constexpr struct {
+    DWORD flag;
+    const char* words;
+} LINE_ERRORS[] = {{CE_FRAME, "a framing error"},
+                   {CE_OVERRUN, "an overrun (bytes lost in the chip)"},
+                   {CE_RXOVER, "a full receive buffer (bytes lost)"},
+                   {CE_RXPARITY, "a parity error"},
+                   {CE_BREAK, "a break"}};
 
-// With abort-on-error set, a line error (framing, overrun) stops reads and
-// writes until it is cleared, which PortAnswers does; any other failure
-// means the port is gone.
-FtStatus FailureOf(HANDLE port)
+// Total time-outs only: a read returns once its count has arrived (the first
+// byte of a one-byte read) or when the read time-out has passed. A read
+// time-out of 0 returns at once with what has arrived; a write time-out of
+// 0 gets a bound, since Windows would wait without one.
+COMMTIMEOUTS TimeoutsFor(uint32_t readMillis, uint32_t writeMillis)
 {
-    return GetLastError() == ERROR_OPERATION_ABORTED && PortAnswers(port) ? FT_OK : FT_IO_ERROR;
+    COMMTIMEOUTS timeouts{};
+    if (readMillis == 0)
+        timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = readMillis;
+    timeouts.WriteTotalTimeoutConstant = writeMillis ? writeMillis : COM_OPEN_TIMEOUT_MS;
+    return timeouts;
 }
 
 std::string RegistryProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property)
@@ -123,8 +130,8 @@ std::unique_ptr<ComInterface> ComInterface::ForPath(const std::string& portName)
 
 ComInterface::~ComInterface()
 {
-    for (const auto& [handle, port] : ports_)
-        CloseHandle(port);
+    for (const auto& [handle, opened] : ports_)
+        CloseHandle(opened.port);
 }
 
 FtStatus ComInterface::CreateDeviceInfoList(uint32_t& count)
@@ -187,11 +194,11 @@ FtStatus ComInterface::Open(uint32_t index, FtHandle& handle)
     if (port == INVALID_HANDLE_VALUE)
         return FT_DEVICE_NOT_OPENED;
     // Binary and without flow control from the start, as the vendor library
-    // opens a device, keeping the driver's rate and framing; reads wait
-    // without a time-out until one is set.
+    // opens a device, keeping the driver's rate and framing; reads and writes
+    // are bounded from the start too.
     DCB line{};
     line.DCBlength = sizeof(line);
-    COMMTIMEOUTS noTimeouts{};
+    COMMTIMEOUTS timeouts = TimeoutsFor(COM_OPEN_TIMEOUT_MS, COM_OPEN_TIMEOUT_MS);
     bool ready = ::GetCommState(port, &line);
     if (ready) {
         line.fBinary = TRUE;
@@ -200,21 +207,44 @@ FtStatus ComInterface::Open(uint32_t index, FtHandle& handle)
         line.fInX = FALSE;
         if (line.fRtsControl == RTS_CONTROL_HANDSHAKE || line.fRtsControl == RTS_CONTROL_TOGGLE)
             line.fRtsControl = RTS_CONTROL_ENABLE;
-        ready = ::SetCommState(port, &line) && SetCommTimeouts(port, &noTimeouts);
+        ready = ::SetCommState(port, &line) && SetCommTimeouts(port, &timeouts);
     }
     if (!ready) {
         CloseHandle(port);
         return FT_DEVICE_NOT_OPENED;
     }
     handle = nextHandle_++;
-    ports_[handle] = port;
+    ports_[handle] = {port, listed_[index].portName};
     return FT_OK;
 }
 
 void* ComInterface::Find(FtHandle handle) const
 {
     const auto it = ports_.find(handle);
-    return it == ports_.end() ? nullptr : it->second;
+    return it == ports_.end() ? nullptr : it->second.port;
+}
+
+bool ComInterface::Answers(FtHandle handle, uint32_t* waiting)
+{
+    const Opened& opened = ports_.at(handle);
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(opened.port, &errors, &status))
+        return false;
+    for (const auto& error : LINE_ERRORS)
+        if (errors & error.flag)
+            LogF(*log_, " %s reported %s on the line ", opened.name.c_str(), error.words);
+    if (waiting)
+        *waiting = status.cbInQue;
+    return true;
+}
+
+// With abort-on-error set, a line error (framing, overrun) stops reads and
+// writes until it is cleared, which Answers does; any other failure means
+// the port is gone.
+FtStatus ComInterface::FailureOf(FtHandle handle)
+{
+    return GetLastError() == ERROR_OPERATION_ABORTED && Answers(handle) ? FT_OK : FT_IO_ERROR;
 }
 
 FtStatus ComInterface::Close(FtHandle handle)
@@ -253,12 +283,8 @@ FtStatus ComInterface::SetTimeouts(FtHandle handle, uint32_t readMillis, uint32_
     HANDLE port = Find(handle);
     if (!port)
         return FT_INVALID_HANDLE;
-    // Total time-outs only: a read returns once its count has arrived (the
-    // first byte of a one-byte read) or when the read time-out has passed.
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadTotalTimeoutConstant = readMillis;
-    timeouts.WriteTotalTimeoutConstant = writeMillis;
-    return SetCommTimeouts(port, &timeouts) ? FT_OK : FailureOf(port);
+    COMMTIMEOUTS timeouts = TimeoutsFor(readMillis, writeMillis);
+    return SetCommTimeouts(port, &timeouts) ? FT_OK : FailureOf(handle);
 }
 
 FtStatus ComInterface::ClrRts(FtHandle handle)
@@ -269,7 +295,7 @@ FtStatus ComInterface::ClrRts(FtHandle handle)
     if (EscapeCommFunction(port, CLRRTS))
         return FT_OK;
     // A port without modem lines is used as it is; a lost one is reported.
-    return PortAnswers(port) ? FT_OK : FT_IO_ERROR;
+    return Answers(handle) ? FT_OK : FT_IO_ERROR;
 }
 
 FtStatus ComInterface::Write(FtHandle handle, const uint8_t* buffer, uint32_t count, uint32_t& written)
@@ -281,7 +307,7 @@ FtStatus ComInterface::Write(FtHandle handle, const uint8_t* buffer, uint32_t co
     DWORD done = 0;
     const BOOL ok = WriteFile(port, buffer, count, &done, nullptr);
     written = done;
-    return ok ? FT_OK : FailureOf(port);
+    return ok ? FT_OK : FailureOf(handle);
 }
 
 FtStatus ComInterface::Read(FtHandle handle, uint8_t* buffer, uint32_t count, uint32_t& read)
@@ -294,24 +320,18 @@ FtStatus ComInterface::Read(FtHandle handle, uint8_t* buffer, uint32_t count, ui
     const BOOL ok = ReadFile(port, buffer, count, &done, nullptr);
     read = done;
     if (!ok)
-        return FailureOf(port);
+        return FailureOf(handle);
     // A short read has timed out, or met a port that is gone: some drivers
     // then keep reporting empty reads instead of failing them.
-    return done < count && !PortAnswers(port) ? FT_IO_ERROR : FT_OK;
+    return done < count && !Answers(handle) ? FT_IO_ERROR : FT_OK;
 }
 
 FtStatus ComInterface::GetQueueStatus(FtHandle handle, uint32_t& waiting)
 {
     waiting = 0;
-    HANDLE port = Find(handle);
-    if (!port)
+    if (!Find(handle))
         return FT_INVALID_HANDLE;
-    DWORD errors = 0;
-    COMSTAT status{};
-    if (!ClearCommError(port, &errors, &status))
-        return FT_IO_ERROR;
-    waiting = status.cbInQue;
-    return FT_OK;
+    return Answers(handle, &waiting) ? FT_OK : FT_IO_ERROR;
 }
 
 FtStatus ComInterface::PurgeReceive(FtHandle handle)

@@ -37,6 +37,7 @@ public:
     FtStatus Read(FtHandle handle, uint8_t* buffer, uint32_t count, uint32_t& read) override;
     FtStatus GetQueueStatus(FtHandle handle, uint32_t& waiting) override;
     FtStatus PurgeReceive(FtHandle handle) override;
+    void BindLog(LogSink& log) override { log_ = &log; }
 
     // The port name ("COM7") of a listed index; empty when it is not listed.
     std::string DevicePath(uint32_t index) const;
@@ -48,14 +49,31 @@ private:
         DeviceDetail detail;
     };
 
+    struct Opened {
+        void* port;
+        std::string name;  // "COM7"
+    };
+
     void* Find(FtHandle handle) const;
+    // Whether the driver still answers for the port; line errors it reports
+    // (framing, overrun, parity) go to the log with the port's name. waiting:
+    // the bytes it holds to be read.
+    bool Answers(FtHandle handle, uint32_t* waiting = nullptr);
+    // The status of a failed read or write.
+    FtStatus FailureOf(FtHandle handle);
 
     bool fixed_ = false;     // set by ForPath
     std::string fixedPath_;  // empty when the name given was no COM port's
     std::vector<Listed> listed_;
-    std::map<FtHandle, void*> ports_;
+    std::map<FtHandle, Opened> ports_;
     FtHandle nextHandle_ = 1;
+    NullLog nullLog_;
+    LogSink* log_ = &nullLog_;
 };
+
+// How long reads and writes may wait from the open until the link sets its
+// own time-outs, and a write's bound where a time-out of 0 would mean none.
+constexpr uint32_t COM_OPEN_TIMEOUT_MS = 1000;
 
 // The FTDI driver's latency timer of a COM port ("COM7") in milliseconds, as
 // the device parameters in the registry hold it; nothing when they hold none.

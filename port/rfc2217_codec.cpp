@@ -73,15 +73,16 @@ bool ServerLine::Confirms(const CommState& state) const
            stopBits == state.stopBits;
 }
 
-void TelnetReceiver::Feed(uint8_t byte, std::deque<uint8_t>& data, std::vector<uint8_t>& reply)
+TelnetEvent TelnetReceiver::Feed(uint8_t byte, std::deque<uint8_t>& data, std::vector<uint8_t>& reply)
 {
+    heard_ = true;
     switch (state_) {
     case State::Data:
         if (byte == TELNET_IAC)
             state_ = State::Command;
         else
             data.push_back(byte);
-        return;
+        break;
     case State::Command:
         state_ = State::Data;
         if (byte == TELNET_IAC) {
@@ -93,28 +94,52 @@ void TelnetReceiver::Feed(uint8_t byte, std::deque<uint8_t>& data, std::vector<u
             sub_.clear();
             state_ = State::Sub;
         }
-        return;
+        break;
     case State::Option:
         state_ = State::Data;
         Negotiate(verb_, byte, reply);
-        return;
+        break;
     case State::Sub:
-        if (byte == TELNET_IAC)
+        if (byte == TELNET_IAC) {
             state_ = State::SubCommand;
-        else
+        } else if (sub_.size() < TELNET_SUBNEGOTIATION_LIMIT) {
             sub_.push_back(byte);
-        return;
+        } else {
+            sub_.clear();
+            state_ = State::SubDropped;
+            return TelnetEvent::SubnegotiationDropped;
+        }
+        break;
     case State::SubCommand:
         if (byte == TELNET_IAC) {
-            sub_.push_back(byte);
             state_ = State::Sub;
+            if (sub_.size() < TELNET_SUBNEGOTIATION_LIMIT) {
+                sub_.push_back(byte);
+            } else {
+                sub_.clear();
+                state_ = State::SubDropped;
+                return TelnetEvent::SubnegotiationDropped;
+            }
         } else {
             state_ = State::Data;
-            if (byte == TELNET_SE)
-                SubnegotiationEnded();
+            if (byte == TELNET_SE) {
+                const TelnetEvent event = SubnegotiationEnded();
+                if (event == TelnetEvent::PurgeConfirmed)
+                    data.clear();
+                return event;
+            }
         }
-        return;
+        break;
+    // The rest of an overlong subnegotiation, up to its end.
+    case State::SubDropped:
+        if (byte == TELNET_IAC)
+            state_ = State::SubDroppedCommand;
+        break;
+    case State::SubDroppedCommand:
+        state_ = byte == TELNET_SE ? State::Data : State::SubDropped;
+        break;
     }
+    return TelnetEvent::None;
 }
 
 void TelnetReceiver::Negotiate(uint8_t verb, uint8_t option, std::vector<uint8_t>& reply)
@@ -122,8 +147,7 @@ void TelnetReceiver::Negotiate(uint8_t verb, uint8_t option, std::vector<uint8_t
     auto say = [&reply, option](uint8_t answer) { reply.insert(reply.end(), {TELNET_IAC, answer, option}); };
     switch (verb) {
     case TELNET_DO:
-        if (option == TELNET_COM_PORT_OPTION)
-            comPortAgreed_ = true;
+        serverDo_[option] = TelnetAnswer::Granted;
         if (!OptionWeUse(option))
             say(TELNET_WONT);
         else if (!willSent_[option])
@@ -131,6 +155,7 @@ void TelnetReceiver::Negotiate(uint8_t verb, uint8_t option, std::vector<uint8_t
         willSent_[option] = OptionWeUse(option);
         return;
     case TELNET_WILL:
+        serverWill_[option] = TelnetAnswer::Granted;
         if (!OptionWeUse(option))
             say(TELNET_DONT);
         else if (!doSent_[option])
@@ -138,39 +163,44 @@ void TelnetReceiver::Negotiate(uint8_t verb, uint8_t option, std::vector<uint8_t
         doSent_[option] = OptionWeUse(option);
         return;
     case TELNET_DONT:
-        if (option == TELNET_COM_PORT_OPTION)
-            comPortAgreed_ = false;
+        serverDo_[option] = TelnetAnswer::Refused;
         willSent_[option] = false;
         return;
     case TELNET_WONT:
+        serverWill_[option] = TelnetAnswer::Refused;
         doSent_[option] = false;
         return;
     }
 }
 
-void TelnetReceiver::SubnegotiationEnded()
+TelnetEvent TelnetReceiver::SubnegotiationEnded()
 {
     if (sub_.size() < 3 || sub_[0] != TELNET_COM_PORT_OPTION)
-        return;
+        return TelnetEvent::None;
     const uint8_t value = sub_[2];
     switch (sub_[1]) {
     case COM_PORT_SET_BAUDRATE + COM_PORT_SERVER_OFFSET:
         if (sub_.size() >= 6)
             line_.baudRate = BigEndian(sub_, 2);
-        return;
+        break;
     case COM_PORT_SET_DATASIZE + COM_PORT_SERVER_OFFSET:
         line_.dataSize = value;
-        return;
+        break;
     case COM_PORT_SET_PARITY + COM_PORT_SERVER_OFFSET:
         if (value >= 1)
             line_.parity = uint8_t(value - 1);
-        return;
+        break;
     case COM_PORT_SET_STOPSIZE + COM_PORT_SERVER_OFFSET:
         for (uint8_t code = 0; code < 3; ++code)
             if (STOP_CODES[code] == value)
                 line_.stopBits = code;
-        return;
+        break;
+    case COM_PORT_PURGE_DATA + COM_PORT_SERVER_OFFSET:
+        if (value == COM_PORT_PURGE_RECEIVE || value == COM_PORT_PURGE_BOTH)
+            return TelnetEvent::PurgeConfirmed;
+        break;
     }
+    return TelnetEvent::None;
 }
 
 }  // namespace orv

@@ -49,6 +49,16 @@ std::vector<uint8_t> ComPortCommand(uint8_t command, const std::vector<uint8_t>&
 // control as state gives them. Empty when the state has no RFC 2217 code.
 std::vector<uint8_t> LineCommands(const CommState& state);
 
+// The longest subnegotiation the client knows (a line setting's answer is 6
+// bytes); a longer one is dropped, not collected.
+constexpr size_t TELNET_SUBNEGOTIATION_LIMIT = 64;
+
+// What the server said to an option the client asked for.
+enum class TelnetAnswer { Pending, Granted, Refused };
+
+// What a byte from the server meant besides data and replies.
+enum class TelnetEvent { None, SubnegotiationDropped, PurgeConfirmed };
+
 // The line as the server confirmed it.
 struct ServerLine {
     std::optional<uint32_t> baudRate;
@@ -65,23 +75,30 @@ public:
     // no line ends). The server's agreement to these is not answered again.
     std::vector<uint8_t> OpeningNegotiation();
     // One byte from the server: a byte of the bus goes to data; what the
-    // negotiation needs said back goes to reply.
-    void Feed(uint8_t byte, std::deque<uint8_t>& data, std::vector<uint8_t>& reply);
+    // negotiation needs said back goes to reply. The server's confirmation of
+    // a purge drops the data received before it.
+    TelnetEvent Feed(uint8_t byte, std::deque<uint8_t>& data, std::vector<uint8_t>& reply);
 
-    // The server agreed that the client uses the COM-PORT-OPTION.
-    bool ComPortAgreed() const { return comPortAgreed_; }
+    // Whether the server lets the client use the COM-PORT-OPTION, and binary
+    // transmission from the client and from the server.
+    TelnetAnswer ComPort() const { return serverDo_[TELNET_COM_PORT_OPTION]; }
+    TelnetAnswer BinaryToServer() const { return serverDo_[TELNET_BINARY]; }
+    TelnetAnswer BinaryFromServer() const { return serverWill_[TELNET_BINARY]; }
+    bool Heard() const { return heard_; }
     const ServerLine& Line() const { return line_; }
     void ForgetLine() { line_ = ServerLine{}; }
 
 private:
-    enum class State { Data, Command, Option, Sub, SubCommand };
+    enum class State { Data, Command, Option, Sub, SubCommand, SubDropped, SubDroppedCommand };
     void Negotiate(uint8_t verb, uint8_t option, std::vector<uint8_t>& reply);
-    void SubnegotiationEnded();
+    TelnetEvent SubnegotiationEnded();
 
     State state_ = State::Data;
     uint8_t verb_ = 0;
     std::vector<uint8_t> sub_;
-    bool comPortAgreed_ = false;
+    bool heard_ = false;
+    TelnetAnswer serverDo_[256] = {};
+    TelnetAnswer serverWill_[256] = {};
     // Options already agreed, so that an agreement is not answered again.
     bool willSent_[256] = {};
     bool doSent_[256] = {};

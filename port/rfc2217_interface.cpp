@@ -6,10 +6,39 @@ bool Rfc2217Interface::Negotiate()
 {
     telnet_ = TelnetReceiver{};
     reply_.clear();
-    if (!SendAll(telnet_.OpeningNegotiation()))
+    const auto settled = [this] {
+        return telnet_.ComPort() != TelnetAnswer::Pending && telnet_.BinaryToServer() != TelnetAnswer::Pending &&
+               telnet_.BinaryFromServer() != TelnetAnswer::Pending;
+    };
+    const auto granted = [this] {
+        return telnet_.ComPort() == TelnetAnswer::Granted && telnet_.BinaryToServer() == TelnetAnswer::Granted &&
+               telnet_.BinaryFromServer() == TelnetAnswer::Granted;
+    };
+    if (SendAll(telnet_.OpeningNegotiation()))
+        ReceiveUntil([&] { return FlushReplies() && settled(); }, RFC2217_ANSWER_TIMEOUT_MS);
+    if (Lost()) {
+        Refuse(LastError());
         return false;
-    return ReceiveUntil([this] { return FlushReplies() && telnet_.ComPortAgreed(); }, RFC2217_ANSWER_TIMEOUT_MS) &&
-           SendAll(ComPortCommand(COM_PORT_PURGE_DATA, {COM_PORT_PURGE_BOTH}));
+    }
+    if (!telnet_.Heard()) {
+        Refuse(StrF("the server accepted the connection but said nothing to the RFC 2217 negotiation within %.0f s "
+                    "(a raw port is tcp://)",
+                    RFC2217_ANSWER_TIMEOUT_MS / 1000.0));
+        return false;
+    }
+    if (telnet_.ComPort() != TelnetAnswer::Granted) {
+        Refuse("the server does not grant the COM-PORT option (RFC 2217) that sets the bus's line");
+        return false;
+    }
+    if (!granted()) {
+        Refuse("the server does not grant binary transmission both ways, which the bus's bytes need");
+        return false;
+    }
+    if (!SendAll(ComPortCommand(COM_PORT_PURGE_DATA, {COM_PORT_PURGE_BOTH}))) {
+        Refuse(LastError());
+        return false;
+    }
+    return true;
 }
 
 bool Rfc2217Interface::FlushReplies()
@@ -29,7 +58,17 @@ void Rfc2217Interface::EncodeData(const uint8_t* data, uint32_t count, std::vect
 
 void Rfc2217Interface::DecodeByte(uint8_t byte, std::deque<uint8_t>& data)
 {
-    telnet_.Feed(byte, data, reply_);
+    switch (telnet_.Feed(byte, data, reply_)) {
+    case TelnetEvent::SubnegotiationDropped:
+        LogF(Log(), " %s: a Telnet subnegotiation longer than %zu bytes, dropped ", Url().c_str(),
+             TELNET_SUBNEGOTIATION_LIMIT);
+        break;
+    case TelnetEvent::PurgeConfirmed:
+        ++purgesConfirmed_;
+        break;
+    case TelnetEvent::None:
+        break;
+    }
 }
 
 bool Rfc2217Interface::ApplyLine(const CommState& state)
@@ -45,13 +84,19 @@ bool Rfc2217Interface::ApplyLine(const CommState& state)
            ReceiveUntil([this, &state] { return FlushReplies() && telnet_.Line().Confirms(state); }, RFC2217_ANSWER_TIMEOUT_MS);
 }
 
-void Rfc2217Interface::PurgeServerReceive()
+bool Rfc2217Interface::PurgeServerReceive()
 {
     std::vector<uint8_t> wire;
     EncodeData(nullptr, 0, wire);
     const std::vector<uint8_t> purge = ComPortCommand(COM_PORT_PURGE_DATA, {COM_PORT_PURGE_RECEIVE});
     wire.insert(wire.end(), purge.begin(), purge.end());
-    SendAll(wire);
+    if (!SendAll(wire))
+        return false;
+    // What the server sent before it purged ends at its confirmation; a
+    // server that does not confirm leaves only what has arrived to drop.
+    const uint32_t before = purgesConfirmed_;
+    ReceiveUntil([this, before] { return FlushReplies() && purgesConfirmed_ != before; }, RFC2217_PURGE_TIMEOUT_MS);
+    return !Lost();
 }
 
 }  // namespace orv

@@ -21,6 +21,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string>
 
 #include "port/socket_fd.h"
 
@@ -79,6 +81,22 @@ inline long ReceiveSome(SocketFd fd, uint8_t* data, size_t count)
     return recv(fd, reinterpret_cast<char*>(data), int(count), 0);
 }
 
+inline int LastSocketError() { return WSAGetLastError(); }
+
+inline bool ConnectionRefused(int error) { return error == WSAECONNREFUSED; }
+
+// The system's words for a socket error.
+inline std::string SocketErrorText(int error)
+{
+    char text[256] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, DWORD(error),
+                                        0, text, sizeof text, nullptr);
+    std::string words(text, length);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == '.'))
+        words.pop_back();
+    return words.empty() ? "socket error " + std::to_string(error) : words;
+}
+
 inline SocketFailure LastSocketFailure()
 {
     switch (WSAGetLastError()) {
@@ -116,6 +134,13 @@ inline int PollSocket(SocketFd fd, short events, int millis)
 inline long SendSome(SocketFd fd, const uint8_t* data, size_t count) { return send(fd, data, count, MSG_NOSIGNAL); }
 
 inline long ReceiveSome(SocketFd fd, uint8_t* data, size_t count) { return recv(fd, data, count, 0); }
+
+inline int LastSocketError() { return errno; }
+
+inline bool ConnectionRefused(int error) { return error == ECONNREFUSED; }
+
+// The system's words for a socket error.
+inline std::string SocketErrorText(int error) { return std::strerror(error); }
 
 inline SocketFailure LastSocketFailure()
 {

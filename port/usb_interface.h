@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "services/log.h"
+
 namespace orv {
 
 using FtStatus = uint32_t;
@@ -88,6 +90,13 @@ public:
     virtual FtStatus GetQueueStatus(FtHandle handle, uint32_t& waiting) = 0;
     // FT_Purge of the receive side: drops what waits to be read.
     virtual FtStatus PurgeReceive(FtHandle handle) = 0;
+
+    // Where the backend writes what it notices on the line besides its
+    // status codes (what it dropped, errors the line reported).
+    virtual void BindLog(LogSink&) {}
+    // Why the last failed open or the loss of the line happened, in words for
+    // the user; empty when the status code says all there is.
+    virtual std::string LastError() const { return {}; }
 };
 
 }  // namespace orv

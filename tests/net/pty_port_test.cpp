@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "bench/pty_bus.h"
+#include "tests/support/pty_bus.h"
 #include "sim/demo_bus.h"
 #include "tests/orvctl/orvctl_rig.h"
 

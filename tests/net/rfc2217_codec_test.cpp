@@ -58,6 +58,7 @@ TEST(ComPortCommands, TheLineOfTheBusAsTheServerReadsIt)
 struct Fed {
     Bytes data;
     Bytes reply;
+    std::vector<TelnetEvent> events;
 };
 
 Fed Feed(TelnetReceiver& receiver, const Bytes& bytes)
@@ -65,9 +66,18 @@ Fed Feed(TelnetReceiver& receiver, const Bytes& bytes)
     std::deque<uint8_t> data;
     Fed fed;
     for (uint8_t b : bytes)
-        receiver.Feed(b, data, fed.reply);
+        if (const TelnetEvent event = receiver.Feed(b, data, fed.reply); event != TelnetEvent::None)
+            fed.events.push_back(event);
     fed.data.assign(data.begin(), data.end());
     return fed;
+}
+
+Bytes Join(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
 }
 
 TEST(TelnetReceiver, SeparatesTheBusBytesFromTheNegotiationAndAnswersIt)
@@ -111,9 +121,13 @@ TEST(TelnetReceiver, LearnsTheAgreementAndTheLineTheServerConfirms)
 {
     TelnetReceiver receiver;
     EXPECT_EQ(receiver.OpeningNegotiation(), (Bytes{0xFF, 0xFB, 44, 0xFF, 0xFB, 0, 0xFF, 0xFD, 0}));
-    EXPECT_FALSE(receiver.ComPortAgreed());
-    Feed(receiver, {0xFF, 0xFD, 44});
-    EXPECT_TRUE(receiver.ComPortAgreed());
+    EXPECT_EQ(receiver.ComPort(), TelnetAnswer::Pending);
+    Feed(receiver, {0xFF, 0xFD, 44, 0xFF, 0xFD, 0});
+    EXPECT_EQ(receiver.ComPort(), TelnetAnswer::Granted);
+    EXPECT_EQ(receiver.BinaryToServer(), TelnetAnswer::Granted);
+    EXPECT_EQ(receiver.BinaryFromServer(), TelnetAnswer::Pending);
+    Feed(receiver, {0xFF, 0xFC, 0});
+    EXPECT_EQ(receiver.BinaryFromServer(), TelnetAnswer::Refused);
 
     CommState bus;
     bus.baudRate = 125000;
@@ -131,7 +145,39 @@ TEST(TelnetReceiver, LearnsTheAgreementAndTheLineTheServerConfirms)
     EXPECT_FALSE(receiver.Line().Confirms(bus));
 
     Feed(receiver, {0xFF, 0xFE, 44});
-    EXPECT_FALSE(receiver.ComPortAgreed());
+    EXPECT_EQ(receiver.ComPort(), TelnetAnswer::Refused);
+}
+
+// A subnegotiation that never ends is not collected: it is dropped once past
+// the longest the client knows, and what follows its end is data again.
+TEST(TelnetReceiver, DropsAnOverlongSubnegotiation)
+{
+    for (const uint8_t filler : {uint8_t('A'), TELNET_IAC}) {
+        // An IAC inside a subnegotiation is doubled.
+        const Bytes one = filler == TELNET_IAC ? Bytes{TELNET_IAC, TELNET_IAC} : Bytes{filler};
+        Bytes body;
+        for (int i = 0; i < 100000; ++i)
+            body.insert(body.end(), one.begin(), one.end());
+        TelnetReceiver receiver;
+        const Fed fed = Feed(receiver, Join({{0x01, TELNET_IAC, TELNET_SB, 44}, body, {TELNET_IAC, TELNET_SE, 0x02}}));
+        EXPECT_EQ(fed.data, (Bytes{0x01, 0x02})) << int(filler);
+        EXPECT_EQ(fed.events, std::vector<TelnetEvent>{TelnetEvent::SubnegotiationDropped}) << int(filler);
+    }
+    // The longest the client knows still counts.
+    TelnetReceiver receiver;
+    Bytes longest = {TELNET_IAC, TELNET_SB};
+    longest.insert(longest.end(), TELNET_SUBNEGOTIATION_LIMIT, 0x30);
+    longest.insert(longest.end(), {TELNET_IAC, TELNET_SE});
+    EXPECT_TRUE(Feed(receiver, longest).events.empty());
+}
+
+// The server's confirmation of a purge ends what it sent before the purge.
+TEST(TelnetReceiver, APurgeConfirmationDropsTheDataBeforeIt)
+{
+    TelnetReceiver receiver;
+    const Fed fed = Feed(receiver, {0x01, 0x02, TELNET_IAC, TELNET_SB, 44, 112, 1, TELNET_IAC, TELNET_SE, 0x03});
+    EXPECT_EQ(fed.data, Bytes{0x03});
+    EXPECT_EQ(fed.events, std::vector<TelnetEvent>{TelnetEvent::PurgeConfirmed});
 }
 
 }  // namespace

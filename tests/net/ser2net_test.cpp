@@ -1,8 +1,8 @@
 // The network backends against a real ser2net on 127.0.0.1, whose serial
 // device is the pseudo-terminal of a simulated bus: a raw tcp accepter and a
 // telnet(rfc2217) one. orvctl discovers, reads and writes a configuration
-// through each; bytes that Telnet escapes pass unchanged; a server that goes
-// away is a lost line.
+// through each, and through the pseudo-terminal itself; bytes that Telnet
+// escapes pass unchanged; a server that goes away is a lost line.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -16,7 +16,7 @@
 
 #include <fstream>
 
-#include "bench/pty_bus.h"
+#include "tests/support/pty_bus.h"
 #include "config/input8_image.h"
 #include "link/bus_link.h"
 #include "network/catalogue.h"
@@ -126,8 +126,11 @@ protected:
         server = -1;
     }
 
+    // The port of the kind: the pseudo-terminal itself, or ser2net's accepter.
     std::string Url() const
     {
+        if (GetParam() == "tty")
+            return pty.SlavePath();
         return GetParam() + "://127.0.0.1:" + std::to_string(GetParam() == "tcp" ? rawPort : rfc2217Port);
     }
 
@@ -146,7 +149,10 @@ protected:
     }
 };
 
-TEST_P(Ser2netTest, DiscoverReadAndWriteAConfiguration)
+// The same round trip on every kind of port.
+class PortKindTest : public Ser2netTest {};
+
+TEST_P(PortKindTest, DiscoverReadAndWriteAConfiguration)
 {
     pty.With([this](SimBus&) { input8.LoadMemory(EncodeInput8Image(Config("Plant", 7), ImageForm::Device)); });
 
@@ -209,6 +215,8 @@ TEST_P(Ser2netTest, DoctorReportsTheServersLineAndTheRoundTrip)
 }
 
 INSTANTIATE_TEST_SUITE_P(Accepters, Ser2netTest, ::testing::Values("tcp", "rfc2217"),
+                         [](const auto& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Kinds, PortKindTest, ::testing::Values("tty", "tcp", "rfc2217"),
                          [](const auto& info) { return info.param; });
 
 }  // namespace

@@ -1,138 +1,48 @@
 // orvctl end to end on a pseudo-terminal pair: orvctl opens the slave through
-// the tty backend, and on the master side a thread answers as a device on
-// the bus would: every byte comes back as its echo, and each complete frame
-// goes to a simulated device whose answer is written back.
+// the tty backend, and on the master side the simulated bus answers as the
+// bus would: every byte comes back as its echo, and a simulated device
+// answers each frame.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <mutex>
-#include <optional>
-#include <thread>
 
 #include "config/input8_image.h"
-#include "link/commands.h"
-#include "link/frame_codec.h"
-#include "link/rx_receiver.h"
 #include "network/catalogue.h"
 #include "port/tty_interface.h"
 #include "sim/sim_device.h"
 #include "tests/orvctl/orvctl_rig.h"
+#include "tests/support/pty_bus.h"
 
 namespace orv::test {
 namespace {
 
+// One simulated device on the bus of a pseudo-terminal.
 class PtyDevice {
 public:
     explicit PtyDevice(SimDevice& device) : device_(device)
     {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
-            return;
-        slavePath_ = ptsname(master_);
-        // Held open so that the line does not hang up between two runs.
-        holder_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
-        termios tio{};
-        tcgetattr(holder_, &tio);
-        cfmakeraw(&tio);
-        tcsetattr(holder_, TCSANOW, &tio);
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~PtyDevice()
-    {
-        stop_ = true;
-        if (thread_.joinable())
-            thread_.join();
-        if (holder_ >= 0)
-            close(holder_);
-        if (master_ >= 0)
-            close(master_);
+        pty_.With([this](SimBus& bus) { bus.Attach(device_); });
     }
 
-    bool Ready() const { return holder_ >= 0; }
-    const std::string& SlavePath() const { return slavePath_; }
+    bool Ready() const { return pty_.Ready(); }
+    const std::string& SlavePath() const { return pty_.SlavePath(); }
+    void HangUpAtBlockWrite(uint16_t block) { pty_.HangUpAtBlockWrite(block); }
 
-    // The interface is pulled (the master side closed) when the device hears
-    // the write of this block, before it answers.
-    void HangUpAtBlockWrite(uint16_t block)
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        hangUpBlock_ = block;
-    }
-
-    // The device, while the thread does not touch it.
+    // The device, while the bus does not touch it.
     template <class Fn>
     void With(Fn fn)
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        fn(device_);
+        pty_.With([&](SimBus&) { fn(device_); });
     }
 
 private:
-    void Serve()
-    {
-        RxReceiver rx(uint8_t(BodyLengthForRaw(6)));
-        while (!stop_) {
-            pollfd p{master_, POLLIN, 0};
-            if (poll(&p, 1, 10) <= 0 || !(p.revents & POLLIN))
-                continue;
-            uint8_t chunk[256];
-            const ssize_t got = read(master_, chunk, sizeof chunk);
-            if (got <= 0)
-                continue;
-            Write(chunk, size_t(got));  // the bus echoes every byte
-            for (ssize_t i = 0; i < got; ++i)
-                if (rx.Step(chunk[i]) == RxEvent::BodyComplete)
-                    Answer(rx.Body(), rx.Count());
-        }
-    }
-
-    void Answer(const uint8_t* body, int count)
-    {
-        const std::optional<UnpackedMessage> message = UnpackMessage(body, count);
-        if (!message)
-            return;
-        const HeardFrame frame{*message, 0};
-        SimReplyWriter out;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (frame.command == CONFIG_BLOCK_WRITE && hangUpBlock_ == BlockNumberFrom(frame.payload.data())) {
-                close(master_);
-                master_ = -1;
-                stop_ = true;
-                return;
-            }
-            device_.OnFrame(frame, out);
-        }
-        for (const auto& item : out.items)
-            Write(item.bytes.data(), item.bytes.size());
-    }
-
-    void Write(const uint8_t* bytes, size_t count) const
-    {
-        while (count > 0) {
-            const ssize_t done = write(master_, bytes, count);
-            if (done <= 0)
-                return;
-            bytes += done;
-            count -= size_t(done);
-        }
-    }
-
     SimDevice& device_;
-    int master_ = -1;
-    int holder_ = -1;
-    std::string slavePath_;
-    std::mutex mutex_;
-    std::atomic<bool> stop_{false};
-    std::optional<uint16_t> hangUpBlock_;
-    std::thread thread_;
+    SteadyClock clock_;
+    SimBus bus_{clock_};
+    PtyBus pty_{bus_};
 };
 
 class PtyCliTest : public ::testing::Test {

@@ -191,45 +191,46 @@ TEST_F(TtyPtyTest, SettingsWithoutATtyEquivalentAreRefused)
     }
 }
 
-TEST_F(TtyPtyTest, OneByteReadReturnsAtOnceWhenAByteWaits)
+// A read returns when its count has arrived, however many bursts that
+// takes, or with what has arrived when the read time-out has passed.
+TEST_F(TtyPtyTest, ReadsReturnOnTheirCountOrAtTheTimeout)
 {
-    Feed({0x00});
-    WaitForInput(1);
-    const auto start = Steady::now();
-    EXPECT_EQ(ReadBack(1), Bytes{0x00});
-    EXPECT_LT(MillisSince(start), 30);
-}
-
-TEST_F(TtyPtyTest, ReadOnASilentLineReturnsNothingAfterTheTimeout)
-{
-    const auto start = Steady::now();
-    EXPECT_TRUE(ReadBack(1).empty());
-    const long long elapsed = MillisSince(start);
-    EXPECT_GE(elapsed, 69);
-    EXPECT_LT(elapsed, 400);
-}
-
-TEST_F(TtyPtyTest, MultiByteReadWaitsForBothBursts)
-{
-    Feed({0x87, 0x01, 0x02});
-    std::thread later([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        Feed({0x03, 0x04, 0x05, 0x8E});
-    });
-    const auto start = Steady::now();
-    const Bytes got = ReadBack(7);
-    const long long elapsed = MillisSince(start);
-    later.join();
-    EXPECT_EQ(got, (Bytes{0x87, 0x01, 0x02, 0x03, 0x04, 0x05, 0x8E}));
-    EXPECT_LT(elapsed, 69);
-}
-
-TEST_F(TtyPtyTest, ShortReadReturnsWhatArrivedByTheTimeout)
-{
-    Feed({0x87, 0x01, 0x02});
-    const auto start = Steady::now();
-    EXPECT_EQ(ReadBack(5), (Bytes{0x87, 0x01, 0x02}));
-    EXPECT_GE(MillisSince(start), 69);
+    const struct {
+        const char* what;
+        Bytes waiting;  // on the line before the read
+        Bytes later;    // arrives 20 ms into the read
+        uint32_t count;
+        Bytes read;
+        long long atLeastMs;
+        long long belowMs;
+    } cases[] = {
+        {"one byte waits", {0x00}, {}, 1, {0x00}, 0, 30},
+        {"a silent line", {}, {}, 1, {}, 69, 400},
+        {"two bursts make the count", {0x87, 0x01, 0x02}, {0x03, 0x04, 0x05, 0x8E}, 7,
+         {0x87, 0x01, 0x02, 0x03, 0x04, 0x05, 0x8E}, 0, 69},
+        {"fewer bytes than the count", {0x87, 0x01, 0x02}, {}, 5, {0x87, 0x01, 0x02}, 69, 400},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.waiting.empty()) {
+            Feed(c.waiting);
+            WaitForInput(int(c.waiting.size()));
+        }
+        std::thread later;
+        if (!c.later.empty())
+            later = std::thread([this, &c] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                Feed(c.later);
+            });
+        const auto start = Steady::now();
+        const Bytes got = ReadBack(c.count);
+        const long long elapsed = MillisSince(start);
+        if (later.joinable())
+            later.join();
+        EXPECT_EQ(got, c.read);
+        EXPECT_GE(elapsed, c.atLeastMs);
+        EXPECT_LT(elapsed, c.belowMs);
+    }
 }
 
 // Every byte value passes unchanged both ways, and nothing is echoed: the

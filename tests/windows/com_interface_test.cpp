@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 #include "config/input8_image.h"
 #include "port/com_interface.h"
@@ -109,13 +110,51 @@ TEST_F(ComPortTest, OneByteReadsReturnOnTheFirstByteOrAfterTheReadTimeout)
     }
     EXPECT_EQ(echo, std::vector<uint8_t>(sent, sent + sizeof sent));
 
-    // What waits is dropped; when the echo comes back is up to the device.
+    // What waits is dropped: the whole echo waits before the purge, and
+    // nothing is left after it.
     EXPECT_EQ(com->Write(handle, sent, sizeof sent, count), FT_OK);
-    EXPECT_EQ(com->PurgeReceive(handle), FT_OK);
     uint32_t waiting = 0;
+    const auto written = std::chrono::steady_clock::now();
+    while (waiting < sizeof sent && std::chrono::steady_clock::now() - written < std::chrono::seconds(2)) {
+        ASSERT_EQ(com->GetQueueStatus(handle, waiting), FT_OK);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(waiting, sizeof sent) << "the echo did not arrive";
+    EXPECT_EQ(com->PurgeReceive(handle), FT_OK);
     EXPECT_EQ(com->GetQueueStatus(handle, waiting), FT_OK);
-    EXPECT_LE(waiting, sizeof sent);
+    EXPECT_EQ(waiting, 0u);
+    EXPECT_EQ(com->Read(handle, &byte, 1, count), FT_OK);
+    EXPECT_EQ(count, 0u);
     EXPECT_EQ(com->Close(handle), FT_OK);
+}
+
+// Windows waits without end on a time-out of 0: the port is bounded from its
+// open on, and a read time-out of 0 returns at once.
+TEST_F(ComPortTest, NoReadWaitsForever)
+{
+    const auto com = ComInterface::ForPath(toolPort);
+    uint32_t count = 0;
+    FtHandle handle = 0;
+    ASSERT_EQ(com->CreateDeviceInfoList(count), FT_OK);
+    ASSERT_EQ(com->Open(0, handle), FT_OK);
+    const struct {
+        const char* what;
+        bool set;
+        std::chrono::milliseconds within;
+    } cases[] = {
+        {"as opened", false, std::chrono::milliseconds(COM_OPEN_TIMEOUT_MS + 500)},
+        {"read and write time-outs of 0", true, std::chrono::milliseconds(200)},
+    };
+    for (const auto& c : cases) {
+        if (c.set) {
+            ASSERT_EQ(com->SetTimeouts(handle, 0, 0), FT_OK);
+        }
+        uint8_t byte = 0;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(com->Read(handle, &byte, 1, count), FT_OK) << c.what;
+        EXPECT_EQ(count, 0u) << c.what;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, c.within) << c.what;
+    }
 }
 
 TEST_F(ComPortTest, OrvctlDiscoversAndReadsAConfiguration)

@@ -1,4 +1,4 @@
-#include "bench/pty_bus.h"
+#include "tests/support/pty_bus.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "link/commands.h"
+#include "link/frame_codec.h"
+
 namespace orv {
 
 namespace {
@@ -15,7 +18,7 @@ namespace {
 constexpr int POLL_MILLIS = 1;
 }  // namespace
 
-PtyBus::PtyBus(SimBus& bus) : bus_(bus)
+PtyBus::PtyBus(SimBus& bus) : bus_(bus), heard_(uint8_t(BodyLengthForRaw(6)))
 {
     master_ = posix_openpt(O_RDWR | O_NOCTTY);
     if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
@@ -46,6 +49,12 @@ PtyBus::~PtyBus()
         close(master_);
 }
 
+void PtyBus::HangUpAtBlockWrite(uint16_t block)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    hangUpBlock_ = block;
+}
+
 void PtyBus::Serve()
 {
     std::vector<uint8_t> chunk(4096);
@@ -55,9 +64,8 @@ void PtyBus::Serve()
         std::lock_guard<std::mutex> lock(mutex_);
         if (readable) {
             const ssize_t got = read(master_, chunk.data(), chunk.size());
-            uint32_t written = 0;
-            if (got > 0)
-                bus_.Write(handle_, chunk.data(), uint32_t(got), written);
+            if (got > 0 && !Hear(chunk.data(), size_t(got)))
+                return;
         }
         uint32_t due = 0;
         bus_.GetQueueStatus(handle_, due);
@@ -68,6 +76,30 @@ void PtyBus::Serve()
         bus_.Read(handle_, chunk.data(), due, got);
         WriteMaster(chunk.data(), got);
     }
+}
+
+bool PtyBus::Hear(const uint8_t* bytes, size_t count)
+{
+    for (size_t i = 0; i < count && hangUpBlock_; ++i) {
+        if (heard_.Step(bytes[i]) != RxEvent::BodyComplete)
+            continue;
+        const std::optional<UnpackedMessage> frame = UnpackMessage(heard_.Body(), heard_.Count());
+        if (frame && frame->command == CONFIG_BLOCK_WRITE && BlockNumberFrom(frame->payload.data()) == *hangUpBlock_) {
+            HangUp();
+            return false;
+        }
+    }
+    uint32_t written = 0;
+    bus_.Write(handle_, bytes, uint32_t(count), written);
+    return true;
+}
+
+// The master closes: the program's next read or write on the slave reports
+// the hang-up.
+void PtyBus::HangUp()
+{
+    close(master_);
+    master_ = -1;
 }
 
 void PtyBus::WriteMaster(const uint8_t* bytes, size_t count) const

@@ -1,0 +1,346 @@
+// The network backends against local servers that fail as a serial device
+// server can: one that floods the line, one that opens a Telnet
+// subnegotiation and never ends it, one that stops reading, one that stays
+// silent, one that refuses what RFC 2217 needs, and a purge whose bytes are
+// still on their way. Each ends within its bound, with its own message.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+
+#include "link/bus_link.h"
+#include "port/rfc2217_codec.h"
+#include "port/rfc2217_interface.h"
+#include "port/tcp_interface.h"
+#include "tests/net/loopback_server.h"
+#include "tests/orvctl/orvctl_rig.h"
+
+namespace orv::test {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Steady = std::chrono::steady_clock;
+
+// A serial device server speaking RFC 2217 over a bus that echoes every byte,
+// with the faults a test asks for.
+struct TelnetPeer {
+    bool grantComPort = true;
+    bool grantBinary = true;
+    // Answers no negotiation at all.
+    bool silent = false;
+    // After the first bytes of the bus: IAC SB and then never IAC SE.
+    bool endlessSubnegotiation = false;
+    // Sends these bytes of the bus before it confirms a purge: what was on
+    // its way when the purge came.
+    Bytes beforePurgeConfirmation = {};
+
+    void operator()(int connection, const std::atomic<bool>& stop) const
+    {
+        enum class State { Data, Command, Option, Sub, SubCommand } state = State::Data;
+        uint8_t verb = 0;
+        Bytes sub;
+        Bytes got;
+        while (!stop && ReceiveFromClient(connection, got)) {
+            Bytes out;
+            Bytes echo;
+            for (uint8_t b : got) {
+                switch (state) {
+                case State::Data:
+                    if (b == TELNET_IAC)
+                        state = State::Command;
+                    else
+                        echo.push_back(b);
+                    break;
+                case State::Command:
+                    state = b == TELNET_IAC  ? State::Data
+                            : b == TELNET_SB ? State::Sub
+                            : b >= TELNET_WILL ? State::Option
+                                               : State::Data;
+                    verb = b;
+                    sub.clear();
+                    if (b == TELNET_IAC)
+                        echo.push_back(b);
+                    break;
+                case State::Option:
+                    state = State::Data;
+                    if (!silent)
+                        Answer(verb, b, out);
+                    break;
+                case State::Sub:
+                    if (b == TELNET_IAC)
+                        state = State::SubCommand;
+                    else
+                        sub.push_back(b);
+                    break;
+                case State::SubCommand:
+                    state = b == TELNET_IAC ? State::Sub : State::Data;
+                    if (b == TELNET_IAC)
+                        sub.push_back(b);
+                    else if (b == TELNET_SE && !silent)
+                        Confirm(sub, out);
+                    break;
+                }
+            }
+            if (!echo.empty() && endlessSubnegotiation) {
+                SendToClient(connection, {TELNET_IAC, TELNET_SB, TELNET_COM_PORT_OPTION});
+                const Bytes endless(4096, 'A');
+                while (!stop && SendToClient(connection, endless)) {
+                }
+                return;
+            }
+            AppendTelnetData(echo.data(), uint32_t(echo.size()), out);
+            if (!SendToClient(connection, out))
+                return;
+        }
+    }
+
+    void Answer(uint8_t verb, uint8_t option, Bytes& out) const
+    {
+        const bool grant = option == TELNET_COM_PORT_OPTION ? grantComPort : option == TELNET_BINARY ? grantBinary : false;
+        if (verb == TELNET_WILL)
+            out.insert(out.end(), {TELNET_IAC, grant ? TELNET_DO : TELNET_DONT, option});
+        else if (verb == TELNET_DO)
+            out.insert(out.end(), {TELNET_IAC, grant && option == TELNET_BINARY ? TELNET_WILL : TELNET_WONT, option});
+    }
+
+    // Every line command is confirmed as asked.
+    void Confirm(const Bytes& sub, Bytes& out) const
+    {
+        if (sub.size() < 2 || sub[0] != TELNET_COM_PORT_OPTION)
+            return;
+        if (sub[1] == COM_PORT_PURGE_DATA)
+            AppendTelnetData(beforePurgeConfirmation.data(), uint32_t(beforePurgeConfirmation.size()), out);
+        const Bytes answer =
+            ComPortCommand(uint8_t(sub[1] + COM_PORT_SERVER_OFFSET), Bytes(sub.begin() + 2, sub.end()));
+        out.insert(out.end(), answer.begin(), answer.end());
+    }
+};
+
+// Random bytes as fast as the connection takes them.
+void Flood(int connection, const std::atomic<bool>& stop)
+{
+    std::mt19937 random(7);
+    Bytes chunk(4096);
+    while (!stop) {
+        for (uint8_t& b : chunk)
+            b = uint8_t(random());
+        if (!SendToClient(connection, chunk))
+            return;
+    }
+}
+
+// Takes the connection, then says and reads nothing.
+void Mute(int, const std::atomic<bool>& stop)
+{
+    while (!stop)
+        poll(nullptr, 0, 10);
+}
+
+// Reads and drops what comes, never answering.
+void Deaf(int connection, const std::atomic<bool>& stop)
+{
+    Bytes got;
+    while (!stop && ReceiveFromClient(connection, got)) {
+    }
+}
+
+Resolution Loopback(uint16_t port)
+{
+    return {{LoopbackAddress(port)}, {}};
+}
+
+CommState BusLine()
+{
+    CommState line;
+    line.baudRate = BUS_BAUD_RATE;
+    line.byteSize = 8;
+    line.stopBits = 2;
+    return line;
+}
+
+// An interface the test makes, its pauses in virtual time: the reads wait
+// for the server in real time, a 300 ms pause costs nothing.
+class OwnedBus final : public BusAccess {
+public:
+    OwnedBus(std::unique_ptr<UsbInterface> usb, Clock& clock) : usb_(std::move(usb)), clock_(clock) {}
+    UsbInterface& Interface() override { return *usb_; }
+    Clock& Time() override { return clock_; }
+
+private:
+    std::unique_ptr<UsbInterface> usb_;
+    Clock& clock_;
+};
+
+enum class Kind { Tcp, Rfc2217 };
+
+struct NetworkCase {
+    const char* name;
+    Kind kind;
+    LoopbackServer::Script server;
+    // What orvctl's message says after the port's name.
+    std::string says;
+    // Only in the log of -v.
+    std::string logged;
+};
+
+void PrintTo(const NetworkCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class NetworkFaultTest : public ::testing::TestWithParam<NetworkCase> {
+protected:
+    VirtualClock clock;
+
+    static std::string Url(Kind kind, const std::string& host, uint16_t port)
+    {
+        return (kind == Kind::Tcp ? "tcp://" : "rfc2217://") + host + ":" + std::to_string(port);
+    }
+
+    // orvctl -v discover on the server, reached through resolve.
+    CliResult Discover(Kind kind, const std::string& host, uint16_t port, NameResolver resolve)
+    {
+        const BusFactory factory = [&](const BusChoice&) -> std::unique_ptr<BusAccess> {
+            if (kind == Kind::Tcp)
+                return std::make_unique<OwnedBus>(std::make_unique<TcpInterface>(host, port, resolve), clock);
+            return std::make_unique<OwnedBus>(std::make_unique<Rfc2217Interface>(host, port, resolve), clock);
+        };
+        return RunCli({"-v", "--port", Url(kind, host, port), "discover"}, factory);
+    }
+};
+
+TEST_P(NetworkFaultTest, EndsWithinItsBoundNamingTheServerAndTheCause)
+{
+    const NetworkCase& c = GetParam();
+    LoopbackServer server(c.server);
+    const auto start = Steady::now();
+    const CliResult result = Discover(c.kind, "127.0.0.1", server.Port(), [](const std::string&, uint16_t port, uint32_t) {
+        return Loopback(port);
+    });
+    const auto took = Steady::now() - start;
+    EXPECT_EQ(result.status, EXIT_BUS);
+    // The last line is orvctl's message; the lines before it, the log of -v.
+    const std::string& err = result.err;
+    const size_t last = err.rfind('\n', err.size() - 2) + 1;
+    const std::string message = err.substr(last);
+    EXPECT_EQ(message.rfind("orvctl: discover: ", 0), 0u) << err;
+    EXPECT_NE(message.find(Url(c.kind, "127.0.0.1", server.Port())), std::string::npos) << err;
+    EXPECT_NE(message.find(c.says), std::string::npos) << err;
+    EXPECT_NE(err.substr(0, last).find(c.logged), std::string::npos) << err;
+    // The open's bound and the broadcast's wait; a loaded machine is given room.
+    EXPECT_LT(took, std::chrono::seconds(5));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, NetworkFaultTest,
+    ::testing::Values(
+        NetworkCase{"RandomFlood", Kind::Tcp, Flood, "sends faster than a 125000 baud line can carry", ""},
+        NetworkCase{"EndlessSubnegotiation", Kind::Rfc2217, TelnetPeer{.endlessSubnegotiation = true},
+                    "sends faster than a 125000 baud line can carry",
+                    "a Telnet subnegotiation longer than 64 bytes, dropped"},
+        NetworkCase{"TcpServerThatNeverAnswers", Kind::Tcp, Deaf,
+                    "sent nothing back within 500 ms of a write: the bus echoes every byte", ""},
+        NetworkCase{"Rfc2217ServerThatNeverAnswers", Kind::Rfc2217, Mute,
+                    "cannot open", "said nothing to the RFC 2217 negotiation within 2 s"},
+        NetworkCase{"NoComPortOption", Kind::Rfc2217, TelnetPeer{.grantComPort = false},
+                    "cannot open", "does not grant the COM-PORT option"},
+        NetworkCase{"NoBinaryTransmission", Kind::Rfc2217, TelnetPeer{.grantBinary = false},
+                    "cannot open", "does not grant binary transmission both ways"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(NetworkFaultTest, ARefusedConnectionAndANameThatDoesNotResolveAreSaidApart)
+{
+    // A port nothing listens on: a server made and gone.
+    uint16_t closed = 0;
+    {
+        LoopbackServer gone(Mute);
+        closed = gone.Port();
+    }
+    int asked = 0;
+    const CliResult refused = Discover(Kind::Tcp, "bus-server", closed, [&](const std::string& host, uint16_t port, uint32_t) {
+        ++asked;
+        EXPECT_EQ(host, "bus-server");
+        return Loopback(port);
+    });
+    EXPECT_EQ(asked, 1) << "trying again does not make a refused connection accepted";
+    EXPECT_EQ(refused.status, EXIT_BUS);
+    EXPECT_NE(refused.err.find("orvctl: discover: cannot open tcp://bus-server:" + std::to_string(closed) +
+                               " as the bus interface: the server refused the connection"),
+              std::string::npos)
+        << refused.err;
+
+    const CliResult unknown = Discover(Kind::Rfc2217, "nowhere", 4001, [](const std::string&, uint16_t, uint32_t) {
+        return Resolution{{}, "Name or service not known"};
+    });
+    EXPECT_EQ(unknown.status, EXIT_BUS);
+    EXPECT_NE(unknown.err.find("orvctl: discover: cannot open rfc2217://nowhere:4001 as the bus interface: the name "
+                               "nowhere does not resolve (Name or service not known)"),
+              std::string::npos)
+        << unknown.err;
+}
+
+TEST(NetworkConnect, TriesEveryAddressOfTheName)
+{
+    LoopbackServer server(Mute);
+    uint16_t closed = 0;
+    {
+        LoopbackServer gone(Mute);
+        closed = gone.Port();
+    }
+    TcpInterface tcp("bus-server", server.Port(), [&](const std::string&, uint16_t port, uint32_t) {
+        return Resolution{{LoopbackAddress(closed), LoopbackAddress(port)}, {}};
+    });
+    FtHandle handle = 0;
+    EXPECT_EQ(tcp.Open(0, handle), FT_OK) << tcp.LastError();
+}
+
+// A server that takes nothing more: a frame is written whole or the line is lost,
+// never reported as written with a piece of it gone out.
+TEST(NetworkWrite, AFrameThatCannotLeaveWholeIsALostLine)
+{
+    LoopbackServer server(Mute, 1024);
+    TcpInterface tcp("127.0.0.1", server.Port(), [](const std::string&, uint16_t port, uint32_t) { return Loopback(port); });
+    FtHandle handle = 0;
+    ASSERT_EQ(tcp.Open(0, handle), FT_OK) << tcp.LastError();
+    tcp.SetTimeouts(handle, READ_TIMEOUT_MS, WRITE_TIMEOUT_MS);
+    const Bytes frame(82, 0x11);
+    FtStatus status = FT_OK;
+    uint32_t written = 0;
+    do
+        status = tcp.Write(handle, frame.data(), uint32_t(frame.size()), written);
+    while (status == FT_OK && written == frame.size());
+    EXPECT_EQ(status, FT_IO_ERROR);
+    EXPECT_EQ(written, 0u);
+    EXPECT_NE(tcp.LastError().find("did not leave within 50 ms"), std::string::npos) << tcp.LastError();
+}
+
+// The server purges, but what it sent just before is still on its way: the
+// purge drains after the server's confirmation, so none of it is read.
+TEST(Rfc2217Purge, AsksTheServerFirstAndDropsWhatWasOnItsWay)
+{
+    LoopbackServer server(TelnetPeer{.beforePurgeConfirmation = {0x00, 0x87, 0x42}});
+    Rfc2217Interface rfc("127.0.0.1", server.Port(), [](const std::string&, uint16_t port, uint32_t) {
+        return Loopback(port);
+    });
+    FtHandle handle = 0;
+    ASSERT_EQ(rfc.Open(0, handle), FT_OK) << rfc.LastError();
+    ASSERT_TRUE(rfc.SetCommState(handle, BusLine()));
+    rfc.SetTimeouts(handle, READ_TIMEOUT_MS, WRITE_TIMEOUT_MS);
+
+    ASSERT_EQ(rfc.PurgeReceive(handle), FT_OK);
+    uint8_t byte = 0;
+    uint32_t read = 0;
+    ASSERT_EQ(rfc.Read(handle, &byte, 1, read), FT_OK);
+    EXPECT_EQ(read, 0u) << "byte " << int(byte) << " outlived the purge";
+
+    // The bus's bytes still pass after it.
+    const Bytes sent = {0x87, 0xFF, 0x8E};
+    uint32_t written = 0;
+    ASSERT_EQ(rfc.Write(handle, sent.data(), uint32_t(sent.size()), written), FT_OK);
+    Bytes echo(sent.size());
+    ASSERT_EQ(rfc.Read(handle, echo.data(), uint32_t(echo.size()), read), FT_OK);
+    EXPECT_EQ(echo, sent);
+}
+
+}  // namespace
+}  // namespace orv::test
