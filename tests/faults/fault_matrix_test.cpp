@@ -173,7 +173,6 @@ std::string ResultText(RS232SaveResult r)
 {
     switch (r) {
     case RS232SaveResult::NotSent: return "NotSent";
-    case RS232SaveResult::Cancelled: return "Cancelled";
     case RS232SaveResult::Failed: return "Failed";
     case RS232SaveResult::NotVerified: return "NotVerified";
     case RS232SaveResult::Saved: return "Saved";
