@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "config/parameter_text.h"
 #include "services/log.h"
 
 namespace orv {
@@ -54,6 +55,27 @@ RS232Config WithoutActions(const RS232Config& config, const std::vector<size_t>&
     return result;
 }
 
+std::optional<size_t> FirstRowOutOfRange(const RS232Config& config)
+{
+    for (size_t r = 0; r < config.rows.size(); ++r) {
+        const RS232Row& row = config.rows[r];
+        if (GetParamSpec(row.action) &&
+            !std::all_of(row.freeTexts.begin(), row.freeTexts.end(),
+                         [](const std::string& text) { return FitsParameterByte(text); }))
+            return r;
+    }
+    return std::nullopt;
+}
+
+MessageBoxOptions OutOfRangeMessage(size_t rowIndex)
+{
+    return MessageBoxOptions{" RS232 Input Config ",
+                             StrF("Row %d: a parameter value is outside its range, 0 to %d.\n\nPlease correct it; "
+                                  "nothing has been saved.",
+                                  int(rowIndex + 1), int(PARAMETER_BYTE_MAX)),
+                             Buttons::Ok, Icon::Exclamation};
+}
+
 bool RowDeletionNeedsQuestion(const RS232Row& row)
 {
     return !row.text.empty() || row.destination != DEST_UNUSED || row.action != ACTION_UNUSED ||
@@ -82,11 +104,11 @@ MessageBoxOptions StartEmptyQuestion(const std::string& deviceLabel)
     return question;
 }
 
-void RS232PanelRules::DeviceRead(const RS232Config& held)
+void RS232PanelRules::DeviceRead(const RS232Config& held, const RS232Config& shown)
 {
     shown_ = RS232Shown::Device;
     device_ = held;
-    baseline_ = held;
+    baseline_ = shown;
 }
 
 void RS232PanelRules::NotLoaded()
@@ -96,24 +118,25 @@ void RS232PanelRules::NotLoaded()
     baseline_ = RS232Config{};
 }
 
-void RS232PanelRules::Imported(const RS232Config& config)
+void RS232PanelRules::Imported(const RS232Config& shown)
 {
     shown_ = RS232Shown::Imported;
-    baseline_ = config;
+    baseline_ = shown;
 }
 
-void RS232PanelRules::StartedEmpty()
+void RS232PanelRules::StartedEmpty(const RS232Config& shown)
 {
     shown_ = RS232Shown::EmptyByChoice;
-    baseline_ = RS232Config{};
+    baseline_ = shown;
 }
 
-void RS232PanelRules::Saved(RS232SaveResult result, const std::optional<RS232Config>& readBack)
+void RS232PanelRules::Saved(RS232SaveResult result, const std::optional<RS232Config>& readBack,
+                            const RS232Config& shown)
 {
     if (result == RS232SaveResult::NotSent)
         return;
     if (readBack) {
-        DeviceRead(*readBack);
+        DeviceRead(*readBack, shown);
         return;
     }
     // Blocks went out but nothing intact came back: the device may hold anything.

@@ -36,6 +36,12 @@ std::vector<size_t> UnofferedActionRows(const RS232Config& config, const TypeAtA
 // config with those rows' actions set to "Unused", their parameters and command cleared.
 RS232Config WithoutActions(const RS232Config& config, const std::vector<size_t>& rows);
 
+// The first row (counted from 0) with a free parameter value above one
+// byte; such a configuration is neither saved nor exported.
+std::optional<size_t> FirstRowOutOfRange(const RS232Config& config);
+// The message that refuses it, naming the row and the range.
+MessageBoxOptions OutOfRangeMessage(size_t rowIndex);
+
 // Whether deleting the row loses something the user typed or chose: its string, or a link.
 bool RowDeletionNeedsQuestion(const RS232Row& row);
 // The question before such a deletion; Yes deletes. No is the default.
@@ -45,15 +51,17 @@ MessageBoxOptions StartEmptyQuestion(const std::string& deviceLabel);
 
 class RS232PanelRules {
 public:
-    // An intact read of what the device holds. When the panel shows it less
-    // the links the user chose to remove, that difference is an unsaved edit.
-    void DeviceRead(const RS232Config& held);
+    // Each event that replaces what the panel shows takes it as the
+    // controls now hold it (shown), which later edits are measured against.
+
+    // An intact read of held, shown as it is or less the links the user chose to remove.
+    void DeviceRead(const RS232Config& held, const RS232Config& shown);
     // A damaged or unanswered read, or No to the link question.
     void NotLoaded();
-    void Imported(const RS232Config& config);
-    void StartedEmpty();
-    // After a save: its result and the intact read-back the panel now shows, if any.
-    void Saved(RS232SaveResult result, const std::optional<RS232Config>& readBack);
+    void Imported(const RS232Config& shown);
+    void StartedEmpty(const RS232Config& shown);
+    // After a save: its result and the intact read-back, if any, which the panel now shows.
+    void Saved(RS232SaveResult result, const std::optional<RS232Config>& readBack, const RS232Config& shown);
 
     RS232Shown Shown() const { return shown_; }
     // Save, Export, new rows and the name and rate fields: only while a configuration is shown.
@@ -68,7 +76,7 @@ public:
 private:
     RS232Shown shown_ = RS232Shown::NotLoaded;
     std::optional<RS232Config> device_;
-    // What the panel's edits are measured against.
+    // What the panel showed when it last took a configuration.
     RS232Config baseline_;
 };
 

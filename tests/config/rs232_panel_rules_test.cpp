@@ -44,13 +44,15 @@ RS232Config Other()
 }
 
 using Event = std::function<void(RS232PanelRules&)>;
-const Event READ = [](RS232PanelRules& rules) { rules.DeviceRead(Held()); };
+const Event READ = [](RS232PanelRules& rules) { rules.DeviceRead(Held(), Held()); };
 const Event NOT_LOADED = [](RS232PanelRules& rules) { rules.NotLoaded(); };
 const Event IMPORT = [](RS232PanelRules& rules) { rules.Imported(Other()); };
-const Event START_EMPTY = [](RS232PanelRules& rules) { rules.StartedEmpty(); };
+// The user chose to load the device's configuration without its links.
+const Event READ_UNLINKED = [](RS232PanelRules& rules) { rules.DeviceRead(Held(), WithoutActions(Held(), {0})); };
+const Event START_EMPTY = [](RS232PanelRules& rules) { rules.StartedEmpty(RS232Config{}); };
 Event SaveEnds(RS232SaveResult result, std::optional<RS232Config> readBack)
 {
-    return [=](RS232PanelRules& rules) { rules.Saved(result, readBack); };
+    return [=](RS232PanelRules& rules) { rules.Saved(result, readBack, readBack.value_or(Held())); };
 }
 
 TEST(RS232PanelRules, EventsLeaveWhatIsShownAndWhatMayBeDone)
@@ -67,6 +69,8 @@ TEST(RS232PanelRules, EventsLeaveWhatIsShownAndWhatMayBeDone)
     const Case cases[] = {
         {"never read", {}, {}, RS232Shown::NotLoaded, false, std::nullopt, false},
         {"intact read", {READ}, Held(), RS232Shown::Device, true, Held(), false},
+        {"read without the links the user removed", {READ_UNLINKED}, WithoutActions(Held(), {0}), RS232Shown::Device,
+         true, Held(), false},
         {"damaged read after an intact one", {READ, NOT_LOADED}, {}, RS232Shown::NotLoaded, false, std::nullopt, false},
         {"import after not loaded", {NOT_LOADED, IMPORT}, Other(), RS232Shown::Imported, true, std::nullopt, false},
         {"import keeps what the device holds", {READ, IMPORT}, Other(), RS232Shown::Imported, true, Held(), false},
@@ -128,7 +132,7 @@ TEST(RS232PanelRules, EditsAreDifferencesOfTheConfigurationNotKeystrokes)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RS232PanelRules rules;
-        rules.DeviceRead(Held());
+        rules.DeviceRead(Held(), Held());
         RS232Config panel = Held();
         c.edit(panel);
         EXPECT_EQ(rules.HasUnsavedEdits(panel), c.unsaved);
@@ -149,7 +153,7 @@ TEST(RS232PanelRules, OnlyTheFirstTenRowsShowingTheDevicesStringAreTestable)
         RS232Row shown;
         bool testable;
     };
-    const Event read = [&](RS232PanelRules& rules) { rules.DeviceRead(held); };
+    const Event read = [&](RS232PanelRules& rules) { rules.DeviceRead(held, held); };
     const Case cases[] = {
         {"row 1 as read", {read}, 0, AsciiRow("S1"), true},
         {"row 10 as read", {read}, 9, AsciiRow("S10"), true},
@@ -201,6 +205,33 @@ TEST(RS232PanelRules, ActionsThatAListedDestinationDoesNotOfferAreQuestioned)
                                     RS232Config{"", BaudRateTable[0], {config.rows[r]}}))
             << r;
     }
+}
+
+TEST(RS232PanelRules, AFreeValueAboveOneByteRefusesTheConfigurationNamingRowAndRange)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> freeTexts;  // of row 2, an Automode row
+        std::optional<size_t> refusedRow;
+    };
+    const Case cases[] = {
+        {"in range", {"0", "255"}, std::nullopt},
+        {"empty", {"", ""}, std::nullopt},
+        {"300", {"10", "300"}, 1},
+        {"256 after leading zeros", {"000256", "1"}, 1},
+        {"a number past 32 bits", {"4294967296", "1"}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RS232Row automode = AsciiRow("AUTO", LED4_ADDRESS, ACTION_SET_LED_AUTOMODE);
+        automode.spinValues = {2};
+        automode.freeTexts = c.freeTexts;
+        RS232Row command = AsciiRow("CMD");
+        command.command = "999";
+        EXPECT_EQ(FirstRowOutOfRange(RS232Config{"", BaudRateTable[0], {command, automode}}), c.refusedRow);
+    }
+    EXPECT_EQ(OutOfRangeMessage(6).text,
+              "Row 7: a parameter value is outside its range, 0 to 255.\n\nPlease correct it; nothing has been saved.");
 }
 
 TEST(RS232PanelRules, DeletingARowWithAStringOrALinkAsksFirstNamingTheDevice)

@@ -58,6 +58,9 @@ protected:
         panel->SetDeviceAddress(RS232_ADDRESS);
         AddRecord("ORV-RS232", TYPE_RS232, RS232_ADDRESS, true);
         Registry().Select(0);
+        // The device's empty memory: an intact empty configuration, as the main dialog reads it on selection.
+        ASSERT_TRUE(panel->ReadFromDevice());
+        bus.ClearHeard();
     }
 
     DeviceRegistry& Registry() { return mainDialog->Registry(); }

@@ -14,8 +14,9 @@ using Strings = std::vector<std::string>;
 
 TEST_F(RS232PanelTest, StartsWithoutRowsUnderItsTopLineAndNotebook)
 {
+    // The device's empty configuration, as read on selection.
     EXPECT_EQ(RowCount(), 0u);
-    EXPECT_EQ(StatusLabel(), "RS232 config. loaded");
+    EXPECT_EQ(StatusLabel(), "Firmware Ver: 1.14");
     wxChoice* rate = Choice(ID_RS232_RATE, 0);
     ASSERT_NE(rate, nullptr);
     EXPECT_EQ(Entries(rate), (Strings{"1200", "2400", "4800", "9600", "19200", "38400", "76800", "153600", "307200",
@@ -150,7 +151,7 @@ TEST_F(RS232PanelTest, DeletingARowRenumbersTheRestAndDropsEmptyRows)
 
     ASSERT_EQ(RowCount(), 2u);
     EXPECT_EQ((Strings{RowText(0), RowText(1)}), (Strings{"C", "D"}));
-    EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().caption;
+    EXPECT_EQ(prompts.Captions(), (Strings{" Delete Row ", " Delete Row "}));
 }
 
 TEST_F(RS232PanelTest, DeletingLeavesEveryRowWhenAnotherHoldsInvalidHex)
@@ -164,8 +165,8 @@ TEST_F(RS232PanelTest, DeletingLeavesEveryRowWhenAnotherHoldsInvalidHex)
     Click(ID_RS232_ROW_DELETE + 2);
     wxTheApp->ProcessPendingEvents();
 
-    ASSERT_EQ(prompts.boxes.size(), 1u);
-    EXPECT_EQ(prompts.boxes[0].text,
+    ASSERT_EQ(prompts.Captions(), (Strings{" Delete Row ", " Output Hex Validation "}));
+    EXPECT_EQ(prompts.boxes[1].text,
               "Invalid Hex value for Row: 2. \n\nFormat accepted (space padded hex) : 1E 02 FF");
     ASSERT_EQ(RowCount(), 3u);
     EXPECT_EQ((Strings{RowText(0), RowText(1), RowText(2)}), (Strings{"A", "0G", "C"}));
