@@ -32,6 +32,7 @@
 #include "ui/main_dialog.h"
 #include "ui/panel_font.h"
 #include "ui/panel_frame.h"
+#include "ui/rows_page.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -205,6 +206,8 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
     for (size_t i = 0; i < BaudRateTable.size(); ++i)
         rateChoice_->Append(wxString::Format("%d", int(rateTable_[i])), &rateTable_[i]);
     rateChoice_->SetSelection(0);
+    // The wheel never changes the rate (GTK would select the next one).
+    rateChoice_->Bind(wxEVT_MOUSEWHEEL, [](wxMouseEvent&) {});
     topLine->Add(rateChoice_, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
     topLine->Add(20, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
     newRowButton_ = new wxBitmapButton(this, ID_RS232_NEW_ROW, Picture(NewRowPng()), wxDefaultPosition,
@@ -242,6 +245,7 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
     rowsPage_->Bind(wxEVT_SIZE, &RS232_Type_Dialog::OnPageSize, this);
     rowsSizer_ = new wxBoxSizer(wxVERTICAL);
     rowsPage_->SetSizer(rowsSizer_);
+    RowsPage::Attach(rowsPage_);
 
     // The "#:" heading reaches as far as a row's number, which its frame moves right.
     wxStaticBox* frame = boxSizer->GetStaticBox();
@@ -713,23 +717,6 @@ void RS232_Type_Dialog::SelectRate(uint32_t rate)
     rateChoice_->SetSelection(int(index));
 }
 
-void RS232_Type_Dialog::ScrollToRow(size_t r)
-{
-    wxStaticBox* box = rows_[r]->line->GetStaticBox();
-    int unit = 0;
-    rowsPage_->GetScrollPixelsPerUnit(nullptr, &unit);
-    if (unit <= 0)
-        return;
-    const int top = rowsPage_->CalcUnscrolledPosition(box->GetPosition()).y;
-    const int bottom = top + box->GetSize().y;
-    const int viewTop = rowsPage_->CalcUnscrolledPosition(wxPoint(0, 0)).y;
-    const int viewHeight = rowsPage_->GetClientSize().y;
-    if (top < viewTop)
-        rowsPage_->Scroll(-1, top / unit);
-    else if (bottom > viewTop + viewHeight)
-        rowsPage_->Scroll(-1, (bottom - viewHeight + unit - 1) / unit);
-}
-
 void RS232_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
 {
     Save(true);
@@ -741,7 +728,13 @@ bool RS232_Type_Dialog::ParametersInRange(const RS232Config& config)
     if (!row)
         return true;
     mainDialog_.GetServices().prompts.MessageBox(OutOfRangeMessage(*row));
-    ScrollToRow(*row);
+    for (wxTextCtrl* text : rows_[*row]->texts)
+        if (!FitsParameterByte(FromWx(text->GetValue()))) {
+            text->SetFocus();
+            RowsPage::ShowWindow(rowsPage_, text);
+            text->SelectAll();
+            break;
+        }
     return false;
 }
 
@@ -794,8 +787,8 @@ void RS232_Type_Dialog::OnNewRow(wxCommandEvent&)
         return;
     AddRS232Row();
     RelayoutRows();
-    ScrollToRow(rows_.size() - 1);
     rows_.back()->text->SetFocus();
+    RowsPage::ShowWindow(rowsPage_, rows_.back()->line->GetStaticBox());
 }
 
 void RS232_Type_Dialog::OnExport(wxCommandEvent&)

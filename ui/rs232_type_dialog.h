@@ -149,8 +149,6 @@ private:
     void ShowFirmwareVersion();
     void ShowStatus(const wxString& text);
     void SelectRate(uint32_t rate);
-    // Scrolls the rows page so that row r is seen whole.
-    void ScrollToRow(size_t r);
 
     void OnSaveToDevice(wxCommandEvent& event);
     void OnNewRow(wxCommandEvent& event);
