@@ -356,8 +356,8 @@ void RS232_Type_Dialog::ShowNotLoaded()
     nameField_->ChangeValue("");
     SelectRate(BaudRateTable[0]);
     rules_.NotLoaded();
-    noticeText_->SetLabel(ToWx(StrF("The configuration of %s was not loaded. Import it from a file, or start from "
-                                    "an empty configuration.",
+    noticeText_->SetLabel(ToWx(StrF("The configuration of %s was not loaded.\nImport it from a file, or start "
+                                    "from an empty configuration.",
                                     EditedDeviceLabel().c_str())));
     ShowStatus("Config. not loaded");
     EnableEditing();
@@ -372,7 +372,6 @@ void RS232_Type_Dialog::EnableEditing()
                               newRowButton_, saveButton_, exportButton_})
         control->Enable(editing);
     GetSizer()->Show(notice_, !editing, true);
-    noticeText_->Wrap(-1);
     for (size_t r = 0; r < rows_.size(); ++r)
         EnableTestButton(r);
     Layout();
