@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "config/parameter_text.h"
 #include "services/log.h"
 
 namespace orv {
@@ -53,27 +52,6 @@ RS232Config WithoutActions(const RS232Config& config, const std::vector<size_t>&
         row.command.clear();
     }
     return result;
-}
-
-std::optional<size_t> FirstRowOutOfRange(const RS232Config& config)
-{
-    for (size_t r = 0; r < config.rows.size(); ++r) {
-        const RS232Row& row = config.rows[r];
-        if (GetParamSpec(row.action) &&
-            !std::all_of(row.freeTexts.begin(), row.freeTexts.end(),
-                         [](const std::string& text) { return FitsParameterByte(text); }))
-            return r;
-    }
-    return std::nullopt;
-}
-
-MessageBoxOptions OutOfRangeMessage(size_t rowIndex)
-{
-    return MessageBoxOptions{" RS232 Input Config ",
-                             StrF("Row %d: a parameter value is outside its range, 0 to %d.\n\nPlease correct it; "
-                                  "nothing has been saved.",
-                                  int(rowIndex + 1), int(PARAMETER_BYTE_MAX)),
-                             Buttons::Ok, Icon::Exclamation};
 }
 
 bool RowDeletionNeedsQuestion(const RS232Row& row)

@@ -36,12 +36,6 @@ std::vector<size_t> UnofferedActionRows(const RS232Config& config, const TypeAtA
 // config with those rows' actions set to "Unused", their parameters and command cleared.
 RS232Config WithoutActions(const RS232Config& config, const std::vector<size_t>& rows);
 
-// The first row (counted from 0) with a free parameter value above one
-// byte; such a configuration is neither saved nor exported.
-std::optional<size_t> FirstRowOutOfRange(const RS232Config& config);
-// The message that refuses it, naming the row and the range.
-MessageBoxOptions OutOfRangeMessage(size_t rowIndex);
-
 // Whether deleting the row loses something the user typed or chose: its string, or a link.
 bool RowDeletionNeedsQuestion(const RS232Row& row);
 // The question before such a deletion; Yes deletes. No is the default.

@@ -13,12 +13,10 @@
 #include <wx/scrolwin.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
-#include <wx/spinctrl.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
-#include <wx/valtext.h>
 
 #include "config/parameter_text.h"
 #include "config/rs232_files.h"
@@ -53,8 +51,9 @@ constexpr int CHOICE_WIDTH = 125;
 constexpr int COMMAND_WIDTH = 100;
 constexpr int TEST_WIDTH = 75;
 constexpr int DELETE_WIDTH = 33;
-// A free value field is at least wide enough to show three digits.
+// A parameter field is at least wide enough to show three digits, as many as one may type.
 constexpr int FREE_VALUE_WIDTH = 33;
+constexpr unsigned long PARAMETER_CHARS = 3;
 constexpr int STATUS_WIDTH = 200;
 constexpr int BUTTON_WIDTH = 150;
 // The rows area is never lower than the header and this many rows.
@@ -514,41 +513,42 @@ void RS232_Type_Dialog::BuildParameterControls(uint16_t action, size_t r, const 
 
     row.tail->Hide(row.commandSizer);
     row.command->ChangeValue("");
-    if (!row.spins.empty() || !row.texts.empty()) {
-        row.paramSizer->Clear(true);
-        row.spins.clear();
-        row.texts.clear();
-    }
+    row.paramSizer->Clear(true);
+    row.parameters.clear();
+    row.ranges.clear();
+    row.boundedCount = spec->spinCount;
     wxStaticBox* box = row.line->GetStaticBox();
-    const int flags = wxALIGN_CENTER_VERTICAL | wxALL;
     const std::vector<ParamSpec::Range> ranges = spec->Ranges();
-    int id = ID_RS232_ROW_PARAMS + int(r);
-    for (size_t k = 0; k < spec->spinCount; ++k, ++id) {
-        const ParamSpec::Range range = k < ranges.size() ? ranges[k] : ParamSpec::Range{0, 0};
-        // As wide as GTK needs for the range's digits and the buttons, which
-        // it draws side by side and cannot squeeze into fewer pixels.
-        auto* spin = new wxSpinCtrl(box, id, "", wxDefaultPosition, wxDefaultSize, 0, range.minimum, range.maximum,
-                                    range.minimum, "wxSpinCtrl");
-        if (stored && k < stored->spinValues.size())
-            spin->SetValue(stored->spinValues[k]);
-        // Tab follows the screen: the parameters after the action, Test String and delete last.
-        spin->MoveBeforeInTabOrder(row.command);
-        row.paramSizer->Add(spin, 0, flags, ITEM_BORDER);
-        row.spins.push_back(spin);
-    }
-    for (size_t t = 0; t < spec->textCount; ++t, ++id) {
-        auto* text = new wxTextCtrl(box, id, "", wxDefaultPosition, wxSize(FREE_VALUE_WIDTH, -1), 0,
-                                    wxTextValidator(wxFILTER_DIGITS), "text");
-        text->SetMaxLength(3);
-        const int digitsWidth = text->GetSizeFromTextSize(text->GetTextExtent("888")).x;
+    // Every value is a text field: a spin control would clamp a typed value
+    // to its range, where it must stay as typed and be shown as wrong.
+    for (size_t j = 0; j < size_t(spec->spinCount) + spec->textCount; ++j) {
+        const bool bounded = j < spec->spinCount;
+        const ParamSpec::Range range =
+            bounded ? (j < ranges.size() ? ranges[j] : ParamSpec::Range{0, 0}) : PARAMETER_BYTE_RANGE;
+        wxString value;
+        if (bounded)
+            value = wxString::Format("%d", stored && j < stored->spinValues.size() ? stored->spinValues[j]
+                                                                                   : range.minimum);
+        else if (stored && j - spec->spinCount < stored->freeTexts.size())
+            value = ToWx(stored->freeTexts[j - spec->spinCount]);
+        auto* field = new wxTextCtrl(box, ID_RS232_ROW_PARAMS + int(r + j), "", wxDefaultPosition,
+                                     wxSize(FREE_VALUE_WIDTH, -1), 0, wxDefaultValidator, "text");
+        // A longer stored value is shown whole, not cut to the length one may type.
+        field->SetMaxLength(std::max<unsigned long>(PARAMETER_CHARS, value.length()));
+        field->ChangeValue(value);
+        const int digitsWidth = field->GetSizeFromTextSize(field->GetTextExtent("888")).x;
         if (digitsWidth > FREE_VALUE_WIDTH)
-            text->SetMinSize(wxSize(digitsWidth, -1));
-        if (stored && t < stored->freeTexts.size())
-            text->ChangeValue(ToWx(stored->freeTexts[t]));
-        text->MoveBeforeInTabOrder(row.command);
-        text->Bind(wxEVT_TEXT, [this, r, text](wxCommandEvent&) { OnFreeValueEdited(r, text); });
-        row.paramSizer->Add(text, 0, flags, ITEM_BORDER);
-        row.texts.push_back(text);
+            field->SetMinSize(wxSize(digitsWidth, -1));
+        // Tab follows the screen: the parameters after the action, Test String and delete last.
+        field->MoveBeforeInTabOrder(row.command);
+        field->Bind(wxEVT_TEXT, [this, r, j](wxCommandEvent& event) {
+            event.Skip();
+            OnParameterEdited(r, j);
+        });
+        row.paramSizer->Add(field, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
+        row.parameters.push_back(field);
+        row.ranges.push_back(range);
+        MarkParameter(r, j);
     }
     ShowStatus(ToWx(StrF("%d: ", int(r + 1)) + spec->label));
     row.tail->Show(row.paramSizer);
@@ -561,8 +561,8 @@ void RS232_Type_Dialog::ShowCommandField(size_t r)
     Row& row = *rows_[r];
     // No parameter control stays behind, shown or not, once the action takes a command.
     row.paramSizer->Clear(true);
-    row.spins.clear();
-    row.texts.clear();
+    row.parameters.clear();
+    row.ranges.clear();
     row.tail->Hide(row.paramSizer);
     row.command->ChangeValue("");
     row.tail->Show(row.commandSizer);
@@ -667,10 +667,13 @@ RS232Row RS232_Type_Dialog::RowConfig(const Row& row) const
     if (action != wxNOT_FOUND)
         model.action = *static_cast<const uint16_t*>(row.action->GetClientData(unsigned(action)));
     if (GetParamSpec(model.action)) {
-        for (const wxSpinCtrl* spin : row.spins)
-            model.spinValues.push_back(spin->GetValue());
-        for (const wxTextCtrl* text : row.texts)
-            model.freeTexts.push_back(FromWx(text->GetValue()));
+        for (size_t j = 0; j < row.parameters.size(); ++j) {
+            const std::string text = FromWx(row.parameters[j]->GetValue());
+            if (j < row.boundedCount)
+                model.spinValues.push_back(int(LeadingNumber(text)));
+            else
+                model.freeTexts.push_back(text);
+        }
     } else {
         model.command = FromWx(row.command->GetValue());
     }
@@ -691,6 +694,7 @@ void RS232_Type_Dialog::ShowFirmwareVersion()
 
 void RS232_Type_Dialog::ShowStatus(const wxString& text)
 {
+    statusIsRefusal_ = text.Contains(": a parameter must be ");
     statusLabel_->SetLabel(text);
     // A long parameter hint takes a second line rather than being cut, at the
     // width the label is given: the full top line leaves it less than its own.
@@ -721,19 +725,43 @@ void RS232_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
     Save(true);
 }
 
-bool RS232_Type_Dialog::ParametersInRange(const RS232Config& config)
+bool RS232_Type_Dialog::ParameterFits(size_t r, size_t j) const
 {
-    const std::optional<size_t> row = FirstRowOutOfRange(config);
-    if (!row)
+    const Row& row = *rows_[r];
+    return CheckParameter(FromWx(row.parameters[j]->GetValue()), row.ranges[j]) == ParameterCheck::Fits;
+}
+
+void RS232_Type_Dialog::MarkParameter(size_t r, size_t j)
+{
+    wxTextCtrl* field = rows_[r]->parameters[j];
+    const bool fits = ParameterFits(r, j);
+    field->SetBackgroundColour(fits ? wxNullColour : WRONG_VALUE);
+    field->SetToolTip(fits ? wxString() : ToWx(ParameterRefusal(r + 1, rows_[r]->ranges[j])));
+    field->Refresh();
+}
+
+std::optional<std::pair<size_t, size_t>> RS232_Type_Dialog::FirstWrongParameter() const
+{
+    for (size_t r = 0; r < rows_.size(); ++r)
+        for (size_t j = 0; j < rows_[r]->parameters.size(); ++j)
+            if (!ParameterFits(r, j))
+                return std::make_pair(r, j);
+    return std::nullopt;
+}
+
+bool RS232_Type_Dialog::ParametersInRange(const char* caption)
+{
+    const std::optional<std::pair<size_t, size_t>> wrong = FirstWrongParameter();
+    if (!wrong)
         return true;
-    mainDialog_.GetServices().prompts.MessageBox(OutOfRangeMessage(*row));
-    for (wxTextCtrl* text : rows_[*row]->texts)
-        if (!FitsParameterByte(FromWx(text->GetValue()))) {
-            text->SetFocus();
-            RowsPage::ShowWindow(rowsPage_, text);
-            text->SelectAll();
-            break;
-        }
+    const auto [r, j] = *wrong;
+    const std::string refusal = ParameterRefusal(r + 1, rows_[r]->ranges[j]);
+    ShowStatus(ToWx(refusal));
+    wxTextCtrl* field = rows_[r]->parameters[j];
+    field->SetFocus();
+    field->SelectAll();
+    RowsPage::ShowWindow(rowsPage_, field);
+    mainDialog_.GetServices().prompts.Message(caption, refusal, Buttons::Ok, Icon::Exclamation);
     return false;
 }
 
@@ -744,9 +772,9 @@ bool RS232_Type_Dialog::Save(bool rediscover)
     // The hints of earlier edits are no longer true.
     ShowStatus(" ");
     ShowFirmwareVersion();
-    const RS232Config config = PanelConfig();
-    if (!ParametersInRange(config))
+    if (!ParametersInRange(" Config Not Saved "))
         return false;
+    const RS232Config config = PanelConfig();
     Services& services = mainDialog_.GetServices();
     RS232SaveOutcome outcome;
     {
@@ -792,9 +820,8 @@ void RS232_Type_Dialog::OnNewRow(wxCommandEvent&)
 
 void RS232_Type_Dialog::OnExport(wxCommandEvent&)
 {
-    const RS232Config config = PanelConfig();
-    if (rules_.EditingEnabled() && ParametersInRange(config))
-        ExportRS232Config(config, mainDialog_.GetServices());
+    if (rules_.EditingEnabled() && ParametersInRange(" Config Not Exported "))
+        ExportRS232Config(PanelConfig(), mainDialog_.GetServices());
 }
 
 void RS232_Type_Dialog::OnImport(wxCommandEvent&)
@@ -893,15 +920,22 @@ void RS232_Type_Dialog::OnStartEmpty(wxCommandEvent&)
     EnableEditing();
 }
 
-void RS232_Type_Dialog::OnFreeValueEdited(size_t r, wxTextCtrl* text)
+void RS232_Type_Dialog::OnParameterEdited(size_t r, size_t j)
 {
-    // The device takes one byte: a larger value stays as typed, marked, and
-    // Save and Export refuse it.
-    const bool fits = FitsParameterByte(FromWx(text->GetValue()));
-    text->SetBackgroundColour(fits ? wxNullColour : WRONG_VALUE);
-    text->Refresh();
-    if (!fits)
-        ShowStatus(wxString::Format("%d: Values from 0 to %d only", int(r + 1), int(PARAMETER_BYTE_MAX)));
+    if (r >= rows_.size() || j >= rows_[r]->parameters.size())
+        return;
+    MarkParameter(r, j);
+    if (!ParameterFits(r, j)) {
+        ShowStatus(ToWx(ParameterRefusal(r + 1, rows_[r]->ranges[j])));
+        return;
+    }
+    // A refusal in the label holds only while some value is still wrong.
+    if (!statusIsRefusal_)
+        return;
+    if (const auto wrong = FirstWrongParameter())
+        ShowStatus(ToWx(ParameterRefusal(wrong->first + 1, rows_[wrong->first]->ranges[wrong->second])));
+    else
+        ShowFirmwareVersion();
 }
 
 void RS232_Type_Dialog::OnPageSize(wxSizeEvent& event)

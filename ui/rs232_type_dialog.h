@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <wx/panel.h>
@@ -20,7 +21,6 @@ class wxBoxSizer;
 class wxButton;
 class wxChoice;
 class wxScrolledWindow;
-class wxSpinCtrl;
 class wxStaticBoxSizer;
 class wxStaticText;
 class wxTextCtrl;
@@ -99,8 +99,11 @@ private:
         wxBoxSizer* commandSizer = nullptr;
         wxTextCtrl* command = nullptr;
         wxButton* test = nullptr;
-        std::vector<wxSpinCtrl*> spins;
-        std::vector<wxTextCtrl*> texts;
+        // The parameter fields of the selected action, in parameter order:
+        // boundedCount bounded values, then free values; each with its range.
+        std::vector<wxTextCtrl*> parameters;
+        std::vector<ParamSpec::Range> ranges;
+        size_t boundedCount = 0;
         std::array<uint8_t, DESTINATION_TABLE_SIZE> destinationTable{};
         std::array<uint16_t, ACTION_TABLE_SIZE> actionCodeTable{};
         // The destination and action the shown image holds, offered again
@@ -118,7 +121,7 @@ private:
     void SelectDestination(size_t r, uint8_t destination);
     void ApplyDestination(size_t r, uint8_t destination, uint16_t action);
     // stored: the row as an image holds it, whose parameter values the
-    // controls start from; none starts every spin at its minimum and every
+    // controls start from; none starts every bounded value at its minimum and every
     // text empty. The caller lays the rows out.
     void BuildParameterControls(uint16_t action, size_t r, const RS232Row* stored);
     void ShowCommandField(size_t r);
@@ -144,8 +147,14 @@ private:
     // holds it now. rediscover: a device not yet configured is discovered
     // again after the success box.
     bool Save(bool rediscover);
-    // Refuses (with its message) a configuration with a value out of range.
-    bool ParametersInRange(const RS232Config& config);
+    bool ParameterFits(size_t r, size_t j) const;
+    // Colour and tooltip of parameter j of row r follow whether it fits its range.
+    void MarkParameter(size_t r, size_t j);
+    // The row and parameter of the first value that does not fit.
+    std::optional<std::pair<size_t, size_t>> FirstWrongParameter() const;
+    // Refuses a configuration with a value out of range, in a box with
+    // caption that names the row and the range, the field focused.
+    bool ParametersInRange(const char* caption);
     void ShowFirmwareVersion();
     void ShowStatus(const wxString& text);
     void SelectRate(uint32_t rate);
@@ -160,9 +169,8 @@ private:
     void OnTestString(wxCommandEvent& event);
     void OnStringEdited(wxCommandEvent& event);
     void OnStartEmpty(wxCommandEvent& event);
-    // Marks a free value of row r above one byte as wrong, with a hint; the
-    // text stays as typed.
-    void OnFreeValueEdited(size_t r, wxTextCtrl* text);
+    // Marks parameter j of row r as wrong while it is, with a hint; the text stays as typed.
+    void OnParameterEdited(size_t r, size_t j);
     void OnPageSize(wxSizeEvent& event);
 
     MainDialog& mainDialog_;
@@ -171,6 +179,8 @@ private:
     wxTextCtrl* nameField_ = nullptr;
     wxChoice* rateChoice_ = nullptr;
     wxStaticText* statusLabel_ = nullptr;
+    // The label shows why a parameter value is refused.
+    bool statusIsRefusal_ = false;
     wxWindow* newRowButton_ = nullptr;
     wxWindow* saveButton_ = nullptr;
     wxWindow* exportButton_ = nullptr;

@@ -207,33 +207,6 @@ TEST(RS232PanelRules, ActionsThatAListedDestinationDoesNotOfferAreQuestioned)
     }
 }
 
-TEST(RS232PanelRules, AFreeValueAboveOneByteRefusesTheConfigurationNamingRowAndRange)
-{
-    struct Case {
-        const char* name;
-        std::vector<std::string> freeTexts;  // of row 2, an Automode row
-        std::optional<size_t> refusedRow;
-    };
-    const Case cases[] = {
-        {"in range", {"0", "255"}, std::nullopt},
-        {"empty", {"", ""}, std::nullopt},
-        {"300", {"10", "300"}, 1},
-        {"256 after leading zeros", {"000256", "1"}, 1},
-        {"a number past 32 bits", {"4294967296", "1"}, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        RS232Row automode = AsciiRow("AUTO", LED4_ADDRESS, ACTION_SET_LED_AUTOMODE);
-        automode.spinValues = {2};
-        automode.freeTexts = c.freeTexts;
-        RS232Row command = AsciiRow("CMD");
-        command.command = "999";
-        EXPECT_EQ(FirstRowOutOfRange(RS232Config{"", BaudRateTable[0], {command, automode}}), c.refusedRow);
-    }
-    EXPECT_EQ(OutOfRangeMessage(6).text,
-              "Row 7: a parameter value is outside its range, 0 to 255.\n\nPlease correct it; nothing has been saved.");
-}
-
 TEST(RS232PanelRules, DeletingARowWithAStringOrALinkAsksFirstNamingTheDevice)
 {
     struct Case {

@@ -86,7 +86,7 @@ TEST_F(RS232DesktopTest, TabThenSpaceInARowDeletesNothingWithoutTheQuestion)
 
     Choice(ID_RS232_ROW_ACTION, 0)->SetFocus();
     Settle(100);
-    const int tabStops[] = {Spins(0).front()->GetId(), ID_RS232_ROW_TEST, ID_RS232_ROW_DELETE};
+    const int tabStops[] = {Parameters(0).front()->GetId(), ID_RS232_ROW_TEST, ID_RS232_ROW_DELETE};
     for (int id : tabStops) {
         ASSERT_TRUE(PressKey("Tab"));
         EXPECT_TRUE(YieldUntil([&] { return Focused() && Focused()->GetId() == id; })) << id;
@@ -149,7 +149,7 @@ TEST_F(RS232DesktopTest, ATypedValueAboveOneByteStaysAndSaveRefusesItNamingRowAn
     const RS232Config config{"", BaudRateTable[0], {automode}};
     OpenOnScreen(config);
     const std::vector<uint8_t> held = DeviceImage(config);
-    // After the one spin control of the action.
+    // After the one bounded value of the action.
     wxTextCtrl* value = Text(ID_RS232_ROW_PARAMS, 1);
     ASSERT_NE(value, nullptr);
 
@@ -160,9 +160,8 @@ TEST_F(RS232DesktopTest, ATypedValueAboveOneByteStaysAndSaveRefusesItNamingRowAn
     EXPECT_EQ(value->GetValue(), "300");
 
     ClickAndSettle(ID_RS232_SAVE);
-    ASSERT_EQ(prompts.Captions(), (Strings{" RS232 Input Config "}));
-    EXPECT_EQ(prompts.boxes[0].text,
-              "Row 1: a parameter value is outside its range, 0 to 255.\n\nPlease correct it; nothing has been saved.");
+    ASSERT_EQ(prompts.Captions(), (Strings{" Config Not Saved "}));
+    EXPECT_EQ(prompts.boxes[0].text, "Row 1: a parameter must be a number between 0 and 255");
     EXPECT_EQ(HeardWrites(), 0u);
     EXPECT_EQ(Memory(held.size()), held);
     EXPECT_EQ(value->GetValue(), "300");
@@ -180,7 +179,7 @@ TEST_F(RS232DesktopTest, WheelOverARowsControlsScrollsAndChangesNothing)
     OpenOnScreen(config);
     const RS232Config shown = panel->PanelConfig();
     wxWindow* const controls[] = {Choice(ID_RS232_ROW_TYPE, 0), Choice(ID_RS232_ROW_DESTINATION, 0),
-                                  Choice(ID_RS232_ROW_ACTION, 1), Spins(1).front(), Text(ID_RS232_ROW_STRING, 0),
+                                  Choice(ID_RS232_ROW_ACTION, 1), Parameters(1).front(), Text(ID_RS232_ROW_STRING, 0),
                                   Text(ID_RS232_ROW_COMMAND, 0), Choice(ID_RS232_RATE, 0)};
     for (wxWindow* control : controls) {
         SCOPED_TRACE(control->GetId());

@@ -54,7 +54,7 @@ protected:
         TypeText(0, "PWR ON");
         Choose(ID_RS232_ROW_DESTINATION, 0, "ORV-Relay @ 7");
         Choose(ID_RS232_ROW_ACTION, 0, "Relay Energize");
-        Spins(0)[0]->SetValue(2);
+        Parameters(0)[0]->SetValue("2");
         TypeText(1, "02 FE A1");
         Choose(ID_RS232_ROW_TYPE, 1, "Hex");
         Choose(ID_RS232_ROW_DESTINATION, 1, "Broadcast");
@@ -90,8 +90,8 @@ TEST_F(RS232DeviceTest, IntactReadShowsTheImageWithEnabledTestButtons)
     EXPECT_EQ(Choice(ID_RS232_ROW_TYPE, 0)->GetStringSelection(), "Hex");
     EXPECT_EQ(Choice(ID_RS232_ROW_DESTINATION, 0)->GetStringSelection(), "ORV-Relay @ 7");
     EXPECT_EQ(Choice(ID_RS232_ROW_ACTION, 0)->GetStringSelection(), "Relay Energize");
-    ASSERT_EQ(Spins(0).size(), 1u);
-    EXPECT_EQ(Spins(0)[0]->GetValue(), 3);
+    ASSERT_EQ(Parameters(0).size(), 1u);
+    EXPECT_EQ(Parameters(0)[0]->GetValue(), "3");
     EXPECT_EQ(Choice(ID_RS232_ROW_DESTINATION, 2)->GetStringSelection(), "Broadcast");
     EXPECT_EQ(Text(ID_RS232_ROW_COMMAND, 2)->GetValue(), "AT+RST");
     for (size_t r = 0; r < 3; ++r)
@@ -188,7 +188,7 @@ TEST_F(RS232DeviceTest, SaveWritesTheRowsAndShowsTheReadBack)
     // The read-back is shown: the Hex row with its blank, and the Test String buttons enabled.
     ASSERT_EQ(RowCount(), 2u);
     EXPECT_EQ(RowText(1), "02 FE A1 ");
-    EXPECT_EQ(Spins(0)[0]->GetValue(), 2);
+    EXPECT_EQ(Parameters(0)[0]->GetValue(), "2");
     EXPECT_TRUE(Control<wxButton>(ID_RS232_ROW_TEST, 1)->IsEnabled());
 }
 

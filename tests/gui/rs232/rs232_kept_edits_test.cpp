@@ -46,12 +46,12 @@ protected:
                   expected);
     }
 
-    // Every spin control of the row, shown or not.
-    size_t SpinControls(size_t row)
+    // Every parameter field of the row, shown or not.
+    size_t ParameterFields(size_t row)
     {
         size_t count = 0;
         for (wxWindow* child : Choice(ID_RS232_ROW_TYPE, row)->GetParent()->GetChildren())
-            count += dynamic_cast<wxSpinCtrl*>(child) != nullptr;
+            count += dynamic_cast<wxTextCtrl*>(child) != nullptr && child->GetId() >= ID_RS232_ROW_PARAMS;
         return count;
     }
 
@@ -85,8 +85,8 @@ TEST_F(RS232KeptEditsTest, ARowWhoseDestinationLeftTheBusKeepsItsLinkThroughDele
 
     EXPECT_EQ(Choice(ID_RS232_ROW_DESTINATION, 1)->GetStringSelection(), " Not connected  @ 9 ");
     EXPECT_EQ(Choice(ID_RS232_ROW_ACTION, 1)->GetStringSelection(), "Relay Energize");
-    ASSERT_EQ(Spins(1).size(), 1u);
-    EXPECT_EQ(Spins(1)[0]->GetValue(), 3);
+    ASSERT_EQ(Parameters(1).size(), 1u);
+    EXPECT_EQ(Parameters(1)[0]->GetValue(), "3");
 
     DeleteRow(0);
     Click(ID_RS232_SAVE);
@@ -147,11 +147,11 @@ TEST_F(RS232KeptEditsTest, OnlyTheSelectedActionsControlsExistAndAreSaved)
     Read(config);
 
     Choose(ID_RS232_ROW_ACTION, 0, "Unused");
-    EXPECT_EQ(SpinControls(0), 0u);
+    EXPECT_EQ(ParameterFields(0), 0u);
     EXPECT_TRUE(Text(ID_RS232_ROW_COMMAND, 0)->IsShown());
     Text(ID_RS232_ROW_COMMAND, 0)->ChangeValue("AT+RST");
     Choose(ID_RS232_ROW_ACTION, 0, "Relay Deenergize");
-    EXPECT_EQ(SpinControls(0), 1u);
+    EXPECT_EQ(ParameterFields(0), 1u);
     EXPECT_FALSE(Text(ID_RS232_ROW_COMMAND, 0)->IsShown());
 
     Click(ID_RS232_SAVE);
@@ -168,7 +168,7 @@ TEST_F(RS232KeptEditsTest, AFreeValueAboveOneByteStaysAsTypedAndIsRefusedAtSaveA
     automode.freeTexts = {"10", "20"};
     const RS232Config held{"", BaudRateTable[0], {Row("FIRST"), automode}};
     Read(held);
-    // After the one spin control of the action.
+    // After the one bounded value of the action.
     const std::vector<wxTextCtrl*> freeValues{Text(ID_RS232_ROW_PARAMS, 2), Text(ID_RS232_ROW_PARAMS, 3)};
     ASSERT_NE(freeValues[0], nullptr);
     ASSERT_NE(freeValues[1], nullptr);
@@ -177,19 +177,19 @@ TEST_F(RS232KeptEditsTest, AFreeValueAboveOneByteStaysAsTypedAndIsRefusedAtSaveA
     freeValues[0]->SetValue("300");
     EXPECT_EQ(freeValues[0]->GetValue(), "300");
     EXPECT_NE(freeValues[0]->GetBackgroundColour(), normal);
-    EXPECT_EQ(StatusLabel(), "2: Values from 0 to 255 only");
+    EXPECT_EQ(StatusLabel(), "Row 2: a parameter must be a number between 0 and 255");
 
     prompts.fileAnswers = {(std::filesystem::temp_directory_path() / "orv_rs232_out_of_range.bin").string()};
     Click(ID_RS232_EXPORT);
     Click(ID_RS232_SAVE);
-    ASSERT_EQ(prompts.Captions(), (Strings{" RS232 Input Config ", " RS232 Input Config "}));
-    EXPECT_EQ(prompts.boxes[1].text,
-              "Row 2: a parameter value is outside its range, 0 to 255.\n\nPlease correct it; nothing has been saved.");
+    ASSERT_EQ(prompts.Captions(), (Strings{" Config Not Exported ", " Config Not Saved "}));
+    EXPECT_EQ(prompts.boxes[1].text, "Row 2: a parameter must be a number between 0 and 255");
     EXPECT_TRUE(prompts.fileDialogs.empty());
     ExpectDeviceHolds(held);
 
     freeValues[0]->SetValue("255");
     EXPECT_EQ(freeValues[0]->GetBackgroundColour(), normal);
+    EXPECT_EQ(StatusLabel(), "Firmware Ver: 1.14");
     Click(ID_RS232_SAVE);
     automode.freeTexts = {"255", "20"};
     ExpectDeviceHolds(RS232Config{"", BaudRateTable[0], {Row("FIRST"), automode}});
