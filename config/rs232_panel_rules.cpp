@@ -71,17 +71,6 @@ MessageBoxOptions RowDeletionQuestion(size_t rowIndex, const RS232Row& row, cons
     return question;
 }
 
-MessageBoxOptions StartEmptyQuestion(const std::string& deviceLabel)
-{
-    MessageBoxOptions question{" Empty Configuration ",
-                               StrF("Replace the configuration of %s with an empty one?\n\nWhat the device holds "
-                                    "changes only when you click \"Save to Device\".",
-                                    deviceLabel.c_str()),
-                               Buttons::YesNo, Icon::Question};
-    question.defaultNo = true;
-    return question;
-}
-
 void RS232PanelRules::DeviceRead(const RS232Config& held, const RS232Config& shown)
 {
     shown_ = RS232Shown::Device;

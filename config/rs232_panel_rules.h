@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/input8_config.h"
+#include "config/input8_panel_rules.h"
 #include "config/rs232_config.h"
 #include "config/rs232_transfer.h"
 
@@ -40,8 +41,6 @@ RS232Config WithoutActions(const RS232Config& config, const std::vector<size_t>&
 bool RowDeletionNeedsQuestion(const RS232Row& row);
 // The question before such a deletion; Yes deletes. No is the default.
 MessageBoxOptions RowDeletionQuestion(size_t rowIndex, const RS232Row& row, const std::string& deviceLabel);
-// The question before the empty configuration replaces one not loaded; Yes replaces. No is the default.
-MessageBoxOptions StartEmptyQuestion(const std::string& deviceLabel);
 
 class RS232PanelRules {
 public:

@@ -1,7 +1,6 @@
 // The RS232 panel's rules without a display: what reads, imports and saves
 // leave shown, when edits are unsaved, which rows can test their string,
-// which links are questioned, and the questions before a row or a
-// configuration goes.
+// which links are questioned, and the question before a row goes.
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -233,10 +232,6 @@ TEST(RS232PanelRules, DeletingARowWithAStringOrALinkAsksFirstNamingTheDevice)
     EXPECT_EQ(deletion.buttons, Buttons::YesNo);
     EXPECT_TRUE(deletion.defaultNo);
 
-    const MessageBoxOptions empty = StartEmptyQuestion("ORV-RS232 @ 5");
-    EXPECT_EQ(empty.text.rfind("Replace the configuration of ORV-RS232 @ 5 with an empty one?", 0), 0u);
-    EXPECT_EQ(empty.buttons, Buttons::YesNo);
-    EXPECT_TRUE(empty.defaultNo);
 }
 
 }  // namespace
