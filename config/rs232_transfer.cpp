@@ -20,6 +20,14 @@ RS232Config ShownConfig(const std::vector<uint8_t>& buffer)
     return ParseRS232Image(buffer).value_or(RS232Config{});
 }
 
+// A save whose read-back is damaged says so once, in place of the read's
+// warning, and says what the panel shows: the edits, not the empty configuration.
+const MessageBoxOptions DAMAGED_READ_BACK{
+    " Config Not Saved ",
+    "The configuration was not saved.\n\nWhat the device returned after the save is damaged, so what it holds now "
+    "is not known.\nThe panel keeps the configuration as it was edited. Please try Saving again.",
+    Buttons::Ok, Icon::Error};
+
 }  // namespace
 
 ConfigKindProfile RS232TransferProfile()
@@ -48,8 +56,8 @@ ConfigKindProfile RS232TransferProfile()
 
     kind.writeProgress.title = "Updating RS232 Configuration";
     kind.writeProgress.message = "Saving Device Configuration ..... ";
-    kind.writeProgress.canAbort = true;
-    kind.writeChecksAbort = true;
+    // No abort button: a configuration stopped half-way is worse than the few seconds a write takes.
+    kind.writeProgress.canAbort = false;
     kind.writePauseBeforeSendMs = 100;
     kind.writePauseAfterSendMs = 200;
     kind.writePauseAfterLoopMs = 100;
@@ -85,20 +93,19 @@ RS232SaveOutcome SaveRS232Config(const RS232Config& config, uint8_t address, Ser
     std::vector<uint8_t> image(built->buffer.begin(), built->buffer.begin() + long(built->length));
     StoreImageCrc(image.data(), image.size());
 
-    const WriteOutcome write = WriteConfigImage(RS232TransferProfile(), address, image, services);
+    ConfigKindProfile kind = RS232TransferProfile();
+    kind.damagedWarning = DAMAGED_READ_BACK;
+    const WriteOutcome write = WriteConfigImage(kind, address, image, services);
     if (write.readBack.result == ReadResult::Intact)
         outcome.shown = ShownConfig(write.readBack.buffer);
     switch (write.result) {
-    case WriteResult::Cancelled:
-        outcome.result = RS232SaveResult::Cancelled;
-        ShowSaveCancelled(services.prompts);
-        return outcome;
     case WriteResult::Saved:
         outcome.result = RS232SaveResult::Saved;
         return outcome;
     case WriteResult::NotVerified:
         outcome.result = outcome.shown ? RS232SaveResult::NotVerified : RS232SaveResult::Failed;
         break;
+    case WriteResult::Cancelled:  // the write offers no abort button
     case WriteResult::Failed:
         outcome.result = RS232SaveResult::Failed;
         break;
@@ -107,7 +114,8 @@ RS232SaveOutcome SaveRS232Config(const RS232Config& config, uint8_t address, Ser
         outcome.shown.reset();
         return outcome;
     }
-    ShowConfigNotSaved(services.prompts, outcome.shown.has_value());
+    if (write.readBack.result != ReadResult::Damaged)
+        ShowConfigNotSaved(services.prompts, outcome.shown.has_value());
     return outcome;
 }
 

@@ -13,7 +13,7 @@
 namespace orv {
 
 // 128 read requests of which 127 fill the 4064-byte buffer, a progress dialog
-// for reads and writes, the abort button consulted while writing.
+// for reads and writes, neither with an abort button.
 ConfigKindProfile RS232TransferProfile();
 
 enum class RS232ReadResult {
@@ -34,7 +34,6 @@ RS232ReadOutcome ReadRS232Config(uint8_t address, bool readBack, Services& servi
 
 enum class RS232SaveResult {
     NotSent,      // the image could not be built; its message box has said why
-    Cancelled,    // stopped with the abort button; the cancelled box has been shown
     Failed,       // the read-back was not answered or damaged; the panel stays as it is
     NotVerified,  // the read-back is intact but not what was sent, or a block went unacknowledged
     Saved,        // every block acknowledged and read back as it was sent
@@ -49,8 +48,8 @@ struct RS232SaveOutcome {
 
 // Builds config (with the empty-rows warning), sends it to the RS232 at
 // address and reads it back. Every result but Saved, NotSent and
-// InterfaceLost ends with a " Config Not Saved " box (the cancelled one after
-// the abort button).
+// InterfaceLost ends with one " Config Not Saved " box, which for a damaged
+// read-back stands in place of the read's warning.
 RS232SaveOutcome SaveRS232Config(const RS232Config& config, uint8_t address, Services& services);
 
 // Makes the RS232 at address send the string of the row at rowIndex (the

@@ -13,12 +13,10 @@
 #include <wx/scrolwin.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
-#include <wx/spinctrl.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
-#include <wx/valtext.h>
 
 #include "config/parameter_text.h"
 #include "config/rs232_files.h"
@@ -32,6 +30,7 @@
 #include "ui/main_dialog.h"
 #include "ui/panel_font.h"
 #include "ui/panel_frame.h"
+#include "ui/rows_page.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -52,16 +51,15 @@ constexpr int CHOICE_WIDTH = 125;
 constexpr int COMMAND_WIDTH = 100;
 constexpr int TEST_WIDTH = 75;
 constexpr int DELETE_WIDTH = 33;
-// A free value field is at least wide enough to show three digits.
+// A parameter field is at least wide enough to show three digits, as many as one may type.
 constexpr int FREE_VALUE_WIDTH = 33;
+constexpr unsigned long PARAMETER_CHARS = 3;
 constexpr int STATUS_WIDTH = 200;
 constexpr int BUTTON_WIDTH = 150;
 // The rows area is never lower than the header and this many rows.
 constexpr int MIN_VISIBLE_ROWS = 3;
-// A free value is one parameter byte.
-constexpr uint32_t MAX_PARAMETER_VALUE = 255;
-// The device is told which string to send by one digit: rows 1 to 10.
-constexpr size_t TESTABLE_ROWS = 10;
+// The background of a free value out of its range.
+const wxColour WRONG_VALUE(255, 200, 200);
 
 constexpr const char* UNLISTED_DESTINATION = " Not connected  @ %d ";
 
@@ -169,6 +167,7 @@ wxBEGIN_EVENT_TABLE(RS232_Type_Dialog, wxPanel)
     EVT_BUTTON(ID_RS232_NEW_ROW, RS232_Type_Dialog::OnNewRow)
     EVT_BUTTON(ID_RS232_EXPORT, RS232_Type_Dialog::OnExport)
     EVT_BUTTON(ID_RS232_IMPORT, RS232_Type_Dialog::OnImport)
+    EVT_BUTTON(ID_RS232_START_EMPTY, RS232_Type_Dialog::OnStartEmpty)
     EVT_COMMAND_RANGE(ID_RS232_ROW_DESTINATION, ID_RS232_ROW_DESTINATION + RS232_ROW_ID_SPAN - 1, wxEVT_CHOICE,
                       RS232_Type_Dialog::OnDestinationChanged)
     EVT_COMMAND_RANGE(ID_RS232_ROW_ACTION, ID_RS232_ROW_ACTION + RS232_ROW_ID_SPAN - 1, wxEVT_CHOICE,
@@ -206,16 +205,27 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
     for (size_t i = 0; i < BaudRateTable.size(); ++i)
         rateChoice_->Append(wxString::Format("%d", int(rateTable_[i])), &rateTable_[i]);
     rateChoice_->SetSelection(0);
+    // The wheel never changes the rate (GTK would select the next one).
+    rateChoice_->Bind(wxEVT_MOUSEWHEEL, [](wxMouseEvent&) {});
     topLine->Add(rateChoice_, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
     topLine->Add(20, 5, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
-    auto* newRow = new wxBitmapButton(this, ID_RS232_NEW_ROW, Picture(NewRowPng()), wxDefaultPosition,
-                                      wxSize(145, -1));
-    topLine->Add(newRow, 0, wxALIGN_CENTER | wxALL, 5);
+    newRowButton_ = new wxBitmapButton(this, ID_RS232_NEW_ROW, Picture(NewRowPng()), wxDefaultPosition,
+                                       wxSize(145, -1));
+    topLine->Add(newRowButton_, 0, wxALIGN_CENTER | wxALL, 5);
     statusLabel_ = new wxStaticText(this, wxID_STATIC, _("RS232 config. loaded"), wxDefaultPosition,
                                     wxSize(STATUS_WIDTH, -1), wxALIGN_RIGHT, "statusLabel");
     statusLabel_->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     statusLabel_->SetForegroundColour(RED);
     topLine->Add(statusLabel_, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
+
+    notice_ = new wxBoxSizer(wxHORIZONTAL);
+    boxSizer->Add(notice_, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 5);
+    noticeText_ = new wxStaticText(this, wxID_STATIC, "", wxDefaultPosition, wxDefaultSize, 0, "notLoadedNotice");
+    noticeText_->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
+    noticeText_->SetForegroundColour(RED);
+    notice_->Add(noticeText_, 1, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
+    notice_->Add(new wxButton(this, ID_RS232_START_EMPTY, "Start from Empty"), 0, wxALIGN_CENTER_VERTICAL | wxALL,
+                 ITEM_BORDER);
 
     auto* notebook = new wxNotebook(this, ID_RS232_NOTEBOOK, wxDefaultPosition, wxSize(780, 550), wxNB_TOP);
     auto* icons = new wxImageList(32, 32);
@@ -234,6 +244,7 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
     rowsPage_->Bind(wxEVT_SIZE, &RS232_Type_Dialog::OnPageSize, this);
     rowsSizer_ = new wxBoxSizer(wxVERTICAL);
     rowsPage_->SetSizer(rowsSizer_);
+    RowsPage::Attach(rowsPage_);
 
     // The "#:" heading reaches as far as a row's number, which its frame moves right.
     wxStaticBox* frame = boxSizer->GetStaticBox();
@@ -270,30 +281,111 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     boxSizer->Add(buttons, 0, wxALIGN_CENTER_HORIZONTAL | wxTOP | wxBOTTOM, 5);
-    auto* save = new wxButton(this, ID_RS232_SAVE, "Save to Device", wxDefaultPosition, wxSize(BUTTON_WIDTH, -1));
-    save->SetToolTip("Save the changes made to Orvanta Device");
-    buttons->Add(save, 0, wxALL, 5);
-    auto* exportButton =
-        new wxButton(this, ID_RS232_EXPORT, "Export to PC", wxDefaultPosition, wxSize(BUTTON_WIDTH, -1));
-    exportButton->SetToolTip("Export configuration to use later for this device ");
-    buttons->Add(exportButton, 0, wxALL, 5);
+    saveButton_ = new wxButton(this, ID_RS232_SAVE, "Save to Device", wxDefaultPosition, wxSize(BUTTON_WIDTH, -1));
+    saveButton_->SetToolTip("Save the changes made to Orvanta Device");
+    buttons->Add(saveButton_, 0, wxALL, 5);
+    exportButton_ = new wxButton(this, ID_RS232_EXPORT, "Export to PC", wxDefaultPosition, wxSize(BUTTON_WIDTH, -1));
+    exportButton_->SetToolTip("Export configuration to use later for this device ");
+    buttons->Add(exportButton_, 0, wxALL, 5);
     buttons->Add(new wxButton(this, ID_RS232_IMPORT, "Import From PC", wxDefaultPosition, wxSize(BUTTON_WIDTH, -1)),
                  0, wxALL, 5);
 
     // The size the main dialog gives is the first look; the sizer says how small the panel may get.
     SetMinSize(wxDefaultSize);
-    Layout();
+    // Nothing is loaded until the main dialog reads a device.
+    EnableEditing();
 }
 
 bool RS232_Type_Dialog::ReadFromDevice()
 {
     const RS232ReadOutcome read = ReadRS232Config(address_, false, mainDialog_.GetServices());
-    if (read.result == RS232ReadResult::Failed || read.result == RS232ReadResult::InterfaceLost)
-        return false;
-    // A damaged image comes as the empty configuration, so that nothing of
-    // the RS232 shown before stays to be saved into this one.
-    ApplyRS232Image(read.config, true);
+    // Nothing of the RS232 shown before, nor an empty configuration, may be
+    // taken for this one's and saved into it.
+    if (read.result != RS232ReadResult::Shown) {
+        ShowNotLoaded();
+        return read.result == RS232ReadResult::Cleared;
+    }
+    const std::optional<RS232Config> accepted = AcceptLinks(read.config);
+    if (!accepted) {
+        ShowNotLoaded();
+        return true;
+    }
+    ApplyRS232Image(*accepted);
+    rules_.DeviceRead(read.config, PanelConfig());
+    EnableEditing();
     return true;
+}
+
+RS232Config RS232_Type_Dialog::PanelConfig() const
+{
+    RS232Config config;
+    config.name = FromWx(nameField_->GetValue());
+    const int rate = rateChoice_->GetSelection();
+    config.baudRate = rate == wxNOT_FOUND ? BaudRateTable[0]
+                                          : *static_cast<const uint32_t*>(rateChoice_->GetClientData(unsigned(rate)));
+    for (const auto& row : rows_)
+        config.rows.push_back(RowConfig(*row));
+    return config;
+}
+
+bool RS232_Type_Dialog::HasUnsavedEdits() const
+{
+    return rules_.HasUnsavedEdits(PanelConfig());
+}
+
+std::string RS232_Type_Dialog::EditedDeviceLabel() const
+{
+    const DeviceRegistry& registry = mainDialog_.Registry();
+    std::string name = "ORV-RS232";
+    for (size_t i = 0; i < registry.Count(); ++i)
+        if (registry.Record(i).address == address_ && registry.Record(i).typeCode == TYPE_RS232)
+            name = registry.Record(i).name;
+    return StrF("%s @ %d", name.c_str(), int(address_));
+}
+
+bool RS232_Type_Dialog::SaveUnsavedEdits()
+{
+    // The caller goes on to another device, a discovery or the end of the program.
+    return Save(false);
+}
+
+void RS232_Type_Dialog::ShowNotLoaded()
+{
+    ClearRS232Rows();
+    nameField_->ChangeValue("");
+    SelectRate(BaudRateTable[0]);
+    rules_.NotLoaded();
+    noticeText_->SetLabel(ToWx(StrF("The configuration of %s was not loaded.\nImport it from a file, or start "
+                                    "from an empty configuration.",
+                                    EditedDeviceLabel().c_str())));
+    ShowStatus("Config. not loaded");
+    EnableEditing();
+    RelayoutRows();
+    mainDialog_.RelayoutPanels();
+}
+
+void RS232_Type_Dialog::EnableEditing()
+{
+    const bool editing = rules_.EditingEnabled();
+    for (wxWindow* control : {static_cast<wxWindow*>(nameField_), static_cast<wxWindow*>(rateChoice_),
+                              newRowButton_, saveButton_, exportButton_})
+        control->Enable(editing);
+    GetSizer()->Show(notice_, !editing, true);
+    for (size_t r = 0; r < rows_.size(); ++r)
+        EnableTestButton(r);
+    Layout();
+}
+
+std::optional<RS232Config> RS232_Type_Dialog::AcceptLinks(const RS232Config& config)
+{
+    const DeviceRegistry& registry = mainDialog_.Registry();
+    const std::vector<size_t> unoffered =
+        UnofferedActionRows(config, [&](uint8_t address) { return uint8_t(registry.TypeAtAddress(address)); });
+    if (unoffered.empty())
+        return config;
+    if (AskLinkQuestion(mainDialog_.GetServices().prompts) != Answer::Yes)
+        return std::nullopt;
+    return WithoutActions(config, unoffered);
 }
 
 void RS232_Type_Dialog::AddRS232Row()
@@ -421,40 +513,42 @@ void RS232_Type_Dialog::BuildParameterControls(uint16_t action, size_t r, const 
 
     row.tail->Hide(row.commandSizer);
     row.command->ChangeValue("");
-    if (!row.spins.empty() || !row.texts.empty()) {
-        row.paramSizer->Clear(true);
-        row.spins.clear();
-        row.texts.clear();
-    }
+    row.paramSizer->Clear(true);
+    row.parameters.clear();
+    row.ranges.clear();
+    row.boundedCount = spec->spinCount;
     wxStaticBox* box = row.line->GetStaticBox();
-    const int flags = wxALIGN_CENTER_VERTICAL | wxALL;
     const std::vector<ParamSpec::Range> ranges = spec->Ranges();
-    int id = ID_RS232_ROW_PARAMS + int(r);
-    for (size_t k = 0; k < spec->spinCount; ++k, ++id) {
-        const ParamSpec::Range range = k < ranges.size() ? ranges[k] : ParamSpec::Range{0, 0};
-        // As wide as GTK needs for the range's digits and the buttons, which
-        // it draws side by side and cannot squeeze into fewer pixels.
-        auto* spin = new wxSpinCtrl(box, id, "", wxDefaultPosition, wxDefaultSize, 0, range.minimum, range.maximum,
-                                    range.minimum, "wxSpinCtrl");
-        if (stored && k < stored->spinValues.size())
-            spin->SetValue(stored->spinValues[k]);
-        row.paramSizer->Add(spin, 0, flags, ITEM_BORDER);
-        row.spins.push_back(spin);
-    }
-    for (size_t t = 0; t < spec->textCount; ++t, ++id) {
-        auto* text = new wxTextCtrl(box, id, "", wxDefaultPosition, wxSize(FREE_VALUE_WIDTH, -1), 0,
-                                    wxTextValidator(wxFILTER_DIGITS), "text");
-        text->SetMaxLength(3);
-        const int digitsWidth = text->GetSizeFromTextSize(text->GetTextExtent("888")).x;
+    // Every value is a text field: a spin control would clamp a typed value
+    // to its range, where it must stay as typed and be shown as wrong.
+    for (size_t j = 0; j < size_t(spec->spinCount) + spec->textCount; ++j) {
+        const bool bounded = j < spec->spinCount;
+        const ParamSpec::Range range =
+            bounded ? (j < ranges.size() ? ranges[j] : ParamSpec::Range{0, 0}) : PARAMETER_BYTE_RANGE;
+        wxString value;
+        if (bounded)
+            value = wxString::Format("%d", stored && j < stored->spinValues.size() ? stored->spinValues[j]
+                                                                                   : range.minimum);
+        else if (stored && j - spec->spinCount < stored->freeTexts.size())
+            value = ToWx(stored->freeTexts[j - spec->spinCount]);
+        auto* field = new wxTextCtrl(box, ID_RS232_ROW_PARAMS + int(r + j), "", wxDefaultPosition,
+                                     wxSize(FREE_VALUE_WIDTH, -1), 0, wxDefaultValidator, "text");
+        // A longer stored value is shown whole, not cut to the length one may type.
+        field->SetMaxLength(std::max<unsigned long>(PARAMETER_CHARS, value.length()));
+        field->ChangeValue(value);
+        const int digitsWidth = field->GetSizeFromTextSize(field->GetTextExtent("888")).x;
         if (digitsWidth > FREE_VALUE_WIDTH)
-            text->SetMinSize(wxSize(digitsWidth, -1));
-        if (stored && t < stored->freeTexts.size())
-            text->ChangeValue(ToWx(stored->freeTexts[t]));
-        // The value last accepted, which a refused one gives way to.
-        text->SetClientObject(new wxStringClientData(text->GetValue()));
-        text->Bind(wxEVT_TEXT, [this, r, text](wxCommandEvent&) { OnFreeValueEdited(r, text); });
-        row.paramSizer->Add(text, 0, flags, ITEM_BORDER);
-        row.texts.push_back(text);
+            field->SetMinSize(wxSize(digitsWidth, -1));
+        // Tab follows the screen: the parameters after the action, Test String and delete last.
+        field->MoveBeforeInTabOrder(row.command);
+        field->Bind(wxEVT_TEXT, [this, r, j](wxCommandEvent& event) {
+            event.Skip();
+            OnParameterEdited(r, j);
+        });
+        row.paramSizer->Add(field, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
+        row.parameters.push_back(field);
+        row.ranges.push_back(range);
+        MarkParameter(r, j);
     }
     ShowStatus(ToWx(StrF("%d: ", int(r + 1)) + spec->label));
     row.tail->Show(row.paramSizer);
@@ -467,8 +561,8 @@ void RS232_Type_Dialog::ShowCommandField(size_t r)
     Row& row = *rows_[r];
     // No parameter control stays behind, shown or not, once the action takes a command.
     row.paramSizer->Clear(true);
-    row.spins.clear();
-    row.texts.clear();
+    row.parameters.clear();
+    row.ranges.clear();
     row.tail->Hide(row.paramSizer);
     row.command->ChangeValue("");
     row.tail->Show(row.commandSizer);
@@ -531,7 +625,7 @@ void RS232_Type_Dialog::FitRowsToPage()
     }
 }
 
-void RS232_Type_Dialog::ApplyRS232Image(const RS232Config& config, bool fromDevice)
+void RS232_Type_Dialog::ApplyRS232Image(const RS232Config& config)
 {
     ClearRS232Rows();
     nameField_->ChangeValue(ToWx(config.name));
@@ -551,8 +645,6 @@ void RS232_Type_Dialog::ApplyRS232Image(const RS232Config& config, bool fromDevi
             continue;
         row.type->SetSelection(stored.type == StringType::Hex ? 0 : 1);
         row.text->ChangeValue(ToWx(stored.text));
-        row.showsDevice = fromDevice;
-        EnableTestButton(r);
     }
     // After the rows, whose parameter controls leave their hints in the label.
     ShowFirmwareVersion();
@@ -561,42 +653,37 @@ void RS232_Type_Dialog::ApplyRS232Image(const RS232Config& config, bool fromDevi
     mainDialog_.RelayoutPanels();
 }
 
-RS232Config RS232_Type_Dialog::PanelConfig() const
+RS232Row RS232_Type_Dialog::RowConfig(const Row& row) const
 {
-    RS232Config config;
-    config.name = FromWx(nameField_->GetValue());
-    const int rate = rateChoice_->GetSelection();
-    config.baudRate = rate == wxNOT_FOUND ? BaudRateTable[0]
-                                          : *static_cast<const uint32_t*>(rateChoice_->GetClientData(unsigned(rate)));
-    for (const auto& row : rows_) {
-        RS232Row model;
-        model.text = FromWx(row->text->GetValue());
-        const int type = row->type->GetSelection();
-        if (type != wxNOT_FOUND)
-            model.type = *static_cast<const StringType*>(row->type->GetClientData(unsigned(type)));
-        const int destination = row->destination->GetSelection();
-        if (destination != wxNOT_FOUND)
-            model.destination = *static_cast<const uint8_t*>(row->destination->GetClientData(unsigned(destination)));
-        const int action = row->action->GetSelection();
-        if (action != wxNOT_FOUND)
-            model.action = *static_cast<const uint16_t*>(row->action->GetClientData(unsigned(action)));
-        if (GetParamSpec(model.action)) {
-            for (const wxSpinCtrl* spin : row->spins)
-                model.spinValues.push_back(spin->GetValue());
-            for (const wxTextCtrl* text : row->texts)
-                model.freeTexts.push_back(FromWx(text->GetValue()));
-        } else {
-            model.command = FromWx(row->command->GetValue());
+    RS232Row model;
+    model.text = FromWx(row.text->GetValue());
+    const int type = row.type->GetSelection();
+    if (type != wxNOT_FOUND)
+        model.type = *static_cast<const StringType*>(row.type->GetClientData(unsigned(type)));
+    const int destination = row.destination->GetSelection();
+    if (destination != wxNOT_FOUND)
+        model.destination = *static_cast<const uint8_t*>(row.destination->GetClientData(unsigned(destination)));
+    const int action = row.action->GetSelection();
+    if (action != wxNOT_FOUND)
+        model.action = *static_cast<const uint16_t*>(row.action->GetClientData(unsigned(action)));
+    if (GetParamSpec(model.action)) {
+        for (size_t j = 0; j < row.parameters.size(); ++j) {
+            const std::string text = FromWx(row.parameters[j]->GetValue());
+            if (j < row.boundedCount)
+                model.spinValues.push_back(int(LeadingNumber(text)));
+            else
+                model.freeTexts.push_back(text);
         }
-        config.rows.push_back(std::move(model));
+    } else {
+        model.command = FromWx(row.command->GetValue());
     }
-    return config;
+    return model;
 }
 
 void RS232_Type_Dialog::EnableTestButton(size_t r)
 {
     const Row& row = *rows_[r];
-    row.test->Enable(row.showsDevice && r < TESTABLE_ROWS && !row.text->IsEmpty());
+    row.test->Enable(rules_.Testable(r, RowConfig(row)));
 }
 
 void RS232_Type_Dialog::ShowFirmwareVersion()
@@ -607,6 +694,7 @@ void RS232_Type_Dialog::ShowFirmwareVersion()
 
 void RS232_Type_Dialog::ShowStatus(const wxString& text)
 {
+    statusIsRefusal_ = text.Contains(": a parameter must be ");
     statusLabel_->SetLabel(text);
     // A long parameter hint takes a second line rather than being cut, at the
     // width the label is given: the full top line leaves it less than its own.
@@ -632,69 +720,108 @@ void RS232_Type_Dialog::SelectRate(uint32_t rate)
     rateChoice_->SetSelection(int(index));
 }
 
-void RS232_Type_Dialog::ScrollToRow(size_t r)
-{
-    wxStaticBox* box = rows_[r]->line->GetStaticBox();
-    int unit = 0;
-    rowsPage_->GetScrollPixelsPerUnit(nullptr, &unit);
-    if (unit <= 0)
-        return;
-    const int top = rowsPage_->CalcUnscrolledPosition(box->GetPosition()).y;
-    const int bottom = top + box->GetSize().y;
-    const int viewTop = rowsPage_->CalcUnscrolledPosition(wxPoint(0, 0)).y;
-    const int viewHeight = rowsPage_->GetClientSize().y;
-    if (top < viewTop)
-        rowsPage_->Scroll(-1, top / unit);
-    else if (bottom > viewTop + viewHeight)
-        rowsPage_->Scroll(-1, (bottom - viewHeight + unit - 1) / unit);
-}
-
 void RS232_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
 {
-    if (!mainDialog_.BusReady())
-        return;
+    Save(true);
+}
+
+bool RS232_Type_Dialog::ParameterFits(size_t r, size_t j) const
+{
+    const Row& row = *rows_[r];
+    return CheckParameter(FromWx(row.parameters[j]->GetValue()), row.ranges[j]) == ParameterCheck::Fits;
+}
+
+void RS232_Type_Dialog::MarkParameter(size_t r, size_t j)
+{
+    wxTextCtrl* field = rows_[r]->parameters[j];
+    const bool fits = ParameterFits(r, j);
+    field->SetBackgroundColour(fits ? wxNullColour : WRONG_VALUE);
+    field->SetToolTip(fits ? wxString() : ToWx(ParameterRefusal(r + 1, rows_[r]->ranges[j])));
+    field->Refresh();
+}
+
+std::optional<std::pair<size_t, size_t>> RS232_Type_Dialog::FirstWrongParameter() const
+{
+    for (size_t r = 0; r < rows_.size(); ++r)
+        for (size_t j = 0; j < rows_[r]->parameters.size(); ++j)
+            if (!ParameterFits(r, j))
+                return std::make_pair(r, j);
+    return std::nullopt;
+}
+
+bool RS232_Type_Dialog::ParametersInRange(const char* caption)
+{
+    const std::optional<std::pair<size_t, size_t>> wrong = FirstWrongParameter();
+    if (!wrong)
+        return true;
+    const auto [r, j] = *wrong;
+    const std::string refusal = ParameterRefusal(r + 1, rows_[r]->ranges[j]);
+    ShowStatus(ToWx(refusal));
+    wxTextCtrl* field = rows_[r]->parameters[j];
+    field->SetFocus();
+    field->SelectAll();
+    RowsPage::ShowWindow(rowsPage_, field);
+    mainDialog_.GetServices().prompts.Message(caption, refusal, Buttons::Ok, Icon::Exclamation);
+    return false;
+}
+
+bool RS232_Type_Dialog::Save(bool rediscover)
+{
+    if (!rules_.EditingEnabled() || !mainDialog_.BusReady())
+        return false;
+    // The hints of earlier edits are no longer true.
+    ShowStatus(" ");
+    ShowFirmwareVersion();
+    if (!ParametersInRange(" Config Not Saved "))
+        return false;
+    const RS232Config config = PanelConfig();
     Services& services = mainDialog_.GetServices();
     RS232SaveOutcome outcome;
     {
         BusWork work(this);
-        outcome = SaveRS232Config(PanelConfig(), address_, services);
+        outcome = SaveRS232Config(config, address_, services);
     }
-    if (outcome.shown) {
-        ApplyRS232Image(*outcome.shown, true);
-    } else if (outcome.result != RS232SaveResult::NotSent) {
-        // Blocks went out but nothing was read back: what the device holds is not known.
-        for (size_t r = 0; r < rows_.size(); ++r) {
-            rows_[r]->showsDevice = false;
-            EnableTestButton(r);
-        }
-    }
+    if (outcome.shown)
+        ApplyRS232Image(*outcome.shown);
+    rules_.Saved(outcome.result, outcome.shown, PanelConfig());
+    EnableEditing();
+    if (outcome.result == RS232SaveResult::NotSent)
+        return false;
+    // Replaces the outcome of an earlier test string, which the save has made stale.
+    const std::string device = EditedDeviceLabel();
+    services.prompts.SetStatusText(outcome.result == RS232SaveResult::Saved
+                                       ? device + ": configuration saved"
+                                       : device + ": configuration NOT saved");
     if (outcome.result != RS232SaveResult::Saved)
-        return;
+        return false;
     const DeviceRecord* record = mainDialog_.Registry().SelectedRecord();
     if (record && record->configured) {
         services.prompts.Message(" Config Saved ", " Save SUCCESS \n RS232 configuration has been saved Succesfully",
                                  Buttons::Ok, Icon::Information);
-        return;
+        return true;
     }
     services.prompts.Message(" Config Saved ",
                              " Save SUCCESS \n Click OK to re-discover the device to set it correctly", Buttons::Ok,
                              Icon::Information);
-    mainDialog_.DiscoverDevices(BROADCAST_ADDRESS);
+    if (rediscover)
+        mainDialog_.DiscoverDevices(BROADCAST_ADDRESS);
+    return true;
 }
 
 void RS232_Type_Dialog::OnNewRow(wxCommandEvent&)
 {
-    if (!CanAddRS232Row(PanelConfig(), mainDialog_.GetServices().prompts))
+    if (!rules_.EditingEnabled() || !CanAddRS232Row(PanelConfig(), mainDialog_.GetServices().prompts))
         return;
     AddRS232Row();
     RelayoutRows();
-    ScrollToRow(rows_.size() - 1);
     rows_.back()->text->SetFocus();
+    RowsPage::ShowWindow(rowsPage_, rows_.back()->line->GetStaticBox());
 }
 
 void RS232_Type_Dialog::OnExport(wxCommandEvent&)
 {
-    ExportRS232Config(PanelConfig(), mainDialog_.GetServices());
+    if (rules_.EditingEnabled() && ParametersInRange(" Config Not Exported "))
+        ExportRS232Config(PanelConfig(), mainDialog_.GetServices());
 }
 
 void RS232_Type_Dialog::OnImport(wxCommandEvent&)
@@ -703,7 +830,13 @@ void RS232_Type_Dialog::OnImport(wxCommandEvent&)
     const auto config = ImportRS232Config(prompts);
     if (!config)
         return;
-    ApplyRS232Image(*config, false);
+    // No keeps the panel as it was: the file is the user's choice, not what the device holds.
+    const std::optional<RS232Config> accepted = AcceptLinks(*config);
+    if (!accepted)
+        return;
+    ApplyRS232Image(*accepted);
+    rules_.Imported(PanelConfig());
+    EnableEditing();
     ShowRS232Loaded(prompts);
 }
 
@@ -735,14 +868,20 @@ void RS232_Type_Dialog::OnDeleteRow(wxCommandEvent& event)
     const size_t r = RowOf(event, ID_RS232_ROW_DELETE);
     if (r >= rows_.size())
         return;
+    const RS232Row row = RowConfig(*rows_[r]);
+    if (RowDeletionNeedsQuestion(row) &&
+        mainDialog_.GetServices().prompts.MessageBox(RowDeletionQuestion(r, row, EditedDeviceLabel())) != Answer::Yes)
+        return;
     // Nothing changes when another row holds an invalid Hex text (its box has said so).
     const auto remaining = DeleteRS232Row(PanelConfig(), r, mainDialog_.GetServices());
     if (!remaining)
         return;
     // The rows are rebuilt once the clicked button's own event is over, as it
-    // is one of the windows destroyed. Positions have moved, so no row shows
-    // the device's string at its position any more.
-    CallAfter([this, config = *remaining] { ApplyRS232Image(config, false); });
+    // is one of the windows destroyed.
+    CallAfter([this, config = *remaining] {
+        ApplyRS232Image(config);
+        EnableEditing();
+    });
 }
 
 void RS232_Type_Dialog::OnTestString(wxCommandEvent& event)
@@ -768,24 +907,35 @@ void RS232_Type_Dialog::OnStringEdited(wxCommandEvent& event)
     const size_t r = RowOf(event, base);
     if (r >= rows_.size())
         return;
-    // The device still holds the string as it was.
-    rows_[r]->showsDevice = false;
     EnableTestButton(r);
 }
 
-void RS232_Type_Dialog::OnFreeValueEdited(size_t r, wxTextCtrl* text)
+void RS232_Type_Dialog::OnStartEmpty(wxCommandEvent&)
 {
-    auto* accepted = static_cast<wxStringClientData*>(text->GetClientObject());
-    const wxString typed = text->GetValue();
-    // The device takes one byte: a larger value is refused, not cut to its low 8 bits.
-    if (LeadingNumber(FromWx(typed)) <= MAX_PARAMETER_VALUE) {
-        accepted->SetData(typed);
+    if (rules_.EditingEnabled() ||
+        mainDialog_.GetServices().prompts.MessageBox(StartEmptyQuestion(EditedDeviceLabel())) != Answer::Yes)
+        return;
+    ApplyRS232Image(RS232Config{});
+    rules_.StartedEmpty(PanelConfig());
+    EnableEditing();
+}
+
+void RS232_Type_Dialog::OnParameterEdited(size_t r, size_t j)
+{
+    if (r >= rows_.size() || j >= rows_[r]->parameters.size())
+        return;
+    MarkParameter(r, j);
+    if (!ParameterFits(r, j)) {
+        ShowStatus(ToWx(ParameterRefusal(r + 1, rows_[r]->ranges[j])));
         return;
     }
-    text->ChangeValue(accepted->GetData());
-    text->SetInsertionPointEnd();
-    ShowStatus(wxString::Format("%d: Values from 0 to %d only", int(r + 1), int(MAX_PARAMETER_VALUE)));
-    wxBell();
+    // A refusal in the label holds only while some value is still wrong.
+    if (!statusIsRefusal_)
+        return;
+    if (const auto wrong = FirstWrongParameter())
+        ShowStatus(ToWx(ParameterRefusal(wrong->first + 1, rows_[wrong->first]->ranges[wrong->second])));
+    else
+        ShowFirmwareVersion();
 }
 
 void RS232_Type_Dialog::OnPageSize(wxSizeEvent& event)

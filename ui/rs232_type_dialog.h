@@ -6,17 +6,21 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <wx/panel.h>
 
 #include "config/rs232_config.h"
+#include "config/rs232_panel_rules.h"
+#include "config/unsaved_edits.h"
 
 class wxBoxSizer;
 class wxButton;
 class wxChoice;
 class wxScrolledWindow;
-class wxSpinCtrl;
 class wxStaticBoxSizer;
 class wxStaticText;
 class wxTextCtrl;
@@ -31,6 +35,7 @@ constexpr int ID_RS232_NEW_ROW = 20013;
 constexpr int ID_RS232_EXPORT = 20015;
 constexpr int ID_RS232_IMPORT = 20016;
 constexpr int ID_RS232_RATE = 20017;
+constexpr int ID_RS232_START_EMPTY = 20018;
 constexpr int ID_RS232_NOTEBOOK = 22020;
 // A row's controls carry base + row position; each handled range spans 100 positions.
 constexpr int ID_RS232_ROW_DESTINATION = 21210;
@@ -45,7 +50,7 @@ constexpr int ID_RS232_ROW_TEST = 22100;
 constexpr int ID_RS232_ROW_PARAMS = 22300;
 constexpr int RS232_ROW_ID_SPAN = 100;
 
-class RS232_Type_Dialog : public wxPanel {
+class RS232_Type_Dialog : public wxPanel, public UnsavedEdits {
 public:
     RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, wxWindowID id = 12121,
                       const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxSize(800, 850),
@@ -54,9 +59,20 @@ public:
     // The bus address of the RS232 being configured, set before each read.
     void SetDeviceAddress(uint8_t address) { address_ = address; }
     // Reads the device's configuration into the panel (not as a read-back).
-    // False when a request was not acknowledged or brought no reply; the
-    // panel is then unchanged.
+    // False when a request was not acknowledged or brought no reply. Unless
+    // the read is intact (and its links accepted), the panel says that the
+    // configuration was not loaded and shows no rows.
     bool ReadFromDevice();
+
+    // The configuration as the controls hold it; only the parameter controls
+    // or the command field of the selected action count.
+    RS232Config PanelConfig() const;
+    // What the device holds as last read or saved; null when that is not known.
+    const RS232Config* DeviceConfig() const { return rules_.DeviceConfig(); }
+
+    bool HasUnsavedEdits() const override;
+    std::string EditedDeviceLabel() const override;
+    bool SaveUnsavedEdits() override;
 
 private:
     // Destination choices: "Unused", "Broadcast", the listed devices and the
@@ -83,8 +99,11 @@ private:
         wxBoxSizer* commandSizer = nullptr;
         wxTextCtrl* command = nullptr;
         wxButton* test = nullptr;
-        std::vector<wxSpinCtrl*> spins;
-        std::vector<wxTextCtrl*> texts;
+        // The parameter fields of the selected action, in parameter order:
+        // boundedCount bounded values, then free values; each with its range.
+        std::vector<wxTextCtrl*> parameters;
+        std::vector<ParamSpec::Range> ranges;
+        size_t boundedCount = 0;
         std::array<uint8_t, DESTINATION_TABLE_SIZE> destinationTable{};
         std::array<uint16_t, ACTION_TABLE_SIZE> actionCodeTable{};
         // The destination and action the shown image holds, offered again
@@ -92,9 +111,6 @@ private:
         // a save, an export or a deletion keeps the link.
         uint8_t keptDestination = DEST_UNUSED;
         uint16_t keptAction = ACTION_UNUSED;
-        // The string is what the device holds at this position, so the
-        // device can be told to send it.
-        bool showsDevice = false;
         // What the destination choice needs to show its longest entry.
         int destinationWidth = 0;
     };
@@ -105,7 +121,7 @@ private:
     void SelectDestination(size_t r, uint8_t destination);
     void ApplyDestination(size_t r, uint8_t destination, uint16_t action);
     // stored: the row as an image holds it, whose parameter values the
-    // controls start from; none starts every spin at its minimum and every
+    // controls start from; none starts every bounded value at its minimum and every
     // text empty. The caller lays the rows out.
     void BuildParameterControls(uint16_t action, size_t r, const RS232Row* stored);
     void ShowCommandField(size_t r);
@@ -116,18 +132,32 @@ private:
     void FitRowsToPage();
     // The page's scrolled area as large as the rows now need.
     void FitPageToRows();
-    // Shows a configuration read or loaded from an image; every row is
-    // replaced. fromDevice: the device holds it now, so its strings can be tested.
-    void ApplyRS232Image(const RS232Config& config, bool fromDevice);
-    // The configuration as the controls hold it; only the parameter controls
-    // or the command field of the selected action count.
-    RS232Config PanelConfig() const;
+    // Shows a configuration read or loaded from an image; every row is replaced.
+    void ApplyRS232Image(const RS232Config& config);
+    // No configuration: a notice in place of the rows, Save disabled.
+    void ShowNotLoaded();
+    // The controls that edit, save or export follow what the panel shows.
+    void EnableEditing();
+    // config less the links the user chose to remove; nothing when the user
+    // would rather not load it.
+    std::optional<RS232Config> AcceptLinks(const RS232Config& config);
+    RS232Row RowConfig(const Row& row) const;
     void EnableTestButton(size_t r);
+    // Saves the panel to the device with every check; true when the device
+    // holds it now. rediscover: a device not yet configured is discovered
+    // again after the success box.
+    bool Save(bool rediscover);
+    bool ParameterFits(size_t r, size_t j) const;
+    // Colour and tooltip of parameter j of row r follow whether it fits its range.
+    void MarkParameter(size_t r, size_t j);
+    // The row and parameter of the first value that does not fit.
+    std::optional<std::pair<size_t, size_t>> FirstWrongParameter() const;
+    // Refuses a configuration with a value out of range, in a box with
+    // caption that names the row and the range, the field focused.
+    bool ParametersInRange(const char* caption);
     void ShowFirmwareVersion();
     void ShowStatus(const wxString& text);
     void SelectRate(uint32_t rate);
-    // Scrolls the rows page so that row r is seen whole.
-    void ScrollToRow(size_t r);
 
     void OnSaveToDevice(wxCommandEvent& event);
     void OnNewRow(wxCommandEvent& event);
@@ -138,8 +168,9 @@ private:
     void OnDeleteRow(wxCommandEvent& event);
     void OnTestString(wxCommandEvent& event);
     void OnStringEdited(wxCommandEvent& event);
-    // Refuses a free value of row r above one byte, with a hint.
-    void OnFreeValueEdited(size_t r, wxTextCtrl* text);
+    void OnStartEmpty(wxCommandEvent& event);
+    // Marks parameter j of row r as wrong while it is, with a hint; the text stays as typed.
+    void OnParameterEdited(size_t r, size_t j);
     void OnPageSize(wxSizeEvent& event);
 
     MainDialog& mainDialog_;
@@ -148,6 +179,14 @@ private:
     wxTextCtrl* nameField_ = nullptr;
     wxChoice* rateChoice_ = nullptr;
     wxStaticText* statusLabel_ = nullptr;
+    // The label shows why a parameter value is refused.
+    bool statusIsRefusal_ = false;
+    wxWindow* newRowButton_ = nullptr;
+    wxWindow* saveButton_ = nullptr;
+    wxWindow* exportButton_ = nullptr;
+    // Says that the configuration was not loaded, with the button that starts an empty one.
+    wxBoxSizer* notice_ = nullptr;
+    wxStaticText* noticeText_ = nullptr;
     wxScrolledWindow* rowsPage_ = nullptr;
     wxBoxSizer* rowsSizer_ = nullptr;
     // The column headings: a head like a row's, and the "Command:" heading
@@ -166,6 +205,8 @@ private:
     // outside it while an image with one is shown.
     std::array<uint32_t, BaudRateTable.size() + 1> rateTable_{};
     std::array<StringType, 2> typeValues_{StringType::Hex, StringType::ASCII};
+
+    RS232PanelRules rules_;
 
     wxDECLARE_EVENT_TABLE();
 };

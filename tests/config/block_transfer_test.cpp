@@ -405,10 +405,11 @@ TEST_F(GatewayTransfer, WriteSendsLengthOver32PlusOneBlocksTheLastPadded)
     const ProgressOptions& write = prompts.progress[0]->options;
     EXPECT_EQ(write.title, "Updating RS232 Configuration");
     EXPECT_EQ(write.message, "Saving Device Configuration ..... ");
-    EXPECT_TRUE(write.canAbort && write.appModal && write.autoHide && write.smooth);
-    EXPECT_EQ(prompts.progress[0]->values, (std::vector<int>{0, 0, 1}));
+    EXPECT_FALSE(write.canAbort);
+    EXPECT_TRUE(write.appModal && write.autoHide && write.smooth);
+    EXPECT_EQ(prompts.progress[0]->values, (std::vector<int>{0, 1}));
     EXPECT_EQ(prompts.progress[0]->options.maximum, 1);
-    EXPECT_EQ(prompts.progress[2]->values, (std::vector<int>{0, 0, 1, 1, 2}));
+    EXPECT_EQ(prompts.progress[2]->values, (std::vector<int>{0, 1, 2}));
 }
 
 TEST_F(GatewayTransfer, WriteIsPacedAndItsReadBackWaitsFirst)
@@ -476,8 +477,11 @@ TEST_F(GatewayTransfer, AbortStopsBeforeTheNextBlockWithoutReadBack)
     });
     bus.Attach(user);
     prompts.onProgressUpdate = [&](const RecordedProgress&, int) { return !abortPressed; };
+    ConfigKindProfile kind = SerialGatewayProfile();
+    kind.writeProgress.canAbort = true;
+    kind.writeChecksAbort = true;
 
-    const WriteOutcome outcome = WriteConfigImage(SerialGatewayProfile(), RS232_ADDRESS, GatewayImage(100), services);
+    const WriteOutcome outcome = WriteConfigImage(kind, RS232_ADDRESS, GatewayImage(100), services);
 
     EXPECT_EQ(outcome.result, WriteResult::Cancelled);
     EXPECT_EQ(outcome.readBack.result, ReadResult::Failed);

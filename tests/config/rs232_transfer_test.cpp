@@ -134,68 +134,72 @@ TEST_F(RS232TransferTest, SaveSendsTheImageWithItsCrcHighByteFirstAndVerifiesIt)
     EXPECT_TRUE(prompts.boxes.empty());
     ASSERT_EQ(prompts.progress.size(), 2u);
     EXPECT_EQ(prompts.progress[0]->options.title, "Updating RS232 Configuration");
-    EXPECT_EQ(prompts.progress[0]->values, (std::vector<int>{0, 0, 1, 1, 2}));
+    EXPECT_EQ(prompts.progress[0]->values, (std::vector<int>{0, 1, 2}));
 }
 
-TEST_F(RS232TransferTest, ADamagedReadBackFailsAndLeavesThePanelAsItWas)
+// A save that the device did not take as sent ends with one " Config Not
+// Saved " box, which says what the panel shows.
+TEST_F(RS232TransferTest, ASaveNotTakenAsSentSaysSoOnceAndShowsWhatIsKnown)
 {
-    SimDeviceFaults faults;
-    faults.replyFaultBlock = 0;
-    faults.replyLength = 20;
-    rs232.SetFaults(faults);
+    SimDeviceFaults damagedReadBack;
+    damagedReadBack.replyFaultBlock = 0;
+    damagedReadBack.replyLength = 20;
+    SimDeviceFaults secondBlockUnacknowledged;
+    secondBlockUnacknowledged.noAckCommand = CONFIG_BLOCK_WRITE;
+    secondBlockUnacknowledged.noAckBlock = 1;
+    SimDeviceFaults firstBlockUnacknowledged = secondBlockUnacknowledged;
+    firstBlockUnacknowledged.noAckBlock = 0;
+    const std::string KEEPS_EDITS = "The panel keeps the configuration as it was edited.";
+    const std::string SHOWS_DEVICE = "The panel shows what the device holds now.";
 
-    const RS232SaveOutcome save = SaveRS232Config(Sample(), RS232_ADDRESS, services);
-    EXPECT_EQ(save.result, RS232SaveResult::Failed);
-    EXPECT_FALSE(save.shown);
-    EXPECT_TRUE(DamagedBoxShown());
-    EXPECT_EQ(prompts.Captions().back(), " Config Not Saved ");
-}
-
-TEST_F(RS232TransferTest, AnUnacknowledgedBlockEndsTheWritesAndShowsWhatTheDeviceHolds)
-{
-    rs232.LoadMemory(DeviceImage(Long()));
-    SimDeviceFaults faults;
-    faults.noAckCommand = CONFIG_BLOCK_WRITE;
-    faults.noAckBlock = 1;
-    rs232.SetFaults(faults);
-
-    const RS232SaveOutcome save = SaveRS232Config(Sample(), RS232_ADDRESS, services);
-    EXPECT_EQ(Heard(CONFIG_BLOCK_WRITE), 2u);
-    EXPECT_TRUE(log.Contains("Send Config Block 1: NO ACK .. quitting "));
-    // Block 0 holds only the format word and the name, the same in both
-    // images: the device still holds the old image, which the panel shows.
-    EXPECT_EQ(save.result, RS232SaveResult::NotVerified);
-    ASSERT_TRUE(save.shown);
-    EXPECT_EQ(save.shown->rows.size(), 3u);
-    EXPECT_EQ(prompts.Captions().back(), " Config Not Saved ");
-}
-
-TEST_F(RS232TransferTest, AnIntactReadBackThatDiffersIsNotSaved)
-{
-    SimDeviceFaults faults;
-    faults.noAckCommand = CONFIG_BLOCK_WRITE;
-    faults.noAckBlock = 0;
-    rs232.SetFaults(faults);
-
-    const RS232SaveOutcome save = SaveRS232Config(Sample(), RS232_ADDRESS, services);
-    EXPECT_EQ(save.result, RS232SaveResult::NotVerified);
-    ASSERT_TRUE(save.shown);  // the zero memory: an intact empty image
-    EXPECT_TRUE(save.shown->rows.empty());
-    EXPECT_EQ(prompts.Captions().back(), " Config Not Saved ");
-}
-
-TEST_F(RS232TransferTest, TheAbortButtonStopsTheSaveWithoutReadBack)
-{
-    prompts.onProgressUpdate = [](const RecordedProgress& p, int value) {
-        return !(p.options.canAbort && value == 1);
+    struct Case {
+        const char* name;
+        std::optional<RS232Config> held;  // the device's memory before the save
+        SimDeviceFaults faults;
+        RS232SaveResult result;
+        size_t writes;
+        std::optional<size_t> shownRows;  // the read-back the panel shows, if any
+        std::string boxSays;
     };
-    const RS232SaveOutcome save = SaveRS232Config(Sample(), RS232_ADDRESS, services);
-    EXPECT_EQ(save.result, RS232SaveResult::Cancelled);
-    EXPECT_EQ(Heard(CONFIG_BLOCK_WRITE), 1u);
-    EXPECT_EQ(Heard(CONFIG_BLOCK_READ), 0u);
-    ASSERT_EQ(prompts.boxes.size(), 1u);
-    EXPECT_EQ(prompts.boxes[0].caption, " Config Not Saved ");
-    EXPECT_NE(prompts.boxes[0].text.find("incomplete"), std::string::npos);
+    const Case cases[] = {
+        {"damaged read-back", std::nullopt, damagedReadBack, RS232SaveResult::Failed, 3, std::nullopt, KEEPS_EDITS},
+        // Block 0 holds only the format word and the name, the same in both
+        // images: the device still holds the old image.
+        {"second block unacknowledged", Long(), secondBlockUnacknowledged, RS232SaveResult::NotVerified, 2, 3,
+         SHOWS_DEVICE},
+        // The zero memory: an intact empty image.
+        {"first block unacknowledged", std::nullopt, firstBlockUnacknowledged, RS232SaveResult::NotVerified, 1, 0,
+         SHOWS_DEVICE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rs232.LoadMemory(c.held ? DeviceImage(*c.held) : std::vector<uint8_t>(RS232_IMAGE_SIZE, 0));
+        rs232.SetFaults(c.faults);
+        bus.ClearHeard();
+        prompts.boxes.clear();
+
+        const RS232SaveOutcome save = SaveRS232Config(Sample(), RS232_ADDRESS, services);
+
+        EXPECT_EQ(save.result, c.result);
+        EXPECT_EQ(Heard(CONFIG_BLOCK_WRITE), c.writes);
+        EXPECT_EQ(save.shown.has_value(), c.shownRows.has_value());
+        if (save.shown && c.shownRows) {
+            EXPECT_EQ(save.shown->rows.size(), *c.shownRows);
+        }
+        ASSERT_EQ(prompts.Captions(), std::vector<std::string>{" Config Not Saved "});
+        EXPECT_NE(prompts.boxes[0].text.find(c.boxSays), std::string::npos) << prompts.boxes[0].text;
+    }
+}
+
+TEST_F(RS232TransferTest, TheSaveOffersNoAbortButtonAndGoesOnToItsReadBack)
+{
+    prompts.onProgressUpdate = [](const RecordedProgress&, int value) { return value < 1; };
+    const RS232SaveOutcome save = SaveRS232Config(Long(), RS232_ADDRESS, services);
+    EXPECT_EQ(save.result, RS232SaveResult::Saved);
+    EXPECT_FALSE(prompts.progress[0]->options.canAbort);
+    EXPECT_EQ(Heard(CONFIG_BLOCK_READ), 128u);
+    const std::vector<uint8_t> image = DeviceImage(Long());
+    EXPECT_EQ(std::vector<uint8_t>(rs232.Memory().begin(), rs232.Memory().begin() + long(image.size())), image);
 }
 
 TEST_F(RS232TransferTest, AnInvalidHexRowSendsNothing)

@@ -72,7 +72,7 @@ inline std::vector<uint8_t> PatternImage(size_t size, uint8_t seed)
 }
 
 // The RS232 values of a transfer (128 read requests into 4064 bytes under a
-// progress dialog, a write that heeds the abort button), with the image length
+// progress dialog, a write without abort button), with the image length
 // taken simply from the image's first byte.
 inline ConfigKindProfile SerialGatewayProfile()
 {

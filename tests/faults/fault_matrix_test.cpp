@@ -182,7 +182,6 @@ std::string ResultText(RS232SaveResult r)
 {
     switch (r) {
     case RS232SaveResult::NotSent: return "NotSent";
-    case RS232SaveResult::Cancelled: return "Cancelled";
     case RS232SaveResult::Failed: return "Failed";
     case RS232SaveResult::NotVerified: return "NotVerified";
     case RS232SaveResult::Saved: return "Saved";
@@ -637,11 +636,11 @@ const Cell CELLS[] = {
     {Op::RS232Save, Fault::None, {"Saved", C{}, "new image"}, 10},
     {Op::RS232Save, Fault::Silent, {"Failed", C{" Config Not Saved "}, "old image"}, 4},
     {Op::RS232Save, Fault::NoAckRequest1, {"NotVerified", C{" Config Not Saved "}, "old image"}, 11},
-    {Op::RS232Save, Fault::NoAckRequest2, {"Failed", C{"Warn Loading Data ", " Config Not Saved "}, "part of the new image"}, 11},
+    {Op::RS232Save, Fault::NoAckRequest2, {"Failed", C{" Config Not Saved "}, "part of the new image"}, 11},
     {Op::RS232Save, Fault::NoAckRequest7, {"Failed", C{" Config Not Saved "}, "new image"}, 4},
     {Op::RS232Save, Fault::AckWithoutReply, {"Failed", C{" Config Not Saved "}, "new image"}, 3},
     {Op::RS232Save, Fault::DamagedCrc, {"Failed", C{" Config Not Saved "}, "new image"}, 3},
-    {Op::RS232Save, Fault::WrongLength, {"Failed", C{"Warn Loading Data ", " Config Not Saved "}, "new image"}, 10},
+    {Op::RS232Save, Fault::WrongLength, {"Failed", C{" Config Not Saved "}, "new image"}, 10},
     {Op::RS232Save, Fault::StrayBytes, {"Saved", C{}, "new image"}, 11},
     {Op::RS232Save, Fault::CutFrame, {"Failed", C{" Config Not Saved "}, "new image"}, 3},
     {Op::RS232Save, Fault::Babbling, {"Failed", C{" Config Not Saved "}, "new image"}, 11},

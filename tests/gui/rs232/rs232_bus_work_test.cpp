@@ -1,5 +1,6 @@
 // While the RS232 panel talks to the bus, a click given as real X input
-// reaches no control, neither then nor once the operation is over.
+// reaches no control, neither then nor once the operation is over; the same
+// click given after the operation does reach it.
 #include <wx/uiaction.h>
 
 #include "tests/gui/rs232/rs232_panel_fixture.h"
@@ -43,6 +44,11 @@ TEST_P(RS232BusWorkTest, AClickDuringTheOperationReachesNoControl)
 
     ASSERT_TRUE(clicked);
     EXPECT_EQ(RowCount(), 1u);
+
+    wxUIActionSimulator user;
+    user.MouseMove(target);
+    user.MouseClick();
+    EXPECT_TRUE(YieldUntil([&] { return RowCount() == 2u; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(RS232Panel, RS232BusWorkTest,

@@ -3,6 +3,7 @@
 // export and import.
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include <wx/button.h>
 
@@ -53,7 +54,7 @@ protected:
         TypeText(0, "PWR ON");
         Choose(ID_RS232_ROW_DESTINATION, 0, "ORV-Relay @ 7");
         Choose(ID_RS232_ROW_ACTION, 0, "Relay Energize");
-        Spins(0)[0]->SetValue(2);
+        Parameters(0)[0]->SetValue("2");
         TypeText(1, "02 FE A1");
         Choose(ID_RS232_ROW_TYPE, 1, "Hex");
         Choose(ID_RS232_ROW_DESTINATION, 1, "Broadcast");
@@ -89,8 +90,8 @@ TEST_F(RS232DeviceTest, IntactReadShowsTheImageWithEnabledTestButtons)
     EXPECT_EQ(Choice(ID_RS232_ROW_TYPE, 0)->GetStringSelection(), "Hex");
     EXPECT_EQ(Choice(ID_RS232_ROW_DESTINATION, 0)->GetStringSelection(), "ORV-Relay @ 7");
     EXPECT_EQ(Choice(ID_RS232_ROW_ACTION, 0)->GetStringSelection(), "Relay Energize");
-    ASSERT_EQ(Spins(0).size(), 1u);
-    EXPECT_EQ(Spins(0)[0]->GetValue(), 3);
+    ASSERT_EQ(Parameters(0).size(), 1u);
+    EXPECT_EQ(Parameters(0)[0]->GetValue(), "3");
     EXPECT_EQ(Choice(ID_RS232_ROW_DESTINATION, 2)->GetStringSelection(), "Broadcast");
     EXPECT_EQ(Text(ID_RS232_ROW_COMMAND, 2)->GetValue(), "AT+RST");
     for (size_t r = 0; r < 3; ++r)
@@ -113,23 +114,43 @@ TEST_F(RS232DeviceTest, RateOutsideTheTableIsKeptAsAnEntryOfItsOwn)
     EXPECT_EQ(Choice(ID_RS232_RATE, 0)->GetStringSelection(), "115200");
 }
 
-TEST_F(RS232DeviceTest, DamagedReadClearsRowsNameAndRateAndAnUnansweredOneChangesNothing)
+// Nothing of the device shown before, nor an empty configuration, stands
+// for a configuration that was not loaded.
+TEST_F(RS232DeviceTest, ADamagedOrUnansweredReadShowsThatNothingWasLoaded)
 {
-    rs232.LoadMemory(DeviceImage(Gateway()));
-    ASSERT_TRUE(panel->ReadFromDevice());
+    struct Case {
+        const char* name;
+        std::function<void(SimDevice&)> fault;
+        bool readDone;
+        Strings boxes;
+    };
+    const Case cases[] = {
+        {"unanswered", [](SimDevice& d) { d.Faults().silent = true; }, false, {}},
+        {"damaged", [](SimDevice& d) { d.Memory()[60] ^= 0xFF; }, true, {"Warn Loading Data "}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rs232.Faults().silent = false;
+        rs232.LoadMemory(DeviceImage(Gateway()));
+        ASSERT_TRUE(panel->ReadFromDevice());
+        prompts.boxes.clear();
 
-    rs232.Faults().silent = true;
-    EXPECT_FALSE(panel->ReadFromDevice());
-    EXPECT_EQ(RowCount(), 3u);
-    EXPECT_EQ(Text(ID_RS232_NAME, 0)->GetValue(), "Projector Gateway");
+        c.fault(rs232);
+        EXPECT_EQ(panel->ReadFromDevice(), c.readDone);
 
-    rs232.Faults().silent = false;
-    rs232.Memory()[60] ^= 0xFF;
-    EXPECT_TRUE(panel->ReadFromDevice());
-    EXPECT_EQ(prompts.Captions(), (Strings{"Warn Loading Data "}));
-    EXPECT_EQ(RowCount(), 0u);
-    EXPECT_EQ(Text(ID_RS232_NAME, 0)->GetValue(), "");
-    EXPECT_EQ(Choice(ID_RS232_RATE, 0)->GetSelection(), 0);
+        EXPECT_EQ(prompts.Captions(), c.boxes);
+        EXPECT_EQ(RowCount(), 0u);
+        EXPECT_EQ(Text(ID_RS232_NAME, 0)->GetValue(), "");
+        EXPECT_EQ(StatusLabel(), "Config. not loaded");
+        wxWindow* notice = wxWindow::FindWindowByName("notLoadedNotice", panel);
+        EXPECT_TRUE(notice->IsShown());
+        EXPECT_EQ(notice->GetLabel().ToStdString().rfind("The configuration of ORV-RS232 @ 5 was not loaded.", 0), 0u);
+        for (int id : {ID_RS232_SAVE, ID_RS232_EXPORT, ID_RS232_NEW_ROW, ID_RS232_NAME, ID_RS232_RATE})
+            EXPECT_FALSE(panel->FindWindow(id)->IsEnabled()) << id;
+        EXPECT_TRUE(panel->FindWindow(ID_RS232_IMPORT)->IsEnabled());
+        EXPECT_EQ(panel->DeviceConfig(), nullptr);
+        EXPECT_FALSE(panel->HasUnsavedEdits());
+    }
 }
 
 TEST_F(RS232DeviceTest, TestStringSendsTheFirstDigitOfTheRowPositionForTheFirstTenRows)
@@ -167,7 +188,7 @@ TEST_F(RS232DeviceTest, SaveWritesTheRowsAndShowsTheReadBack)
     // The read-back is shown: the Hex row with its blank, and the Test String buttons enabled.
     ASSERT_EQ(RowCount(), 2u);
     EXPECT_EQ(RowText(1), "02 FE A1 ");
-    EXPECT_EQ(Spins(0)[0]->GetValue(), 2);
+    EXPECT_EQ(Parameters(0)[0]->GetValue(), "2");
     EXPECT_TRUE(Control<wxButton>(ID_RS232_ROW_TEST, 1)->IsEnabled());
 }
 
@@ -193,8 +214,11 @@ TEST_F(RS232DeviceTest, SaveWithAnUnacknowledgedBlockIsNotReportedAsSaved)
 
     Click(ID_RS232_SAVE);
 
-    EXPECT_EQ(prompts.Captions(), (Strings{"Warn Loading Data ", " Config Not Saved "}));
+    // One message, which says what the panel shows: the edits.
+    ASSERT_EQ(prompts.Captions(), (Strings{" Config Not Saved "}));
+    EXPECT_NE(prompts.boxes[0].text.find("The panel keeps the configuration as it was edited."), std::string::npos);
     EXPECT_EQ(RowText(1), "02 FE A1");
+    EXPECT_TRUE(panel->HasUnsavedEdits());
 }
 
 TEST_F(RS232DeviceTest, SaveWhoseOnlyUnacknowledgedBlockIsThePaddingIsNotReportedAsSaved)
@@ -224,7 +248,7 @@ TEST_F(RS232DeviceTest, ExportedRowsComeBackOnImport)
     Click(ID_RS232_IMPORT);
     std::remove(path.c_str());
 
-    EXPECT_EQ(prompts.Captions(), (Strings{" Config Saved ", " Config Loaded "}));
+    EXPECT_EQ(prompts.Captions(), (Strings{" Config Saved ", " Delete Row ", " Config Loaded "}));
     EXPECT_EQ(Text(ID_RS232_NAME, 0)->GetValue(), "Hall Gateway");
     EXPECT_EQ(Choice(ID_RS232_RATE, 0)->GetStringSelection(), "9600");
     ASSERT_EQ(RowCount(), 2u);

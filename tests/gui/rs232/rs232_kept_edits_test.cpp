@@ -1,12 +1,16 @@
 // The RS232 panel never loses a link or an edit without saying so: rows
-// whose destination has left the bus or whose action their destination does
-// not offer keep both; parameter controls are those of the selected action;
-// a free value above one byte is refused; Test String only where the row shows what the device holds; a save that
-// could not be read back says that the panel keeps the edits.
+// whose destination has left the bus keep their links; an action that a
+// listed destination does not offer brings the link question; parameter
+// controls are those of the selected action; a free value above one byte
+// stays as typed and is refused at Save and Export; Test String only where
+// the row shows what the device holds; a save that could not be read back
+// says that the panel keeps the edits.
 #include <algorithm>
 #include <filesystem>
 
 #include <wx/button.h>
+
+#include "config/rs232_files.h"
 
 #include "tests/gui/rs232/rs232_panel_fixture.h"
 
@@ -42,12 +46,12 @@ protected:
                   expected);
     }
 
-    // Every spin control of the row, shown or not.
-    size_t SpinControls(size_t row)
+    // Every parameter field of the row, shown or not.
+    size_t ParameterFields(size_t row)
     {
         size_t count = 0;
         for (wxWindow* child : Choice(ID_RS232_ROW_TYPE, row)->GetParent()->GetChildren())
-            count += dynamic_cast<wxSpinCtrl*>(child) != nullptr;
+            count += dynamic_cast<wxTextCtrl*>(child) != nullptr && child->GetId() >= ID_RS232_ROW_PARAMS;
         return count;
     }
 
@@ -81,33 +85,59 @@ TEST_F(RS232KeptEditsTest, ARowWhoseDestinationLeftTheBusKeepsItsLinkThroughDele
 
     EXPECT_EQ(Choice(ID_RS232_ROW_DESTINATION, 1)->GetStringSelection(), " Not connected  @ 9 ");
     EXPECT_EQ(Choice(ID_RS232_ROW_ACTION, 1)->GetStringSelection(), "Relay Energize");
-    ASSERT_EQ(Spins(1).size(), 1u);
-    EXPECT_EQ(Spins(1)[0]->GetValue(), 3);
+    ASSERT_EQ(Parameters(1).size(), 1u);
+    EXPECT_EQ(Parameters(1)[0]->GetValue(), "3");
 
     DeleteRow(0);
     Click(ID_RS232_SAVE);
 
     config.rows.erase(config.rows.begin());
     ExpectDeviceHolds(config);
-    EXPECT_EQ(prompts.Captions(), (Strings{" Config Saved "}));
+    EXPECT_EQ(prompts.Captions(), (Strings{" Delete Row ", " Config Saved "}));
 }
 
-TEST_F(RS232KeptEditsTest, AnActionTheDestinationDoesNotOfferIsKeptWithItsParameters)
+// An action that a listed destination's kind does not offer brings the link
+// question: Yes shows the rows without those actions, No loads nothing from
+// the device and keeps the panel as it was after an import.
+TEST_F(RS232KeptEditsTest, AnActionTheDestinationDoesNotOfferBringsTheLinkQuestion)
 {
+    const std::string path = (std::filesystem::temp_directory_path() / "orv_rs232_link_question.bin").string();
     RS232Config config;
-    config.rows = {RelayRow("DIM", RELAY_ADDRESS, ACTION_SET_1_LED_LEVEL, {2, 100})};
-    Read(config);
+    config.rows = {RelayRow("DIM", RELAY_ADDRESS, ACTION_SET_1_LED_LEVEL, {2, 100}),
+                   RelayRow("ON", RELAY_ADDRESS, ACTION_RELAY_ENERGIZE, {3})};
+    RS232Config shown;
+    shown.rows = {Row("DIM", StringType::ASCII, RELAY_ADDRESS), config.rows[1]};
+    const std::vector<uint8_t> held = DeviceImage(config);
+    prompts.fileAnswers = {path};
+    ASSERT_TRUE(ExportRS232Config(config, services));
 
-    EXPECT_EQ(Entries(Choice(ID_RS232_ROW_ACTION, 0)),
-              (Strings{"Unused", "Relay Energize", "Relay Deenergize", "Set 1 LED Level"}));
-    EXPECT_EQ(Choice(ID_RS232_ROW_ACTION, 0)->GetStringSelection(), "Set 1 LED Level");
-    ASSERT_EQ(Spins(0).size(), 2u);
-    EXPECT_EQ(Spins(0)[1]->GetValue(), 100);
-    EXPECT_FALSE(Text(ID_RS232_ROW_COMMAND, 0)->IsShown());
+    struct Case {
+        const char* name;
+        Answer answer;
+        bool loaded;
+    };
+    for (const Case& c : {Case{"Yes", Answer::Yes, true}, Case{"No", Answer::No, false}}) {
+        SCOPED_TRACE(c.name);
+        prompts.boxes.clear();
+        prompts.boxAnswers = {c.answer};
+        rs232.LoadMemory(held);
+        ASSERT_TRUE(panel->ReadFromDevice());
 
-    Click(ID_RS232_SAVE);
+        ASSERT_EQ(prompts.Captions(), (Strings{"Warn Loading Data "}));
+        EXPECT_EQ(prompts.boxes[0].buttons, Buttons::YesNo);
+        EXPECT_EQ(panel->FindWindow(ID_RS232_SAVE)->IsEnabled(), c.loaded);
+        EXPECT_TRUE(SameRS232Config(panel->PanelConfig(), c.loaded ? shown : RS232Config{}));
+        // The device keeps its links until the user saves.
+        EXPECT_EQ(std::vector<uint8_t>(rs232.Memory().begin(), rs232.Memory().begin() + long(held.size())), held);
 
-    ExpectDeviceHolds(config);
+        // The same file brings the same question; No keeps the panel as it is.
+        const RS232Config before = panel->PanelConfig();
+        prompts.boxAnswers = {c.answer};
+        prompts.fileAnswers = {path};
+        Click(ID_RS232_IMPORT);
+        EXPECT_TRUE(SameRS232Config(panel->PanelConfig(), c.answer == Answer::Yes ? shown : before));
+    }
+    std::filesystem::remove(path);
 }
 
 TEST_F(RS232KeptEditsTest, OnlyTheSelectedActionsControlsExistAndAreSaved)
@@ -117,11 +147,11 @@ TEST_F(RS232KeptEditsTest, OnlyTheSelectedActionsControlsExistAndAreSaved)
     Read(config);
 
     Choose(ID_RS232_ROW_ACTION, 0, "Unused");
-    EXPECT_EQ(SpinControls(0), 0u);
+    EXPECT_EQ(ParameterFields(0), 0u);
     EXPECT_TRUE(Text(ID_RS232_ROW_COMMAND, 0)->IsShown());
     Text(ID_RS232_ROW_COMMAND, 0)->ChangeValue("AT+RST");
     Choose(ID_RS232_ROW_ACTION, 0, "Relay Deenergize");
-    EXPECT_EQ(SpinControls(0), 1u);
+    EXPECT_EQ(ParameterFields(0), 1u);
     EXPECT_FALSE(Text(ID_RS232_ROW_COMMAND, 0)->IsShown());
 
     Click(ID_RS232_SAVE);
@@ -130,26 +160,39 @@ TEST_F(RS232KeptEditsTest, OnlyTheSelectedActionsControlsExistAndAreSaved)
     ExpectDeviceHolds(RS232Config{"", BaudRateTable[0], {RelayRow("PWR", RELAY_ADDRESS, ACTION_RELAY_DEENERGIZE, {1})}});
 }
 
-TEST_F(RS232KeptEditsTest, AFreeValueAboveOneByteIsRefusedWithAHint)
+TEST_F(RS232KeptEditsTest, AFreeValueAboveOneByteStaysAsTypedAndIsRefusedAtSaveAndExport)
 {
     constexpr uint8_t LED4_ADDRESS = 8;
     AddRecord("ORV-LED4PD", TYPE_LED4PD, LED4_ADDRESS, true);
     RS232Row automode = RelayRow("AUTO", LED4_ADDRESS, ACTION_SET_LED_AUTOMODE, {2});
     automode.freeTexts = {"10", "20"};
-    Read(RS232Config{"", BaudRateTable[0], {automode}});
-    // After the one spin control of the action.
-    const std::vector<wxTextCtrl*> freeValues{Text(ID_RS232_ROW_PARAMS, 1), Text(ID_RS232_ROW_PARAMS, 2)};
+    const RS232Config held{"", BaudRateTable[0], {Row("FIRST"), automode}};
+    Read(held);
+    // After the one bounded value of the action.
+    const std::vector<wxTextCtrl*> freeValues{Text(ID_RS232_ROW_PARAMS, 2), Text(ID_RS232_ROW_PARAMS, 3)};
     ASSERT_NE(freeValues[0], nullptr);
     ASSERT_NE(freeValues[1], nullptr);
+    const wxColour normal = freeValues[0]->GetBackgroundColour();
 
     freeValues[0]->SetValue("300");
-    EXPECT_EQ(freeValues[0]->GetValue(), "10");
-    EXPECT_EQ(StatusLabel(), "1: Values from 0 to 255 only");
-    freeValues[1]->SetValue("255");
-    Click(ID_RS232_SAVE);
+    EXPECT_EQ(freeValues[0]->GetValue(), "300");
+    EXPECT_NE(freeValues[0]->GetBackgroundColour(), normal);
+    EXPECT_EQ(StatusLabel(), "Row 2: a parameter must be a number between 0 and 255");
 
-    automode.freeTexts = {"10", "255"};
-    ExpectDeviceHolds(RS232Config{"", BaudRateTable[0], {automode}});
+    prompts.fileAnswers = {(std::filesystem::temp_directory_path() / "orv_rs232_out_of_range.bin").string()};
+    Click(ID_RS232_EXPORT);
+    Click(ID_RS232_SAVE);
+    ASSERT_EQ(prompts.Captions(), (Strings{" Config Not Exported ", " Config Not Saved "}));
+    EXPECT_EQ(prompts.boxes[1].text, "Row 2: a parameter must be a number between 0 and 255");
+    EXPECT_TRUE(prompts.fileDialogs.empty());
+    ExpectDeviceHolds(held);
+
+    freeValues[0]->SetValue("255");
+    EXPECT_EQ(freeValues[0]->GetBackgroundColour(), normal);
+    EXPECT_EQ(StatusLabel(), "Firmware Ver: 1.14");
+    Click(ID_RS232_SAVE);
+    automode.freeTexts = {"255", "20"};
+    ExpectDeviceHolds(RS232Config{"", BaudRateTable[0], {Row("FIRST"), automode}});
 }
 
 TEST_F(RS232KeptEditsTest, TestStringOnlyOnTheFirstTenRowsThatShowWhatTheDeviceHolds)
@@ -180,15 +223,20 @@ TEST_F(RS232KeptEditsTest, TestStringOnlyOnTheFirstTenRowsThatShowWhatTheDeviceH
     edited[2] = true;
     EXPECT_EQ(TestButtonsEnabled(), edited);
 
-    // Deleted and imported rows are not at the positions the device has them.
+    // Deleted rows are not at the positions the device has them.
     DeleteRow(0);
     EXPECT_EQ(TestButtonsEnabled(), std::vector<bool>(12, false));
-    Click(ID_RS232_SAVE);
+    // Imported rows are where the device holds the same strings, and only there.
     prompts.fileAnswers = {path, path};
     Click(ID_RS232_EXPORT);
+    Click(ID_RS232_SAVE);
+    Text(ID_RS232_ROW_STRING, 0)->SetValue("S2 edited");
+    Click(ID_RS232_SAVE);
     Click(ID_RS232_IMPORT);
     std::filesystem::remove(path);
-    EXPECT_EQ(TestButtonsEnabled(), std::vector<bool>(12, false));
+    std::vector<bool> imported = firstTen;
+    imported[0] = false;
+    EXPECT_EQ(TestButtonsEnabled(), imported);
 }
 
 TEST_F(RS232KeptEditsTest, ASaveThatCannotBeReadBackSaysThePanelKeepsTheEdits)

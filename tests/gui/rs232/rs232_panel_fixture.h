@@ -12,7 +12,6 @@
 #include <wx/image.h>
 #include <wx/listctrl.h>
 #include <wx/sizer.h>
-#include <wx/spinctrl.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
@@ -58,6 +57,9 @@ protected:
         panel->SetDeviceAddress(RS232_ADDRESS);
         AddRecord("ORV-RS232", TYPE_RS232, RS232_ADDRESS, true);
         Registry().Select(0);
+        // The device's empty memory: an intact empty configuration, as the main dialog reads it on selection.
+        ASSERT_TRUE(panel->ReadFromDevice());
+        bus.ClearHeard();
     }
 
     DeviceRegistry& Registry() { return mainDialog->Registry(); }
@@ -121,14 +123,15 @@ protected:
         return static_cast<wxStaticText*>(line->GetItem(size_t(0))->GetWindow())->GetLabel().ToStdString();
     }
     std::string RowText(size_t row) { return Text(ID_RS232_ROW_STRING, row)->GetValue().ToStdString(); }
-    // The spin controls of the row's visible parameter controls.
-    std::vector<wxSpinCtrl*> Spins(size_t row)
+    // The row's visible parameter fields, in parameter order.
+    std::vector<wxTextCtrl*> Parameters(size_t row)
     {
-        std::vector<wxSpinCtrl*> spins;
+        std::vector<wxTextCtrl*> fields;
         for (wxWindow* child : Choice(ID_RS232_ROW_TYPE, row)->GetParent()->GetChildren())
-            if (auto* spin = dynamic_cast<wxSpinCtrl*>(child); spin && spin->IsShown())
-                spins.push_back(spin);
-        return spins;
+            if (auto* field = dynamic_cast<wxTextCtrl*>(child);
+                field && field->GetId() >= ID_RS232_ROW_PARAMS && field->IsShown())
+                fields.push_back(field);
+        return fields;
     }
     // The status label's text; a hint that takes two lines is read as one.
     std::string StatusLabel()

@@ -14,8 +14,9 @@ using Strings = std::vector<std::string>;
 
 TEST_F(RS232PanelTest, StartsWithoutRowsUnderItsTopLineAndNotebook)
 {
+    // The device's empty configuration, as read on selection.
     EXPECT_EQ(RowCount(), 0u);
-    EXPECT_EQ(StatusLabel(), "RS232 config. loaded");
+    EXPECT_EQ(StatusLabel(), "Firmware Ver: 1.14");
     wxChoice* rate = Choice(ID_RS232_RATE, 0);
     ASSERT_NE(rate, nullptr);
     EXPECT_EQ(Entries(rate), (Strings{"1200", "2400", "4800", "9600", "19200", "38400", "76800", "153600", "307200",
@@ -55,7 +56,7 @@ TEST_F(RS232PanelTest, NewRowStartsAsAnUnusedAsciiRowWithOnlyUnusedAndBroadcastB
     wxTextCtrl* command = Text(ID_RS232_ROW_COMMAND, 1);
     EXPECT_EQ(command->GetValue(), "");
     EXPECT_TRUE(command->IsShown());
-    EXPECT_TRUE(Spins(1).empty());
+    EXPECT_TRUE(Parameters(1).empty());
     EXPECT_FALSE(Control<wxButton>(ID_RS232_ROW_TEST, 1)->IsEnabled());
     auto* remove = Control<wxBitmapButton>(ID_RS232_ROW_DELETE, 1);
     EXPECT_EQ(remove->GetToolTipText(), "Delete this row");
@@ -87,25 +88,30 @@ TEST_F(RS232PanelTest, DestinationAndActionChoicesRebuildTheParameterControls)
     Choose(ID_RS232_ROW_DESTINATION, row, "ORV-Relay @ 7");
     EXPECT_EQ(Entries(Choice(ID_RS232_ROW_ACTION, row)), (Strings{"Unused", "Relay Energize", "Relay Deenergize"}));
     Choose(ID_RS232_ROW_ACTION, row, "Relay Energize");
-    auto spins = Spins(row);
-    ASSERT_EQ(spins.size(), 1u);
-    EXPECT_EQ(spins[0]->GetMin(), 1);
-    EXPECT_EQ(spins[0]->GetMax(), 4);
-    EXPECT_EQ(spins[0]->GetValue(), 1);
+    auto relay = Parameters(row);
+    ASSERT_EQ(relay.size(), 1u);
+    EXPECT_EQ(relay[0]->GetValue(), "1");
     EXPECT_FALSE(Text(ID_RS232_ROW_COMMAND, row)->IsShown());
     EXPECT_EQ(StatusLabel(), "3: Relay Action: [Relay #]");
+    // Its range is 1 to 4: a 5 stays as typed and is marked.
+    relay[0]->SetValue("5");
+    EXPECT_EQ(relay[0]->GetValue(), "5");
+    EXPECT_EQ(relay[0]->GetToolTipText(), "Row 3: a parameter must be a number between 1 and 4");
+    EXPECT_EQ(StatusLabel(), "Row 3: a parameter must be a number between 1 and 4");
+    relay[0]->SetValue("4");
+    EXPECT_EQ(relay[0]->GetToolTipText(), "");
 
     Text(ID_RS232_ROW_COMMAND, row)->ChangeValue("AT");
     Choose(ID_RS232_ROW_ACTION, row, "Unused");
-    EXPECT_TRUE(Spins(row).empty());
+    EXPECT_TRUE(Parameters(row).empty());
     EXPECT_TRUE(Text(ID_RS232_ROW_COMMAND, row)->IsShown());
     EXPECT_EQ(Text(ID_RS232_ROW_COMMAND, row)->GetValue(), "");
 
     Choose(ID_RS232_ROW_ACTION, row, "Relay Deenergize");
-    ASSERT_EQ(Spins(row).size(), 1u);
+    ASSERT_EQ(Parameters(row).size(), 1u);
     Choose(ID_RS232_ROW_DESTINATION, row, "Broadcast");
     EXPECT_EQ(Choice(ID_RS232_ROW_ACTION, row)->GetStringSelection(), "Unused");
-    EXPECT_TRUE(Spins(row).empty());
+    EXPECT_TRUE(Parameters(row).empty());
     EXPECT_TRUE(Text(ID_RS232_ROW_COMMAND, row)->IsShown());
     EXPECT_EQ(Text(ID_RS232_ROW_COMMAND, row)->GetValue(), "");
 }
@@ -150,7 +156,7 @@ TEST_F(RS232PanelTest, DeletingARowRenumbersTheRestAndDropsEmptyRows)
 
     ASSERT_EQ(RowCount(), 2u);
     EXPECT_EQ((Strings{RowText(0), RowText(1)}), (Strings{"C", "D"}));
-    EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().caption;
+    EXPECT_EQ(prompts.Captions(), (Strings{" Delete Row ", " Delete Row "}));
 }
 
 TEST_F(RS232PanelTest, DeletingLeavesEveryRowWhenAnotherHoldsInvalidHex)
@@ -164,8 +170,8 @@ TEST_F(RS232PanelTest, DeletingLeavesEveryRowWhenAnotherHoldsInvalidHex)
     Click(ID_RS232_ROW_DELETE + 2);
     wxTheApp->ProcessPendingEvents();
 
-    ASSERT_EQ(prompts.boxes.size(), 1u);
-    EXPECT_EQ(prompts.boxes[0].text,
+    ASSERT_EQ(prompts.Captions(), (Strings{" Delete Row ", " Output Hex Validation "}));
+    EXPECT_EQ(prompts.boxes[1].text,
               "Invalid Hex value for Row: 2. \n\nFormat accepted (space padded hex) : 1E 02 FF");
     ASSERT_EQ(RowCount(), 3u);
     EXPECT_EQ((Strings{RowText(0), RowText(1), RowText(2)}), (Strings{"A", "0G", "C"}));
