@@ -4,7 +4,7 @@
 // changed, diff again; a move with its links; a replacement device.
 #include <gtest/gtest.h>
 
-#include "bench/pty_bus.h"
+#include "tests/support/pty_bus.h"
 #include "config/input8_image.h"
 #include "config/link_update.h"
 #include "port/tty_interface.h"
