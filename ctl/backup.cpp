@@ -1,19 +1,21 @@
-// backup and restore: every configuration on the bus into one folder, one
-// file per device named by kind and serial number (and address, for a serial
-// number that two devices carry), and back to the devices with those serial
-// numbers, wherever their addresses are now.
+// backup and restore: every configuration on the bus into one folder (see
+// config/backup_folder.h), and back to the devices with those serial numbers,
+// wherever their addresses are now: only those whose configuration differs,
+// after the comparison has been printed.
+#include <algorithm>
 #include <filesystem>
-#include <map>
 #include <ostream>
-#include <regex>
 #include <system_error>
 
-#include "config/safe_file_write.h"
+#include "config/bus_backup.h"
+#include "config/latin1.h"
 #include "ctl/commands.h"
 #include "ctl/config_transfer.h"
 #include "ctl/device_list.h"
 #include "ctl/interface_lost.h"
+#include "ctl/whole_bus.h"
 #include "link/bus_link.h"
+#include "network/address_management.h"
 
 namespace fs = std::filesystem;
 
@@ -21,28 +23,142 @@ namespace orv {
 
 namespace {
 
-constexpr const char* MANIFEST = "manifest.json";
+// One configuration that restore writes.
+struct RestoreWrite {
+    BackupDevice backup;
+    DeviceRecord target;
+};
 
-// The manifest: the bus as the backup found it, and each device's file.
-std::string ManifestText(const DeviceRegistry& registry, const std::map<size_t, std::string>& files)
+// --replace OLD=NEW, as serial numbers.
+struct Replacement {
+    std::string text;
+    SerialNumber old{};
+    SerialNumber now{};
+};
+
+std::string Joined(const std::vector<std::string>& items)
 {
-    std::string text = "{\n  \"devices\": [\n";
-    for (size_t i = 0; i < registry.Count(); ++i) {
-        const auto file = files.find(i);
-        text += "    {" + DeviceJsonMembers(registry.Record(i)) +
-                ", \"file\": " + (file == files.end() ? std::string("null") : JsonString(file->second)) + "}";
-        text += i + 1 < registry.Count() ? ",\n" : "\n";
-    }
-    return text + "  ]\n}\n";
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : ", ") + item;
+    return text;
 }
 
-// Whether another record of the same kind has the serial number of record i.
-bool SerialRepeated(const DeviceRegistry& registry, size_t i)
+std::string FileAndDevice(const RestoreWrite& write)
 {
-    for (size_t j = 0; j < registry.Count(); ++j)
-        if (j != i && BackupFileName(registry.Record(j)) == BackupFileName(registry.Record(i)))
-            return true;
-    return false;
+    return *write.backup.file + " (" + DescribeDevice(write.target) + ")";
+}
+
+std::string Compact(const SerialNumber& serial)
+{
+    std::string text = SerialText(serial);
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    return text;
+}
+
+// restore's last line, on every exit.
+int Finish(Run& run, int status, size_t restored, size_t total)
+{
+    run.terminal.out << restored << " of " << total << " configuration(s) restored\n";
+    return status;
+}
+
+// The record of the device with serial on the bus (of kind, when given).
+const DeviceRecord* OnBus(const DeviceRegistry& registry, const SerialNumber& serial)
+{
+    for (size_t i = 0; i < registry.Count(); ++i)
+        if (registry.Record(i).serialNumber == serial)
+            return &registry.Record(i);
+    return nullptr;
+}
+
+// Checks a replacement against the comparison and gives the backup's entry of
+// OLD; nothing after the error line.
+const DeviceComparison* CheckReplacement(Run& run, const Replacement& r, const std::vector<DeviceComparison>& devices,
+                                         const DeviceRegistry& registry)
+{
+    const DeviceComparison* old = nullptr;
+    for (const DeviceComparison& device : devices)
+        if (device.backup && device.backup->record.serialNumber == r.old)
+            old = &device;
+    const std::string oldText = "the device " + SerialText(r.old);
+    if (!old || !old->backup->file) {
+        run.Warn("--replace " + r.text + ": the backup holds no configuration of " + oldText);
+        return nullptr;
+    }
+    if (old->bus) {
+        run.Warn("--replace " + r.text + ": " + DescribeDevice(*old->bus) + " still answers on the bus; it needs no "
+                 "replacement");
+        return nullptr;
+    }
+    const DeviceRecord* replacement = OnBus(registry, r.now);
+    if (!replacement) {
+        run.Warn("--replace " + r.text + ": no device " + SerialText(r.now) + " answers on the bus");
+        return nullptr;
+    }
+    if (replacement->typeCode != old->backup->record.typeCode) {
+        run.Warn("--replace " + r.text + ": " + DescribeDevice(*replacement) + " is not of the kind of " +
+                 DeviceRowText(old->backup->record));
+        return nullptr;
+    }
+    for (const DeviceComparison& device : devices)
+        if (device.backup && device.bus && device.bus->serialNumber == r.now) {
+            run.Warn("--replace " + r.text + ": " + DescribeDevice(*replacement) +
+                     " is in the backup itself; it replaces no other device");
+            return nullptr;
+        }
+    const uint8_t address = old->backup->record.address;
+    for (size_t i = 0; i < registry.Count(); ++i) {
+        const DeviceRecord& holder = registry.Record(i);
+        if (holder.address == address && holder.serialNumber != r.now) {
+            run.Warn("--replace " + r.text + StrF(": address %d, which ", address) + DeviceRowText(old->backup->record) +
+                     " had, is taken by " + DescribeDevice(holder) + "; give that device another address first");
+            return nullptr;
+        }
+    }
+    return old;
+}
+
+// Devices missing on the bus, beside unconfigured devices of their kind that
+// the backup does not hold: the command that would put one in the other's place.
+void SuggestReplacements(Run& run, const std::vector<DeviceComparison>& devices)
+{
+    for (const DeviceComparison& missing : devices) {
+        if (!missing.MissingOnBus() || !missing.backup->file)
+            continue;
+        for (const DeviceComparison& spare : devices)
+            if (spare.NotInBackup() && !spare.bus->configured && spare.bus->typeCode == missing.backup->record.typeCode)
+                run.terminal.out << TerminalText(missing.DeviceText()) << " is missing on the bus, and "
+                                 << DescribeDevice(*spare.bus) << " is not configured: if it replaces it, run orvctl "
+                                 << "restore " << run.line.operands[0] << " --replace "
+                                 << Compact(missing.backup->record.serialNumber) << "=" << Compact(spare.bus->serialNumber)
+                                 << '\n';
+    }
+}
+
+// Gives the replacement OLD's address and finds it there again; the record at
+// its new address, or nothing after the error line.
+std::optional<DeviceRecord> MoveReplacement(Run& run, BusSession& session, const SerialNumber& serial, uint8_t address)
+{
+    const DeviceRecord device = *OnBus(session.Registry(), serial);
+    if (device.address == address)
+        return device;
+    if (!RequestAddressChange(session.Seams(), device, address)) {
+        if (!FailIfInterfaceLost(run))
+            run.Warn(DescribeDevice(device) + " did not acknowledge SET_ADDRESS_BY_SN");
+        return std::nullopt;
+    }
+    session.Discover(false, false);
+    if (FailIfInterfaceLost(run))
+        return std::nullopt;
+    const DeviceRecord* moved = OnBus(session.Registry(), serial);
+    if (!moved || moved->address != address) {
+        run.Warn(DescribeDevice(device) + StrF(" acknowledged, but does not answer at address %d", address));
+        return std::nullopt;
+    }
+    run.terminal.out << TerminalText(Latin1ToUtf8(DeviceRowText(device))) << ": address " << int(device.address)
+                     << " -> " << int(address) << '\n';
+    return *moved;
 }
 
 }  // namespace
@@ -59,116 +175,156 @@ int BackupCommand(Run& run)
     BusSession session(run);
     if (!session.Open() || !DiscoverSomeOrFail(run, session, run.line.Has("--all"), run.line.Has("--resolve")))
         return EXIT_BUS;
-    const DeviceRegistry& registry = session.Registry();
+    // Everything is read before the folder is touched.
+    const BusBackup read = ReadBusBackup(session.Registry(), session.Seams());
     std::ostream& out = run.terminal.out;
-    std::map<size_t, std::string> files;
-    int status = EXIT_OK;
-    auto worse = [&status](int next) {
-        if (status == EXIT_OK || next == EXIT_BUS)
-            status = next;
-    };
-    for (size_t i = 0; i < registry.Count(); ++i) {
-        const DeviceRecord& record = registry.Record(i);
-        const std::optional<ConfigKind> kind = ConfigKindOfType(record.typeCode);
-        if (!kind)
-            continue;
-        if (!record.configured) {
-            out << DescribeDevice(record) << ": not configured, nothing to back up\n";
-            continue;
-        }
-        if (record.sharedAddress) {
-            worse(run.Fail(EXIT_BUS, DescribeDevice(record) + " shares its address; not read"));
-            continue;
-        }
-        // Two devices with one serial number would otherwise share one file.
-        const bool serialRepeated = SerialRepeated(registry, i);
-        const std::string name = *BackupFileName(record, serialRepeated);
-        const int read = ReadConfigToFile(run, session, record, *kind, (folder / name).string());
-        if (BusInterfaceLost())
-            return read;
-        worse(read);
-        if (read != EXIT_OK)
-            continue;
-        files[i] = name;
-        out << DescribeDevice(record) << " -> " << name
-            << (serialRepeated ? "  (another device has its serial number: the address is in the name)" : "") << '\n';
+    if (read.interfaceLost) {
+        FailIfInterfaceLost(run);
+        std::vector<std::string> names;
+        for (const BackupDevice& device : read.devices)
+            if (ConfigKindOfType(device.record.typeCode) && device.record.configured)
+                names.push_back(DescribeDevice(device.record));
+        return run.Fail(EXIT_BUS, "nothing saved, " + folder.string() + " holds what it held before; not saved: " +
+                                      Joined(names));
     }
-    const std::string manifest = ManifestText(registry, files);
-    const FileWriteResult written = WriteFileSafely((folder / MANIFEST).string(),
-                                                    reinterpret_cast<const uint8_t*>(manifest.data()),
-                                                    manifest.size());
-    if (!written.written)
-        worse(run.Fail(EXIT_FILE, "cannot write " + (folder / MANIFEST).string() + ": " + written.reason));
-    out << files.size() << " configuration(s) backed up in " << folder.string() << '\n';
+    int status = EXIT_OK;
+    for (const auto& [record, why] : read.notRead) {
+        run.Warn(DescribeDevice(record) + " " + why + "; not saved");
+        status = EXIT_BUS;
+    }
+    const BackupSaveResult saved = SaveBackupFolder(folder.string(), read.devices);
+    for (const auto& [record, why] : saved.failed) {
+        run.Warn(why + "; " + DescribeDevice(record) + " not saved");
+        status = EXIT_FILE;
+    }
+    size_t count = 0;
+    for (size_t i = 0; i < read.devices.size(); ++i) {
+        const BackupDevice& device = read.devices[i];
+        const bool failed = std::any_of(saved.failed.begin(), saved.failed.end(), [&](const auto& f) {
+            return f.first.serialNumber == device.record.serialNumber && f.first.address == device.record.address;
+        });
+        if (ConfigKindOfType(device.record.typeCode) && !device.record.configured)
+            out << DescribeDevice(device.record) << ": not configured, nothing to back up\n";
+        if (!device.file || failed)
+            continue;
+        ++count;
+        out << DescribeDevice(device.record) << " -> " << *device.file
+            << (read.addressInName[i] ? "  (another device has its serial number: the address is in the name)" : "")
+            << '\n';
+    }
+    if (!saved.manifestWritten)
+        status = run.Fail(EXIT_FILE, saved.manifestProblem);
+    out << count << " configuration(s) backed up in " << folder.string() << '\n';
     return status;
 }
 
 int RestoreCommand(Run& run)
 {
-    const fs::path folder = run.line.operands[0];
-    std::error_code error;
-    if (!fs::is_directory(folder, error))
-        return run.Fail(EXIT_FILE, folder.string() + " is no folder");
+    const std::string folder = run.line.operands[0];
+    std::vector<Replacement> replacements;
+    for (const std::string& text : run.line.replacements) {
+        const size_t equals = text.find('=');
+        Replacement r{text};
+        const auto old = ParseSerialText(text.substr(0, equals));
+        const auto now = equals == std::string::npos ? std::nullopt : ParseSerialText(text.substr(equals + 1));
+        if (!old || !now)
+            return run.Fail(EXIT_USAGE, "--replace takes OLD=NEW, two serial numbers as the tool shows them "
+                                        "(21001031=21001112), not '" + text + "'");
+        r.old = *old;
+        r.now = *now;
+        replacements.push_back(r);
+    }
 
     // Every file is checked before anything goes to the bus.
-    static const std::regex BACKUP_FILE("(input8|rs232)-[0-9A-F]{8}(-at[0-9]{1,3})?\\.bin");
-    std::map<std::string, ConfigFile> files;
-    int fileProblems = 0;
-    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
-        if (!std::regex_match(name, BACKUP_FILE))
-            continue;
-        const ConfigKind kind = name.starts_with("input8") ? ConfigKind::Input8 : ConfigKind::RS232;
-        ConfigFile file = LoadConfigFile(entry->path().string(), kind);
-        if (file.status != ConfigFileStatus::Ok) {
-            run.Warn(ConfigFileProblem(entry->path().string(), file.status, kind));
-            ++fileProblems;
-            continue;
-        }
-        files[name] = std::move(file);
+    const BackupFolder backup = ReadBackupFolder(folder);
+    if (!backup.Readable()) {
+        for (const std::string& problem : backup.problems)
+            run.Warn(problem);
+        return Finish(run, run.Fail(EXIT_FILE, "nothing restored: the backup cannot be used"), 0,
+                      backup.ConfigurationCount());
     }
-    if (error)
-        return run.Fail(EXIT_FILE, "cannot read the folder " + folder.string() + ": " + error.message());
-    if (fileProblems > 0)
-        return run.Fail(EXIT_FILE, "nothing restored: " + std::to_string(fileProblems) + " file(s) refused");
-    if (files.empty())
-        return run.Fail(EXIT_FILE, folder.string() + " holds no configuration files (input8-*.bin, rs232-*.bin)");
-
+    const size_t inBackup = backup.ConfigurationCount();
     BusSession session(run);
-    if (!session.Open() || !session.DiscoverSome(run.line.Has("--all"), run.line.Has("--resolve")))
-        return EXIT_BUS;
-    const DeviceRegistry& registry = session.Registry();
-    std::ostream& out = run.terminal.out;
-    int failures = 0;
-    for (const auto& [name, file] : files) {
-        std::vector<size_t> owners;
-        for (size_t i = 0; i < registry.Count(); ++i)
-            if (BackupFileName(registry.Record(i), name.find("-at") != std::string::npos) == name)
-                owners.push_back(i);
-        if (owners.size() != 1) {
-            run.Warn(name + (owners.empty() ? ": no device with its kind and serial number answers on the bus"
-                                            : ": more than one device answers with its serial number"));
-            ++failures;
-            continue;
-        }
-        const DeviceRecord& record = registry.Record(owners.front());
-        if (record.sharedAddress) {
-            run.Warn(name + ": " + DescribeDevice(record) + " shares its address; not written");
-            ++failures;
-            continue;
-        }
-        const ConfigKind kind = *ConfigKindOfType(record.typeCode);
-        const int written = WriteConfigFromFile(run, session, record, kind, file.image);
-        if (BusInterfaceLost())
-            return written;
-        if (written != EXIT_OK) {
-            ++failures;
-            continue;
-        }
-        out << name << " -> " << DescribeDevice(record) << '\n';
+    if (!session.Open() || !DiscoverSomeOrFail(run, session, run.line.Has("--all"), run.line.Has("--resolve")))
+        return Finish(run, EXIT_BUS, 0, inBackup);
+    const BusComparison comparison = CompareWithBus(backup.devices, session.Registry(), session.Seams());
+    PrintComparison(run.terminal.out, comparison.devices);
+    if (FailIfInterfaceLost(run))
+        return Finish(run, EXIT_BUS, 0, inBackup);
+
+    // What is written: the devices that differ (all with --force) and the replacements.
+    const bool force = run.line.Has("--force");
+    std::vector<RestoreWrite> writes;
+    std::vector<std::pair<const DeviceComparison*, SerialNumber>> replaced;
+    for (const Replacement& r : replacements) {
+        const DeviceComparison* old = CheckReplacement(run, r, comparison.devices, session.Registry());
+        if (!old)
+            return Finish(run, EXIT_USAGE, 0, inBackup);
+        replaced.emplace_back(old, r.now);
     }
-    out << files.size() - size_t(failures) << " of " << files.size() << " configuration(s) restored\n";
-    return failures > 0 ? EXIT_BUS : EXIT_OK;
+    int status = EXIT_OK;
+    size_t unchanged = 0;
+    size_t total = 0;
+    for (const DeviceComparison& device : comparison.devices) {
+        if (!device.backup || !device.backup->file)
+            continue;
+        const bool isReplaced = std::any_of(replaced.begin(), replaced.end(), [&](const auto& p) { return p.first == &device; });
+        if (device.MissingOnBus() && !isReplaced) {
+            run.Warn(*device.backup->file + ": no device with its kind and serial number answers on the bus");
+            ++total;
+            status = EXIT_BUS;
+        } else if (device.Writable() && (force || device.NeedsWrite())) {
+            writes.push_back({*device.backup, *device.bus});
+            ++total;
+        } else if (device.bus && !device.Writable()) {
+            run.Warn(*device.backup->file + ": " + DescribeDevice(*device.bus) + " shares its address; not written");
+            ++total;
+            status = EXIT_BUS;
+        } else if (device.bus) {
+            ++unchanged;
+        }
+    }
+    if (replacements.empty())
+        SuggestReplacements(run, comparison.devices);
+
+    // Replacements take the address of the device they replace first.
+    total += replaced.size();
+    for (const auto& [old, serial] : replaced) {
+        const std::optional<DeviceRecord> target = MoveReplacement(run, session, serial, old->backup->record.address);
+        if (!target)
+            return Finish(run, EXIT_BUS, 0, total);
+        writes.push_back({*old->backup, *target});
+    }
+
+    size_t restored = 0;
+    for (size_t w = 0; w < writes.size(); ++w) {
+        const RestoreWrite& write = writes[w];
+        const ConfigKind kind = *ConfigKindOfType(write.target.typeCode);
+        const std::string path = (fs::path(folder) / *write.backup.file).string();
+        const int written = WriteConfigFromFile(run, session, write.target, kind, write.backup.image);
+        if (written != EXIT_OK) {
+            run.Warn(IncompleteWriteAdvice(write.target, path));
+            status = EXIT_BUS;
+        }
+        if (BusInterfaceLost()) {
+            std::vector<std::string> done;
+            std::vector<std::string> notDone;
+            for (size_t i = 0; i < w; ++i)
+                done.push_back(FileAndDevice(writes[i]));
+            for (size_t i = w + 1; i < writes.size(); ++i)
+                notDone.push_back(FileAndDevice(writes[i]));
+            run.terminal.out << "written before the interface was lost: " << (done.empty() ? "none" : Joined(done))
+                             << "\nnot written: " << (notDone.empty() ? "none" : Joined(notDone)) << '\n';
+            return Finish(run, EXIT_BUS, restored, total);
+        }
+        if (written == EXIT_OK) {
+            ++restored;
+            run.terminal.out << *write.backup.file << " -> " << DescribeDevice(write.target) << '\n';
+        }
+    }
+    if (unchanged > 0)
+        run.terminal.out << unchanged << " device(s) already as in the backup, not written (--force writes them too)\n";
+    return Finish(run, status, restored, total);
 }
 
 }  // namespace orv

@@ -10,6 +10,7 @@
 #include "ctl/config_transfer.h"
 #include "ctl/device_list.h"
 #include "ctl/interface_lost.h"
+#include "ctl/whole_bus.h"
 #include "network/address_management.h"
 #include "network/device_modes.h"
 #include "network/firmware_file.h"
@@ -233,6 +234,9 @@ int SetAddressCommand(Run& run)
         if (registry.Record(i).address == *newAddress)
             return run.Fail(EXIT_USAGE, StrF("address %d is taken by ", *newAddress) +
                                             DescribeDevice(registry.Record(i)));
+    LinkScan links;
+    if (const std::optional<int> refused = CheckLinksBeforeMove(run, session, device, *newAddress, links))
+        return *refused;
 
     if (!RequestAddressChange(session.Seams(), device, *newAddress)) {
         if (const std::optional<int> lost = FailIfInterfaceLost(run))
@@ -249,7 +253,7 @@ int SetAddressCommand(Run& run)
         if (record.serialNumber == device.serialNumber && record.address == *newAddress) {
             run.terminal.out << TerminalText(Latin1ToUtf8(DeviceRowText(device))) << ": address " << int(device.address) << " -> "
                              << int(*newAddress) << '\n';
-            return EXIT_OK;
+            return UpdateLinksAfterMove(run, session, links, device.address, *newAddress);
         }
     }
     return run.Fail(EXIT_BUS, before + StrF(" acknowledged, but does not answer at address %d", *newAddress));

@@ -8,7 +8,8 @@ namespace orv {
 
 namespace {
 
-const char* const COMMAND_FLAGS[] = {"--all", "--slow", "--json", "--resolve", "--emergency"};
+const char* const COMMAND_FLAGS[] = {"--all",   "--slow",  "--json", "--resolve", "--emergency",
+                                     "--force", "--update-links"};
 
 // "--port=PATH" gives "PATH" for "--port".
 std::optional<std::string> InlineValue(const std::string& arg, const std::string& option)
@@ -64,6 +65,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args)
         } else if (takeValue(i, "-o", value) || takeValue(i, "--output", value)) {
             line.output = value;
             line.flags.push_back("-o");
+        } else if (takeValue(i, "--replace", value)) {
+            line.replacements.push_back(value);
+            line.flags.push_back("--replace");
         } else if (std::find(std::begin(COMMAND_FLAGS), std::end(COMMAND_FLAGS), arg) != std::end(COMMAND_FLAGS)) {
             line.flags.push_back(arg);
         } else if (arg.size() > 1 && arg[0] == '-') {

@@ -16,9 +16,11 @@ struct CommandLine {
     bool quiet = false;
     bool help = false;
     std::string command;  // empty when none was given
-    // Command options that were given, as "--all", "--slow", "--json", "--resolve", "--emergency", "-o".
+    // Command options that were given, as "--all", "--slow", "--json", "--resolve", "--emergency", "--force",
+    // "--update-links", "--replace", "-o".
     std::vector<std::string> flags;
     std::optional<std::string> output;  // -o FILE
+    std::vector<std::string> replacements;  // each --replace OLD=NEW
     std::vector<std::string> operands;
 
     bool Has(const std::string& flag) const;

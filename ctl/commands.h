@@ -11,6 +11,7 @@ int ReadConfigCommand(Run& run);
 int WriteConfigCommand(Run& run);
 int BackupCommand(Run& run);
 int RestoreCommand(Run& run);
+int DiffCommand(Run& run);
 int SetAddressCommand(Run& run);
 int FirmwareCommand(Run& run);
 int BootCommand(Run& run);

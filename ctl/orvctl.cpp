@@ -80,15 +80,37 @@ const std::vector<CommandSpec>& Commands()
          "per device named by kind and serial number (input8-21001031.bin), and writes\n"
          "DIR/manifest.json: address, name, serial, firmware, configured and file of every device.\n",
          {"--all", "--slow", "--resolve"}, 1, 1, BackupCommand},
-        {"restore", "restore DIR [--all] [--resolve]", "DIR back to the devices, by serial number",
-         "Writes every input8-*.bin and rs232-*.bin file of DIR back to the device with that kind\n"
-         "and serial number, wherever its address is now, each with the read-back check. Devices\n"
-         "missing on the bus are reported. Every file is checked before anything is written.\n",
-         {"--all", "--slow", "--resolve"}, 1, 1, RestoreCommand},
-        {"set-address", "set-address ADDR NEW", "a new address for the device at ADDR",
+        {"restore", "restore DIR [--all] [--resolve] [--force] [--replace OLD=NEW]",
+         "DIR back to the devices whose configuration differs",
+         "Compares the backup in DIR with the bus (as diff does) and writes the configurations that\n"
+         "differ back to the devices with their kind and serial number, wherever their addresses are\n"
+         "now, each with the read-back check. Every file is checked before anything is written.\n"
+         "Ends with \"k of n configuration(s) restored\".\n"
+         "  --force     write every device of the backup, also those that match it\n"
+         "  --replace OLD=NEW\n"
+         "              the device NEW (a serial number as the tool shows it, blanks optional) takes\n"
+         "              the place of OLD, which is missing on the bus: it is given OLD's address\n"
+         "              (refused when another device holds it) and OLD's configuration\n",
+         {"--all", "--slow", "--resolve", "--force", "--replace"}, 1, 1, RestoreCommand},
+        {"diff", "diff DIR [--all] [--json] | diff FILE ADDR", "what changed on the bus since a backup",
+         "Compares the backup in DIR with the bus: every device of the backup and every device on\n"
+         "the bus, matched by kind and serial number, with its status (same, configuration differs,\n"
+         "address or firmware differs, missing on the bus, not in the backup, not configured) and\n"
+         "each difference of a configuration in words (\"Row 4: action Relay Energize -> ...\").\n"
+         "FILE ADDR compares one .bin file with the configuration of the device at ADDR.\n"
+         "Exit status 0 when the bus matches (every device of the backup present with its address\n"
+         "and configuration), 1 when anything differs, 3 when DIR or FILE cannot be read.\n"
+         "  --all       full discovery, as discover --all\n"
+         "  --json      the comparison as JSON\n",
+         {"--all", "--slow", "--json"}, 1, 2, DiffCommand},
+        {"set-address", "set-address ADDR NEW [--update-links | --force]", "a new address for the device at ADDR",
          "Gives the device at ADDR the address NEW (1 to 254), by its serial number as orvtool\n"
-         "does, and checks that it answers there.\n",
-         {}, 2, 2, SetAddressCommand},
+         "does, and checks that it answers there. The rows of the other ORV-Input8 and ORV-RS232\n"
+         "devices that point to ADDR are listed first; the move is refused while there are any,\n"
+         "unless one of these is given:\n"
+         "  --update-links   point those rows to NEW, each device written and read back\n"
+         "  --force          move the device and leave those rows pointing to ADDR\n",
+         {"--update-links", "--force"}, 2, 2, SetAddressCommand},
         {"firmware", "firmware ADDR FILE | firmware --emergency FILE", "new firmware for a device",
          "Replaces the firmware of the device at ADDR with FILE: boot loader, 32-byte blocks, restart.\n"
          "  --emergency   send to the broadcast address instead, for a device whose address is not\n"
