@@ -81,9 +81,13 @@ std::string FileProblem(const std::string& path, ConfigFileStatus status, Config
         return path + " does not exist";
     case ConfigFileStatus::Unreadable:
         return "cannot read " + path;
-    case ConfigFileStatus::WrongSize:
-        return path + (kind == ConfigKind::Input8 ? " is no Input8 file (453 bytes long)"
-                                                  : " is no RS232 file (4064 bytes long)");
+    case ConfigFileStatus::WrongSize: {
+        std::error_code error;
+        const auto size = fs::file_size(path, error);
+        return path + " is " + (error ? std::string("of the wrong size") : std::to_string(size) + " bytes long") +
+               (kind == ConfigKind::Input8 ? ": an Input8 file is 453 bytes long (a multiple of 453 is taken)"
+                                           : ": an RS232 file is 4064 bytes long (a multiple of 4 is taken)");
+    }
     case ConfigFileStatus::Damaged:
         return path + " is damaged: its RS232 header leads outside the 4064 bytes of an image";
     }
