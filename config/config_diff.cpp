@@ -91,8 +91,10 @@ std::vector<std::string> Input8Differences(const std::vector<uint8_t>& before, c
         const std::string row = StrF("Row %zu", r + 1);
         out.Add(row, "input", std::to_string(x.input + 1), std::to_string(y.input + 1));
         out.Add(row, "change", ChangeName(x.change), ChangeName(y.change));
-        out.Add(row, "destination", Input8Destination(x.destination, nameBefore),
-                Input8Destination(y.destination, nameAfter));
+        // The same address is no difference, whatever answers there now.
+        if (x.destination != y.destination)
+            out.Add(row, "destination", Input8Destination(x.destination, nameBefore),
+                    Input8Destination(y.destination, nameAfter));
         out.Add(row, "action", ActionName(x.action), ActionName(y.action));
         // Under another action the same bytes mean something else: compare the bytes.
         if (x.parameters != y.parameters)
@@ -144,8 +146,9 @@ std::vector<std::string> RS232Differences(const RS232Config& a, const RS232Confi
         const RS232Row& y = b.rows[r];
         const std::string row = StrF("RS232 row %zu", r + 1);
         out.Add(row, "string", RS232String(x), RS232String(y));
-        out.Add(row, "destination", RS232Destination(x.destination, nameBefore),
-                RS232Destination(y.destination, nameAfter));
+        if (x.destination != y.destination)
+            out.Add(row, "destination", RS232Destination(x.destination, nameBefore),
+                    RS232Destination(y.destination, nameAfter));
         out.Add(row, "action", ActionName(x.action), ActionName(y.action));
         out.Add(row, "parameters", RS232Parameters(x), RS232Parameters(y));
     }
