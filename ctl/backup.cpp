@@ -102,9 +102,9 @@ const DeviceComparison* CheckReplacement(Run& run, const Replacement& r, const s
         return nullptr;
     }
     for (const DeviceComparison& device : devices)
-        if (device.backup && device.bus && device.bus->serialNumber == r.now) {
-            run.Warn("--replace " + r.text + ": " + DescribeDevice(*replacement) +
-                     " is in the backup itself; it replaces no other device");
+        if (device.backup && device.backup->file && device.bus && device.bus->serialNumber == r.now) {
+            run.Warn("--replace " + r.text + ": the backup holds a configuration of " + DescribeDevice(*replacement) +
+                     " itself; it replaces no other device");
             return nullptr;
         }
     const uint8_t address = old->backup->record.address;
@@ -119,6 +119,12 @@ const DeviceComparison* CheckReplacement(Run& run, const Replacement& r, const s
     return old;
 }
 
+// A device on the bus without a configuration, of which the backup holds none either.
+bool IsSpare(const DeviceComparison& device)
+{
+    return device.bus && !device.bus->configured && !(device.backup && device.backup->file);
+}
+
 // Devices missing on the bus, beside unconfigured devices of their kind that
 // the backup does not hold: the command that would put one in the other's place.
 void SuggestReplacements(Run& run, const std::vector<DeviceComparison>& devices)
@@ -127,7 +133,7 @@ void SuggestReplacements(Run& run, const std::vector<DeviceComparison>& devices)
         if (!missing.MissingOnBus() || !missing.backup->file)
             continue;
         for (const DeviceComparison& spare : devices)
-            if (spare.NotInBackup() && !spare.bus->configured && spare.bus->typeCode == missing.backup->record.typeCode)
+            if (IsSpare(spare) && spare.bus->typeCode == missing.backup->record.typeCode)
                 run.terminal.out << TerminalText(missing.DeviceText()) << " is missing on the bus, and "
                                  << DescribeDevice(*spare.bus) << " is not configured: if it replaces it, run orvctl "
                                  << "restore " << run.line.operands[0] << " --replace "

@@ -1,0 +1,235 @@
+// orvctl on the whole demonstration bus, kept across runs: backup, a change,
+// diff, restore of what changed, diff again; a replacement device; a move
+// with its links; an interface pulled during restore and backup.
+#include <gtest/gtest.h>
+
+#include "config/input8_image.h"
+#include "config/link_update.h"
+#include "sim/demo_bus.h"
+#include "sim/demo_images.h"
+#include "sim/sim_device.h"
+#include "tests/orvctl/orvctl_rig.h"
+#include "tests/support/sim_bus_rig.h"
+
+namespace orv::test {
+namespace {
+
+class WholeBusCliTest : public ::testing::Test, public VirtualServices {
+protected:
+    DemoBus demo{clock};
+    BusFactory factory = [this](const BusChoice&) { return std::make_unique<BorrowedBus>(demo.Bus(), clock); };
+    TempFolder folder;
+    std::string bus = folder / "bus";
+
+    SimDevice& Device(SimDeviceKind kind, bool configured = true)
+    {
+        for (const auto& device : demo.Devices())
+            if (device->Kind() == kind && bool(device->Info().configured) == configured)
+                return *device;
+        throw std::logic_error("no such demo device");
+    }
+    SimDevice& Input8() { return Device(SimDeviceKind::Input8); }
+    SimDevice& RS232() { return Device(SimDeviceKind::RS232); }
+
+    CliResult Run(std::vector<std::string> args) { return RunCli(args, factory); }
+
+    // Row 4 of the demo Input8 makes the relay at 9 energise instead of the RS232 at 5 send string 1.
+    static std::vector<uint8_t> ChangedInput8()
+    {
+        Input8Config config = DecodeInput8Image(DemoInput8Image().data());
+        config.rows[3].destination = 9;
+        config.rows[3].action = ACTION_RELAY_ENERGIZE;
+        config.rows[3].parameters = {'1'};
+        return EncodeInput8Image(config, ImageForm::Device);
+    }
+
+    std::vector<int> WrittenTo()
+    {
+        std::vector<int> addresses;
+        for (const HeardFrame& frame : demo.Bus().Heard())
+            if (frame.command == CONFIG_BLOCK_WRITE &&
+                (addresses.empty() || addresses.back() != frame.destination))
+                addresses.push_back(frame.destination);
+        return addresses;
+    }
+
+    void SetUp() override { ASSERT_EQ(Run({"backup", bus}).status, EXIT_OK); }
+};
+
+TEST_F(WholeBusCliTest, WhatChangedIsShownAndOnlyThatIsRestored)
+{
+    const CliResult same = Run({"diff", bus});
+    EXPECT_EQ(same.status, EXIT_OK) << ::testing::PrintToString(same);
+
+    Input8().LoadMemory(ChangedInput8());
+    const CliResult changed = Run({"diff", bus});
+    EXPECT_EQ(changed.status, EXIT_BUS);
+    EXPECT_NE(changed.out.find("ORV-Input8 (21 00 10 31) at address 3: configuration differs\n"
+                               "    Row 4: destination ORV-RS232 @ 5 → ORV-Relay @ 9\n"
+                               "    Row 4: action Send String → Relay Energize\n"
+                               "ORV-RS232 (21 00 20 52) at address 5: same\n"),
+              std::string::npos)
+        << changed.out;
+    EXPECT_TRUE(changed.out.ends_with("the bus differs from the backup\n"));
+    const CliResult json = Run({"diff", bus, "--json"});
+    EXPECT_EQ(json.status, EXIT_BUS);
+    EXPECT_NE(json.out.find("\"differences\": [\n        \"Row 4: destination ORV-RS232 @ 5 → ORV-Relay @ 9\","),
+              std::string::npos)
+        << json.out;
+
+    demo.Bus().ClearHeard();
+    const CliResult restore = Run({"restore", bus});
+    EXPECT_EQ(restore.status, EXIT_OK) << ::testing::PrintToString(restore);
+    EXPECT_EQ(WrittenTo(), std::vector<int>{3});
+    EXPECT_EQ(Input8().Memory(), DemoInput8Image());
+    EXPECT_TRUE(restore.out.ends_with("input8-21001031.bin -> ORV-Input8 (21 00 10 31) at address 3\n"
+                                      "1 device(s) already as in the backup, not written (--force writes them too)\n"
+                                      "1 of 1 configuration(s) restored\n"))
+        << restore.out;
+
+    const CliResult again = Run({"diff", bus});
+    EXPECT_EQ(again.status, EXIT_OK);
+    EXPECT_TRUE(again.out.ends_with("the bus matches the backup\n")) << again.out;
+
+    demo.Bus().ClearHeard();
+    const CliResult forced = Run({"restore", bus, "--force"});
+    EXPECT_TRUE(forced.out.ends_with("2 of 2 configuration(s) restored\n")) << forced.out;
+    EXPECT_EQ(WrittenTo(), (std::vector<int>{3, 5}));
+}
+
+TEST_F(WholeBusCliTest, ADeviceAndAFileAreComparedOneToOne)
+{
+    ASSERT_EQ(Run({"read-config", "3", "-o", folder / "hall.bin"}).status, EXIT_OK);
+    EXPECT_EQ(Run({"diff", folder / "hall.bin", "3"}).out, "ORV-Input8 (21 00 10 31) at address 3: same\n");
+    Input8().LoadMemory(ChangedInput8());
+    const CliResult changed = Run({"diff", folder / "hall.bin", "3"});
+    EXPECT_EQ(changed.status, EXIT_BUS);
+    EXPECT_NE(changed.out.find("    Row 4: action Send String → Relay Energize\n"), std::string::npos) << changed.out;
+    EXPECT_EQ(Run({"diff", folder / "hall.bin", "5"}).status, EXIT_USAGE);
+    EXPECT_EQ(Run({"diff", folder / "none"}).status, EXIT_FILE);
+    EXPECT_EQ(Run({"diff", folder / "hall.bin"}).status, EXIT_FILE);
+}
+
+TEST_F(WholeBusCliTest, AReplacementTakesTheAddressAndTheConfigurationOfTheDeviceItReplaces)
+{
+    SimDevice& spare = Device(SimDeviceKind::Input8, false);
+    demo.Bus().Detach(Input8());
+    demo.Bus().ClearHeard();
+
+    const CliResult hint = Run({"restore", bus});
+    EXPECT_EQ(hint.status, EXIT_BUS);
+    EXPECT_NE(hint.out.find("ORV-Input8 (21 00 10 31) is missing on the bus, and ORV-Input8 (21 00 11 12) at address "
+                            "12 is not configured: if it replaces it, run orvctl restore " + bus +
+                            " --replace 21001031=21001112\n"),
+              std::string::npos)
+        << hint.out;
+    EXPECT_TRUE(WrittenTo().empty());
+
+    SimDevice holder(SimDeviceKind::Relay, 3, {1, 2, 3, 4});
+    demo.Bus().Attach(holder);
+    const CliResult taken = Run({"restore", bus, "--replace", "21 00 10 31=21001112"});
+    EXPECT_EQ(taken.status, EXIT_USAGE);
+    EXPECT_NE(taken.err.find("address 3, which ORV-Input8 (21 00 10 31) had, is taken by ORV-Relay (04 03 02 01) at "
+                             "address 3"),
+              std::string::npos)
+        << taken.err;
+    EXPECT_EQ(spare.Address(), 12);
+    demo.Bus().Detach(holder);
+
+    EXPECT_EQ(Run({"restore", bus, "--replace", "21001031"}).status, EXIT_USAGE);
+    const CliResult replaced = Run({"restore", bus, "--replace", "21 00 10 31=21001112"});
+    EXPECT_EQ(replaced.status, EXIT_OK) << ::testing::PrintToString(replaced);
+    EXPECT_EQ(spare.Address(), 3);
+    EXPECT_EQ(spare.Memory(), DemoInput8Image());
+    EXPECT_TRUE(replaced.out.ends_with("input8-21001031.bin -> ORV-Input8 (21 00 11 12) at address 3\n"
+                                       "1 device(s) already as in the backup, not written (--force writes them too)\n"
+                                       "1 of 1 configuration(s) restored\n"))
+        << replaced.out;
+}
+
+TEST_F(WholeBusCliTest, AMovedDeviceTakesItsLinksAlongOnlyWhenAsked)
+{
+    SimDevice& relay = Device(SimDeviceKind::Relay);
+    demo.Bus().ClearHeard();
+    const CliResult refused = Run({"set-address", "9", "20"});
+    EXPECT_EQ(refused.status, EXIT_USAGE);
+    EXPECT_EQ(refused.out, "ORV-Input8 (21 00 10 31) at address 3: Row 2, Row 3 point to address 9\n"
+                           "ORV-RS232 (21 00 20 52) at address 5: RS232 row 1 point to address 9\n");
+    EXPECT_NE(refused.err.find("--update-links points them to 20"), std::string::npos) << refused.err;
+    for (const HeardFrame& frame : demo.Bus().Heard())
+        EXPECT_NE(frame.command, SET_ADDRESS_BY_SN);
+    EXPECT_EQ(relay.Address(), 9);
+
+    const CliResult moved = Run({"set-address", "9", "20", "--update-links"});
+    ASSERT_EQ(moved.status, EXIT_OK) << ::testing::PrintToString(moved);
+    EXPECT_EQ(moved.out, "ORV-Relay (21 00 40 94): address 9 -> 20\n"
+                         "ORV-Input8 (21 00 10 31) at address 3: Row 2, Row 3 now point to address 20 (written and "
+                         "read back)\n"
+                         "ORV-RS232 (21 00 20 52) at address 5: RS232 row 1 now point to address 20 (written and read "
+                         "back)\n");
+    EXPECT_EQ(relay.Address(), 20);
+    EXPECT_EQ(RowsPointingTo(ConfigKind::Input8, Input8().Memory(), 20), (std::vector<size_t>{1, 2}));
+    EXPECT_EQ(RowsPointingTo(ConfigKind::RS232, RS232().Memory(), 20), std::vector<size_t>{0});
+    EXPECT_TRUE(RowsPointingTo(ConfigKind::Input8, Input8().Memory(), 9).empty());
+
+    // Forced, the rows stay and are named.
+    const CliResult forced = Run({"set-address", "20", "21", "--force"});
+    EXPECT_EQ(forced.status, EXIT_OK);
+    EXPECT_NE(forced.err.find("ORV-Input8 (21 00 10 31) at address 3: Row 2, Row 3 still point to address 20, where no "
+                              "device answers now"),
+              std::string::npos)
+        << forced.err;
+}
+
+TEST_F(WholeBusCliTest, APulledInterfaceIsNamedAndTheRestoreSaysWhatItWrote)
+{
+    demo.Bus().LoseLineAtWrite(1);
+    const CliResult discovery = Run({"restore", bus});
+    EXPECT_EQ(discovery.status, EXIT_BUS);
+    EXPECT_EQ(discovery.err.find("no device answered"), std::string::npos) << discovery.err;
+    EXPECT_NE(discovery.err.find("orvctl: restore: the ORV-NET was disconnected while"), std::string::npos)
+        << discovery.err;
+    EXPECT_EQ(discovery.out, "0 of 2 configuration(s) restored\n");
+
+    // Both differ; the line goes during the second write.
+    Input8().LoadMemory(ChangedInput8());
+    RS232().LoadMemory({});
+    ASSERT_EQ(Run({"diff", bus}).status, EXIT_BUS);
+    demo.Bus().LoseLineAtWrite(1 + 15 + 128 + 30 + 4);
+    const CliResult write = Run({"restore", bus});
+    EXPECT_EQ(write.status, EXIT_BUS);
+    EXPECT_NE(write.err.find("was disconnected while block 4 of"), std::string::npos) << write.err;
+    EXPECT_NE(write.err.find("ORV-RS232 (21 00 20 52) at address 5 may now hold an incomplete configuration: write it "
+                             "again with orvctl write-config 5 " + bus + "/rs232-21002052.bin"),
+              std::string::npos)
+        << write.err;
+    EXPECT_TRUE(write.out.ends_with("input8-21001031.bin -> ORV-Input8 (21 00 10 31) at address 3\n"
+                                    "written before the interface was lost: input8-21001031.bin (ORV-Input8 (21 00 10 "
+                                    "31) at address 3)\nnot written: none\n1 of 2 configuration(s) restored\n"))
+        << write.out;
+    EXPECT_EQ(Input8().Memory(), DemoInput8Image());
+}
+
+TEST_F(WholeBusCliTest, ABackupCutShortLeavesTheFolderAsItWas)
+{
+    const std::vector<uint8_t> input8File = ReadBytes(bus + "/input8-21001031.bin");
+    const std::vector<uint8_t> manifest = ReadBytes(bus + "/manifest.json");
+    Input8().LoadMemory(ChangedInput8());
+    demo.Bus().LoseLineAtWrite(1 + 15 + 10);  // the Input8 read, then the RS232's
+
+    const CliResult backup = Run({"backup", bus});
+    EXPECT_EQ(backup.status, EXIT_BUS);
+    EXPECT_NE(backup.err.find("nothing saved, " + bus + " holds what it held before; not saved: ORV-Input8 (21 00 10 "
+                              "31) at address 3, ORV-RS232 (21 00 20 52) at address 5"),
+              std::string::npos)
+        << backup.err;
+    EXPECT_EQ(ReadBytes(bus + "/input8-21001031.bin"), input8File);
+    EXPECT_EQ(ReadBytes(bus + "/manifest.json"), manifest);
+
+    // Into a folder that holds a backup, each file is replaced.
+    ASSERT_EQ(Run({"backup", bus}).status, EXIT_OK);
+    EXPECT_NE(ReadBytes(bus + "/input8-21001031.bin"), input8File);
+}
+
+}  // namespace
+}  // namespace orv::test
