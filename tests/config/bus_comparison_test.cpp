@@ -91,9 +91,10 @@ TEST_F(BusComparisonTest, EveryKindOfChangeIsNamed)
     const DeviceComparison& changed = comparison.devices.front();
     EXPECT_EQ(changed.differences, std::vector<std::string>{"Row 4: destination ORV-Relay @ 9 → address 11"});
     EXPECT_TRUE(changed.NeedsWrite());
-    for (const DeviceComparison& device : comparison.devices)
+    for (const DeviceComparison& device : comparison.devices) {
         if (device.bus && device.bus->serialNumber[0] != 0x01)
             EXPECT_FALSE(device.NeedsWrite()) << StatusText(device);
+    }
 
     // A device that lost its configuration needs it again.
     unchanged.Info().configured = 0;
