@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "config/bus_backup.h"
+#include "config/device_replacement.h"
 #include "config/latin1.h"
 #include "ctl/commands.h"
 #include "ctl/config_transfer.h"
@@ -15,7 +16,6 @@
 #include "ctl/interface_lost.h"
 #include "ctl/whole_bus.h"
 #include "link/bus_link.h"
-#include "network/address_management.h"
 
 namespace fs = std::filesystem;
 
@@ -63,108 +63,47 @@ int Finish(Run& run, int status, size_t restored, size_t total)
     return status;
 }
 
-// The record of the device with serial on the bus (of kind, when given).
-const DeviceRecord* OnBus(const DeviceRegistry& registry, const SerialNumber& serial)
-{
-    for (size_t i = 0; i < registry.Count(); ++i)
-        if (registry.Record(i).serialNumber == serial)
-            return &registry.Record(i);
-    return nullptr;
-}
-
-// Checks a replacement against the comparison and gives the backup's entry of
-// OLD; nothing after the error line.
-const DeviceComparison* CheckReplacement(Run& run, const Replacement& r, const std::vector<DeviceComparison>& devices,
-                                         const DeviceRegistry& registry)
-{
-    const DeviceComparison* old = nullptr;
-    for (const DeviceComparison& device : devices)
-        if (device.backup && device.backup->record.serialNumber == r.old)
-            old = &device;
-    const std::string oldText = "the device " + SerialText(r.old);
-    if (!old || !old->backup->file) {
-        run.Warn("--replace " + r.text + ": the backup holds no configuration of " + oldText);
-        return nullptr;
-    }
-    if (old->bus) {
-        run.Warn("--replace " + r.text + ": " + DescribeDevice(*old->bus) + " still answers on the bus; it needs no "
-                 "replacement");
-        return nullptr;
-    }
-    const DeviceRecord* replacement = OnBus(registry, r.now);
-    if (!replacement) {
-        run.Warn("--replace " + r.text + ": no device " + SerialText(r.now) + " answers on the bus");
-        return nullptr;
-    }
-    if (replacement->typeCode != old->backup->record.typeCode) {
-        run.Warn("--replace " + r.text + ": " + DescribeDevice(*replacement) + " is not of the kind of " +
-                 DeviceRowText(old->backup->record));
-        return nullptr;
-    }
-    for (const DeviceComparison& device : devices)
-        if (device.backup && device.backup->file && device.bus && device.bus->serialNumber == r.now) {
-            run.Warn("--replace " + r.text + ": the backup holds a configuration of " + DescribeDevice(*replacement) +
-                     " itself; it replaces no other device");
-            return nullptr;
-        }
-    const uint8_t address = old->backup->record.address;
-    for (size_t i = 0; i < registry.Count(); ++i) {
-        const DeviceRecord& holder = registry.Record(i);
-        if (holder.address == address && holder.serialNumber != r.now) {
-            run.Warn("--replace " + r.text + StrF(": address %d, which ", address) + DeviceRowText(old->backup->record) +
-                     " had, is taken by " + DescribeDevice(holder) + "; give that device another address first");
-            return nullptr;
-        }
-    }
-    return old;
-}
-
-// A device on the bus without a configuration, of which the backup holds none either.
-bool IsSpare(const DeviceComparison& device)
-{
-    return device.bus && !device.bus->configured && !(device.backup && device.backup->file);
-}
-
 // Devices missing on the bus, beside unconfigured devices of their kind that
 // the backup does not hold: the command that would put one in the other's place.
 void SuggestReplacements(Run& run, const std::vector<DeviceComparison>& devices)
 {
-    for (const DeviceComparison& missing : devices) {
-        if (!missing.MissingOnBus() || !missing.backup->file)
-            continue;
-        for (const DeviceComparison& spare : devices)
-            if (IsSpare(spare) && spare.bus->typeCode == missing.backup->record.typeCode)
-                run.terminal.out << TerminalText(missing.DeviceText()) << " is missing on the bus, and "
-                                 << DescribeDevice(*spare.bus) << " is not configured: if it replaces it, run orvctl "
-                                 << "restore " << run.line.operands[0] << " --replace "
-                                 << Compact(missing.backup->record.serialNumber) << "=" << Compact(spare.bus->serialNumber)
-                                 << '\n';
+    for (const auto& [m, s] : ReplacementCandidates(devices)) {
+        const DeviceComparison& missing = devices[m];
+        const DeviceComparison& spare = devices[s];
+        run.terminal.out << TerminalText(missing.DeviceText()) << " is missing on the bus, and "
+                         << DescribeDevice(*spare.bus) << " is not configured: if it replaces it, run orvctl restore "
+                         << run.line.operands[0] << " --replace " << Compact(missing.backup->record.serialNumber) << "="
+                         << Compact(spare.bus->serialNumber) << '\n';
     }
 }
 
-// Gives the replacement OLD's address and finds it there again; the record at
-// its new address, or nothing after the error line.
+// Gives the replacement OLD's address; the record at its new address, or
+// nothing after the error line.
 std::optional<DeviceRecord> MoveReplacement(Run& run, BusSession& session, const SerialNumber& serial, uint8_t address)
 {
-    const DeviceRecord device = *OnBus(session.Registry(), serial);
-    if (device.address == address)
-        return device;
-    if (!RequestAddressChange(session.Seams(), device, address)) {
-        if (!FailIfInterfaceLost(run))
-            run.Warn(DescribeDevice(device) + " did not acknowledge SET_ADDRESS_BY_SN");
+    const DeviceRegistry& registry = session.Registry();
+    DeviceRecord device;
+    for (size_t i = 0; i < registry.Count(); ++i)
+        if (registry.Record(i).serialNumber == serial)
+            device = registry.Record(i);
+    switch (MoveDevice(session.Context(), serial, address)) {
+    case MoveResult::Moved:
+        break;
+    case MoveResult::InterfaceLost:
+        FailIfInterfaceLost(run);
         return std::nullopt;
-    }
-    session.Discover(false, false);
-    if (FailIfInterfaceLost(run))
+    case MoveResult::NotAcknowledged:
+        run.Warn(DescribeDevice(device) + " did not acknowledge SET_ADDRESS_BY_SN");
         return std::nullopt;
-    const DeviceRecord* moved = OnBus(session.Registry(), serial);
-    if (!moved || moved->address != address) {
+    case MoveResult::NotAnswering:
         run.Warn(DescribeDevice(device) + StrF(" acknowledged, but does not answer at address %d", address));
         return std::nullopt;
     }
-    run.terminal.out << TerminalText(Latin1ToUtf8(DeviceRowText(device))) << ": address " << int(device.address)
-                     << " -> " << int(address) << '\n';
-    return *moved;
+    if (device.address != address)
+        run.terminal.out << TerminalText(Latin1ToUtf8(DeviceRowText(device))) << ": address " << int(device.address)
+                         << " -> " << int(address) << '\n';
+    device.address = address;
+    return device;
 }
 
 }  // namespace
@@ -263,10 +202,9 @@ int RestoreCommand(Run& run)
     std::vector<RestoreWrite> writes;
     std::vector<std::pair<const DeviceComparison*, SerialNumber>> replaced;
     for (const Replacement& r : replacements) {
-        const DeviceComparison* old = CheckReplacement(run, r, comparison.devices, session.Registry());
-        if (!old)
-            return Finish(run, EXIT_USAGE, 0, inBackup);
-        replaced.emplace_back(old, r.now);
+        if (const auto refusal = ReplacementRefusal(r.old, r.now, comparison.devices, session.Registry()))
+            return Finish(run, run.Fail(EXIT_USAGE, "--replace " + r.text + ": " + TerminalText(*refusal)), 0, inBackup);
+        replaced.emplace_back(BackupEntryOf(r.old, comparison.devices), r.now);
     }
     int status = EXIT_OK;
     size_t unchanged = 0;

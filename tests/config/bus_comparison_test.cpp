@@ -92,8 +92,9 @@ TEST_F(BusComparisonTest, EveryKindOfChangeIsNamed)
     EXPECT_EQ(changed.differences, std::vector<std::string>{"Row 4: destination ORV-Relay @ 9 → address 11"});
     EXPECT_TRUE(changed.NeedsWrite());
     for (const DeviceComparison& device : comparison.devices) {
-        if (device.bus && device.bus->serialNumber[0] != 0x01)
+        if (device.bus && device.bus->serialNumber[0] != 0x01) {
             EXPECT_FALSE(device.NeedsWrite()) << StatusText(device);
+        }
     }
 
     // A device that lost its configuration needs it again.
