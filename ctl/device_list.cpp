@@ -58,39 +58,4 @@ Json DeviceJson(const DeviceRecord& record)
                 {"configured", record.configured}};
 }
 
-std::string JsonString(const std::string& text)
-{
-    std::string quoted = "\"";
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\')
-            quoted += {'\\', c};
-        else if (byte < 0x20)
-            quoted += StrF("\\u%04x", byte);
-        else
-            quoted += c;
-    }
-    return quoted + "\"";
-}
-
-std::string DeviceJsonMembers(const DeviceRecord& record)
-{
-    return StrF("\"address\": %d, \"name\": %s, \"serial\": %s, \"firmware\": %s, \"configured\": %s",
-                record.address, JsonString(Latin1ToUtf8(record.name)).c_str(),
-                JsonString(SerialText(record.serialNumber)).c_str(), JsonString(FirmwareText(record)).c_str(),
-                record.configured ? "true" : "false");
-}
-
-std::optional<std::string> BackupFileName(const DeviceRecord& record, bool withAddress)
-{
-    const std::optional<ConfigKind> kind = ConfigKindOfType(record.typeCode);
-    if (!kind)
-        return std::nullopt;
-    std::string name = ConfigKindName(*kind);
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    std::string serial = SerialText(record.serialNumber);
-    serial.erase(std::remove(serial.begin(), serial.end(), ' '), serial.end());
-    return name + "-" + serial + (withAddress ? StrF("-at%d", record.address) : std::string()) + ".bin";
-}
-
 }  // namespace orv

@@ -27,16 +27,4 @@ std::string QuotedText(const std::string& text);
 // configured, in that order.
 Json DeviceJson(const DeviceRecord& record);
 
-// A JSON string literal of UTF-8 text.
-std::string JsonString(const std::string& text);
-
-// The members of a device's JSON object, without braces: address, name,
-// serial, firmware, configured.
-std::string DeviceJsonMembers(const DeviceRecord& record);
-
-// The file a backup keeps a device's configuration in, named by kind and
-// serial number ("input8-21001031.bin"), withAddress also by address
-// ("input8-21001031-at5.bin"); nothing for a kind without one.
-std::optional<std::string> BackupFileName(const DeviceRecord& record, bool withAddress = false);
-
 }  // namespace orv
