@@ -6,6 +6,7 @@
 // the same folders.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,11 @@ struct BackupDevice {
     std::optional<std::string> file;
     std::vector<uint8_t> image;
 };
+
+// Called before each configuration a bus-wide operation reads: how many are
+// read so far, how many there are, and the device. False stops the reads (a
+// window's Cancel); the devices not read are reported as such.
+using ReadStep = std::function<bool(size_t done, size_t total, const DeviceRecord& device)>;
 
 struct BackupFolder {
     // Why the folder cannot be used, one line each (a missing manifest, a

@@ -14,9 +14,13 @@ bool SerialRepeated(const DeviceRegistry& registry, size_t index)
 
 }  // namespace
 
-BusBackup ReadBusBackup(const DeviceRegistry& registry, Services& services)
+BusBackup ReadBusBackup(const DeviceRegistry& registry, Services& services, const ReadStep& step)
 {
     BusBackup backup;
+    size_t total = 0;
+    for (size_t i = 0; i < registry.Count(); ++i)
+        total += ConfigKindOfType(registry.Record(i).typeCode) && registry.Record(i).configured ? 1 : 0;
+    size_t done = 0;
     for (size_t i = 0; i < registry.Count(); ++i) {
         BackupDevice device;
         device.record = registry.Record(i);
@@ -26,8 +30,13 @@ BusBackup ReadBusBackup(const DeviceRegistry& registry, Services& services)
         backup.addressInName.push_back(repeated);
         const std::optional<ConfigKind> kind = ConfigKindOfType(record.typeCode);
         if (kind && record.configured) {
+            if (!backup.interfaceLost && !backup.cancelled && step && !step(done, total, record))
+                backup.cancelled = true;
+            ++done;
             if (backup.interfaceLost) {
                 backup.notRead.emplace_back(record, "not read: the interface was lost");
+            } else if (backup.cancelled) {
+                backup.notRead.emplace_back(record, "not read: the backup was stopped");
             } else if (record.sharedAddress) {
                 backup.notRead.emplace_back(record, "shares its address with another device: not read");
             } else {

@@ -19,6 +19,7 @@ struct BusBackup {
     std::vector<std::pair<DeviceRecord, std::string>> notRead;
     // The reads stopped there: the devices after it are in notRead too.
     bool interfaceLost = false;
+    bool cancelled = false;  // step said stop
     // Whether a file name carries the address, as another device has the same serial number.
     std::vector<bool> addressInName;
 };
@@ -26,6 +27,6 @@ struct BusBackup {
 // Reads the configurations of the registry's devices (kind, configured, an
 // address of its own). A device whose serial number another device of its
 // kind carries gets the address in its file name.
-BusBackup ReadBusBackup(const DeviceRegistry& registry, Services& services);
+BusBackup ReadBusBackup(const DeviceRegistry& registry, Services& services, const ReadStep& step = {});
 
 }  // namespace orv

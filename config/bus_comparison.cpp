@@ -1,5 +1,7 @@
 #include "config/bus_comparison.h"
 
+#include <algorithm>
+
 #include "config/config_diff.h"
 #include "config/latin1.h"
 #include "services/log.h"
@@ -170,20 +172,27 @@ std::vector<DeviceComparison> MatchWithBus(const std::vector<BackupDevice>& back
 }
 
 BusComparison CompareWithBus(const std::vector<BackupDevice>& backup, const DeviceRegistry& registry,
-                             Services& services)
+                             Services& services, const ReadStep& step)
 {
     BusComparison comparison;
     comparison.devices = MatchWithBus(backup, registry);
     const DestinationNamer before = NamerOf(RecordsOf(backup));
     const DestinationNamer after = NamerOf(registry);
+    const size_t total = size_t(std::count_if(comparison.devices.begin(), comparison.devices.end(),
+                                              [](const DeviceComparison& d) { return d.config == ConfigState::Unread; }));
+    size_t done = 0;
     for (DeviceComparison& entry : comparison.devices) {
         if (entry.config != ConfigState::Unread)
             continue;
-        if (comparison.interfaceLost) {
+        if (!comparison.interfaceLost && !comparison.cancelled && step && !step(done, total, *entry.bus))
+            comparison.cancelled = true;
+        ++done;
+        if (comparison.interfaceLost)
             entry.readProblem = "not read: the interface was lost";
-            continue;
-        }
-        comparison.interfaceLost = !ReadAndCompare(entry, before, after, services);
+        else if (comparison.cancelled)
+            entry.readProblem = "not read: the comparison was stopped";
+        else
+            comparison.interfaceLost = !ReadAndCompare(entry, before, after, services);
     }
     return comparison;
 }

@@ -48,8 +48,10 @@ struct DeviceComparison {
 struct BusComparison {
     std::vector<DeviceComparison> devices;  // the backup's in its order, then the others on the bus
     bool interfaceLost = false;             // the comparison stopped there; the bus side is incomplete
+    bool cancelled = false;                 // the step said stop; the devices not read say so
 
-    // Every device of the backup present with its address and configuration.
+    // Every device of the backup present with its address and configuration
+    // (and every configuration read).
     bool Matches() const;
 };
 
@@ -64,7 +66,7 @@ std::vector<DeviceComparison> MatchWithBus(const std::vector<BackupDevice>& back
 // Matches the backup with the registry's devices and reads the configuration
 // of every device whose backup entry holds one. Stops at a lost interface.
 BusComparison CompareWithBus(const std::vector<BackupDevice>& backup, const DeviceRegistry& registry,
-                             Services& services);
+                             Services& services, const ReadStep& step = {});
 
 // Compares one device's configuration now with a file image of its kind,
 // reading the device: the entry as CompareWithBus makes it.

@@ -166,20 +166,6 @@ int BackupCommand(Run& run)
 int RestoreCommand(Run& run)
 {
     const std::string folder = run.line.operands[0];
-    std::vector<Replacement> replacements;
-    for (const std::string& text : run.line.replacements) {
-        const size_t equals = text.find('=');
-        Replacement r{text};
-        const auto old = ParseSerialText(text.substr(0, equals));
-        const auto now = equals == std::string::npos ? std::nullopt : ParseSerialText(text.substr(equals + 1));
-        if (!old || !now)
-            return run.Fail(EXIT_USAGE, "--replace takes OLD=NEW, two serial numbers as the tool shows them "
-                                        "(21001031=21001112), not '" + text + "'");
-        r.old = *old;
-        r.now = *now;
-        replacements.push_back(r);
-    }
-
     // Every file is checked before anything goes to the bus.
     const BackupFolder backup = ReadBackupFolder(folder);
     if (!backup.Readable()) {
@@ -189,6 +175,22 @@ int RestoreCommand(Run& run)
                       backup.ConfigurationCount());
     }
     const size_t inBackup = backup.ConfigurationCount();
+    std::vector<Replacement> replacements;
+    for (const std::string& text : run.line.replacements) {
+        const size_t equals = text.find('=');
+        Replacement r{text};
+        const auto old = ParseSerialText(text.substr(0, equals));
+        const auto now = equals == std::string::npos ? std::nullopt : ParseSerialText(text.substr(equals + 1));
+        if (!old || !now)
+            return Finish(run,
+                          run.Fail(EXIT_USAGE, "--replace takes OLD=NEW, two serial numbers as the tool shows them "
+                                               "(21001031=21001112), not '" + text + "'"),
+                          0, inBackup);
+        r.old = *old;
+        r.now = *now;
+        replacements.push_back(r);
+    }
+
     BusSession session(run);
     if (!session.Open() || !DiscoverSomeOrFail(run, session, run.line.Has("--all"), run.line.Has("--resolve")))
         return Finish(run, EXIT_BUS, 0, inBackup);

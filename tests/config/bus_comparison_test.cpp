@@ -104,6 +104,29 @@ TEST_F(BusComparisonTest, EveryKindOfChangeIsNamed)
     EXPECT_EQ(Statuses(again)[0x05], "not configured");
 }
 
+// A window's Cancel between two devices: the others are not read, and say so.
+TEST_F(BusComparisonTest, StoppedReadsNameTheDevicesLeftOut)
+{
+    Discover();
+    std::vector<std::pair<size_t, size_t>> steps;
+    const auto stopAfterOne = [&steps](size_t done, size_t total, const DeviceRecord&) {
+        steps.emplace_back(done, total);
+        return done < 1;
+    };
+    const BusBackup backup = ReadBusBackup(registry, services, stopAfterOne);
+    EXPECT_TRUE(backup.cancelled);
+    EXPECT_EQ(steps, (std::vector<std::pair<size_t, size_t>>{{0, 3}, {1, 3}}));
+    ASSERT_EQ(backup.notRead.size(), 2u);
+    EXPECT_EQ(backup.notRead.back().second, "not read: the backup was stopped");
+
+    const BusBackup whole = ReadBusBackup(registry, services);
+    steps.clear();
+    const BusComparison comparison = CompareWithBus(whole.devices, registry, services, stopAfterOne);
+    EXPECT_TRUE(comparison.cancelled);
+    EXPECT_FALSE(comparison.Matches());
+    EXPECT_EQ(Statuses(comparison)[0x05], "configuration not read: the comparison was stopped");
+}
+
 TEST_F(BusComparisonTest, AFolderIsReadBackAsItWasWritten)
 {
     Discover();
