@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -36,6 +36,28 @@ std::string ObjectLine(const Json& object)
     return line + "}";
 }
 
+// "1.20" as FirmwareText writes it: major and minor, each one or two hexadecimal digits.
+std::optional<std::pair<uint8_t, uint8_t>> ParseFirmwareText(const std::string& text)
+{
+    const size_t dot = text.find('.');
+    const auto part = [](std::string_view digits) -> std::optional<uint8_t> {
+        unsigned value = 0;
+        if (digits.empty() || digits.size() > 2)
+            return std::nullopt;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+        if (error != std::errc() || end != digits.data() + digits.size())
+            return std::nullopt;
+        return uint8_t(value);
+    };
+    if (dot == std::string::npos)
+        return std::nullopt;
+    const auto major = part(std::string_view(text).substr(0, dot));
+    const auto minor = part(std::string_view(text).substr(dot + 1));
+    if (!major || !minor)
+        return std::nullopt;
+    return std::pair{*major, *minor};
+}
+
 std::optional<BackupDevice> DeviceOfJson(const Json& entry)
 {
     if (!entry.is_object())
@@ -46,7 +68,7 @@ std::optional<BackupDevice> DeviceOfJson(const Json& entry)
     const auto firmware = entry.find("firmware");
     const auto configured = entry.find("configured");
     const auto file = entry.find("file");
-    if (address == entry.end() || !address->is_number_unsigned() || address->get<unsigned>() > 255 ||
+    if (address == entry.end() || !address->is_number_unsigned() || address->get<uint64_t>() > 255 ||
         name == entry.end() || !name->is_string() || serial == entry.end() || !serial->is_string() ||
         firmware == entry.end() || !firmware->is_string() || configured == entry.end() || !configured->is_boolean() ||
         (file != entry.end() && !file->is_string() && !file->is_null()))
@@ -57,15 +79,12 @@ std::optional<BackupDevice> DeviceOfJson(const Json& entry)
     record.name = Utf8ToLatin1(name->get<std::string>()).substr(0, DEVICE_NAME_LENGTH);
     record.typeCode = TypeFromName(record.name);
     const std::optional<SerialNumber> number = ParseSerialText(serial->get<std::string>());
-    unsigned major = 0;
-    unsigned minor = 0;
-    char end = 0;
-    if (!number || std::sscanf(firmware->get<std::string>().c_str(), "%X.%X%c", &major, &minor, &end) != 2 ||
-        major > 255 || minor > 255)
+    const std::optional<std::pair<uint8_t, uint8_t>> version = ParseFirmwareText(firmware->get<std::string>());
+    if (!number || !version)
         return std::nullopt;
     record.serialNumber = *number;
-    record.firmwareMajor = uint8_t(major);
-    record.firmwareMinor = uint8_t(minor);
+    record.firmwareMajor = version->first;
+    record.firmwareMinor = version->second;
     record.configured = configured->get<bool>();
     if (file != entry.end() && file->is_string())
         device.file = file->get<std::string>();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "config/backup_folder.h"
 #include "config/image_forms.h"
 #include "config/input8_image.h"
 #include "config/rs232_image.h"
@@ -154,6 +155,19 @@ void ImageSeeds()
 
     Seed("firmware_file", "two_blocks_and_a_rest", Bytes(input8.begin(), input8.begin() + 70));
     Seed("firmware_file", "one_block", Bytes(rs232.begin(), rs232.begin() + 32));
+
+    orv::DeviceRecord hall;
+    hall.name = "ORV-Input8";
+    hall.serialNumber = {0x31, 0x10, 0x00, 0x21};
+    hall.address = 3;
+    hall.firmwareMajor = 1;
+    hall.firmwareMinor = 0x20;
+    hall.configured = true;
+    orv::DeviceRecord relay = hall;
+    relay.name = "ORV-Relay";
+    relay.address = 9;
+    const std::string manifest = orv::BackupManifestText({{hall, "input8-21001031.bin", {}}, {relay, std::nullopt, {}}});
+    Seed("backup_manifest", "two_devices", TextBytes(manifest));
 }
 
 // The RS232 round trip reads a configuration field by field: the name, the
