@@ -12,9 +12,11 @@
 #include <wx/statusbr.h>
 
 #include "link/bus_link.h"
+#include "config/unsaved_edits.h"
 #include "ui/connection_dialog.h"
 #include "ui/fast_discovery.h"
 #include "ui/bus_backup_commands.h"
+#include "ui/input_type_dialog.h"
 #include "ui/main_dialog.h"
 #include "ui/settings.h"
 #include "ui/until_painted.h"
@@ -65,6 +67,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(ID_LOG_WINDOW, MainFrame::OnLogWindow)
     EVT_MENU(ID_BACKUP_BUS, MainFrame::OnBackUpBus)
     EVT_MENU(ID_COMPARE_WITH_BACKUP, MainFrame::OnCompareWithBackup)
+    EVT_MENU(ID_RESTORE_BUS, MainFrame::OnRestoreBus)
 wxEND_EVENT_TABLE()
 
 MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wxWindowID id, const wxString& title,
@@ -76,6 +79,7 @@ MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wx
     fileMenu->AppendSeparator();
     fileMenu->Append(ID_BACKUP_BUS, _("Back Up Bus ..."), wxEmptyString, wxITEM_NORMAL);
     fileMenu->Append(ID_COMPARE_WITH_BACKUP, _("Compare with Backup ..."), wxEmptyString, wxITEM_NORMAL);
+    fileMenu->Append(ID_RESTORE_BUS, _("Restore Bus ..."), wxEmptyString, wxITEM_NORMAL);
     fileMenu->AppendSeparator();
     fileMenu->Append(wxID_EXIT, _("Exit"), wxEmptyString, wxITEM_NORMAL);
 
@@ -278,6 +282,16 @@ void MainFrame::OnCompareWithBackup(wxCommandEvent&)
 {
     if (const std::optional<std::string> folder = chooseFolder(_("Folder of the backup to compare with"), true))
         CompareBusWithBackup(this, mainDialog->Registry(), services_, *folder);
+}
+
+void MainFrame::OnRestoreBus(wxCommandEvent&)
+{
+    // A restore may write the device whose edits the panel shows.
+    Input_Type_Dialog* panel = mainDialog->InputPanel();
+    if (panel->IsShown() && !MayDropEdits(*panel, services_.prompts))
+        return;
+    if (const std::optional<std::string> folder = chooseFolder(_("Folder of the backup to restore"), true))
+        RestoreBus(this, mainDialog->Registry(), services_, *folder);
 }
 
 }  // namespace orv

@@ -76,6 +76,7 @@ private:
     void OnLogWindow(wxCommandEvent& event);
     void OnBackUpBus(wxCommandEvent& event);
     void OnCompareWithBackup(wxCommandEvent& event);
+    void OnRestoreBus(wxCommandEvent& event);
 
     // The frame's default size within the work area, its minimum what the
     // main dialog needs to show every line of its panels.

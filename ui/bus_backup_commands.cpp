@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <system_error>
 
+#include "config/block_transfer.h"
 #include "config/bus_backup.h"
 #include "config/bus_comparison.h"
 #include "config/latin1.h"
@@ -130,8 +133,13 @@ BusReportWindow* BackUpBus(wxWindow* parent, const DeviceRegistry& registry, Ser
     return window;
 }
 
-BusComparisonWindow* CompareBusWithBackup(wxWindow* parent, const DeviceRegistry& registry, Services& services,
-                                          const std::string& folder)
+namespace {
+
+constexpr const char* RESTORE_CAPTION = "Restore Bus";
+
+// The backup in folder against the bus, or nothing after a box said why not.
+std::optional<BusComparison> Compare(const DeviceRegistry& registry, Services& services, const std::string& folder,
+                                     wxWindow* parent, const char* caption)
 {
     Prompts& prompts = services.prompts;
     const BackupFolder backup = ReadBackupFolder(folder);
@@ -139,22 +147,106 @@ BusComparisonWindow* CompareBusWithBackup(wxWindow* parent, const DeviceRegistry
         std::string text = "The backup in " + folder + " cannot be used:";
         for (const std::string& problem : backup.problems)
             text += "\n" + problem;
-        prompts.Message(COMPARE_CAPTION, text, Buttons::Ok, Icon::Error);
-        return nullptr;
+        prompts.Message(caption, text, Buttons::Ok, Icon::Error);
+        return std::nullopt;
     }
-    if (!ReadyForBusWork(registry, services, COMPARE_CAPTION))
-        return nullptr;
+    if (!ReadyForBusWork(registry, services, caption))
+        return std::nullopt;
 
     BusComparison comparison;
     {
         BusWork work(parent);
-        ReadProgress progress(prompts, COMPARE_CAPTION);
+        ReadProgress progress(prompts, caption);
         comparison = CompareWithBus(backup.devices, registry, services, progress.Step());
         progress.Hide();
     }
     if (comparison.interfaceLost)
         ReportBusInterfaceLost();
-    auto* window = new BusComparisonWindow(parent, std::move(comparison), folder);
+    return comparison;
+}
+
+// What one write came to, in words; true when the device holds the backup now.
+std::pair<bool, std::string> WriteResultText(WriteResult result)
+{
+    switch (result) {
+    case WriteResult::Saved:
+        return {true, "written and read back"};
+    case WriteResult::Cancelled:
+        return {false, "stopped: it may hold an incomplete configuration"};
+    case WriteResult::NotVerified:
+        return {false, "not verified: the read-back differs from the backup"};
+    case WriteResult::InterfaceLost:
+        return {false, "the interface was lost during the write: it may hold an incomplete configuration"};
+    case WriteResult::Failed:
+        break;
+    }
+    return {false, "not verified: the read-back was not answered"};
+}
+
+void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& rows, Services& services,
+                       const std::string& folder)
+{
+    const std::vector<DeviceComparison>& devices = window.Comparison().devices;
+    std::string list;
+    for (size_t row : rows)
+        list += "\n" + DeviceText(*devices[row].bus) + " ← " + *devices[row].backup->file;
+    MessageBoxOptions question{RESTORE_CAPTION,
+                               "Write the configuration of the backup to these devices? What they hold now is "
+                               "replaced." + list,
+                               Buttons::YesNo, Icon::Question, true};
+    if (services.prompts.MessageBox(question) != Answer::Yes)
+        return;
+
+    std::vector<std::string> lines;
+    size_t restored = 0;
+    {
+        BusWork work(&window);
+        bool stopped = false;
+        for (size_t row : rows) {
+            const DeviceComparison& device = devices[row];
+            const std::string target = DeviceText(*device.bus) + " ← " + *device.backup->file + ": ";
+            if (stopped) {
+                lines.push_back(target + "not written");
+                continue;
+            }
+            const ConfigKind kind = *ConfigKindOfType(device.bus->typeCode);
+            const WriteOutcome outcome = WriteConfigImage(TransferProfileOf(kind), device.bus->address,
+                                                          DeviceFormOfFile(kind, device.backup->image), services);
+            const auto [saved, text] = WriteResultText(outcome.result);
+            restored += saved ? 1 : 0;
+            lines.push_back(target + text);
+            stopped = outcome.result == WriteResult::Cancelled || outcome.result == WriteResult::InterfaceLost;
+        }
+    }
+    const std::string heading = std::to_string(restored) + " of " + std::to_string(rows.size()) +
+                                " configuration(s) restored from " + folder + ".";
+    auto* report = new BusReportWindow(window.GetParent(), RESTORE_CAPTION, heading, lines);
+    report->Show();
+}
+
+}  // namespace
+
+BusComparisonWindow* CompareBusWithBackup(wxWindow* parent, const DeviceRegistry& registry, Services& services,
+                                          const std::string& folder)
+{
+    std::optional<BusComparison> comparison = Compare(registry, services, folder, parent, COMPARE_CAPTION);
+    if (!comparison)
+        return nullptr;
+    auto* window = new BusComparisonWindow(parent, std::move(*comparison), folder);
+    window->Show();
+    return window;
+}
+
+BusComparisonWindow* RestoreBus(wxWindow* parent, const DeviceRegistry& registry, Services& services,
+                                const std::string& folder)
+{
+    std::optional<BusComparison> comparison = Compare(registry, services, folder, parent, RESTORE_CAPTION);
+    if (!comparison)
+        return nullptr;
+    WriteRows write = [&services, folder](BusComparisonWindow& window, const std::vector<size_t>& rows) {
+        WriteRowsOfBackup(window, rows, services, folder);
+    };
+    auto* window = new BusComparisonWindow(parent, std::move(*comparison), folder, std::move(write));
     window->Show();
     return window;
 }

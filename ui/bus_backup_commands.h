@@ -1,5 +1,5 @@
-// The whole-bus commands of the File menu: a backup of the bus into a folder
-// and the comparison of a folder with the bus. Both work on the devices the
+// The whole-bus commands of the File menu: a backup of the bus into a folder,
+// the comparison of a folder with the bus and its restore. Both work on the devices the
 // last discovery listed, under the input block, with progress and Cancel.
 #pragma once
 
@@ -26,5 +26,11 @@ BusReportWindow* BackUpBus(wxWindow* parent, const DeviceRegistry& registry, Ser
 // nothing after a box said why there is none.
 BusComparisonWindow* CompareBusWithBackup(wxWindow* parent, const DeviceRegistry& registry, Services& services,
                                           const std::string& folder);
+
+// The comparison of CompareBusWithBackup with a tick box on every device that
+// can be written. Its Write asks first, naming the ticked devices; then each
+// is written and read back, and a window lists the result of each.
+BusComparisonWindow* RestoreBus(wxWindow* parent, const DeviceRegistry& registry, Services& services,
+                                const std::string& folder);
 
 }  // namespace orv

@@ -46,10 +46,11 @@ std::string ComparisonText(const BusComparison& comparison, const std::string& f
     return out.str();
 }
 
-BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison comparison, std::string folder)
-    : wxDialog(parent, wxID_ANY, _("Compare with Backup"), wxDefaultPosition, wxSize(900, 560),
+BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison comparison, std::string folder,
+                                         WriteRows write)
+    : wxDialog(parent, wxID_ANY, write ? _("Restore Bus") : _("Compare with Backup"), wxDefaultPosition, wxSize(900, 560),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, BUS_COMPARISON_WINDOW_NAME),
-      comparison_(std::move(comparison)), folder_(std::move(folder))
+      comparison_(std::move(comparison)), folder_(std::move(folder)), write_(std::move(write))
 {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     const wxString verdict = comparison_.Matches() ? _("The bus matches the backup.")
@@ -57,6 +58,8 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
     sizer->Add(new wxStaticText(this, wxID_ANY, _("Backup: ") + Utf8(folder_) + "\n" + verdict), 0, wxALL, 8);
 
     table_ = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_SINGLE_SEL);
+    if (write_)
+        table_->EnableCheckBoxes();
     const std::pair<const char*, int> columns[] = {{"Kind", 110},          {"Serial", 100},
                                                    {"Address (bus)", 95},  {"Address (backup)", 115},
                                                    {"Firmware (bus)", 100}, {"Firmware (backup)", 120},
@@ -76,6 +79,8 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
             table_->SetItem(row, COLUMN_BACKUP_FIRMWARE, FirmwareText(device.backup->record));
         }
         table_->SetItem(row, COLUMN_STATUS, Utf8(StatusText(device)));
+        if (write_)
+            Tick(row, device.NeedsWrite());
     }
     sizer->Add(table_, 3, wxEXPAND | wxLEFT | wxRIGHT, 8);
 
@@ -84,6 +89,16 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
     sizer->Add(differences_, 2, wxEXPAND | wxLEFT | wxRIGHT, 8);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    if (write_) {
+        auto* writeButton = new wxButton(this, wxID_ANY, _("Write Ticked Devices ..."));
+        buttons->Add(writeButton, 0, wxRIGHT, 8);
+        writeButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { WriteTicked(); });
+        // A device that cannot be written takes no tick.
+        table_->Bind(wxEVT_LIST_ITEM_CHECKED, [this](wxListEvent& event) {
+            if (!comparison_.devices[size_t(event.GetIndex())].Writable())
+                table_->CheckItem(event.GetIndex(), false);
+        });
+    }
     auto* copy = new wxButton(this, wxID_ANY, _("Copy as Text"));
     auto* close = new wxButton(this, wxID_CLOSE, _("Close"));
     buttons->Add(copy, 0, wxRIGHT, 8);
@@ -119,6 +134,27 @@ void BusComparisonWindow::SelectDevice(long row)
         differences_->Append(Utf8(StatusText(device)));
     for (const std::string& line : device.differences)
         differences_->Append(Utf8(line));
+}
+
+bool BusComparisonWindow::IsTicked(long row) const
+{
+    return write_ && table_->IsItemChecked(row);
+}
+
+void BusComparisonWindow::Tick(long row, bool ticked)
+{
+    if (write_)
+        table_->CheckItem(row, ticked && comparison_.devices[size_t(row)].Writable());
+}
+
+void BusComparisonWindow::WriteTicked()
+{
+    std::vector<size_t> rows;
+    for (long row = 0; row < table_->GetItemCount(); ++row)
+        if (IsTicked(row))
+            rows.push_back(size_t(row));
+    if (!rows.empty())
+        write_(*this, rows);
 }
 
 bool BusComparisonWindow::CopyAsText()

@@ -3,7 +3,9 @@
 // the whole comparison as text for the clipboard.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include <wx/dialog.h>
 
@@ -25,10 +27,23 @@ enum ComparisonColumn { COLUMN_KIND, COLUMN_SERIAL, COLUMN_BUS_ADDRESS, COLUMN_B
 // its differences indented under it, and whether the bus matches.
 std::string ComparisonText(const BusComparison& comparison, const std::string& folder);
 
+class BusComparisonWindow;
+// Writes the backup's configuration to the devices of the comparison's rows.
+using WriteRows = std::function<void(BusComparisonWindow& window, const std::vector<size_t>& rows)>;
+
 class BusComparisonWindow : public wxDialog {
 public:
-    // Modeless: shown by the caller, destroyed when closed.
-    BusComparisonWindow(wxWindow* parent, BusComparison comparison, std::string folder);
+    // Modeless: shown by the caller, destroyed when closed. With write, every
+    // device that can be written has a tick box (ticked when it differs) and
+    // "Write Ticked Devices ..." hands the ticked rows to write.
+    BusComparisonWindow(wxWindow* parent, BusComparison comparison, std::string folder, WriteRows write = {});
+
+    const BusComparison& Comparison() const { return comparison_; }
+    bool IsTicked(long row) const;
+    // Ticks a row; a device that cannot be written keeps its box empty.
+    void Tick(long row, bool ticked);
+    // The ticked rows to write; nothing happens without one.
+    void WriteTicked();
 
     wxListCtrl* DeviceTable() const { return table_; }
     wxListBox* Differences() const { return differences_; }
@@ -42,6 +57,7 @@ private:
 
     BusComparison comparison_;
     std::string folder_;
+    WriteRows write_;
     wxListCtrl* table_ = nullptr;
     wxListBox* differences_ = nullptr;
 };

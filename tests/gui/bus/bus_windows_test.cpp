@@ -141,6 +141,49 @@ TEST_F(BusWindowsTest, ComparisonShowsTheChangedRowAndCopiesItAsText)
     EXPECT_NE(text.find("the bus differs from the backup"), std::string::npos) << text;
 }
 
+TEST_F(BusWindowsTest, RestoreWritesTheTickedDeviceOnlyAfterTheYes)
+{
+    const std::vector<uint8_t> backedUp = EncodeInput8Image(Hall(9), ImageForm::Device);
+    const std::vector<uint8_t> changed = EncodeInput8Image(Hall(12), ImageForm::Device);
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        SCOPED_TRACE(answer == Answer::Yes ? "Yes" : "No");
+        input8.LoadMemory(backedUp);
+        dialog->DiscoverDevices(BROADCAST_ADDRESS);
+        BusReportWindow* backupReport = BackUp();
+        ASSERT_NE(backupReport, nullptr);
+        backupReport->Destroy();
+        input8.LoadMemory(changed);
+
+        SendMenuCommand(*frame, ID_RESTORE_BUS);
+        auto* window = OpenWindow<BusComparisonWindow>(BUS_COMPARISON_WINDOW_NAME);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->GetTitle(), "Restore Bus");
+        // Ticked: the device that differs; the relay holds no configuration and takes no tick.
+        EXPECT_TRUE(window->IsTicked(0));
+        window->Tick(1, true);
+        EXPECT_FALSE(window->IsTicked(1));
+        EXPECT_FALSE(window->IsTicked(2));
+
+        prompts.boxes.clear();
+        prompts.boxAnswers = {answer};
+        window->WriteTicked();
+        ASSERT_EQ(prompts.boxes.size(), 1u);
+        EXPECT_NE(prompts.boxes[0].text.find("ORV-Input8 (21 00 10 31) at address 3 ← input8-21001031.bin"),
+                  std::string::npos);
+        EXPECT_TRUE(prompts.boxes[0].defaultNo);
+        const std::vector<uint8_t>& expected = answer == Answer::Yes ? backedUp : changed;
+        ASSERT_GE(input8.Memory().size(), expected.size());
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), input8.Memory().begin()));
+        window->Destroy();
+    }
+    auto* report = OpenWindow<BusReportWindow>(BUS_REPORT_WINDOW_NAME);
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->Heading(), "1 of 1 configuration(s) restored from " + folder.string() + ".");
+    EXPECT_EQ(Items(report->Lines()),
+              std::vector<std::string>{
+                  "ORV-Input8 (21 00 10 31) at address 3 ← input8-21001031.bin: written and read back"});
+}
+
 // Each case ends in a box, with no window and nothing read.
 TEST_F(BusWindowsTest, ComparisonRefusesWhatItCannotCompare)
 {
