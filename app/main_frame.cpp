@@ -11,11 +11,11 @@
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 
-#include "link/bus_link.h"
 #include "config/unsaved_edits.h"
+#include "link/bus_link.h"
+#include "ui/bus_backup_commands.h"
 #include "ui/connection_dialog.h"
 #include "ui/fast_discovery.h"
-#include "ui/bus_backup_commands.h"
 #include "ui/input_type_dialog.h"
 #include "ui/main_dialog.h"
 #include "ui/settings.h"
