@@ -4,15 +4,19 @@
 #include <vector>
 
 #include <wx/app.h>
+#include <wx/dirdlg.h>
 #include <wx/display.h>
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 
+#include "config/unsaved_edits.h"
 #include "link/bus_link.h"
+#include "ui/bus_backup_commands.h"
 #include "ui/connection_dialog.h"
 #include "ui/fast_discovery.h"
+#include "ui/input_type_dialog.h"
 #include "ui/main_dialog.h"
 #include "ui/settings.h"
 #include "ui/until_painted.h"
@@ -66,6 +70,9 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(ID_DEVICE_BOOT_MODE, MainFrame::OnDeviceBootMode)
     EVT_MENU(ID_DEVICE_CONFIG_MODE, MainFrame::OnDeviceConfigMode)
     EVT_MENU(ID_LOG_WINDOW, MainFrame::OnLogWindow)
+    EVT_MENU(ID_BACKUP_BUS, MainFrame::OnBackUpBus)
+    EVT_MENU(ID_COMPARE_WITH_BACKUP, MainFrame::OnCompareWithBackup)
+    EVT_MENU(ID_RESTORE_BUS, MainFrame::OnRestoreBus)
 wxEND_EVENT_TABLE()
 
 MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wxWindowID id, const wxString& title,
@@ -78,6 +85,10 @@ MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wx
 {
     fileMenu = new wxMenu;
     fileMenu->Append(ID_CONNECTION, _("Connection ..."), wxEmptyString, wxITEM_NORMAL);
+    fileMenu->AppendSeparator();
+    fileMenu->Append(ID_BACKUP_BUS, _("Back Up Bus ..."), wxEmptyString, wxITEM_NORMAL);
+    fileMenu->Append(ID_COMPARE_WITH_BACKUP, _("Compare with Backup ..."), wxEmptyString, wxITEM_NORMAL);
+    fileMenu->Append(ID_RESTORE_BUS, _("Restore Bus ..."), wxEmptyString, wxITEM_NORMAL);
     fileMenu->AppendSeparator();
     fileMenu->Append(wxID_EXIT, _("Exit"), wxEmptyString, wxITEM_NORMAL);
 
@@ -119,6 +130,13 @@ MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wx
     // The log window's frame is a child of this frame, so it goes when this
     // frame goes and cannot keep the program running on its own.
     logWindow = new wxLogWindow(this, _("ORVANTA Log Window"), false, false);
+
+    chooseFolder = [this](const wxString& message, bool mustExist) -> std::optional<std::string> {
+        wxDirDialog dialog(this, message, wxEmptyString, wxDD_DEFAULT_STYLE | (mustExist ? wxDD_DIR_MUST_EXIST : 0));
+        if (dialog.ShowModal() != wxID_OK)
+            return std::nullopt;
+        return dialog.GetPath().utf8_string();
+    };
 
     FitToWorkArea();
 }
@@ -283,6 +301,28 @@ void MainFrame::OnDeviceConfigMode(wxCommandEvent&)
 void MainFrame::OnLogWindow(wxCommandEvent&)
 {
     ShowLogWindow();
+}
+
+void MainFrame::OnBackUpBus(wxCommandEvent&)
+{
+    if (const std::optional<std::string> folder = chooseFolder(_("Folder for the backup of the bus"), false))
+        BackUpBus(this, mainDialog->Registry(), services_, *folder);
+}
+
+void MainFrame::OnCompareWithBackup(wxCommandEvent&)
+{
+    if (const std::optional<std::string> folder = chooseFolder(_("Folder of the backup to compare with"), true))
+        CompareBusWithBackup(this, mainDialog->Registry(), services_, *folder);
+}
+
+void MainFrame::OnRestoreBus(wxCommandEvent&)
+{
+    // A restore may write the device whose edits the panel shows.
+    Input_Type_Dialog* panel = mainDialog->InputPanel();
+    if (panel->IsShown() && !MayDropEdits(*panel, services_.prompts))
+        return;
+    if (const std::optional<std::string> folder = chooseFolder(_("Folder of the backup to restore"), true))
+        RestoreBus(this, mainDialog->Registry(), services_, *folder);
 }
 
 }  // namespace orv

@@ -2,6 +2,10 @@
 // main dialog that fills it.
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <string>
+
 #include <wx/frame.h>
 
 #include "port/usb_interface.h"
@@ -44,6 +48,10 @@ public:
 
     Services& GetServices() { return services_; }
 
+    // Asks for the folder of a backup (a folder dialog with message); nothing
+    // when the user cancels. Tests put their own answer here.
+    std::function<std::optional<std::string>(const wxString& message, bool mustExist)> chooseFolder;
+
     MainDialog* mainDialog = nullptr;
     wxStatusBar* statusBar = nullptr;
     wxMenu* advancedMenu = nullptr;
@@ -71,6 +79,9 @@ private:
     void OnDeviceBootMode(wxCommandEvent& event);
     void OnDeviceConfigMode(wxCommandEvent& event);
     void OnLogWindow(wxCommandEvent& event);
+    void OnBackUpBus(wxCommandEvent& event);
+    void OnCompareWithBackup(wxCommandEvent& event);
+    void OnRestoreBus(wxCommandEvent& event);
 
     // The frame's default size within the work area, its minimum what the
     // main dialog needs to show every line of its panels.

@@ -17,5 +17,8 @@ constexpr int ID_EMERGENCY_FIRMWARE_UPDATE = 10018;
 constexpr int ID_BROADCAST_DISCOVERY = 10019;
 constexpr int ID_QUICK_DISCOVERY = 10020;
 constexpr int ID_LOG_WINDOW = 10021;
+constexpr int ID_BACKUP_BUS = 10030;
+constexpr int ID_COMPARE_WITH_BACKUP = 10031;
+constexpr int ID_RESTORE_BUS = 10032;
 
 }  // namespace orv

@@ -84,7 +84,13 @@ TEST_F(MainFrameTest, FrameHasTheToolsTitleMenusAndStatusBar)
     EXPECT_EQ(frame->menuBar->GetMenu(2), frame->advancedMenu);
 
     EXPECT_EQ(Entries(frame->fileMenu), (std::vector<MenuEntry>{
-                                            {ID_CONNECTION, "Connection ..."}, {wxID_SEPARATOR, ""}, {wxID_EXIT, "Exit"}}));
+                                            {ID_CONNECTION, "Connection ..."},
+                                            {wxID_SEPARATOR, ""},
+                                            {ID_BACKUP_BUS, "Back Up Bus ..."},
+                                            {ID_COMPARE_WITH_BACKUP, "Compare with Backup ..."},
+                                            {ID_RESTORE_BUS, "Restore Bus ..."},
+                                            {wxID_SEPARATOR, ""},
+                                            {wxID_EXIT, "Exit"}}));
     EXPECT_EQ(Entries(frame->devicesMenu), (std::vector<MenuEntry>{
                                                {ID_DISCOVER_ALL, "Discover All Devices ... (Slow)"},
                                                {ID_DISCOVER_ALL_FAST, "Discover All Devices (Fast)"},

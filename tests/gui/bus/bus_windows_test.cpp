@@ -1,0 +1,216 @@
+// The File menu's whole-bus windows on the simulated bus: a backup of the bus,
+// then its comparison with the bus after a device was changed.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <wx/clipbrd.h>
+#include <wx/listbox.h>
+
+#include "config/backup_folder.h"
+#include "config/input8_image.h"
+#include "tests/gui/main_dialog/main_dialog_fixture.h"
+#include "ui/bus_comparison_window.h"
+#include "ui/bus_report_window.h"
+
+namespace orv::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+Input8Config Hall(uint8_t relayAddress)
+{
+    Input8Config config;
+    config.name = "Hall";
+    config.rows[3] = InputRow{0, ChangeType::Close, relayAddress, ACTION_RELAY_ENERGIZE, {'1'}};
+    return config;
+}
+
+template <typename Window>
+Window* OpenWindow(const char* name)
+{
+    for (wxWindow* window : wxTopLevelWindows)
+        if (window->GetName() == name && !wxPendingDelete.Member(window))
+            return dynamic_cast<Window*>(window);
+    return nullptr;
+}
+
+std::vector<std::string> Items(const wxListBox* list)
+{
+    std::vector<std::string> items;
+    for (unsigned i = 0; i < list->GetCount(); ++i)
+        items.push_back(list->GetString(i).utf8_string());
+    return items;
+}
+
+class BusWindowsTest : public MainDialogTest {
+protected:
+    void SetUp() override
+    {
+        MainDialogTest::SetUp();
+        input8.LoadMemory(EncodeInput8Image(Hall(9), ImageForm::Device));
+        fs::remove_all(folder);
+        frame->chooseFolder = [this](const wxString&, bool) { return std::optional<std::string>(folder.string()); };
+    }
+    void TearDown() override
+    {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (window->GetName() == BUS_COMPARISON_WINDOW_NAME || window->GetName() == BUS_REPORT_WINDOW_NAME)
+                window->Destroy();
+        MainDialogTest::TearDown();
+        fs::remove_all(folder);
+    }
+
+    BusReportWindow* BackUp()
+    {
+        SendMenuCommand(*frame, ID_BACKUP_BUS);
+        return OpenWindow<BusReportWindow>(BUS_REPORT_WINDOW_NAME);
+    }
+
+    SimDevice& input8 = AddDevice(SimDeviceKind::Input8, 3, {0x31, 0x10, 0x00, 0x21});
+    SimDevice& relay = AddDevice(SimDeviceKind::Relay, 9, {0x32, 0x10, 0x00, 0x21});
+    SimDevice& spare = AddDevice(SimDeviceKind::Input8, 12, {0x33, 0x10, 0x00, 0x21}, false);
+    fs::path folder = fs::temp_directory_path() /
+                      ("orv_gui_bus_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+};
+
+TEST_F(BusWindowsTest, BackUpListsWhatWasSavedAndWritesTheFolder)
+{
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    BusReportWindow* report = BackUp();
+    ASSERT_NE(report, nullptr);
+    EXPECT_TRUE(report->IsShown());
+    EXPECT_TRUE(report->HasFlag(wxRESIZE_BORDER));
+    EXPECT_EQ(report->Heading(), "1 configuration(s) backed up in " + folder.string() + ".");
+    EXPECT_EQ(Items(report->Lines()),
+              (std::vector<std::string>{"saved: ORV-Input8 (21 00 10 31) at address 3 → input8-21001031.bin",
+                                        "listed (no configuration): ORV-Relay (21 00 10 32) at address 9",
+                                        "not configured, nothing to back up: ORV-Input8 (21 00 10 33) at address 12"}));
+    EXPECT_TRUE(fs::exists(folder / "manifest.json"));
+    EXPECT_TRUE(fs::exists(folder / "input8-21001031.bin"));
+    ASSERT_FALSE(prompts.progress.empty());
+    EXPECT_TRUE(prompts.progress.back()->options.canAbort);
+}
+
+TEST_F(BusWindowsTest, CancelledBackUpWritesNothing)
+{
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    prompts.onProgressUpdate = [](const RecordedProgress&, int) { return false; };
+    BusReportWindow* report = BackUp();
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->Heading(), "Cancelled: nothing saved, " + folder.string() + " holds what it held before.");
+    EXPECT_EQ(Items(report->Lines()), std::vector<std::string>{"not saved: ORV-Input8 (21 00 10 31) at address 3"});
+    EXPECT_FALSE(fs::exists(folder / "manifest.json"));
+}
+
+TEST_F(BusWindowsTest, ComparisonShowsTheChangedRowAndCopiesItAsText)
+{
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    ASSERT_NE(BackUp(), nullptr);
+    input8.LoadMemory(EncodeInput8Image(Hall(12), ImageForm::Device));
+
+    SendMenuCommand(*frame, ID_COMPARE_WITH_BACKUP);
+    auto* window = OpenWindow<BusComparisonWindow>(BUS_COMPARISON_WINDOW_NAME);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->IsShown());
+    EXPECT_TRUE(window->HasFlag(wxRESIZE_BORDER));
+    wxListCtrl* table = window->DeviceTable();
+    ASSERT_EQ(table->GetItemCount(), 3);
+    EXPECT_EQ(table->GetItemText(0, COLUMN_KIND), "ORV-Input8");
+    EXPECT_EQ(table->GetItemText(0, COLUMN_SERIAL), "21 00 10 31");
+    EXPECT_EQ(table->GetItemText(0, COLUMN_BUS_ADDRESS), "3");
+    EXPECT_EQ(table->GetItemText(0, COLUMN_BACKUP_ADDRESS), "3");
+    EXPECT_EQ(table->GetItemText(0, COLUMN_STATUS), "configuration differs");
+    EXPECT_EQ(table->GetItemText(1, COLUMN_STATUS), "same");
+    // The changed device is selected from the start, its differences in words.
+    EXPECT_EQ(Items(window->Differences()),
+              std::vector<std::string>{"Row 4: destination ORV-Relay @ 9 → ORV-Input8 @ 12"});
+    window->SelectDevice(1);
+    EXPECT_EQ(Items(window->Differences()), std::vector<std::string>{"same"});
+
+    ASSERT_TRUE(window->CopyAsText());
+    wxClipboardLocker locker;
+    ASSERT_TRUE(!!locker);
+    wxTextDataObject data;
+    ASSERT_TRUE(wxTheClipboard->GetData(data));
+    const std::string text = data.GetText().utf8_string();
+    EXPECT_NE(text.find("ORV-Input8 (21 00 10 31) at address 3: configuration differs\n"
+                        "    Row 4: destination ORV-Relay @ 9 → ORV-Input8 @ 12\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("the bus differs from the backup"), std::string::npos) << text;
+}
+
+TEST_F(BusWindowsTest, RestoreWritesTheTickedDeviceOnlyAfterTheYes)
+{
+    const std::vector<uint8_t> backedUp = EncodeInput8Image(Hall(9), ImageForm::Device);
+    const std::vector<uint8_t> changed = EncodeInput8Image(Hall(12), ImageForm::Device);
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        SCOPED_TRACE(answer == Answer::Yes ? "Yes" : "No");
+        input8.LoadMemory(backedUp);
+        dialog->DiscoverDevices(BROADCAST_ADDRESS);
+        BusReportWindow* backupReport = BackUp();
+        ASSERT_NE(backupReport, nullptr);
+        backupReport->Destroy();
+        input8.LoadMemory(changed);
+
+        SendMenuCommand(*frame, ID_RESTORE_BUS);
+        auto* window = OpenWindow<BusComparisonWindow>(BUS_COMPARISON_WINDOW_NAME);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->GetTitle(), "Restore Bus");
+        // Ticked: the device that differs; the relay holds no configuration and takes no tick.
+        EXPECT_TRUE(window->IsTicked(0));
+        window->Tick(1, true);
+        EXPECT_FALSE(window->IsTicked(1));
+        EXPECT_FALSE(window->IsTicked(2));
+
+        prompts.boxes.clear();
+        prompts.boxAnswers = {answer};
+        window->WriteTicked();
+        ASSERT_EQ(prompts.boxes.size(), 1u);
+        EXPECT_NE(prompts.boxes[0].text.find("ORV-Input8 (21 00 10 31) at address 3 ← input8-21001031.bin"),
+                  std::string::npos);
+        EXPECT_TRUE(prompts.boxes[0].defaultNo);
+        const std::vector<uint8_t>& expected = answer == Answer::Yes ? backedUp : changed;
+        ASSERT_GE(input8.Memory().size(), expected.size());
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), input8.Memory().begin()));
+        window->Destroy();
+    }
+    auto* report = OpenWindow<BusReportWindow>(BUS_REPORT_WINDOW_NAME);
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->Heading(), "1 of 1 configuration(s) restored from " + folder.string() + ".");
+    EXPECT_EQ(Items(report->Lines()),
+              std::vector<std::string>{
+                  "ORV-Input8 (21 00 10 31) at address 3 ← input8-21001031.bin: written and read back"});
+}
+
+// Each case ends in a box, with no window and nothing read.
+TEST_F(BusWindowsTest, ComparisonRefusesWhatItCannotCompare)
+{
+    struct Case {
+        const char* name;
+        bool emptyBackup;  // else the folder holds no backup at all
+        bool discover;
+        const char* boxStart;
+    };
+    for (const Case& c : {Case{"no devices listed", true, false, "No devices are listed."},
+                          Case{"folder without a backup", false, true, "The backup in "}}) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        if (c.emptyBackup) {
+            ASSERT_TRUE(SaveBackupFolder(folder.string(), {}).manifestWritten);
+        }
+        if (c.discover)
+            dialog->DiscoverDevices(BROADCAST_ADDRESS);
+        prompts.boxes.clear();
+        SendMenuCommand(*frame, ID_COMPARE_WITH_BACKUP);
+        EXPECT_EQ(OpenWindow<BusComparisonWindow>(BUS_COMPARISON_WINDOW_NAME), nullptr);
+        ASSERT_EQ(prompts.boxes.size(), 1u);
+        EXPECT_EQ(prompts.boxes[0].caption, "Compare with Backup");
+        EXPECT_EQ(prompts.boxes[0].text.rfind(c.boxStart, 0), 0u) << prompts.boxes[0].text;
+    }
+}
+
+}  // namespace
+}  // namespace orv::test

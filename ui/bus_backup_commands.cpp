@@ -1,0 +1,254 @@
+#include "ui/bus_backup_commands.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <system_error>
+
+#include "config/block_transfer.h"
+#include "config/bus_backup.h"
+#include "config/bus_comparison.h"
+#include "config/latin1.h"
+#include "link/bus_link.h"
+#include "network/bus_reconnect.h"
+#include "ui/bus_comparison_window.h"
+#include "ui/bus_report_window.h"
+#include "ui/bus_work.h"
+
+namespace fs = std::filesystem;
+
+namespace orv {
+
+namespace {
+
+constexpr const char* BACKUP_CAPTION = "Back Up Bus";
+constexpr const char* COMPARE_CAPTION = "Compare with Backup";
+
+std::string DeviceText(const DeviceRecord& record)
+{
+    return Latin1ToUtf8(DeviceRowText(record)) + " at address " + std::to_string(record.address);
+}
+
+// A progress window with Cancel that follows the reads; its step says stop on Cancel.
+class ReadProgress {
+public:
+    ReadProgress(Prompts& prompts, const char* title)
+        : dialog_(prompts.StartProgress(ProgressOptions{title, "Reading the devices ...", 100, true}))
+    {
+    }
+    ReadStep Step()
+    {
+        return [this](size_t done, size_t total, const DeviceRecord& device) {
+            const int value = total == 0 ? 0 : int(done * 99 / total);
+            return dialog_->Update(value, "Reading " + DeviceText(device) + " ...");
+        };
+    }
+    void Hide() { dialog_->Hide(); }
+
+private:
+    std::unique_ptr<ProgressDialog> dialog_;
+};
+
+// The bus is open and the last discovery found devices; else a box says what to do.
+bool ReadyForBusWork(const DeviceRegistry& registry, Services& services, const char* caption)
+{
+    if (!OfferBusReconnect(services.prompts))
+        return false;
+    if (registry.Count() > 0)
+        return true;
+    services.prompts.Message(caption, "No devices are listed. Discover the devices first.", Buttons::Ok,
+                             Icon::Exclamation);
+    return false;
+}
+
+}  // namespace
+
+BusReportWindow* BackUpBus(wxWindow* parent, const DeviceRegistry& registry, Services& services,
+                           const std::string& folder)
+{
+    Prompts& prompts = services.prompts;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error || !fs::is_directory(folder)) {
+        prompts.Message(BACKUP_CAPTION,
+                        "Cannot make the folder " + folder + (error ? ": " + error.message() : std::string()),
+                        Buttons::Ok, Icon::Error);
+        return nullptr;
+    }
+    if (!ReadyForBusWork(registry, services, BACKUP_CAPTION))
+        return nullptr;
+
+    BusBackup read;
+    {
+        BusWork work(parent);
+        ReadProgress progress(prompts, BACKUP_CAPTION);
+        read = ReadBusBackup(registry, services, progress.Step());
+        progress.Hide();
+    }
+    if (read.interfaceLost)
+        ReportBusInterfaceLost();
+
+    std::vector<std::string> lines;
+    std::string heading;
+    if (read.interfaceLost || read.cancelled) {
+        // Everything is read before the folder is touched: a backup cut short writes nothing.
+        heading = std::string(read.interfaceLost ? "The interface was lost" : "Cancelled") + ": nothing saved, " +
+                  folder + " holds what it held before.";
+        for (const BackupDevice& device : read.devices)
+            if (ConfigKindOfType(device.record.typeCode) && device.record.configured)
+                lines.push_back("not saved: " + DeviceText(device.record));
+    } else {
+        const BackupSaveResult saved = SaveBackupFolder(folder, read.devices);
+        size_t count = 0;
+        for (size_t i = 0; i < read.devices.size(); ++i) {
+            const BackupDevice& device = read.devices[i];
+            const auto failed = std::find_if(saved.failed.begin(), saved.failed.end(), [&](const auto& f) {
+                return f.first.serialNumber == device.record.serialNumber && f.first.address == device.record.address;
+            });
+            const auto notRead = std::find_if(read.notRead.begin(), read.notRead.end(), [&](const auto& f) {
+                return f.first.serialNumber == device.record.serialNumber && f.first.address == device.record.address;
+            });
+            if (failed != saved.failed.end()) {
+                lines.push_back("not saved: " + DeviceText(device.record) + ": " + failed->second);
+            } else if (notRead != read.notRead.end()) {
+                lines.push_back("not saved: " + DeviceText(device.record) + ": " + notRead->second);
+            } else if (device.file) {
+                ++count;
+                lines.push_back("saved: " + DeviceText(device.record) + " → " + *device.file);
+            } else if (ConfigKindOfType(device.record.typeCode)) {
+                lines.push_back("not configured, nothing to back up: " + DeviceText(device.record));
+            } else {
+                lines.push_back("listed (no configuration): " + DeviceText(device.record));
+            }
+        }
+        if (!saved.manifestWritten)
+            lines.push_back("not saved: " + saved.manifestProblem);
+        heading = std::to_string(count) + " configuration(s) backed up in " + folder +
+                  (saved.manifestWritten ? "." : ", but its manifest could not be written.");
+    }
+    auto* window = new BusReportWindow(parent, BACKUP_CAPTION, heading, lines);
+    window->Show();
+    return window;
+}
+
+namespace {
+
+constexpr const char* RESTORE_CAPTION = "Restore Bus";
+
+// The backup in folder against the bus, or nothing after a box said why not.
+std::optional<BusComparison> Compare(const DeviceRegistry& registry, Services& services, const std::string& folder,
+                                     wxWindow* parent, const char* caption)
+{
+    Prompts& prompts = services.prompts;
+    const BackupFolder backup = ReadBackupFolder(folder);
+    if (!backup.Readable()) {
+        std::string text = "The backup in " + folder + " cannot be used:";
+        for (const std::string& problem : backup.problems)
+            text += "\n" + problem;
+        prompts.Message(caption, text, Buttons::Ok, Icon::Error);
+        return std::nullopt;
+    }
+    if (!ReadyForBusWork(registry, services, caption))
+        return std::nullopt;
+
+    BusComparison comparison;
+    {
+        BusWork work(parent);
+        ReadProgress progress(prompts, caption);
+        comparison = CompareWithBus(backup.devices, registry, services, progress.Step());
+        progress.Hide();
+    }
+    if (comparison.interfaceLost)
+        ReportBusInterfaceLost();
+    return comparison;
+}
+
+// What one write came to, in words; true when the device holds the backup now.
+std::pair<bool, std::string> WriteResultText(WriteResult result)
+{
+    switch (result) {
+    case WriteResult::Saved:
+        return {true, "written and read back"};
+    case WriteResult::Cancelled:
+        return {false, "stopped: it may hold an incomplete configuration"};
+    case WriteResult::NotVerified:
+        return {false, "not verified: the read-back differs from the backup"};
+    case WriteResult::InterfaceLost:
+        return {false, "the interface was lost during the write: it may hold an incomplete configuration"};
+    case WriteResult::Failed:
+        break;
+    }
+    return {false, "not verified: the read-back was not answered"};
+}
+
+void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& rows, Services& services,
+                       const std::string& folder)
+{
+    const std::vector<DeviceComparison>& devices = window.Comparison().devices;
+    std::string list;
+    for (size_t row : rows)
+        list += "\n" + DeviceText(*devices[row].bus) + " ← " + *devices[row].backup->file;
+    MessageBoxOptions question{RESTORE_CAPTION,
+                               "Write the configuration of the backup to these devices? What they hold now is "
+                               "replaced." + list,
+                               Buttons::YesNo, Icon::Question, true};
+    if (services.prompts.MessageBox(question) != Answer::Yes)
+        return;
+
+    std::vector<std::string> lines;
+    size_t restored = 0;
+    {
+        BusWork work(&window);
+        bool stopped = false;
+        for (size_t row : rows) {
+            const DeviceComparison& device = devices[row];
+            const std::string target = DeviceText(*device.bus) + " ← " + *device.backup->file + ": ";
+            if (stopped) {
+                lines.push_back(target + "not written");
+                continue;
+            }
+            const ConfigKind kind = *ConfigKindOfType(device.bus->typeCode);
+            const WriteOutcome outcome = WriteConfigImage(TransferProfileOf(kind), device.bus->address,
+                                                          DeviceFormOfFile(kind, device.backup->image), services);
+            const auto [saved, text] = WriteResultText(outcome.result);
+            restored += saved ? 1 : 0;
+            lines.push_back(target + text);
+            stopped = outcome.result == WriteResult::Cancelled || outcome.result == WriteResult::InterfaceLost;
+        }
+    }
+    const std::string heading = std::to_string(restored) + " of " + std::to_string(rows.size()) +
+                                " configuration(s) restored from " + folder + ".";
+    auto* report = new BusReportWindow(window.GetParent(), RESTORE_CAPTION, heading, lines);
+    report->Show();
+}
+
+}  // namespace
+
+BusComparisonWindow* CompareBusWithBackup(wxWindow* parent, const DeviceRegistry& registry, Services& services,
+                                          const std::string& folder)
+{
+    std::optional<BusComparison> comparison = Compare(registry, services, folder, parent, COMPARE_CAPTION);
+    if (!comparison)
+        return nullptr;
+    auto* window = new BusComparisonWindow(parent, std::move(*comparison), folder);
+    window->Show();
+    return window;
+}
+
+BusComparisonWindow* RestoreBus(wxWindow* parent, const DeviceRegistry& registry, Services& services,
+                                const std::string& folder)
+{
+    std::optional<BusComparison> comparison = Compare(registry, services, folder, parent, RESTORE_CAPTION);
+    if (!comparison)
+        return nullptr;
+    WriteRows write = [&services, folder](BusComparisonWindow& window, const std::vector<size_t>& rows) {
+        WriteRowsOfBackup(window, rows, services, folder);
+    };
+    auto* window = new BusComparisonWindow(parent, std::move(*comparison), folder, std::move(write));
+    window->Show();
+    return window;
+}
+
+}  // namespace orv

@@ -1,0 +1,173 @@
+#include "ui/bus_comparison_window.h"
+
+#include <sstream>
+#include <utility>
+
+#include <wx/button.h>
+#include <wx/clipbrd.h>
+#include <wx/listbox.h>
+#include <wx/listctrl.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+#include "config/latin1.h"
+
+namespace orv {
+
+namespace {
+
+wxString Utf8(const std::string& text)
+{
+    return wxString::FromUTF8(text);
+}
+
+const DeviceRecord& RecordOf(const DeviceComparison& device)
+{
+    return device.bus ? *device.bus : device.backup->record;
+}
+
+}  // namespace
+
+std::string ComparisonText(const BusComparison& comparison, const std::string& folder)
+{
+    std::ostringstream out;
+    out << "Backup " << folder << " against the bus\n";
+    for (const DeviceComparison& device : comparison.devices) {
+        const uint8_t address = RecordOf(device).address;
+        out << device.DeviceText() << " at address " << int(address) << ": " << StatusText(device) << '\n';
+        for (const std::string& line : device.differences)
+            out << "    " << line << '\n';
+    }
+    if (comparison.interfaceLost)
+        out << "the interface was lost: the comparison is incomplete\n";
+    else if (comparison.cancelled)
+        out << "cancelled: the devices not read say so\n";
+    out << (comparison.Matches() ? "the bus matches the backup\n" : "the bus differs from the backup\n");
+    return out.str();
+}
+
+BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison comparison, std::string folder,
+                                         WriteRows write)
+    : wxDialog(parent, wxID_ANY, write ? _("Restore Bus") : _("Compare with Backup"), wxDefaultPosition, wxSize(900, 560),
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, BUS_COMPARISON_WINDOW_NAME),
+      comparison_(std::move(comparison)), folder_(std::move(folder)), write_(std::move(write))
+{
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    const wxString verdict = comparison_.Matches() ? _("The bus matches the backup.")
+                                                   : _("The bus differs from the backup.");
+    sizer->Add(new wxStaticText(this, wxID_ANY, _("Backup: ") + Utf8(folder_) + "\n" + verdict), 0, wxALL, 8);
+
+    table_ = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_SINGLE_SEL);
+    if (write_)
+        table_->EnableCheckBoxes();
+    const std::pair<const char*, int> columns[] = {{"Kind", 110},          {"Serial", 100},
+                                                   {"Address (bus)", 95},  {"Address (backup)", 115},
+                                                   {"Firmware (bus)", 100}, {"Firmware (backup)", 120},
+                                                   {"Status", 260}};
+    for (int c = 0; c < int(std::size(columns)); ++c)
+        table_->InsertColumn(c, columns[c].first, wxLIST_FORMAT_LEFT, columns[c].second);
+    for (size_t i = 0; i < comparison_.devices.size(); ++i) {
+        const DeviceComparison& device = comparison_.devices[i];
+        const long row = table_->InsertItem(long(i), Utf8(Latin1ToUtf8(RecordOf(device).name)));
+        table_->SetItem(row, COLUMN_SERIAL, SerialText(RecordOf(device).serialNumber));
+        if (device.bus) {
+            table_->SetItem(row, COLUMN_BUS_ADDRESS, wxString::Format("%d", device.bus->address));
+            table_->SetItem(row, COLUMN_BUS_FIRMWARE, FirmwareText(*device.bus));
+        }
+        if (device.backup) {
+            table_->SetItem(row, COLUMN_BACKUP_ADDRESS, wxString::Format("%d", device.backup->record.address));
+            table_->SetItem(row, COLUMN_BACKUP_FIRMWARE, FirmwareText(device.backup->record));
+        }
+        table_->SetItem(row, COLUMN_STATUS, Utf8(StatusText(device)));
+        if (write_)
+            Tick(row, device.NeedsWrite());
+    }
+    sizer->Add(table_, 3, wxEXPAND | wxLEFT | wxRIGHT, 8);
+
+    sizer->Add(new wxStaticText(this, wxID_ANY, _("Differences of the selected device:")), 0, wxALL, 8);
+    differences_ = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxSize(-1, 120));
+    sizer->Add(differences_, 2, wxEXPAND | wxLEFT | wxRIGHT, 8);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    if (write_) {
+        auto* writeButton = new wxButton(this, wxID_ANY, _("Write Ticked Devices ..."));
+        buttons->Add(writeButton, 0, wxRIGHT, 8);
+        writeButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { WriteTicked(); });
+        // A device that cannot be written takes no tick.
+        table_->Bind(wxEVT_LIST_ITEM_CHECKED, [this](wxListEvent& event) {
+            if (!comparison_.devices[size_t(event.GetIndex())].Writable())
+                table_->CheckItem(event.GetIndex(), false);
+        });
+    }
+    auto* copy = new wxButton(this, wxID_ANY, _("Copy as Text"));
+    auto* close = new wxButton(this, wxID_CLOSE, _("Close"));
+    buttons->Add(copy, 0, wxRIGHT, 8);
+    buttons->Add(close);
+    sizer->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 8);
+    SetSizer(sizer);
+    SetMinSize(wxSize(480, 320));
+    SetEscapeId(wxID_CLOSE);
+
+    table_->Bind(wxEVT_LIST_ITEM_SELECTED, [this](wxListEvent& event) { SelectDevice(event.GetIndex()); });
+    copy->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CopyAsText(); });
+    close->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); });
+    Bind(wxEVT_CLOSE_WINDOW, &BusComparisonWindow::OnClose, this);
+
+    // The first device that differs is shown at once.
+    for (size_t i = 0; i < comparison_.devices.size(); ++i)
+        if (!comparison_.devices[i].differences.empty()) {
+            table_->SetItemState(long(i), wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                                 wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+            SelectDevice(long(i));
+            break;
+        }
+    CentreOnParent();
+}
+
+void BusComparisonWindow::SelectDevice(long row)
+{
+    differences_->Clear();
+    if (row < 0 || size_t(row) >= comparison_.devices.size())
+        return;
+    const DeviceComparison& device = comparison_.devices[size_t(row)];
+    if (device.differences.empty())
+        differences_->Append(Utf8(StatusText(device)));
+    for (const std::string& line : device.differences)
+        differences_->Append(Utf8(line));
+}
+
+bool BusComparisonWindow::IsTicked(long row) const
+{
+    return write_ && table_->IsItemChecked(row);
+}
+
+void BusComparisonWindow::Tick(long row, bool ticked)
+{
+    if (write_)
+        table_->CheckItem(row, ticked && comparison_.devices[size_t(row)].Writable());
+}
+
+void BusComparisonWindow::WriteTicked()
+{
+    std::vector<size_t> rows;
+    for (long row = 0; row < table_->GetItemCount(); ++row)
+        if (IsTicked(row))
+            rows.push_back(size_t(row));
+    if (!rows.empty())
+        write_(*this, rows);
+}
+
+bool BusComparisonWindow::CopyAsText()
+{
+    wxClipboardLocker locker;
+    if (!locker)
+        return false;
+    return wxTheClipboard->SetData(new wxTextDataObject(Utf8(ComparisonText(comparison_, folder_))));
+}
+
+void BusComparisonWindow::OnClose(wxCloseEvent&)
+{
+    Destroy();
+}
+
+}  // namespace orv

@@ -1,0 +1,31 @@
+// A resizable window that ends a bus-wide operation: a heading and one line
+// per device, so that a long bus needs no box taller than the screen.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <wx/dialog.h>
+
+class wxListBox;
+
+namespace orv {
+
+// The window's name, by which it can be found.
+constexpr const char* BUS_REPORT_WINDOW_NAME = "busReport";
+
+class BusReportWindow : public wxDialog {
+public:
+    // Modeless: shown by the caller, destroyed when closed.
+    BusReportWindow(wxWindow* parent, const wxString& title, const std::string& heading,
+                    const std::vector<std::string>& lines);
+
+    wxListBox* Lines() const { return lines_; }
+    const std::string& Heading() const { return heading_; }
+
+private:
+    std::string heading_;
+    wxListBox* lines_ = nullptr;
+};
+
+}  // namespace orv
