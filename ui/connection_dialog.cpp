@@ -185,6 +185,9 @@ void ShowInterfaceInUse(wxFrame& frame, const BusLine* line)
 
 void ChooseConnection(wxFrame& frame, BusLine* line, MainDialog& mainDialog)
 {
+    // A new line empties the device list and with it the shown panel.
+    if (!mainDialog.MayDropShownEdits())
+        return;
     ConnectionDialog dialog(&frame, line, mainDialog.GetServices(),
                             line ? ListFtdiInterfaces() : std::vector<InterfaceEntry>{});
     if (dialog.ShowModal() != wxID_OK)

@@ -8,7 +8,7 @@ namespace orv {
 
 void DiscoverAllFast(MainDialog& dialog, uint32_t latencyTimerMillis)
 {
-    if (!dialog.BusReady())
+    if (!dialog.MayDropShownEdits() || !dialog.BusReady())
         return;
     BusWork work(&dialog);
     FastDiscoverAll(dialog.Network(), latencyTimerMillis);

@@ -23,7 +23,7 @@
 #include <wx/weakref.h>
 
 #include "app/main_frame.h"
-#include "bench/pty_bus.h"
+#include "tests/support/pty_bus.h"
 #include "port/port_address.h"
 #include "sim/demo_bus.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"

@@ -186,8 +186,9 @@ TEST_F(RS232DesktopTest, WheelOverARowsControlsScrollsAndChangesNothing)
         Page()->Scroll(0, 0);
         Settle(100);
         ASSERT_TRUE(WheelOver(control, 3));
-        if (control->GetId() != ID_RS232_RATE)
+        if (control->GetId() != ID_RS232_RATE) {
             EXPECT_TRUE(YieldUntil([&] { return Page()->GetViewStart().y > 0; }));
+        }
         Settle(100);
         EXPECT_TRUE(SameRS232Config(panel->PanelConfig(), shown));
     }
