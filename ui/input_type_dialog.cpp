@@ -143,7 +143,7 @@ void Input_Type_Dialog::CreateControls()
     frameSizer->Add(notice_, 0, wxEXPAND | wxALL, 10);
 
     auto* heading = new wxBoxSizer(wxHORIZONTAL);
-    frameSizer->Add(heading, 0, wxLEFT | wxRIGHT | wxBOTTOM, HEADING_BORDER);
+    frameSizer->Add(heading, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, HEADING_BORDER);
     heading_ = heading;
 
     rowsArea_ = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxSize(850, 525),
@@ -170,10 +170,18 @@ void Input_Type_Dialog::CreateControls()
                           wxDefaultCoord};
     const char* const labels[] = {"INPUT:", "CHANGE:", "DESTINATION:", "ACTION:", "PARAMETERS:"};
     for (size_t c = 0; c < std::size(labels); ++c) {
-        wxStaticText* text = StaticText(this, wxGetTranslation(labels[c]), widths[c]);
+        const bool last = c + 1 == std::size(labels);
+        // The last heading takes what the page leaves and, on a narrow page,
+        // is shortened with an ellipsis and its whole text in a tooltip.
+        auto* text = new wxStaticText(this, ID_INPUT8_STATIC_TEXT, wxGetTranslation(labels[c]), wxDefaultPosition,
+                                      wxSize(widths[c], -1), last ? wxST_ELLIPSIZE_END : 0);
         text->SetFont(PanelFont(8, wxFONTWEIGHT_BOLD));
         text->SetForegroundColour(*wxBLUE);
-        heading->Add(text, 0, wxALL, ITEM_BORDER);
+        if (last) {
+            text->SetToolTip(wxGetTranslation(labels[c]));
+            text->SetMinSize(wxSize(text->GetTextExtent("P...").x, -1));
+        }
+        heading->Add(text, last ? 1 : 0, wxALL, ITEM_BORDER);
     }
     rowsArea_->SetMinSize(wxSize(heading->CalcMin().x + ROW_FRAME_WIDTH,
                                  MIN_VISIBLE_ROWS * rowsSizer->GetItem(size_t(0))->CalcMin().y));
