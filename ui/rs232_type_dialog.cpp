@@ -16,6 +16,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/wrapsizer.h>
 #include <wx/utils.h>
 
 #include "config/parameter_text.h"
@@ -192,8 +193,9 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
     auto* boxSizer =
         AddPanelFrame(this, _("RS232 Type Configuration "), wxSize(820, 545), wxLEFT | wxRIGHT | wxBOTTOM);
 
-    auto* topLine = new wxBoxSizer(wxHORIZONTAL);
-    boxSizer->Add(topLine, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
+    // On a narrow page what does not fit goes to a second line instead of past the edge.
+    auto* topLine = new wxWrapSizer(wxHORIZONTAL);
+    boxSizer->Add(topLine, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 5);
     topLine->Add(Label(this, _("Name: "), 50, 10, nullptr, wxALIGN_RIGHT), 0, wxALIGN_CENTER_VERTICAL | wxALL,
                  ITEM_BORDER);
     nameField_ = new wxTextCtrl(this, ID_RS232_NAME, "", wxDefaultPosition, wxSize(150, -1));
