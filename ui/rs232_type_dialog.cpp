@@ -75,6 +75,8 @@ wxStaticText* Label(wxWindow* parent, const wxString& text, int width, int point
 {
     auto* label = new wxStaticText(parent, wxID_STATIC, text, wxDefaultPosition, wxSize(width, -1), style);
     label->SetFont(PanelFont(points, wxFONTWEIGHT_BOLD));
+    // The width asked for, or more where the bold text needs it.
+    label->SetInitialSize(wxSize(std::max(width, label->GetTextExtent(text).x), -1));
     if (colour)
         label->SetForegroundColour(*colour);
     return label;

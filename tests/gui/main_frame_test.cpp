@@ -20,9 +20,11 @@
 #include "ui/bus_work.h"
 #include "ui/connection_dialog.h"
 #include "ui/fast_discovery.h"
+#include "ui/input_type_dialog.h"
 #include "ui/intro_dialog.h"
 #include "ui/led4_type_dialog.h"
 #include "ui/main_dialog.h"
+#include "ui/rs232_type_dialog.h"
 #include "ui/wx_log_sink.h"
 
 namespace orv {
@@ -259,6 +261,9 @@ protected:
         auto* label = wxDynamicCast(current, wxStaticText);
         if (!label)
             continue;
+        // A label shortened on purpose carries its whole text as a tooltip.
+        if (label->HasFlag(wxST_ELLIPSIZE_END) && label->GetToolTipText() == label->GetLabelText())
+            continue;
         const wxRect rect = label->GetScreenRect();
         const wxRect around(label->GetParent()->ClientToScreen(wxPoint(0, 0)), label->GetParent()->GetClientSize());
         int width = 0;
@@ -301,6 +306,26 @@ TEST_F(DesktopGeometryTest, BothWindowsStayInTheWorkAreaApartAndWhereTheyWere)
         EXPECT_EQ(frame->GetScreenRect(), frameRect);
         EXPECT_EQ(logFrame->GetScreenRect(), logRect);
     }
+}
+
+TEST_F(DesktopGeometryTest, ConfigurationPanelsCutNoLabel)
+{
+    AddDevice(SimDeviceKind::Input8, 3, {0x03, 0, 0, 0});
+    AddDevice(SimDeviceKind::RS232, 5, {0x05, 0, 0, 0});
+    frame->mainDialog->DiscoverDevices(0);
+    wxListCtrl* list = frame->mainDialog->DeviceList();
+    ASSERT_EQ(list->GetItemCount(), 2);
+    for (long row = 0; row < list->GetItemCount(); ++row) {
+        SCOPED_TRACE(row);
+        wxListEvent select(wxEVT_LIST_ITEM_SELECTED, ID_DEVICE_LIST);
+        select.SetEventObject(list);
+        select.SetIndex(row);
+        list->ProcessWindowEvent(select);
+        Settle();
+        EXPECT_TRUE(ControlsFit(frame));
+        EXPECT_TRUE(LabelsWhole(frame));
+    }
+    EXPECT_TRUE(frame->mainDialog->RS232Panel()->IsShown() || frame->mainDialog->InputPanel()->IsShown());
 }
 
 TEST_F(DesktopGeometryTest, NoLabelIsCut)
