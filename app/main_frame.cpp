@@ -11,12 +11,10 @@
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 
-#include "config/unsaved_edits.h"
 #include "link/bus_link.h"
 #include "ui/bus_backup_commands.h"
 #include "ui/connection_dialog.h"
 #include "ui/fast_discovery.h"
-#include "ui/input_type_dialog.h"
 #include "ui/main_dialog.h"
 #include "ui/settings.h"
 #include "ui/until_painted.h"
@@ -317,12 +315,15 @@ void MainFrame::OnCompareWithBackup(wxCommandEvent&)
 
 void MainFrame::OnRestoreBus(wxCommandEvent&)
 {
-    // A restore may write the device whose edits the panel shows.
-    Input_Type_Dialog* panel = mainDialog->InputPanel();
-    if (panel->IsShown() && !MayDropEdits(*panel, services_.prompts))
+    // A restore may write the device the shown panel is for: its edits are
+    // asked about first, and the panel is not left showing what the device
+    // held before, where a later save would undo the restore.
+    if (!mainDialog->MayDropShownEdits())
         return;
-    if (const std::optional<std::string> folder = chooseFolder(_("Folder of the backup to restore"), true))
+    if (const std::optional<std::string> folder = chooseFolder(_("Folder of the backup to restore"), true)) {
+        mainDialog->ShowInstructions();
         RestoreBus(this, mainDialog->Registry(), services_, *folder);
+    }
 }
 
 }  // namespace orv
