@@ -3,6 +3,8 @@
 // with its links; an interface pulled during restore and backup.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "config/input8_image.h"
 #include "config/link_update.h"
 #include "sim/demo_bus.h"
@@ -200,7 +202,8 @@ TEST_F(WholeBusCliTest, APulledInterfaceIsNamedAndTheRestoreSaysWhatItWrote)
     EXPECT_EQ(write.status, EXIT_BUS);
     EXPECT_NE(write.err.find("was disconnected while block 4 of"), std::string::npos) << write.err;
     EXPECT_NE(write.err.find("ORV-RS232 (21 00 20 52) at address 5 may now hold an incomplete configuration: write it "
-                             "again with orvctl write-config 5 " + bus + "/rs232-21002052.bin"),
+                             "again with orvctl write-config 5 " +
+                                 (std::filesystem::path(bus) / "rs232-21002052.bin").string()),
               std::string::npos)
         << write.err;
     EXPECT_TRUE(write.out.ends_with("input8-21001031.bin -> ORV-Input8 (21 00 10 31) at address 3\n"
