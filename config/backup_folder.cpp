@@ -12,6 +12,7 @@
 
 #include "config/latin1.h"
 #include "config/safe_file_write.h"
+#include "services/file_path.h"
 #include "services/log.h"
 
 namespace fs = std::filesystem;
@@ -102,7 +103,7 @@ std::string FileProblem(const std::string& path, ConfigFileStatus status, Config
         return "cannot read " + path;
     case ConfigFileStatus::WrongSize: {
         std::error_code error;
-        const auto size = fs::file_size(path, error);
+        const auto size = fs::file_size(PathOf(path), error);
         return path + " is " + (error ? std::string("of the wrong size") : std::to_string(size) + " bytes long") +
                (kind == ConfigKind::Input8 ? ": an Input8 file is 453 bytes long (a multiple of 453 is taken)"
                                            : ": an RS232 file is 4064 bytes long (a multiple of 4 is taken)");
@@ -191,14 +192,15 @@ BackupFolder ReadBackupFolder(const std::string& folder)
 {
     BackupFolder backup;
     std::error_code error;
-    if (!fs::is_directory(folder, error)) {
+    if (!fs::is_directory(PathOf(folder), error)) {
         backup.problems.push_back(folder + " is no folder");
         return backup;
     }
-    const fs::path manifestPath = fs::path(folder) / BACKUP_MANIFEST;
+    const fs::path manifestPath = PathOf(folder) / BACKUP_MANIFEST;
+    const std::string manifestText = TextOf(manifestPath);
     std::ifstream stream(manifestPath, std::ios::binary);
     if (!stream) {
-        backup.problems.push_back(fs::exists(manifestPath, error) ? "cannot read " + manifestPath.string()
+        backup.problems.push_back(fs::exists(manifestPath, error) ? "cannot read " + manifestText
                                                                    : folder + " holds no " + BACKUP_MANIFEST +
                                                                          ": it is no backup folder");
         return backup;
@@ -206,7 +208,7 @@ BackupFolder ReadBackupFolder(const std::string& folder)
     const std::string text((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
     std::optional<std::vector<BackupDevice>> devices = ParseBackupManifest(text);
     if (!devices) {
-        backup.problems.push_back(manifestPath.string() + " is damaged: it is no manifest of a backup");
+        backup.problems.push_back(manifestText + " is damaged: it is no manifest of a backup");
         return backup;
     }
     backup.devices = std::move(*devices);
@@ -214,9 +216,9 @@ BackupFolder ReadBackupFolder(const std::string& folder)
         if (!device.file)
             continue;
         const std::optional<ConfigKind> kind = ConfigKindOfType(device.record.typeCode);
-        const std::string path = (fs::path(folder) / *device.file).string();
+        const std::string path = TextOf(PathOf(folder) / PathOf(*device.file));
         if (!kind || !PlainFileName(*device.file)) {
-            backup.problems.push_back(manifestPath.string() + " names the file " + *device.file + " for " +
+            backup.problems.push_back(manifestText + " names the file " + *device.file + " for " +
                                       DeviceRowText(device.record) + ", which holds no configuration of its own");
             continue;
         }
@@ -235,7 +237,7 @@ BackupSaveResult SaveBackupFolder(const std::string& folder, std::vector<BackupD
     for (BackupDevice& device : devices) {
         if (!device.file)
             continue;
-        const std::string path = (fs::path(folder) / *device.file).string();
+        const std::string path = TextOf(PathOf(folder) / PathOf(*device.file));
         const FileWriteResult written = WriteFileSafely(path, device.image.data(), device.image.size());
         if (!written.written) {
             result.failed.emplace_back(device.record, "cannot write " + path + ": " + written.reason);
@@ -243,7 +245,7 @@ BackupSaveResult SaveBackupFolder(const std::string& folder, std::vector<BackupD
         }
     }
     const std::string manifest = BackupManifestText(devices);
-    const std::string path = (fs::path(folder) / BACKUP_MANIFEST).string();
+    const std::string path = TextOf(PathOf(folder) / BACKUP_MANIFEST);
     const FileWriteResult written =
         WriteFileSafely(path, reinterpret_cast<const uint8_t*>(manifest.data()), manifest.size());
     result.manifestWritten = written.written;

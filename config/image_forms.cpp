@@ -11,6 +11,7 @@
 #include "config/rs232_image.h"
 #include "config/rs232_transfer.h"
 #include "network/catalogue.h"
+#include "services/file_path.h"
 
 namespace orv {
 
@@ -54,14 +55,15 @@ ConfigFile LoadConfigFile(const std::string& path, ConfigKind kind)
 {
     ConfigFile result;
     std::error_code error;
-    const auto status = std::filesystem::status(path, error);
+    const std::filesystem::path filePath = PathOf(path);
+    const auto status = std::filesystem::status(filePath, error);
     if (status.type() == std::filesystem::file_type::not_found) {
         result.status = ConfigFileStatus::Missing;
         return result;
     }
     if (error || status.type() != std::filesystem::file_type::regular)
         return result;
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    std::ifstream file(filePath, std::ios::binary | std::ios::ate);
     if (!file)
         return result;
     const std::streamoff length = file.tellg();

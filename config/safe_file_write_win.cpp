@@ -1,24 +1,27 @@
 // Writing a configuration file safely on Windows: the bytes go to a new file
 // in the target's folder, flushed to the disk, which then replaces the target
 // in one move; where no file can be made there, the target is written in place.
+// Names go to the system in UTF-16, so that every letter of them is kept.
 #include "config/safe_file_write.h"
 
 #include <windows.h>
 
 #include <string>
 
+#include "services/file_path.h"
+
 namespace orv {
 
 namespace {
 
-constexpr char TEMPORARY_PREFIX[] = "orv";
+constexpr wchar_t TEMPORARY_PREFIX[] = L"orv";
 
 std::string SystemErrorText(DWORD error)
 {
-    char text[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                        text, sizeof(text), nullptr);
-    std::string reason(text, length);
+    wchar_t text[512] = {};
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                        text, sizeof(text) / sizeof(text[0]), nullptr);
+    std::string reason = Utf8Of(std::wstring(text, length));
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
         reason.pop_back();
     return reason.empty() ? "error " + std::to_string(error) : reason;
@@ -29,10 +32,10 @@ FileWriteResult Failure(DWORD error)
     return FileWriteResult{false, SystemErrorText(error), {}};
 }
 
-std::string DirectoryOf(const std::string& path)
+std::wstring DirectoryOf(const std::wstring& path)
 {
-    const size_t separator = path.find_last_of("/\\");
-    return separator == std::string::npos ? "." : path.substr(0, separator + 1);
+    const size_t separator = path.find_last_of(L"/\\");
+    return separator == std::wstring::npos ? L"." : path.substr(0, separator + 1);
 }
 
 // Writes, flushes and closes; the error of the first failing step, or 0.
@@ -55,9 +58,9 @@ DWORD WriteAndClose(HANDLE file, const uint8_t* data, size_t size, bool cutToSiz
     return error;
 }
 
-FileWriteResult WriteInPlace(const std::string& target, const uint8_t* data, size_t size)
+FileWriteResult WriteInPlace(const std::wstring& target, const uint8_t* data, size_t size)
 {
-    HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return Failure(GetLastError());
     const DWORD error = WriteAndClose(file, data, size, true);
@@ -75,15 +78,16 @@ int FlushFolder(const std::string&)
 
 FileWriteResult WriteFileSafely(const std::string& path, const uint8_t* data, size_t size, FolderFlush)
 {
-    char temporary[MAX_PATH + 1] = {};
-    if (GetTempFileNameA(DirectoryOf(path).c_str(), TEMPORARY_PREFIX, 0, temporary) == 0)
-        return WriteInPlace(path, data, size);
-    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::wstring target = WideOf(path);
+    wchar_t temporary[MAX_PATH + 1] = {};
+    if (GetTempFileNameW(DirectoryOf(target).c_str(), TEMPORARY_PREFIX, 0, temporary) == 0)
+        return WriteInPlace(target, data, size);
+    HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : WriteAndClose(file, data, size, false);
-    if (error == 0 && !MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (error == 0 && !MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
     if (error != 0) {
-        DeleteFileA(temporary);
+        DeleteFileW(temporary);
         return Failure(error);
     }
     return FileWriteResult{true, {}, {}};

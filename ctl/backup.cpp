@@ -16,6 +16,7 @@
 #include "ctl/interface_lost.h"
 #include "ctl/whole_bus.h"
 #include "link/bus_link.h"
+#include "services/file_path.h"
 
 namespace fs = std::filesystem;
 
@@ -110,11 +111,11 @@ std::optional<DeviceRecord> MoveReplacement(Run& run, BusSession& session, const
 
 int BackupCommand(Run& run)
 {
-    const fs::path folder = run.line.operands[0];
+    const std::string& folder = run.line.operands[0];
     std::error_code error;
-    fs::create_directories(folder, error);
-    if (error || !fs::is_directory(folder))
-        return run.Fail(EXIT_FILE, "cannot make the folder " + folder.string() +
+    fs::create_directories(PathOf(folder), error);
+    if (error || !fs::is_directory(PathOf(folder), error))
+        return run.Fail(EXIT_FILE, "cannot make the folder " + folder +
                                        (error ? ": " + error.message() : std::string()));
 
     BusSession session(run);
@@ -129,7 +130,7 @@ int BackupCommand(Run& run)
         for (const BackupDevice& device : read.devices)
             if (ConfigKindOfType(device.record.typeCode) && device.record.configured)
                 names.push_back(DescribeDevice(device.record));
-        return run.Fail(EXIT_BUS, "nothing saved, " + folder.string() + " holds what it held before; not saved: " +
+        return run.Fail(EXIT_BUS, "nothing saved, " + folder + " holds what it held before; not saved: " +
                                       Joined(names));
     }
     int status = EXIT_OK;
@@ -137,7 +138,7 @@ int BackupCommand(Run& run)
         run.Warn(DescribeDevice(record) + " " + why + "; not saved");
         status = EXIT_BUS;
     }
-    const BackupSaveResult saved = SaveBackupFolder(folder.string(), read.devices);
+    const BackupSaveResult saved = SaveBackupFolder(folder, read.devices);
     for (const auto& [record, why] : saved.failed) {
         run.Warn(why + "; " + DescribeDevice(record) + " not saved");
         status = EXIT_FILE;
@@ -159,7 +160,7 @@ int BackupCommand(Run& run)
     }
     if (!saved.manifestWritten)
         status = run.Fail(EXIT_FILE, saved.manifestProblem);
-    out << count << " configuration(s) backed up in " << folder.string() << '\n';
+    out << count << " configuration(s) backed up in " << folder << '\n';
     return status;
 }
 
@@ -246,7 +247,7 @@ int RestoreCommand(Run& run)
     for (size_t w = 0; w < writes.size(); ++w) {
         const RestoreWrite& write = writes[w];
         const ConfigKind kind = *ConfigKindOfType(write.target.typeCode);
-        const std::string path = (fs::path(folder) / *write.backup.file).string();
+        const std::string path = TextOf(PathOf(folder) / PathOf(*write.backup.file));
         const int written = WriteConfigFromFile(run, session, write.target, kind, write.backup.image);
         if (written != EXIT_OK) {
             run.Warn(IncompleteWriteAdvice(write.target, path));

@@ -15,6 +15,7 @@
 #include "network/device_modes.h"
 #include "network/firmware_file.h"
 #include "network/firmware_update.h"
+#include "services/file_path.h"
 
 namespace orv {
 
@@ -83,8 +84,10 @@ std::string FirmwareFileProblem(const std::string& path, FirmwareFileStatus stat
         return path + " is empty";
     case FirmwareFileStatus::TooLarge:
         return path + " is larger than 2097120 bytes (65535 blocks of 32 bytes)";
-    case FirmwareFileStatus::Unreadable:
-        return std::filesystem::exists(path) ? "cannot read " + path : path + " does not exist";
+    case FirmwareFileStatus::Unreadable: {
+        std::error_code error;
+        return std::filesystem::exists(PathOf(path), error) ? "cannot read " + path : path + " does not exist";
+    }
     }
     return path;
 }

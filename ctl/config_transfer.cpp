@@ -5,6 +5,7 @@
 
 #include "config/safe_file_write.h"
 #include "ctl/interface_lost.h"
+#include "services/file_path.h"
 
 namespace orv {
 
@@ -89,7 +90,7 @@ std::string ConfigFileProblem(const std::string& path, ConfigFileStatus status, 
         return "cannot read " + path;
     case ConfigFileStatus::WrongSize: {
         std::error_code error;
-        const auto size = std::filesystem::file_size(path, error);
+        const auto size = std::filesystem::file_size(PathOf(path), error);
         const std::string length = error ? std::string("of the wrong size") : std::to_string(size) + " bytes long";
         return path + " is " + length +
                (kind == ConfigKind::Input8 ? ": an Input8 file is 453 bytes long (a multiple of 453 is taken)"
@@ -119,7 +120,7 @@ std::string AnyConfigFileProblem(const std::string& path, const AnyConfigFile& f
         return ConfigFileProblem(path, ConfigFileStatus::Damaged, ConfigKind::RS232);
     if (file.input8.status == ConfigFileStatus::WrongSize && file.rs232.status == ConfigFileStatus::WrongSize) {
         std::error_code error;
-        const auto size = std::filesystem::file_size(path, error);
+        const auto size = std::filesystem::file_size(PathOf(path), error);
         return path + " is " + std::to_string(size) +
                " bytes long: an Input8 file is 453 bytes long, an RS232 file 4064 bytes";
     }

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "ctl/orvctl.h"
+#include "ctl/program_arguments.h"
 
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    orv::UseUtf8Console();
+    const std::vector<std::string> args = orv::ProgramArguments(argc, argv);
     orv::Terminal terminal{std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
     const int status = orv::RunOrvctl(args, terminal);
     std::cout.flush();

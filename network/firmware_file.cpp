@@ -1,19 +1,13 @@
 #include "network/firmware_file.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
+#include <fstream>
 #include <system_error>
 
-namespace orv {
+#include "services/file_path.h"
 
-namespace {
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-}  // namespace
+namespace orv {
 
 FirmwareBlockCounts CountFirmwareBlocks(uint64_t size)
 {
@@ -40,9 +34,10 @@ FirmwareFileStatus LoadFirmwareImage(const std::string& path, FirmwareImage& ima
 {
     image.bytes.clear();
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    const std::filesystem::path filePath = PathOf(path);
+    if (!std::filesystem::is_regular_file(filePath, error))
         return FirmwareFileStatus::Unreadable;
-    const uintmax_t size = std::filesystem::file_size(path, error);
+    const uintmax_t size = std::filesystem::file_size(filePath, error);
     if (error)
         return FirmwareFileStatus::Unreadable;
     if (size == 0)
@@ -50,11 +45,11 @@ FirmwareFileStatus LoadFirmwareImage(const std::string& path, FirmwareImage& ima
     if (size > MAX_FIRMWARE_BYTES)
         return FirmwareFileStatus::TooLarge;
 
-    const FileHandle file(std::fopen(path.c_str(), "rb"));
+    std::ifstream file(filePath, std::ios::binary);
     if (!file)
         return FirmwareFileStatus::Unreadable;
     image.bytes.resize(size);
-    if (std::fread(image.bytes.data(), 1, image.bytes.size(), file.get()) != image.bytes.size()) {
+    if (!file.read(reinterpret_cast<char*>(image.bytes.data()), std::streamsize(image.bytes.size()))) {
         image.bytes.clear();
         return FirmwareFileStatus::Unreadable;
     }

@@ -13,6 +13,7 @@
 #include "config/latin1.h"
 #include "link/bus_link.h"
 #include "network/bus_reconnect.h"
+#include "services/file_path.h"
 #include "ui/bus_comparison_window.h"
 #include "ui/bus_report_window.h"
 #include "ui/bus_work.h"
@@ -70,8 +71,8 @@ BusReportWindow* BackUpBus(wxWindow* parent, const DeviceRegistry& registry, Ser
 {
     Prompts& prompts = services.prompts;
     std::error_code error;
-    fs::create_directories(folder, error);
-    if (error || !fs::is_directory(folder)) {
+    fs::create_directories(PathOf(folder), error);
+    if (error || !fs::is_directory(PathOf(folder), error)) {
         prompts.Message(BACKUP_CAPTION,
                         "Cannot make the folder " + folder + (error ? ": " + error.message() : std::string()),
                         Buttons::Ok, Icon::Error);

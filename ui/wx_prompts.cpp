@@ -135,7 +135,7 @@ std::optional<std::string> WxPrompts::FileDialog(const FileDialogOptions& option
     if (dialog.ShowModal() != wxID_OK)
         return std::nullopt;
     SaveLastFolder(options, dialog.GetDirectory());
-    return std::string(dialog.GetPath().mb_str(*wxConvFileName));
+    return FromWx(dialog.GetPath());
 }
 
 std::optional<int> WxPrompts::SingleChoice(const ChoiceOptions& options)
