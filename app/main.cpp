@@ -10,6 +10,7 @@
 #include "app/bus_backend.h"
 #include "app/orvtool_app.h"
 #include "port/port_address.h"
+#include "services/file_path.h"
 
 wxIMPLEMENT_APP_NO_MAIN(orv::OrvToolApp);
 
@@ -31,8 +32,13 @@ constexpr const char* USAGE =
     "ORVANTA TOOL: finds the devices on an ORVANTA bus, sets their addresses, reads, edits and stores their\n"
     "configurations and replaces their firmware.\n"
     "\n"
+#ifdef _WIN32
+    "  --port COMn                 the COM port of the ORV-NET: --port COM7, or --port \\\\.\\COM12 (Device\n"
+    "                              Manager lists it under \"Ports (COM & LPT)\" as \"USB Serial Port (COMn)\")\n"
+#else
     "  --port PATH                 the serial device PATH: a second FTDI interface (/dev/ttyUSB1), a\n"
     "                              pseudo-terminal or a bridge made with socat\n"
+#endif
     "  --port tcp://HOST:PORT      a serial device server already set to 125000 baud 8N2 (ser2net's tcp)\n"
     "  --port rfc2217://HOST:PORT  a serial device server that takes the line settings by RFC 2217\n"
     "  (no --port)                 the first FTDI interface (USB vendor 0403)\n"
@@ -66,7 +72,8 @@ const std::string& ChosenBusPort()
 
 int main(int argc, char** argv)
 {
-    const char* program = argv[0] && std::strrchr(argv[0], '/') ? std::strrchr(argv[0], '/') + 1 : argv[0];
+    // Errors name the program as its user calls it, without its folder.
+    const std::string program = orv::ProgramNameOf(argv[0] ? argv[0] : "");
     for (int i = 1; i < argc; ++i) {
         std::string port;
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {

@@ -1,6 +1,8 @@
 #include "ctl/doctor.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,7 +18,9 @@
 #include "link/bus_link.h"
 #include "link/commands.h"
 #include "port/latency_timer.h"
+#include "port/com_port_names.h"
 #include "port/port_address.h"
+#include "services/file_path.h"
 
 namespace orv {
 
@@ -27,7 +31,21 @@ constexpr uint32_t NOISE_LISTEN_MS = 1000;
 constexpr const char* UDEV_RULE = "60-orvtool.rules";
 constexpr const char* UDEV_RULE_FOLDERS[] = {"/etc/udev/rules.d", "/usr/local/lib/udev/rules.d", "/usr/lib/udev/rules.d",
                                              "/lib/udev/rules.d"};
+#ifdef _WIN32
+constexpr const char* NO_INTERFACE_FIX = "connect the ORV-NET; Device Manager must list it under \"Ports (COM & LPT)\" "
+                                         "as \"USB Serial Port (COMn)\"; or give --port COMn";
+constexpr const char* MISSING_PORT_FIX = "give the ORV-NET's COM port as Device Manager lists it under \"Ports (COM & "
+                                         "LPT)\" (--port COM7)";
+constexpr const char* CHOOSE_PORT_FIX = "orvctl uses the first; name the ORV-NET with --port COMn";
+constexpr const char* OPEN_FIX = "close the program that holds the COM port (only one may open it), or plug the "
+                                 "ORV-NET in again";
+#else
+constexpr const char* NO_INTERFACE_FIX = "connect the ORV-NET; lsusb must list a device 0403:...; or give --port";
+constexpr const char* MISSING_PORT_FIX = "give the path of the ORV-NET's tty (ls /dev/ttyUSB* /dev/serial/by-id)";
+constexpr const char* CHOOSE_PORT_FIX = "orvctl uses the first; name the ORV-NET with --port PATH";
 constexpr const char* DIALOUT_FIX = "sudo usermod -aG dialout $USER, then log out and in again";
+constexpr const char* OPEN_FIX = DIALOUT_FIX;
+#endif
 
 const char* VerdictWord(Verdict verdict)
 {
@@ -42,7 +60,21 @@ const char* VerdictWord(Verdict verdict)
     return "FAIL";
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// Whether the system has the COM port at device path "\\.\COM7": a port held
+// by another program is there too, only a name without a device is not.
+bool ComPortExists(const std::string& devicePath)
+{
+    const HANDLE port = CreateFileW(WideOf(devicePath).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (port == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+    }
+    CloseHandle(port);
+    return true;
+}
+#else
 bool InDialoutGroup()
 {
     const group* dialout = getgrnam("dialout");
@@ -65,10 +97,18 @@ DoctorCheck InterfacesCheck(BusAccess& access, const std::string& port)
     if (count == 0) {
         check.verdict = Verdict::Fail;
         check.detail = port.empty() ? "no FTDI interface (USB vendor 0403) is connected" : port + " does not exist";
-        check.fix = port.empty() ? "connect the ORV-NET; lsusb must list a device 0403:...; or give --port"
-                                 : "give the path of the ORV-NET's tty (ls /dev/ttyUSB* /dev/serial/by-id)";
+        check.fix = port.empty() ? NO_INTERFACE_FIX : MISSING_PORT_FIX;
         return check;
     }
+#ifdef _WIN32
+    // A COM port named on the command line is listed whether or not it exists.
+    if (const std::optional<std::string> device = ComDevicePath(port); device && !ComPortExists(*device)) {
+        check.verdict = Verdict::Fail;
+        check.detail = port + " does not exist";
+        check.fix = MISSING_PORT_FIX;
+        return check;
+    }
+#endif
     for (uint32_t i = 0; i < count; ++i) {
         DeviceDetail detail;
         usb.GetDeviceInfoDetail(i, detail);
@@ -79,7 +119,7 @@ DoctorCheck InterfacesCheck(BusAccess& access, const std::string& port)
     }
     if (count > 1 && port.empty()) {
         check.verdict = Verdict::Warn;
-        check.fix = "orvctl uses the first; name the ORV-NET with --port PATH";
+        check.fix = CHOOSE_PORT_FIX;
     }
     return check;
 }
@@ -323,7 +363,7 @@ std::vector<DoctorCheck> RunChecks(Run& run, BusSession& session)
 #endif
     if (!session.Open()) {
         checks.push_back(DoctorCheck("open", Verdict::Fail, "the interface cannot be opened as the bus interface",
-                                     port.empty() ? DIALOUT_FIX : "check the port, or that no other program holds it"));
+                                     port.empty() ? OPEN_FIX : "check the port, or that no other program holds it"));
         return checks;
     }
     if (!path.empty())

@@ -32,7 +32,12 @@ const char* const PROGRAM_HELP =
     "backs up and restores their configurations, sets addresses and replaces firmware.\n"
     "\n"
     "Interface:\n"
+#ifdef _WIN32
+    "  --port COMn     the ORV-NET's COM port: --port COM7, or --port \\\\.\\COM12 (Device Manager\n"
+    "                  lists it under \"Ports (COM & LPT)\" as \"USB Serial Port (COMn)\")\n"
+#else
     "  --port PATH     the serial device PATH (a /dev/ttyUSB* node or any tty)\n"
+#endif
     "  --port tcp://HOST:PORT\n"
     "                  a serial device server already set to 125000 baud 8N2 (ser2net's tcp)\n"
     "  --port rfc2217://HOST:PORT\n"
@@ -125,8 +130,13 @@ const std::vector<CommandSpec>& Commands()
          "from 1 as the panel shows it, 1 to 10.\n",
          {}, 2, 2, TestStringCommand},
         {"doctor", "doctor [--json]", "check the interface, the line and the bus",
+#ifdef _WIN32
+         "Checks, one line each with its verdict (ok, WARN, FAIL) and the fix: the FTDI interfaces\n"
+         "found (or that the COM port given exists); the latency timer; whether\n"
+#else
          "Checks, one line each with its verdict (ok, WARN, FAIL) and the fix: the FTDI interfaces\n"
          "found; whether you may open them (group dialout, the udev rule); the latency timer; whether\n"
+#endif
          "the line took 125000 baud 8N2; the echo of a frame (its round trip on a network port);\n"
          "noise on the idle line for one second; the devices that a broadcast finds.\n"
          "Exit status 0 when every check is ok, 1 otherwise.\n"

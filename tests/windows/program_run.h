@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@ namespace orv::test {
 
 struct ProgramRun {
     DWORD status = DWORD(-1);
-    std::string output;  // standard output and error, as the program wrote them
+    std::string output;  // standard output and error, lines ending in \n as the program wrote them
 };
 
 // The build names programs by their Linux paths; Wine shows the root as Z:.
@@ -62,6 +63,8 @@ inline ProgramRun RunProgram(const std::string& program, const std::vector<std::
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
+    // The C runtime's text mode ends the lines with \r\n.
+    run.output.erase(std::remove(run.output.begin(), run.output.end(), '\r'), run.output.end());
     CloseHandle(readEnd);
     return run;
 }
