@@ -14,6 +14,7 @@
 
 #include "ctl/orvctl.h"
 #include "services/clock.h"
+#include "services/file_path.h"
 
 namespace orv::test {
 
@@ -69,7 +70,8 @@ public:
     }
     ~TempFolder() { std::filesystem::remove_all(path_); }
 
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    // The path of name in the folder, as the programs take paths: UTF-8 text.
+    std::string operator/(const std::string& name) const { return TextOf(path_ / PathOf(name)); }
     const std::filesystem::path& Path() const { return path_; }
 
 private:
@@ -78,13 +80,13 @@ private:
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(PathOf(path), std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
 }
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+    std::ofstream(PathOf(path), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
 }
 
 }  // namespace orv::test
