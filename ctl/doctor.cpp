@@ -17,8 +17,8 @@
 #include "ctl/json_text.h"
 #include "link/bus_link.h"
 #include "link/commands.h"
-#include "port/latency_timer.h"
 #include "port/com_port_names.h"
+#include "port/latency_timer.h"
 #include "port/port_address.h"
 #include "services/file_path.h"
 
