@@ -21,13 +21,11 @@ void PutText(ParameterBytes& bytes, std::string_view text)
     std::copy_n(text.begin(), std::min(text.size(), bytes.size()), bytes.begin());
 }
 
-// Bounded value k of values, held to its range; the range's minimum when the value is missing.
+// Bounded value k of values as it is, so that a stored value outside its
+// range is stored again unchanged; the range's minimum when the value is missing.
 int BoundedValue(const ParameterValues& values, const std::vector<ParamSpec::Range>& ranges, size_t k)
 {
-    const ParamSpec::Range range = ranges[k];
-    if (k >= values.spins.size())
-        return range.minimum;
-    return std::clamp(values.spins[k], range.minimum, range.maximum);
+    return k < values.spins.size() ? values.spins[k] : ranges[k].minimum;
 }
 
 }  // namespace

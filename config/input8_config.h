@@ -62,7 +62,8 @@ struct ParameterValues {
 // digit of the relay number. 11, 12, 13: one byte per value, bounded value k
 // in byte k, free value t in byte spinCount + t, a free value being the
 // decimal number at the start of its text (0 when there is none), stored as
-// its low byte. Bounded values are held to their catalogue ranges.
+// its low byte. Bounded values are stored as they are, also outside their
+// catalogue ranges (the panel refuses such a value when the user types it).
 ParameterBytes EncodeParameters(uint16_t action, const ParameterValues& values);
 // The reverse. For action 0 the free text is the bytes up to the first zero;
 // an unknown non-zero code gives an empty free text.

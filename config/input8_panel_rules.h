@@ -19,12 +19,6 @@ enum class Input8Shown {
     EmptyByChoice,  // the empty configuration, chosen by the user
 };
 
-// How a save ended, as far as the panel is concerned.
-enum class Input8SaveEnd {
-    ReadBackIntact,  // the device was read back whole; the panel shows what it holds
-    ReadBackLost,    // damaged, unanswered or no read-back: what the device holds is not known
-};
-
 class Input8PanelRules {
 public:
     Input8Shown Shown() const { return shown_; }
@@ -33,19 +27,32 @@ public:
     bool SaveEnabled() const { return RowsShown(); }
     bool ExportEnabled() const { return RowsShown(); }
 
-    // An intact read, the link question answered Yes when it was asked.
-    void DeviceRead(const Input8Config& held);
+    // Each event that replaces what the panel shows takes, beside the
+    // configuration, what the panel was to show of it (intended: the links
+    // removed at the link question) and what its controls then show (shown,
+    // as they code it). The controls cannot show every stored value (an
+    // input beyond 8, a destination not on the list, parameter bytes beyond
+    // their text): where a field still shows what it showed then, the value
+    // taken is kept.
+
+    // An intact read of held, the link question answered Yes when it was asked.
+    void DeviceRead(const Input8Config& held, const Input8Config& intended, const Input8Config& shown);
     // A damaged or unanswered read, or No at the link question of a read.
     void ReadNotLoaded();
-    void Imported(const Input8Config& imported);
+    void Imported(const Input8Config& imported, const Input8Config& intended, const Input8Config& shown);
     // The user chose to start from the empty configuration.
-    void StartedEmpty();
-    // readBack: what the device holds after an intact read-back.
-    void SaveEnded(Input8SaveEnd end, const Input8Config* readBack = nullptr);
+    void StartedEmpty(const Input8Config& shown);
+    // A save whose read-back was damaged, unanswered or not reached: what the
+    // device holds is not known. An intact read-back is a DeviceRead.
+    void SaveNotReadBack();
 
-    // What is shown differs from what the device holds, or from what was last
-    // imported or started. Also true while what the device holds is unknown
-    // after a save: the edits may not be there.
+    // What Save and Export store for what the controls show (shown): the
+    // fields the user has changed since the configuration was taken, and the
+    // values taken everywhere else.
+    Input8Config ToStore(const Input8Config& shown) const;
+    // What would be stored differs from what the device holds, or from what
+    // was last imported or started. Also true while what the device holds is
+    // unknown after a save: the edits may not be there.
     bool HasUnsavedEdits(const Input8Config& shown) const;
     // What the device holds, as last read or read back; null when not known.
     const Input8Config* DeviceConfig() const { return device_ ? &*device_ : nullptr; }
@@ -59,6 +66,9 @@ private:
     std::optional<Input8Config> device_;
     // What edits are measured against; none while the device is not known after a save.
     std::optional<Input8Config> reference_;
+    // What the panel was to show when it last took a configuration, and what its controls showed then.
+    Input8Config intended_;
+    Input8Config shownAtTake_;
 };
 
 // Asked before the panel shows the empty configuration; No is the default.

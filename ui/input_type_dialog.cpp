@@ -358,6 +358,7 @@ void Input_Type_Dialog::DestroyParameterControls(Row& row)
         field->Destroy();
     row.parameters.clear();
     row.ranges.clear();
+    row.takenTexts.clear();
 }
 
 void Input_Type_Dialog::ShowFreeText(Row& row)
@@ -431,8 +432,8 @@ void Input_Type_Dialog::ApplyInput8Image(const Input8Config& config)
         ShowNotLoaded();
         return;
     }
-    ShowConfig(config, missing);
-    rules_.DeviceRead(config);
+    const Input8Config intended = ShowConfig(config, missing);
+    rules_.DeviceRead(config, intended, ShownConfig());
     ShowRulesState();
 }
 
@@ -442,16 +443,17 @@ bool Input_Type_Dialog::ImportInput8Image(const Input8Config& config)
     const std::vector<size_t> missing = FindMissingLinks(config, TypeAt());
     if (!missing.empty() && AskLinkQuestion(mainDialog_.GetServices().prompts) != Answer::Yes)
         return false;
-    ShowConfig(config, missing);
-    rules_.Imported(config);
+    const Input8Config intended = ShowConfig(config, missing);
+    rules_.Imported(config, intended, ShownConfig());
     ShowRulesState();
     return true;
 }
 
 bool Input_Type_Dialog::HasUnsavedEdits() const
 {
-    // A wrong value builds as its nearest right one: it is an edit all the same.
-    return rules_.RowsShown() && (FirstWrongParameter() || rules_.HasUnsavedEdits(BuildInput8Config()));
+    // A wrong value typed may code as the value shown before: it is an edit all
+    // the same. A wrong value as the device holds it is not.
+    return rules_.RowsShown() && (FirstWrongParameter(true) || rules_.HasUnsavedEdits(ShownConfig()));
 }
 
 std::string Input_Type_Dialog::EditedDeviceLabel() const
@@ -466,8 +468,9 @@ bool Input_Type_Dialog::SaveUnsavedEdits()
 
 // Yes to the link question unlinks the rows in unlinked and keeps the
 // destination lists, even when nothing else is left.
-void Input_Type_Dialog::ShowConfig(const Input8Config& config, const std::vector<size_t>& unlinked)
+Input8Config Input_Type_Dialog::ShowConfig(const Input8Config& config, const std::vector<size_t>& unlinked)
 {
+
     ClearInput8Panel();
     FillDestinations();
     nameField_->ChangeValue(ToWx(config.name));
@@ -484,6 +487,7 @@ void Input_Type_Dialog::ShowConfig(const Input8Config& config, const std::vector
     }
     LayoutRowsArea();
     mainDialog_.RelayoutPanels();
+    return ApplyLinkAnswer(config, unlinked, Answer::Yes, TypeAt());
 }
 
 void Input_Type_Dialog::ShowRow(size_t r, const InputRow& stored)
@@ -554,6 +558,8 @@ void Input_Type_Dialog::BuildParameterControls(size_t r, uint16_t action, const 
         });
         row.parameters.push_back(field);
         row.ranges.push_back(range);
+        if (parameters)
+            row.takenTexts.push_back(value);
         MarkParameter(r, row.parameters.size() - 1);
         row.parameterArea->Add(field, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     }
@@ -568,6 +574,12 @@ void Input_Type_Dialog::BuildParameterControls(size_t r, uint16_t action, const 
     row.content->Show(row.parameterArea, true);
     LayoutRow(row);
     LayoutRowsArea();
+}
+
+bool Input_Type_Dialog::ParameterEdited(size_t r, size_t j) const
+{
+    const Row& row = rows_[r];
+    return j >= row.takenTexts.size() || row.parameters[j]->GetValue() != row.takenTexts[j];
 }
 
 bool Input_Type_Dialog::ParameterFits(size_t r, size_t j) const
@@ -615,14 +627,14 @@ std::string Input_Type_Dialog::ShowRefusal(size_t r, size_t j)
     return refusal;
 }
 
-std::optional<std::pair<size_t, size_t>> Input_Type_Dialog::FirstWrongParameter() const
+std::optional<std::pair<size_t, size_t>> Input_Type_Dialog::FirstWrongParameter(bool typedOnly) const
 {
     for (size_t r = 0; r < INPUT8_ROWS; ++r) {
         // Values left behind a destination change are not stored.
         if (!GetParamSpec(SelectedValue<uint16_t>(rows_[r].action)))
             continue;
         for (size_t j = 0; j < rows_[r].parameters.size(); ++j)
-            if (!ParameterFits(r, j))
+            if (!ParameterFits(r, j) && (!typedOnly || ParameterEdited(r, j)))
                 return std::make_pair(r, j);
     }
     return std::nullopt;
@@ -644,6 +656,11 @@ bool Input_Type_Dialog::ParametersInRange(const char* caption)
 }
 
 Input8Config Input_Type_Dialog::BuildInput8Config() const
+{
+    return rules_.ToStore(ShownConfig());
+}
+
+Input8Config Input_Type_Dialog::ShownConfig() const
 {
     Input8Config config;
     // What the device will store: ISO 8859-1, '?' for any other character.
@@ -702,7 +719,7 @@ bool Input_Type_Dialog::SaveToDevice()
         });
     }
     if (!readBackShown) {
-        rules_.SaveEnded(Input8SaveEnd::ReadBackLost);
+        rules_.SaveNotReadBack();
         ShowRulesState();
     }
     // The outcome stays on the frame's status bar too, after the boxes are gone.
@@ -750,7 +767,7 @@ void Input_Type_Dialog::OnStartEmpty(wxCommandEvent&)
         return;
     // The destinations are offered as after a read, so that the rows can be filled.
     ShowConfig(Input8Config{}, {});
-    rules_.StartedEmpty();
+    rules_.StartedEmpty(ShownConfig());
     SetStatus(_("Empty configuration: not saved yet"));
     ShowRulesState();
 }

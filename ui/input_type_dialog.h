@@ -82,7 +82,8 @@ public:
     bool ImportInput8Image(const Input8Config& config);
     // image holds INPUT8_IMAGE_SIZE bytes.
     void ApplyInput8Image(const uint8_t* image);
-    // What the panel shows.
+    // What Save and Export store: what the panel shows, and where the user
+    // changed nothing, the values taken, also those the controls cannot show.
     Input8Config BuildInput8Config() const;
     std::vector<uint8_t> BuildInput8Image(ImageForm form) const;
     // Replaces row's parameter controls by those of action; the values come
@@ -104,23 +105,31 @@ private:
         // The values of the row's action, its bounded ones first, and their ranges.
         std::vector<wxTextCtrl*> parameters;
         std::vector<ParamSpec::Range> ranges;
+        // The texts the parameters showed when the configuration was taken; empty for a new action.
+        std::vector<wxString> takenTexts;
     };
 
     void CreateControls();
-    // The link question has been answered Yes for the rows in unlinked, if any.
-    void ShowConfig(const Input8Config& config, const std::vector<size_t>& unlinked);
+    // The link question has been answered Yes for the rows in unlinked, if
+    // any. Returns what the device is to hold of config once they are unlinked.
+    Input8Config ShowConfig(const Input8Config& config, const std::vector<size_t>& unlinked);
+    // What the controls show, as they code it.
+    Input8Config ShownConfig() const;
     // Every parameter holds a value of its range; otherwise the first that
     // does not is focused and named in the status line and in a box with
     // caption.
     bool ParametersInRange(const char* caption);
     bool ParameterFits(size_t r, size_t j) const;
+    // The user changed row r's parameter j since the configuration was taken.
+    bool ParameterEdited(size_t r, size_t j) const;
     // Row r's parameter j coloured and explained when its value is wrong.
     void MarkParameter(size_t r, size_t j);
     void ParameterTyped(size_t r, wxTextCtrl* field);
     // Row r's parameter j named as wrong on the status line; the text shown.
     std::string ShowRefusal(size_t r, size_t j);
-    // Row and parameter of the first value outside its range.
-    std::optional<std::pair<size_t, size_t>> FirstWrongParameter() const;
+    // Row and parameter of the first value outside its range; with typedOnly,
+    // of the first one the user typed.
+    std::optional<std::pair<size_t, size_t>> FirstWrongParameter(bool typedOnly = false) const;
     void CreateRow(size_t r, wxSizer* rowsSizer);
     void SetStatus(const wxString& text);
 

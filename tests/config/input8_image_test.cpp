@@ -132,7 +132,7 @@ TEST(Input8Image, RowsAndTheirParameterCoding)
     }
 }
 
-TEST(Input8Parameters, FreeValuesAreTheirLeadingNumberLowByteAndBoundedValuesKeepTheirRange)
+TEST(Input8Parameters, FreeValuesAreTheirLeadingNumberLowByteAndBoundedValuesAreNotClamped)
 {
     struct Case {
         const char* what;
@@ -144,8 +144,9 @@ TEST(Input8Parameters, FreeValuesAreTheirLeadingNumberLowByteAndBoundedValuesKee
         {"300 stores 44", ACTION_SET_LED_AUTOMODE, {{3}, {"300", ""}, ""}, {3, 44, 0, 0, 0, 0, 0, 0}},
         {"no leading digit stores 0", ACTION_SET_LED_AUTOMODE, {{1}, {"x5", "12a"}, ""}, {1, 0, 12, 0, 0, 0, 0, 0}},
         {"missing values take their minimum", ACTION_SET_1_LED_LEVEL, {}, {1, 0, 0, 0, 0, 0, 0, 0}},
-        {"bounded values are held to their range", ACTION_SET_1_LED_LEVEL, {{9, -3}, {}, ""},
-         {4, 0, 0, 0, 0, 0, 0, 0}},
+        {"bounded values outside their range are stored as they are", ACTION_SET_1_LED_LEVEL, {{9, 0}, {}, ""},
+         {9, 0, 0, 0, 0, 0, 0, 0}},
+        {"relay number 0 is stored as it is", ACTION_RELAY_ENERGIZE, {{0}, {}, ""}, {'0', 0, 0, 0, 0, 0, 0, 0}},
         {"free text is cut to 8 bytes", ACTION_UNUSED, {{}, {}, "0123456789"}, {'0', '1', '2', '3', '4', '5', '6', '7'}},
         {"free text of an unknown code", 77, {{}, {}, "\xC3\xA9"}, {0xE9, 0, 0, 0, 0, 0, 0, 0}},
     };

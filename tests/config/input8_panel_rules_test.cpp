@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/input8_panel_rules.h"
+#include "network/catalogue.h"
 
 namespace orv {
 namespace {
@@ -22,12 +23,13 @@ const Input8Config EDITED = Named("edited");
 const Input8Config EMPTY{};
 
 using Event = std::function<void(Input8PanelRules&)>;
-const Event READ = [](Input8PanelRules& rules) { rules.DeviceRead(HELD); };
+const Event READ = [](Input8PanelRules& rules) { rules.DeviceRead(HELD, HELD, HELD); };
 const Event NOT_LOADED = [](Input8PanelRules& rules) { rules.ReadNotLoaded(); };
-const Event IMPORT = [](Input8PanelRules& rules) { rules.Imported(FILE_CONFIG); };
-const Event START_EMPTY = [](Input8PanelRules& rules) { rules.StartedEmpty(); };
-const Event SAVED_EDITS = [](Input8PanelRules& rules) { rules.SaveEnded(Input8SaveEnd::ReadBackIntact, &EDITED); };
-const Event SAVE_LOST = [](Input8PanelRules& rules) { rules.SaveEnded(Input8SaveEnd::ReadBackLost); };
+const Event IMPORT = [](Input8PanelRules& rules) { rules.Imported(FILE_CONFIG, FILE_CONFIG, FILE_CONFIG); };
+const Event START_EMPTY = [](Input8PanelRules& rules) { rules.StartedEmpty(EMPTY); };
+// A save's intact read-back is read as the device holds it.
+const Event SAVED_EDITS = [](Input8PanelRules& rules) { rules.DeviceRead(EDITED, EDITED, EDITED); };
+const Event SAVE_LOST = [](Input8PanelRules& rules) { rules.SaveNotReadBack(); };
 
 TEST(Input8PanelRules, EventsDecideWhatIsShownSaveAndUnsavedEdits)
 {
@@ -78,6 +80,98 @@ TEST(Input8PanelRules, EventsDecideWhatIsShownSaveAndUnsavedEdits)
         }
         EXPECT_EQ(rules.Notice("ORV-Input8 @ 1").empty(), c.shown != Input8Shown::NotLoaded);
     }
+}
+
+// Stored values the panel cannot show as they are: right after the read
+// nothing is an edit and Save stores them unchanged; an edit elsewhere in
+// the row keeps them; an edit of the field itself stores what the user chose.
+TEST(Input8PanelRules, StoredValuesThePanelCannotShowAreKeptUntilTheUserChangesThem)
+{
+    using Field = std::function<void(InputRow&)>;
+    const struct {
+        const char* name;
+        Field stored;  // the device's value
+        Field shown;   // what the controls code for it
+        Field chosen;  // the user's own choice for the same field
+        Field other;   // the user's choice for another field of the row
+    } cases[] = {
+        {"input beyond 8", [](InputRow& r) { r.input = 9; }, [](InputRow& r) { r.input = 255; },
+         [](InputRow& r) { r.input = 2; }, [](InputRow& r) { r.change = ChangeType::Close; }},
+        {"change beyond Close", [](InputRow& r) { r.change = ChangeType(5); },
+         [](InputRow& r) { r.change = ChangeType(255); }, [](InputRow& r) { r.change = ChangeType::Close; },
+         [](InputRow& r) { r.input = 2; }},
+        {"unused row to a destination not on the list", [](InputRow& r) { r.destination = 9; },
+         [](InputRow& r) { r.destination = 0; }, [](InputRow& r) { r.destination = 4; },
+         [](InputRow& r) { r.change = ChangeType::Close; }},
+        {"free text with bytes past its end", [](InputRow& r) { r.parameters = {'A', 0, 'B', 0, 0, 0, 0, 0}; },
+         [](InputRow& r) { r.parameters = {'A', 0, 0, 0, 0, 0, 0, 0}; },
+         [](InputRow& r) { r.parameters = {'C', 0, 0, 0, 0, 0, 0, 0}; },
+         [](InputRow& r) { r.change = ChangeType::Close; }},
+        {"relay number that is no number",
+         [](InputRow& r) {
+             r.destination = 4;
+             r.action = ACTION_RELAY_ENERGIZE;
+             r.parameters = {'x', 0, 0, 0, 0, 0, 0, 0};
+         },
+         [](InputRow& r) {
+             r.destination = 4;
+             r.action = ACTION_RELAY_ENERGIZE;
+             r.parameters = {'0', 0, 0, 0, 0, 0, 0, 0};
+         },
+         [](InputRow& r) { r.parameters = {'1', 0, 0, 0, 0, 0, 0, 0}; },
+         [](InputRow& r) { r.change = ChangeType::Close; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Input8Config held = Named("held");
+        c.stored(held.rows[4]);
+        Input8Config shown = held;
+        c.shown(shown.rows[4]);
+
+        for (bool imported : {false, true}) {
+            Input8PanelRules rules;
+            if (imported)
+                rules.Imported(held, held, shown);
+            else
+                rules.DeviceRead(held, held, shown);
+            EXPECT_FALSE(rules.HasUnsavedEdits(shown));
+            EXPECT_EQ(rules.ToStore(shown), held);
+
+            Input8Config edited = shown;
+            edited.rows[0].input = 3;
+            EXPECT_TRUE(rules.HasUnsavedEdits(edited));
+            EXPECT_EQ(rules.ToStore(edited).rows[4], held.rows[4]);
+
+            for (const Field& edit : {c.other, c.chosen}) {
+                Input8Config changed = shown;
+                edit(changed.rows[4]);
+                InputRow expected = held.rows[4];
+                edit(expected);
+                EXPECT_TRUE(rules.HasUnsavedEdits(changed));
+                EXPECT_EQ(rules.ToStore(changed).rows[4], expected);
+            }
+        }
+    }
+}
+
+// Yes at the link question: the rows left without their action are edits
+// the device lacks; everything else read stays as stored.
+TEST(Input8PanelRules, LinksRemovedAtLoadingAreTheOnlyEdits)
+{
+    Input8Config held = Named("held");
+    held.rows[2] = InputRow{1, ChangeType::Open, 9, ACTION_RELAY_ENERGIZE, {'3', 0, 0, 0, 0, 0, 0, 0}};
+    held.rows[3].input = 12;
+    Input8Config intended = held;
+    intended.rows[2].action = ACTION_UNUSED;
+    intended.rows[2].parameters = {};
+    Input8Config shown = intended;
+    shown.rows[2].destination = 0;
+    shown.rows[3].input = 255;
+
+    Input8PanelRules rules;
+    rules.DeviceRead(held, intended, shown);
+    EXPECT_TRUE(rules.HasUnsavedEdits(shown));
+    EXPECT_EQ(rules.ToStore(shown), intended);
 }
 
 TEST(Input8PanelRules, TextsNameTheDevice)

@@ -93,7 +93,7 @@ TEST_F(Input8PanelTest, ShownImageFillsTheRowsAndBuildsBackUnchanged)
 TEST_F(Input8PanelTest, ImageWithoutCataloguedActionsShowsTheFirmwareVersion)
 {
     Input8Config config;
-    config.rows[6].input = 9;  // beyond the entries: no selection, stored again as 255
+    config.rows[6].input = 9;  // beyond the entries: no selection, stored again as it is
     config.rows[6].change = ChangeType(3);
 
     panel->ApplyInput8Image(config);
@@ -102,8 +102,8 @@ TEST_F(Input8PanelTest, ImageWithoutCataloguedActionsShowsTheFirmwareVersion)
     EXPECT_EQ(Choice(ID_INPUT8_INPUT_BASE + 6)->GetSelection(), wxNOT_FOUND);
     EXPECT_EQ(Choice(ID_INPUT8_CHANGE_BASE + 6)->GetSelection(), wxNOT_FOUND);
     const InputRow built = panel->BuildInput8Config().rows[6];
-    EXPECT_EQ(built.input, 255);
-    EXPECT_EQ(uint8_t(built.change), 255);
+    EXPECT_EQ(built.input, 9);
+    EXPECT_EQ(uint8_t(built.change), 3);
 }
 
 TEST_F(Input8PanelTest, Led4pdDestinationOffersTheLedActionsWithUnusedSelected)

@@ -290,19 +290,59 @@ TEST_F(Input8PanelTest, AParameterOutsideItsRangeIsRefusedBeforeASaveOrAnExport)
     EXPECT_EQ(Status(), "Configuration saved");
 }
 
-// A stored value outside its range is shown as it is, marked, and not saved back.
+// A stored value outside its range is shown as it is, marked, and not saved
+// back; as the device holds it, it is no edit of the user's.
 TEST_F(Input8PanelTest, AStoredValueOutsideItsRangeIsShownAsItIs)
 {
     Input8Config config = SampleConfig();
     config.rows[2].parameters = {'9', '9'};  // string 100
+    config.rows[1].parameters = {'0'};       // relay 0
     input8.LoadMemory(DeviceImage(config));
     ASSERT_TRUE(panel->ReadFromDevice());
 
     EXPECT_EQ(ParameterTexts(2)[0]->GetValue(), "100");
     EXPECT_EQ(ParameterTexts(2)[0]->GetToolTipText(), "Row 3: a parameter must be a number between 1 and 99");
+    EXPECT_EQ(ParameterTexts(1)[0]->GetValue(), "0");
+    EXPECT_FALSE(panel->HasUnsavedEdits());
     bus.ClearHeard();
     Click(ID_INPUT8_SAVE);
     EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
+
+    // Put right by the user, the values are stored as typed.
+    ParameterTexts(1)[0]->SetValue("1");
+    ParameterTexts(2)[0]->SetValue("99");
+    EXPECT_TRUE(panel->HasUnsavedEdits());
+    Click(ID_INPUT8_SAVE);
+    config.rows[1].parameters = {'1'};
+    config.rows[2].parameters = {'9', '8'};
+    EXPECT_EQ(HeldImage(input8), DeviceImage(config));
+}
+
+// Stored values the controls cannot show (an input beyond 8, a change beyond
+// Close, a destination not on the list, bytes past a free text's end) are no
+// edits after the read, and a save of other edits leaves them as they are.
+TEST_F(Input8PanelTest, StoredValuesTheControlsCannotShowAreKeptBySave)
+{
+    Input8Config config = SampleConfig();
+    config.rows[5].input = 9;
+    config.rows[6].change = ChangeType(5);
+    config.rows[7].destination = 200;
+    config.rows[8].parameters = {'A', 0, 'B'};
+    input8.LoadMemory(DeviceImage(config));
+    ASSERT_TRUE(panel->ReadFromDevice());
+    EXPECT_EQ(Choice(ID_INPUT8_INPUT_BASE + 5)->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(Choice(ID_INPUT8_DESTINATION_BASE + 7)->GetStringSelection(), "Unused");
+    EXPECT_FALSE(panel->HasUnsavedEdits());
+    EXPECT_TRUE(MayDropEdits(*panel, prompts));
+    EXPECT_TRUE(prompts.boxes.empty());
+
+    Control<wxTextCtrl>(ID_INPUT8_NAME)->ChangeValue("Landing");
+    Choose(ID_INPUT8_CHANGE_BASE + 5, int(ChangeType::Close));
+    Click(ID_INPUT8_SAVE);
+    config.name = "Landing";
+    config.rows[5].change = ChangeType::Close;
+    EXPECT_EQ(HeldImage(input8), DeviceImage(config));
+    EXPECT_FALSE(panel->HasUnsavedEdits());
 }
 
 }  // namespace
