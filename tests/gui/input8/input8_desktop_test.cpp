@@ -177,6 +177,12 @@ TEST_F(Input8DesktopTest, TabFollowsTheRowsAndKeepsTheFocusInView)
 {
     panel->ApplyInput8Image(SampleConfig());
     Settle();
+    // From the name above the rows to the first row's first choice.
+    panel->FindWindow(ID_INPUT8_NAME)->SetFocus();
+    Settle(100);
+    ASSERT_TRUE(PressKey("Tab"));
+    EXPECT_TRUE(YieldUntil([&] { return Focused() && Focused()->GetId() == ID_INPUT8_INPUT_BASE; }));
+
     Choice(ID_INPUT8_INPUT_BASE + 4)->SetFocus();
     Settle(100);
     const int rowFour[] = {ID_INPUT8_CHANGE_BASE + 4, ID_INPUT8_DESTINATION_BASE + 4, ID_INPUT8_ACTION_BASE + 4,
