@@ -120,15 +120,18 @@ void Input_Type_Dialog::CreateControls()
     auto* frameSizer =
         AddPanelFrame(this, _("Input Type Configuration "), wxSize(860, 600), wxLEFT | wxRIGHT | wxBOTTOM);
 
-    auto* firstLine = new wxBoxSizer(wxHORIZONTAL);
+    // The name beside its label, then the status after a gap that gives way
+    // first when the panel is narrow; a status too long for what is left then
+    // goes to a second line whole, instead of past the edge.
+    auto* firstLine = new wxWrapSizer(wxHORIZONTAL, 0);
     frameSizer->Add(firstLine, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 5);
-    // The gaps give way first when the panel is narrow.
-    firstLine->Add(StaticText(this, _("Device Name: "), 100), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    firstLine->AddStretchSpacer(50);
+    auto* name = new wxBoxSizer(wxHORIZONTAL);
+    name->Add(StaticText(this, _("Device Name: "), 100), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     nameField_ = new wxTextCtrl(this, ID_INPUT8_NAME, wxEmptyString, wxDefaultPosition, wxSize(250, -1));
     nameField_->SetMaxLength(INPUT8_NAME_CHARS);
-    firstLine->Add(nameField_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    firstLine->AddStretchSpacer(75);
+    name->Add(nameField_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    firstLine->Add(name, 0, wxALIGN_CENTER_VERTICAL);
+    firstLine->AddStretchSpacer();
     statusLine_ = new wxStaticText(this, ID_INPUT8_STATIC_TEXT, _("Input8 config. loaded"), wxDefaultPosition,
                                    wxSize(STATUS_WIDTH, -1), 0, "statusLine");
     statusLine_->SetFont(PanelFont(10, wxFONTWEIGHT_NORMAL));
@@ -275,7 +278,8 @@ void Input_Type_Dialog::SetStatus(const wxString& text)
     statusLine_->SetLabel(text);
     // Its width, or more for a long hint: the line has room, and a narrower label would wrap out of sight.
     statusLine_->SetMinSize(wxSize(std::max(STATUS_WIDTH, statusLine_->GetBestSize().GetWidth()), -1));
-    statusLine_->GetContainingSizer()->Layout();
+    // The whole panel: the status may move to a line of its own, or back.
+    Layout();
 }
 
 TypeAtAddressFn Input_Type_Dialog::TypeAt() const

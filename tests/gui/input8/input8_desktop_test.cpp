@@ -171,6 +171,37 @@ TEST_F(Input8DesktopTest, WheelOverARowsControlsScrollsAndChangesNothing)
     EXPECT_EQ(panel->BuildInput8Config(), shown);
 }
 
+// The longest status texts, a refusal and a hint, are shown whole also in
+// the frame as narrow as a 1024 x 768 desktop leaves it.
+TEST_F(Input8DesktopTest, StatusLineIsWholeInANarrowFrame)
+{
+    frame->SetSize(wxSize(1024, frame->GetSize().y));
+    panel->ApplyInput8Image(SampleConfig());
+    Settle();
+    auto* status = wxStaticCast(wxWindow::FindWindowByName("statusLine", panel), wxStaticText);
+    const wxRect box = panel->GetChildren().front()->GetScreenRect();
+    const auto whole = [&] {
+        int width = 0;
+        for (const wxString& line : wxSplit(status->GetLabelText(), '\n', '\0'))
+            width = std::max(width, status->GetTextExtent(line).x);
+        const wxRect rect = status->GetScreenRect();
+        const wxRect name = panel->FindWindow(ID_INPUT8_NAME)->GetScreenRect();
+        return ::testing::AssertionResult(rect.width >= width && box.Contains(rect) && !rect.Intersects(name))
+               << '"' << status->GetLabelText() << "\" " << rect.width << " of " << width << " px, right edge "
+               << rect.GetRight() << " of " << box.GetRight();
+    };
+    Choose(ID_INPUT8_ACTION_BASE + 11, 0);
+    Choose(ID_INPUT8_DESTINATION_BASE + 11, LED4PD_ENTRY);
+    Choose(ID_INPUT8_ACTION_BASE + 11, 1);
+    Settle();
+    EXPECT_EQ(Status(), "Row 12:Levels: [LED1] [LED2] [LED3] [LED4]");
+    EXPECT_TRUE(whole());
+    ParameterTexts(11)[0]->SetValue("300");
+    Settle();
+    EXPECT_EQ(Status(), "Row 12: a parameter must be a number between 0 and 255");
+    EXPECT_TRUE(whole());
+}
+
 // Tab moves through a row's controls as they stand on screen, and every
 // control it reaches in the rows is in view.
 TEST_F(Input8DesktopTest, TabFollowsTheRowsAndKeepsTheFocusInView)
