@@ -700,10 +700,10 @@ void RS232_Type_Dialog::ShowStatus(const wxString& text)
 {
     statusIsRefusal_ = text.Contains(": a parameter must be ");
     statusLabel_->SetLabel(text);
-    // A long parameter hint takes a second line rather than being cut, at the
-    // width the label is given: the full top line leaves it less than its own.
-    statusLabel_->GetContainingSizer()->Layout();
-    statusLabel_->Wrap(statusLabel_->GetSize().GetWidth());
+    // As wide as its text: a long hint or refusal then takes a line of the
+    // top line of its own, whole, instead of being cut; the whole panel moves.
+    statusLabel_->SetMinSize(wxSize(std::max(STATUS_WIDTH, statusLabel_->GetBestSize().GetWidth()), -1));
+    Layout();
 }
 
 void RS232_Type_Dialog::SelectRate(uint32_t rate)

@@ -94,6 +94,43 @@ TEST_F(RS232LayoutTest, ChoicesAreWideEnoughForTheirLongestEntry)
         }
 }
 
+// The longest status texts, a refusal and a hint, are shown whole, also in
+// the frame as narrow as a 1024 x 768 desktop leaves it.
+TEST_F(RS232LayoutTest, StatusTextsAreShownWhole)
+{
+    OpenOnScreen(EveryActionKind());
+    auto* status = wxStaticCast(wxWindow::FindWindowByName("statusLabel", panel), wxStaticText);
+    const auto whole = [&] {
+        const wxArrayString lines = wxSplit(status->GetLabel(), '\n', '\0');
+        int width = 0;
+        for (const wxString& line : lines)
+            width = std::max(width, status->GetTextExtent(line).x);
+        const int height = int(lines.size()) * status->GetTextExtent("Ag").y;
+        const wxRect rect = status->GetScreenRect();
+        const wxRect box = panel->GetChildren().front()->GetScreenRect();
+        const wxRect notebook = panel->FindWindow(ID_RS232_NOTEBOOK)->GetScreenRect();
+        return ::testing::AssertionResult(rect.width >= width && rect.height >= height && box.Contains(rect) &&
+                                          !rect.Intersects(notebook))
+               << '"' << status->GetLabel() << "\" " << rect.width << "x" << rect.height << " for " << width << "x"
+               << height;
+    };
+    for (const int width : {frame->GetSize().x, 1024}) {
+        SCOPED_TRACE(width);
+        frame->SetSize(wxSize(width, frame->GetSize().y));
+        Settle();
+        Parameters(3)[0]->SetValue("300");
+        Settle();
+        EXPECT_EQ(status->GetLabel(), "Row 4: a parameter must be a number between 0 and 255");
+        EXPECT_TRUE(whole());
+        Parameters(3)[0]->SetValue("255");
+        Choose(ID_RS232_ROW_ACTION, 4, "Unused");
+        Choose(ID_RS232_ROW_ACTION, 4, "Set All LED Levels");
+        Settle();
+        EXPECT_EQ(status->GetLabel(), "5: Levels: [LED1] [LED2] [LED3] [LED4]");
+        EXPECT_TRUE(whole());
+    }
+}
+
 TEST_F(RS232LayoutTest, OnlyTheRowsAreaGrowsWithTheFrame)
 {
     OpenOnScreen(EveryActionKind());
