@@ -211,6 +211,17 @@ void MainDialog::UpdateFirmware(bool emergency)
 {
     if (!MayDropShownEdits() || !BusReady())
         return;
+    // The firmware a device runs is replaced only when the user has seen which device.
+    if (const DeviceRecord* device = registry_.SelectedRecord(); !emergency && device) {
+        MessageBoxOptions question{
+            " Firmware Update Confirm ",
+            StrF("Replace the firmware of %s (%s) at address %d?\nThe firmware file is chosen next.",
+                 device->name.c_str(), SerialText(device->serialNumber).c_str(), device->address),
+            Buttons::YesNo, Icon::Question};
+        question.defaultNo = true;
+        if (services_.prompts.MessageBox(question) != Answer::Yes)
+            return;
+    }
     FirmwareUpdateOutcome outcome;
     {
         BusWork work(this);

@@ -161,6 +161,19 @@ TEST_F(MainDialogTest, TheFramesDeviceCommandsReachTheSelectedDevice)
     SendMenuCommand(*frame, ID_DEVICE_CONFIG_MODE);
     EXPECT_EQ(relay.Mode(), SimDeviceMode::Firmware);
 
+    // Asked first, naming the device; No sends nothing and chooses no file.
+    prompts.boxAnswers = {Answer::No};
+    bus.ClearHeard();
+    SendMenuCommand(*frame, ID_UPDATE_FIRMWARE_SELECTED);
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text,
+              "Replace the firmware of ORV-Relay (00 00 00 05) at address 5?\nThe firmware file is chosen next.");
+    EXPECT_TRUE(prompts.boxes[0].defaultNo);
+    EXPECT_TRUE(prompts.fileDialogs.empty());
+    EXPECT_TRUE(bus.Heard().empty());
+    EXPECT_EQ(relay.Mode(), SimDeviceMode::Firmware);
+
+    prompts.boxAnswers = {Answer::Yes};
     SendMenuCommand(*frame, ID_UPDATE_FIRMWARE_SELECTED);
     ASSERT_EQ(prompts.fileDialogs.size(), 1u);
     EXPECT_EQ(prompts.fileDialogs[0].message, "Load Firmware File ..");
