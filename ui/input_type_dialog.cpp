@@ -49,7 +49,7 @@ constexpr int NUMBER_WIDTH = 25;
 // Room for a choice's arrow and padding beside the longest entry.
 constexpr int CHOICE_ARROW_WIDTH = 24;
 // Room for the free text's 8 characters, narrow enough to stay on the line of the choices.
-constexpr int FREE_TEXT_WIDTH = 110;
+constexpr int FREE_TEXT_WIDTH = 90;
 
 wxStaticText* StaticText(wxWindow* parent, const wxString& label, int width)
 {

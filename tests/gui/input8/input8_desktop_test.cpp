@@ -58,6 +58,12 @@ TEST_F(Input8DesktopTest, RowsOfEveryActionFitThePageAtTheDefaultSize)
 
     EXPECT_TRUE(ControlsFit(frame));
     EXPECT_EQ(ParameterTexts(1).size(), 4u);
+    // An unused row keeps its free text on the line of its choices: a row
+    // of two lines would halve the rows in view.
+    const wxRect action = Choice(ID_INPUT8_ACTION_BASE + 10)->GetScreenRect();
+    const wxRect freeText = panel->FindWindow(ID_INPUT8_FREE_TEXT_BASE + 10)->GetScreenRect();
+    EXPECT_GT(freeText.x, action.GetRight());
+    EXPECT_NEAR(freeText.GetY() + freeText.height / 2, action.GetY() + action.height / 2, 2);
 }
 
 TEST_F(Input8DesktopTest, FocusMovingIntoAHiddenRowScrollsItIntoView)
