@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "config/input8_panel_rules.h"
+#include "config/unsaved_edits.h"
 #include "network/catalogue.h"
+#include "tests/support/scripted_prompts.h"
 
 namespace orv {
 namespace {
@@ -172,6 +174,77 @@ TEST(Input8PanelRules, LinksRemovedAtLoadingAreTheOnlyEdits)
     rules.DeviceRead(held, intended, shown);
     EXPECT_TRUE(rules.HasUnsavedEdits(shown));
     EXPECT_EQ(rules.ToStore(shown), intended);
+}
+
+// A panel as the rules see it: what its controls show, and a save that
+// reads back what it stored.
+class RulesPanel : public UnsavedEdits {
+public:
+    Input8PanelRules rules;
+    Input8Config shown;
+    bool saveSucceeds = true;
+    std::vector<Input8Config> saved;
+
+    bool HasUnsavedEdits() const override { return rules.HasUnsavedEdits(shown); }
+    std::string EditedDeviceLabel() const override { return "ORV-Input8 @ 3"; }
+    bool SaveUnsavedEdits() override
+    {
+        if (!saveSucceeds)
+            return false;
+        saved.push_back(rules.ToStore(shown));
+        rules.DeviceRead(saved.back(), saved.back(), shown);
+        return true;
+    }
+};
+
+// Before a read configuration is dropped the question comes only for the
+// user's own edits, never for stored values the controls show otherwise.
+TEST(Input8PanelRules, TheUnsavedEditsQuestionComesOnlyForTheUsersEdits)
+{
+    Input8Config held = Named("held");
+    held.rows[1].input = 9;
+    held.rows[2].destination = 40;
+    Input8Config shownAtRead = held;
+    shownAtRead.rows[1].input = 255;
+    shownAtRead.rows[2].destination = 0;
+    Input8Config edited = shownAtRead;
+    edited.rows[3].change = ChangeType::Close;
+    Input8Config expectedSave = held;
+    expectedSave.rows[3].change = ChangeType::Close;
+
+    const struct {
+        const char* name;
+        const Input8Config* shown;
+        std::vector<Answer> answers;
+        bool saveSucceeds;
+        bool mayDrop;
+        size_t asked;
+        size_t saves;
+    } cases[] = {
+        {"as read", &shownAtRead, {}, true, true, 0, 0},
+        {"edited, Cancel", &edited, {Answer::Cancel}, true, false, 1, 0},
+        {"edited, Discard", &edited, {Answer::Discard}, true, true, 1, 0},
+        {"edited, Save", &edited, {Answer::Save}, true, true, 1, 1},
+        {"edited, Save fails", &edited, {Answer::Save}, false, false, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RulesPanel panel;
+        panel.rules.DeviceRead(held, held, shownAtRead);
+        panel.shown = *c.shown;
+        panel.saveSucceeds = c.saveSucceeds;
+        test::ScriptedPrompts prompts;
+        prompts.boxAnswers.assign(c.answers.begin(), c.answers.end());
+        EXPECT_EQ(MayDropEdits(panel, prompts), c.mayDrop);
+        ASSERT_EQ(prompts.boxes.size(), c.asked);
+        if (c.asked)
+            EXPECT_EQ(prompts.boxes[0].text, "ORV-Input8 @ 3 has changes that are not saved");
+        ASSERT_EQ(panel.saved.size(), c.saves);
+        if (c.saves) {
+            EXPECT_EQ(panel.saved[0], expectedSave);
+            EXPECT_FALSE(panel.HasUnsavedEdits());
+        }
+    }
 }
 
 TEST(Input8PanelRules, TextsNameTheDevice)
