@@ -474,7 +474,6 @@ bool Input_Type_Dialog::SaveUnsavedEdits()
 // destination lists, even when nothing else is left.
 Input8Config Input_Type_Dialog::ShowConfig(const Input8Config& config, const std::vector<size_t>& unlinked)
 {
-
     ClearInput8Panel();
     FillDestinations();
     nameField_->ChangeValue(ToWx(config.name));
