@@ -322,7 +322,7 @@ void MainFrame::OnRestoreBus(wxCommandEvent&)
         return;
     if (const std::optional<std::string> folder = chooseFolder(_("Folder of the backup to restore"), true)) {
         mainDialog->ShowInstructions();
-        RestoreBus(this, mainDialog->Registry(), services_, *folder);
+        RestoreBus(this, mainDialog->Network(), *folder);
     }
 }
 

@@ -10,9 +10,11 @@
 #include "config/block_transfer.h"
 #include "config/bus_backup.h"
 #include "config/bus_comparison.h"
+#include "config/device_replacement.h"
 #include "config/latin1.h"
 #include "link/bus_link.h"
 #include "network/bus_reconnect.h"
+#include "network/discovery.h"
 #include "services/file_path.h"
 #include "ui/bus_comparison_window.h"
 #include "ui/bus_report_window.h"
@@ -225,6 +227,98 @@ void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& r
     report->Show();
 }
 
+// The words of a replacement's move to address.
+std::string MoveText(MoveResult result, const DeviceRecord& device, uint8_t address)
+{
+    switch (result) {
+    case MoveResult::Moved:
+        return device.address == address
+                   ? DeviceText(device) + ": address kept"
+                   : Latin1ToUtf8(DeviceRowText(device)) + ": address " + std::to_string(device.address) + " → " +
+                         std::to_string(address);
+    case MoveResult::NotAcknowledged:
+        return DeviceText(device) + " did not acknowledge its new address " + std::to_string(address) +
+               ": nothing written";
+    case MoveResult::NotAnswering:
+        return DeviceText(device) + " acknowledged, but does not answer at address " + std::to_string(address) +
+               ": nothing written";
+    case MoveResult::InterfaceLost:
+        break;
+    }
+    return "the interface was lost while " + DeviceText(device) + " was given address " + std::to_string(address) +
+           ": nothing written";
+}
+
+void ReplaceMissingDevice(BusComparisonWindow& window, size_t missingRow, NetworkContext& context)
+{
+    Prompts& prompts = context.services.prompts;
+    const std::vector<DeviceComparison>& devices = window.Comparison().devices;
+    const std::vector<size_t> spares = window.SparesFor(missingRow);
+    if (spares.empty())
+        return;
+    const DeviceComparison& missing = devices[missingRow];
+    size_t spareRow = spares.front();
+    if (spares.size() > 1) {
+        std::vector<std::string> choices;
+        for (size_t spare : spares)
+            choices.push_back(DeviceText(*devices[spare].bus));
+        const std::optional<int> chosen = prompts.SingleChoice(
+            ChoiceOptions{RESTORE_CAPTION, "Which device takes the place of " + missing.DeviceText() + "?", choices});
+        if (!chosen || *chosen < 0 || size_t(*chosen) >= spares.size())
+            return;
+        spareRow = spares[size_t(*chosen)];
+    }
+    const DeviceRecord spare = *devices[spareRow].bus;
+    const BackupDevice& backup = *missing.backup;
+    const uint8_t address = backup.record.address;
+    if (const auto refusal =
+            ReplacementRefusal(backup.record.serialNumber, spare.serialNumber, devices, context.registry)) {
+        prompts.Message(RESTORE_CAPTION,
+                        DeviceText(spare) + " cannot take the place of " + missing.DeviceText() + ":\n" + *refusal,
+                        Buttons::Ok, Icon::Exclamation);
+        return;
+    }
+    const std::string where = spare.address == address ? "keeps address " + std::to_string(address)
+                                                         : "takes address " + std::to_string(address);
+    MessageBoxOptions question{RESTORE_CAPTION,
+                               "Put " + DeviceText(spare) + " in the place of " + missing.DeviceText() +
+                                   ", missing on the bus?\n\nIt " + where + " and the configuration of " +
+                                   *backup.file + ", read back after the write.",
+                               Buttons::YesNo, Icon::Question, true};
+    if (prompts.MessageBox(question) != Answer::Yes)
+        return;
+
+    std::vector<std::string> lines;
+    bool saved = false;
+    {
+        BusWork work(&window);
+        const MoveResult moved = MoveDevice(context, spare.serialNumber, address);
+        lines.push_back(MoveText(moved, spare, address));
+        if (moved == MoveResult::Moved) {
+            DeviceRecord target = spare;
+            target.address = address;
+            const ConfigKind kind = *ConfigKindOfType(target.typeCode);
+            const WriteOutcome outcome = WriteConfigImage(TransferProfileOf(kind), address,
+                                                          DeviceFormOfFile(kind, backup.image), context.services);
+            const auto [written, text] = WriteResultText(outcome.result);
+            saved = written;
+            lines.push_back(DeviceText(target) + " ← " + *backup.file + ": " + text);
+            // The list shows the device as configured from now on.
+            if (saved)
+                DiscoverDevices(context, BROADCAST_ADDRESS);
+        }
+    }
+    ReportBusInterfaceLost();
+    if (saved)
+        window.MarkReplaced(missingRow, spareRow);
+    const std::string heading =
+        saved ? Latin1ToUtf8(DeviceRowText(spare)) + " is in the place of " +
+                    missing.DeviceText() + " now, at address " + std::to_string(address) + "."
+              : Latin1ToUtf8(DeviceRowText(spare)) + " has not taken the place of " + missing.DeviceText() + ".";
+    auto* report = new BusReportWindow(window.GetParent(), RESTORE_CAPTION, heading, lines);
+    report->Show();
+}
+
 }  // namespace
 
 BusComparisonWindow* CompareBusWithBackup(wxWindow* parent, const DeviceRegistry& registry, Services& services,
@@ -238,16 +332,21 @@ BusComparisonWindow* CompareBusWithBackup(wxWindow* parent, const DeviceRegistry
     return window;
 }
 
-BusComparisonWindow* RestoreBus(wxWindow* parent, const DeviceRegistry& registry, Services& services,
-                                const std::string& folder)
+BusComparisonWindow* RestoreBus(wxWindow* parent, NetworkContext& context, const std::string& folder)
 {
-    std::optional<BusComparison> comparison = Compare(registry, services, folder, parent, RESTORE_CAPTION);
+    std::optional<BusComparison> comparison =
+        Compare(context.registry, context.services, folder, parent, RESTORE_CAPTION);
     if (!comparison)
         return nullptr;
+    Services& services = context.services;
     WriteRows write = [&services, folder](BusComparisonWindow& window, const std::vector<size_t>& rows) {
         WriteRowsOfBackup(window, rows, services, folder);
     };
-    auto* window = new BusComparisonWindow(parent, std::move(*comparison), folder, std::move(write));
+    ReplaceRow replace = [&context](BusComparisonWindow& window, size_t missingRow) {
+        ReplaceMissingDevice(window, missingRow, context);
+    };
+    auto* window =
+        new BusComparisonWindow(parent, std::move(*comparison), folder, std::move(write), std::move(replace));
     window->Show();
     return window;
 }

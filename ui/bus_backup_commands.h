@@ -6,6 +6,7 @@
 #include <string>
 
 #include "network/device_registry.h"
+#include "network/network_view.h"
 #include "services/services.h"
 
 class wxWindow;
@@ -29,8 +30,10 @@ BusComparisonWindow* CompareBusWithBackup(wxWindow* parent, const DeviceRegistry
 
 // The comparison of CompareBusWithBackup with a tick box on every device that
 // can be written. Its Write asks first, naming the ticked devices; then each
-// is written and read back, and a window lists the result of each.
-BusComparisonWindow* RestoreBus(wxWindow* parent, const DeviceRegistry& registry, Services& services,
-                                const std::string& folder);
+// is written and read back, and a window lists the result of each. Its
+// Replace puts a device that is not configured in the place of one missing
+// on the bus, after a question naming both: the new device takes the missing
+// one's address (rediscovered there) and its configuration, read back.
+BusComparisonWindow* RestoreBus(wxWindow* parent, NetworkContext& context, const std::string& folder);
 
 }  // namespace orv

@@ -1,5 +1,6 @@
 #include "ui/bus_comparison_window.h"
 
+#include <algorithm>
 #include <sstream>
 #include <utility>
 
@@ -10,6 +11,7 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include "config/device_replacement.h"
 #include "config/latin1.h"
 
 namespace orv {
@@ -47,10 +49,11 @@ std::string ComparisonText(const BusComparison& comparison, const std::string& f
 }
 
 BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison comparison, std::string folder,
-                                         WriteRows write)
+                                         WriteRows write, ReplaceRow replace)
     : wxDialog(parent, wxID_ANY, write ? _("Restore Bus") : _("Compare with Backup"), wxDefaultPosition, wxSize(900, 560),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, BUS_COMPARISON_WINDOW_NAME),
-      comparison_(std::move(comparison)), folder_(std::move(folder)), write_(std::move(write))
+      comparison_(std::move(comparison)), folder_(std::move(folder)), write_(std::move(write)),
+      replace_(std::move(replace))
 {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     const wxString verdict = comparison_.Matches() ? _("The bus matches the backup.")
@@ -89,6 +92,14 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
     sizer->Add(differences_, 2, wxEXPAND | wxLEFT | wxRIGHT, 8);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    if (replace_) {
+        replaceButton_ = new wxButton(this, wxID_ANY, _("Replace ..."));
+        replaceButton_->SetToolTip(_("Puts a device that is not configured in the place of the selected device, "
+                                     "missing on the bus: its address and its configuration"));
+        replaceButton_->Disable();
+        buttons->Add(replaceButton_, 0, wxRIGHT, 8);
+        replaceButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ReplaceSelected(); });
+    }
     if (write_) {
         auto* writeButton = new wxButton(this, wxID_ANY, _("Write Ticked Devices ..."));
         buttons->Add(writeButton, 0, wxRIGHT, 8);
@@ -127,13 +138,49 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
 void BusComparisonWindow::SelectDevice(long row)
 {
     differences_->Clear();
-    if (row < 0 || size_t(row) >= comparison_.devices.size())
+    selected_ = row < 0 || size_t(row) >= comparison_.devices.size() ? -1 : row;
+    const std::vector<size_t> spares = selected_ < 0 ? std::vector<size_t>{} : SparesFor(size_t(row));
+    if (replaceButton_)
+        replaceButton_->Enable(!spares.empty());
+    if (selected_ < 0)
         return;
     const DeviceComparison& device = comparison_.devices[size_t(row)];
     if (device.differences.empty())
-        differences_->Append(Utf8(StatusText(device)));
+        differences_->Append(Utf8(table_->GetItemText(row, COLUMN_STATUS).utf8_string()));
     for (const std::string& line : device.differences)
         differences_->Append(Utf8(line));
+    if (replace_)
+        for (size_t spare : spares)
+            differences_->Append(Utf8(comparison_.devices[spare].DeviceText() + " at address " +
+                                      std::to_string(comparison_.devices[spare].bus->address) +
+                                      " is not configured: Replace ... puts it in this device's place"));
+}
+
+std::vector<size_t> BusComparisonWindow::SparesFor(size_t row) const
+{
+    std::vector<size_t> spares;
+    const auto done = [this](size_t r) { return std::find(replaced_.begin(), replaced_.end(), r) != replaced_.end(); };
+    for (const auto& [missing, spare] : ReplacementCandidates(comparison_.devices))
+        if (missing == row && !done(missing) && !done(spare))
+            spares.push_back(spare);
+    return spares;
+}
+
+void BusComparisonWindow::ReplaceSelected()
+{
+    if (replace_ && selected_ >= 0 && !SparesFor(size_t(selected_)).empty())
+        replace_(*this, size_t(selected_));
+}
+
+void BusComparisonWindow::MarkReplaced(size_t missingRow, size_t spareRow)
+{
+    replaced_.push_back(missingRow);
+    replaced_.push_back(spareRow);
+    const DeviceComparison& missing = comparison_.devices[missingRow];
+    const DeviceComparison& spare = comparison_.devices[spareRow];
+    table_->SetItem(long(missingRow), COLUMN_STATUS, Utf8("replaced by " + spare.DeviceText()));
+    table_->SetItem(long(spareRow), COLUMN_STATUS, Utf8("in the place of " + missing.DeviceText()));
+    SelectDevice(selected_);
 }
 
 bool BusComparisonWindow::IsTicked(long row) const

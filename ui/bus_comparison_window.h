@@ -11,6 +11,7 @@
 
 #include "config/bus_comparison.h"
 
+class wxButton;
 class wxListBox;
 class wxListCtrl;
 
@@ -30,13 +31,18 @@ std::string ComparisonText(const BusComparison& comparison, const std::string& f
 class BusComparisonWindow;
 // Writes the backup's configuration to the devices of the comparison's rows.
 using WriteRows = std::function<void(BusComparisonWindow& window, const std::vector<size_t>& rows)>;
+// Puts a spare device of the comparison in the place of the missing device of a row.
+using ReplaceRow = std::function<void(BusComparisonWindow& window, size_t missingRow)>;
 
 class BusComparisonWindow : public wxDialog {
 public:
     // Modeless: shown by the caller, destroyed when closed. With write, every
     // device that can be written has a tick box (ticked when it differs) and
-    // "Write Ticked Devices ..." hands the ticked rows to write.
-    BusComparisonWindow(wxWindow* parent, BusComparison comparison, std::string folder, WriteRows write = {});
+    // "Write Ticked Devices ..." hands the ticked rows to write. With
+    // replace, "Replace ..." hands it the selected row of a device missing on
+    // the bus when a spare of its kind is there.
+    BusComparisonWindow(wxWindow* parent, BusComparison comparison, std::string folder, WriteRows write = {},
+                        ReplaceRow replace = {});
 
     const BusComparison& Comparison() const { return comparison_; }
     bool IsTicked(long row) const;
@@ -45,7 +51,16 @@ public:
     // The ticked rows to write; nothing happens without one.
     void WriteTicked();
 
+    // The rows of the spares that may take the place of the missing device of row.
+    std::vector<size_t> SparesFor(size_t row) const;
+    // Hands the selected row to replace when it has spares.
+    void ReplaceSelected();
+    // After spareRow's device took the place of missingRow's: both rows say
+    // so, and neither is offered for a replacement again.
+    void MarkReplaced(size_t missingRow, size_t spareRow);
+
     wxListCtrl* DeviceTable() const { return table_; }
+    wxButton* ReplaceButton() const { return replaceButton_; }
     wxListBox* Differences() const { return differences_; }
     // Shows the differences of the device in the table's row.
     void SelectDevice(long row);
@@ -58,7 +73,11 @@ private:
     BusComparison comparison_;
     std::string folder_;
     WriteRows write_;
+    ReplaceRow replace_;
+    std::vector<size_t> replaced_;  // rows of both sides of the replacements done
+    long selected_ = -1;
     wxListCtrl* table_ = nullptr;
+    wxButton* replaceButton_ = nullptr;
     wxListBox* differences_ = nullptr;
 };
 

@@ -1,14 +1,18 @@
 // The File menu's whole-bus windows on the simulated bus: a backup of the bus,
-// then its comparison with the bus after a device was changed.
+// then its comparison with the bus after a device was changed, its restore,
+// and a spare device put in the place of one that failed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include <wx/button.h>
 #include <wx/clipbrd.h>
 #include <wx/listbox.h>
 
 #include "config/backup_folder.h"
 #include "config/input8_image.h"
+#include "link/commands.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "ui/bus_comparison_window.h"
 #include "ui/bus_report_window.h"
@@ -182,6 +186,108 @@ TEST_F(BusWindowsTest, RestoreWritesTheTickedDeviceOnlyAfterTheYes)
     EXPECT_EQ(Items(report->Lines()),
               std::vector<std::string>{
                   "ORV-Input8 (21 00 10 31) at address 3 ← input8-21001031.bin: written and read back"});
+}
+
+// The Input8 at 3 is backed up and fails; a second spare Input8 is at 14.
+class ReplaceTest : public BusWindowsTest {
+protected:
+    void SetUp() override
+    {
+        BusWindowsTest::SetUp();
+        dialog->DiscoverDevices(BROADCAST_ADDRESS);
+        BusReportWindow* report = BackUp();
+        ASSERT_NE(report, nullptr);
+        report->Destroy();
+        input8.SetFaults(SimDeviceFaults{.silent = true});
+    }
+
+    BusComparisonWindow* OpenRestoreAtTheMissingDevice()
+    {
+        dialog->DiscoverDevices(BROADCAST_ADDRESS);
+        SendMenuCommand(*frame, ID_RESTORE_BUS);
+        auto* window = OpenWindow<BusComparisonWindow>(BUS_COMPARISON_WINDOW_NAME);
+        if (window)
+            window->SelectDevice(0);
+        prompts.boxes.clear();
+        return window;
+    }
+
+    SimDevice& secondSpare = AddDevice(SimDeviceKind::Input8, 14, {0x34, 0x10, 0x00, 0x21}, false);
+};
+
+TEST_F(ReplaceTest, TheChosenSpareTakesTheAddressAndTheConfigurationOnlyAfterTheYes)
+{
+    const std::vector<uint8_t> backedUp = EncodeInput8Image(Hall(9), ImageForm::Device);
+    BusComparisonWindow* window = OpenRestoreAtTheMissingDevice();
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(window->DeviceTable()->GetItemText(0, COLUMN_STATUS), "missing on the bus");
+    EXPECT_TRUE(window->ReplaceButton()->IsEnabled());
+    EXPECT_EQ(Items(window->Differences()).back(),
+              "ORV-Input8 (21 00 10 34) at address 14 is not configured: Replace ... puts it in this device's place");
+
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        SCOPED_TRACE(answer == Answer::Yes ? "Yes" : "No");
+        prompts.boxes.clear();
+        prompts.choiceDialogs.clear();
+        prompts.choiceAnswers = {1};
+        prompts.boxAnswers = {answer};
+        window->ReplaceSelected();
+        ASSERT_EQ(prompts.choiceDialogs.size(), 1u);
+        EXPECT_EQ(prompts.choiceDialogs[0].choices,
+                  (std::vector<std::string>{"ORV-Input8 (21 00 10 33) at address 12",
+                                            "ORV-Input8 (21 00 10 34) at address 14"}));
+        ASSERT_FALSE(prompts.boxes.empty());
+        EXPECT_EQ(prompts.boxes[0].text,
+                  "Put ORV-Input8 (21 00 10 34) at address 14 in the place of ORV-Input8 (21 00 10 31), missing on "
+                  "the bus?\n\nIt takes address 3 and the configuration of input8-21001031.bin, read back after the "
+                  "write.");
+        EXPECT_TRUE(prompts.boxes[0].defaultNo);
+        if (answer == Answer::No) {
+            EXPECT_EQ(secondSpare.Address(), 14);
+            EXPECT_TRUE(std::all_of(secondSpare.Memory().begin(), secondSpare.Memory().end(),
+                                    [](uint8_t b) { return b == 0; }));
+        }
+    }
+    EXPECT_EQ(secondSpare.Address(), 3);
+    EXPECT_EQ(spare.Address(), 12);
+    ASSERT_GE(secondSpare.Memory().size(), backedUp.size());
+    EXPECT_TRUE(std::equal(backedUp.begin(), backedUp.end(), secondSpare.Memory().begin()));
+    // The device list was discovered again: the new device configured, at 3.
+    const DeviceRegistry& registry = dialog->Registry();
+    ASSERT_EQ(registry.Count(), 3u);
+    const DeviceRecord* atThree = nullptr;
+    for (size_t i = 0; i < registry.Count(); ++i)
+        if (registry.Record(i).address == 3)
+            atThree = &registry.Record(i);
+    ASSERT_NE(atThree, nullptr);
+    EXPECT_EQ(SerialText(atThree->serialNumber), "21 00 10 34");
+    EXPECT_TRUE(atThree->configured);
+
+    auto* report = OpenWindow<BusReportWindow>(BUS_REPORT_WINDOW_NAME);
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->Heading(), "ORV-Input8 (21 00 10 34) is in the place of ORV-Input8 (21 00 10 31) now, at address 3.");
+    EXPECT_EQ(Items(report->Lines()),
+              (std::vector<std::string>{"ORV-Input8 (21 00 10 34): address 14 → 3",
+                                        "ORV-Input8 (21 00 10 34) at address 3 ← input8-21001031.bin: written and "
+                                        "read back"}));
+    EXPECT_EQ(window->DeviceTable()->GetItemText(0, COLUMN_STATUS), "replaced by ORV-Input8 (21 00 10 34)");
+    EXPECT_FALSE(window->ReplaceButton()->IsEnabled());
+}
+
+TEST_F(ReplaceTest, AnotherDeviceAtTheMissingOnesAddressIsNamedAndNothingMoves)
+{
+    relay.SetAddress(3);
+    BusComparisonWindow* window = OpenRestoreAtTheMissingDevice();
+    ASSERT_NE(window, nullptr);
+    prompts.choiceAnswers = {0};
+    window->ReplaceSelected();
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text,
+              "ORV-Input8 (21 00 10 33) at address 12 cannot take the place of ORV-Input8 (21 00 10 31):\n"
+              "address 3, which ORV-Input8 (21 00 10 31) had, is taken by ORV-Relay (21 00 10 32) at address 3; give "
+              "that device another address first");
+    EXPECT_TRUE(Sent(SET_ADDRESS_BY_SN).empty());
+    EXPECT_EQ(spare.Address(), 12);
 }
 
 // Each case ends in a box, with no window and nothing read.
