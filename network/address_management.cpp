@@ -107,7 +107,7 @@ std::vector<std::string> SetAddressChoices(const DeviceRegistry& registry)
     return choices;
 }
 
-bool OnSetAddress(NetworkContext& context, const MoveCheck& mayMove)
+bool OnSetAddress(NetworkContext& context, const MoveCheck& mayMove, const SetAddressExtras& extras)
 {
     Services& services = context.services;
     const DeviceRecord* record = RequireSelectedDevice(services, context.registry);
@@ -122,7 +122,8 @@ bool OnSetAddress(NetworkContext& context, const MoveCheck& mayMove)
                                     SerialText(record->serialNumber).c_str(), record->address);
     const std::optional<int> chosen = services.prompts.SingleChoice(ChoiceOptions{
         "Set Device Address",
-        moving + "Please select an Address Value \n Note: Allocated Addresses have beeen removed", choices});
+        moving + "Please select an Address Value \n Note: Allocated Addresses have beeen removed" + extras.note,
+        choices, extras.tickLabel, extras.ticked});
     if (!chosen || *chosen < 0 || size_t(*chosen) >= choices.size())
         return false;
     const auto newAddress = uint8_t(std::atoi(choices[size_t(*chosen)].c_str()));

@@ -40,11 +40,19 @@ std::vector<std::string> SetAddressChoices(const DeviceRegistry& registry);
 // keeps the device where it is.
 using MoveCheck = std::function<bool(const DeviceRecord& record, uint8_t newAddress)>;
 
+// What the Set Address dialog shows besides the addresses: lines under its
+// message, and a tick box when it has a label (see ChoiceOptions).
+struct SetAddressExtras {
+    std::string note = {};
+    std::string tickLabel = {};
+    bool* ticked = nullptr;
+};
+
 // The "Set Address ..." command: offers the free addresses for the selected
 // device, naming it, and changes its address to the confirmed one when
 // mayMove (if given) agrees. True when the device acknowledged the change (a
 // discovery has then run).
-bool OnSetAddress(NetworkContext& context, const MoveCheck& mayMove = {});
+bool OnSetAddress(NetworkContext& context, const MoveCheck& mayMove = {}, const SetAddressExtras& extras = {});
 
 // Sends record's device SET_ADDRESS_BY_SN at its current address and waits for
 // the acknowledgement; only the device with that serial number moves. Nothing

@@ -57,6 +57,11 @@ struct ChoiceOptions {
     std::string caption;
     std::string message;
     std::vector<std::string> choices;
+    // With a label and ticked given: a tick box under the choices that starts
+    // as *ticked and is left there as the user left it. Prompts without one
+    // leave *ticked as it is.
+    std::string tickLabel = {};
+    bool* ticked = nullptr;
 };
 
 class Prompts {

@@ -24,6 +24,7 @@
 #include "ui/led4_type_dialog.h"
 #include "ui/panel_font.h"
 #include "ui/rs232_type_dialog.h"
+#include "ui/set_address.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -280,27 +281,7 @@ void MainDialog::OnSetAddress()
 {
     if (!MayDropShownEdits() || !BusReady())
         return;
-    std::optional<DeviceRecord> moving;
-    int newAddress = 0;
-    bool moved = false;
-    {
-        BusWork work(this);
-        moved = orv::OnSetAddress(network_, [&](const DeviceRecord& record, uint8_t to) {
-            if (!ConfirmMoveOfLinkedDevice(services_.prompts, knownLinks_, record, to))
-                return false;
-            moving = record;
-            newAddress = to;
-            return true;
-        });
-    }
-    if (!moving)
-        return;
-    const std::string device = StrF("%s (%s)", moving->name.c_str(), SerialText(moving->serialNumber).c_str());
-    services_.prompts.SetStatusText(
-        moved ? StrF("Set Address: %s moved from address %d to %d", device.c_str(), moving->address, newAddress)
-              : StrF("Set Address: %s at address %d did not answer; its address is unchanged", device.c_str(),
-                     moving->address),
-        0);
+    SetAddressWithLinks(this, network_, knownLinks_);
 }
 
 void MainDialog::ResetListColumns()

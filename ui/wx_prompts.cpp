@@ -4,6 +4,9 @@
 #include <memory>
 
 #include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/listbox.h>
+#include <wx/sizer.h>
 #include <wx/choicdlg.h>
 #include <wx/filedlg.h>
 #include <wx/frame.h>
@@ -15,6 +18,29 @@
 #include "ui/wx_text.h"
 
 namespace orv {
+
+TickChoiceDialog::TickChoiceDialog(wxWindow* parent, const wxString& message, const wxString& caption,
+                                   const wxArrayString& choices, const wxString& tickLabel, bool ticked)
+    : wxSingleChoiceDialog(parent, message, caption, choices)
+{
+    tick_ = new wxCheckBox(this, wxID_ANY, tickLabel);
+    tick_->SetValue(ticked);
+    // Between the list and the buttons, on screen and for Tab.
+    tick_->MoveAfterInTabOrder(static_cast<wxListBox*>(m_listbox));
+    wxSizer* sizer = GetSizer();
+    for (size_t i = 0; i < sizer->GetItemCount(); ++i)
+        if (sizer->GetItem(i)->GetWindow() == m_listbox) {
+            sizer->Insert(i + 1, tick_, 0, wxLEFT | wxRIGHT | wxTOP, 15);
+            break;
+        }
+    sizer->SetSizeHints(this);
+    CentreOnParent();
+}
+
+bool TickChoiceDialog::Ticked() const
+{
+    return tick_->GetValue();
+}
 
 namespace {
 
@@ -143,6 +169,14 @@ std::optional<int> WxPrompts::SingleChoice(const ChoiceOptions& options)
     wxArrayString choices;
     for (const std::string& choice : options.choices)
         choices.Add(ToWx(choice));
+    if (options.ticked && !options.tickLabel.empty()) {
+        TickChoiceDialog dialog(parent_, ToWx(options.message), ToWx(options.caption), choices,
+                                ToWx(options.tickLabel), *options.ticked);
+        if (dialog.ShowModal() != wxID_OK)
+            return std::nullopt;
+        *options.ticked = dialog.Ticked();
+        return dialog.GetSelection();
+    }
     wxSingleChoiceDialog dialog(parent_, ToWx(options.message), ToWx(options.caption), choices);
     if (dialog.ShowModal() != wxID_OK)
         return std::nullopt;

@@ -1,11 +1,26 @@
 // The core's prompts as wx dialogs, parented to one window of the program.
 #pragma once
 
+#include <wx/choicdlg.h>
+
 #include "services/prompts.h"
 
+class wxCheckBox;
 class wxWindow;
 
 namespace orv {
+
+// The toolkit's single-choice dialog with a tick box between the list and the buttons.
+class TickChoiceDialog : public wxSingleChoiceDialog {
+public:
+    TickChoiceDialog(wxWindow* parent, const wxString& message, const wxString& caption,
+                     const wxArrayString& choices, const wxString& tickLabel, bool ticked);
+    bool Ticked() const;
+    wxCheckBox* TickBox() const { return tick_; }
+
+private:
+    wxCheckBox* tick_ = nullptr;
+};
 
 class WxPrompts final : public Prompts {
 public:

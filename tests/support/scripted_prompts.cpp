@@ -69,6 +69,13 @@ std::optional<std::string> ScriptedPrompts::FileDialog(const FileDialogOptions& 
 std::optional<int> ScriptedPrompts::SingleChoice(const ChoiceOptions& options)
 {
     choiceDialogs.push_back(options);
+    if (options.ticked && !options.tickLabel.empty()) {
+        ticksOffered.push_back(*options.ticked);
+        if (!tickAnswers.empty()) {
+            *options.ticked = tickAnswers.front();
+            tickAnswers.pop_front();
+        }
+    }
     if (choiceAnswers.empty())
         return std::nullopt;
     auto answer = choiceAnswers.front();

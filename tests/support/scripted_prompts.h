@@ -28,6 +28,8 @@ public:
     std::deque<std::optional<std::string>> fileAnswers;
     // Answers given to choice dialogs in order; when empty, cancelled.
     std::deque<std::optional<int>> choiceAnswers;
+    // How the tick boxes of choice dialogs are left, in order; when empty, as they start.
+    std::deque<bool> tickAnswers;
     // Called on each progress update; false reports the abort button as pressed.
     std::function<bool(const RecordedProgress&, int value)> onProgressUpdate;
     // Called on each PumpEvents.
@@ -36,6 +38,7 @@ public:
     std::vector<MessageBoxOptions> boxes;
     std::vector<FileDialogOptions> fileDialogs;
     std::vector<ChoiceOptions> choiceDialogs;
+    std::vector<bool> ticksOffered;  // how each tick box of a choice dialog started
     std::vector<std::shared_ptr<RecordedProgress>> progress;
     std::vector<std::pair<int, std::string>> statusTexts;
     int pumps = 0;

@@ -198,7 +198,9 @@ protected:
         BusReportWindow* report = BackUp();
         ASSERT_NE(report, nullptr);
         report->Destroy();
-        input8.SetFaults(SimDeviceFaults{.silent = true});
+        SimDeviceFaults failed;
+        failed.silent = true;
+        input8.SetFaults(failed);
     }
 
     BusComparisonWindow* OpenRestoreAtTheMissingDevice()

@@ -1,5 +1,6 @@
-// Set Address names the device that moves and, before the move, the rows of
-// other devices read so far that would be left pointing at no device.
+// Set Address names the device that moves and, when the links to it are not
+// to be updated, asks before the move about the rows of other devices that
+// would be left pointing at no device.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -43,6 +44,7 @@ protected:
 TEST_F(SetAddressTest, TheDialogNamesTheDeviceAndCancelAtTheLinkedRowsKeepsIt)
 {
     prompts.choiceAnswers = {0};  // address 2
+    prompts.tickAnswers = {false};
     prompts.boxAnswers = {Answer::Cancel};
     SendMenuCommand(*frame, ID_SET_ADDRESS);
 
@@ -61,6 +63,7 @@ TEST_F(SetAddressTest, TheDialogNamesTheDeviceAndCancelAtTheLinkedRowsKeepsIt)
 TEST_F(SetAddressTest, OkMovesTheDeviceAndTheStatusBarSaysWhere)
 {
     prompts.choiceAnswers = {0};
+    prompts.tickAnswers = {false};
     prompts.boxAnswers = {Answer::Ok, Answer::Ok};
     SendMenuCommand(*frame, ID_SET_ADDRESS);
 

@@ -1,0 +1,97 @@
+// Set Address with "Update the links that point to this device": the rows of
+// another device that point to the moved one are rewritten in that device's
+// memory, and nothing is written before the dialog is confirmed.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <wx/listbox.h>
+
+#include "config/input8_image.h"
+#include "link/commands.h"
+#include "tests/gui/main_dialog/main_dialog_fixture.h"
+#include "ui/bus_report_window.h"
+#include "ui/set_address.h"
+
+namespace orv::test {
+namespace {
+
+class SetAddressLinksTest : public MainDialogTest {
+protected:
+    // An Input8 at 1 whose rows 3 and 7 energise the relay at 9, which is selected.
+    void SetUp() override
+    {
+        MainDialogTest::SetUp();
+        for (size_t row : {2, 6})
+            config.rows[row] = {0, ChangeType::Open, 9, ACTION_RELAY_ENERGIZE,
+                                EncodeParameters(ACTION_RELAY_ENERGIZE, {{1}, {}, ""})};
+        input8.LoadMemory(EncodeInput8Image(config, ImageForm::Device));
+        dialog->DiscoverDevices(BROADCAST_ADDRESS);
+        const std::vector<std::string> addresses = Column(1);
+        SelectRow(std::find(addresses.begin(), addresses.end(), "9") - addresses.begin());
+        bus.ClearHeard();
+        prompts.boxes.clear();
+    }
+    void TearDown() override
+    {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (window->GetName() == BUS_REPORT_WINDOW_NAME)
+                window->Destroy();
+        MainDialogTest::TearDown();
+    }
+
+    Input8Config Held() const { return DecodeInput8Image(input8.Memory().data()); }
+
+    Input8Config config;
+    SimDevice& input8 = AddDevice(SimDeviceKind::Input8, 1, {0x01, 0, 0, 0});
+    SimDevice& relay = AddDevice(SimDeviceKind::Relay, 9, {0x09, 0, 0, 0});
+};
+
+TEST_F(SetAddressLinksTest, TheTickedBoxPointsTheRowsToTheNewAddressEachReadBack)
+{
+    prompts.choiceAnswers = {0};  // address 2
+    SendMenuCommand(*frame, ID_SET_ADDRESS);
+
+    ASSERT_EQ(prompts.choiceDialogs.size(), 1u);
+    EXPECT_EQ(prompts.choiceDialogs[0].tickLabel, UPDATE_LINKS_LABEL);
+    EXPECT_EQ(prompts.ticksOffered, std::vector<bool>{true});
+    EXPECT_NE(prompts.choiceDialogs[0].message.find(" Rows of other devices that point to address 9:\n"
+                                                    " ORV-Input8 (00 00 00 01) at address 1: Row 3, Row 7"),
+              std::string::npos)
+        << prompts.choiceDialogs[0].message;
+    // No question about rows left pointing at no device.
+    EXPECT_EQ(prompts.Captions(), std::vector<std::string>{" Re-discover Devices  "});
+
+    EXPECT_EQ(relay.Address(), 2);
+    Input8Config expected = config;
+    for (size_t row : {2, 6})
+        expected.rows[row].destination = 2;
+    EXPECT_EQ(Held().rows, expected.rows);
+    EXPECT_EQ(Sent(CONFIG_BLOCK_WRITE).size(), 15u);
+
+    BusReportWindow* report = nullptr;
+    for (wxWindow* window : wxTopLevelWindows)
+        if (window->GetName() == BUS_REPORT_WINDOW_NAME)
+            report = dynamic_cast<BusReportWindow*>(window);
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->Heading(),
+              "ORV-Relay (00 00 00 09) moved from address 9 to 2; the rows of 1 of 1 device(s) point to 2 now.");
+    ASSERT_EQ(report->Lines()->GetCount(), 1u);
+    EXPECT_EQ(report->Lines()->GetString(0).utf8_string(),
+              "ORV-Input8 (00 00 00 01) at address 1: Row 3, Row 7 now point to address 2 (written and read back)");
+}
+
+TEST_F(SetAddressLinksTest, NothingIsWrittenWhenTheDialogIsCancelled)
+{
+    prompts.choiceAnswers = {std::nullopt};
+    SendMenuCommand(*frame, ID_SET_ADDRESS);
+
+    EXPECT_EQ(prompts.ticksOffered, std::vector<bool>{true});
+    EXPECT_TRUE(Sent(SET_ADDRESS_BY_SN).empty());
+    EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
+    EXPECT_EQ(relay.Address(), 9);
+    EXPECT_EQ(Held().rows, config.rows);
+}
+
+}  // namespace
+}  // namespace orv::test
