@@ -6,13 +6,16 @@
 
 #include <wx/button.h>
 #include <wx/clipbrd.h>
+#include <wx/display.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/settings.h>
 
 #include "config/device_replacement.h"
 #include "config/latin1.h"
+#include "ui/bus_report_window.h"
 
 namespace orv {
 
@@ -26,6 +29,29 @@ wxString Utf8(const std::string& text)
 const DeviceRecord& RecordOf(const DeviceComparison& device)
 {
     return device.bus ? *device.bus : device.backup->record;
+}
+
+// The room a column needs beside its text, and the tick box in the first column.
+constexpr int COLUMN_PADDING = 24;
+constexpr int TICK_BOX_WIDTH = 32;
+
+// Each column as wide as its heading and its widest cell, so that nothing is
+// cut; the width of the whole table.
+int FitColumns(wxListCtrl* table, bool tickBoxes)
+{
+    int total = 0;
+    for (int c = 0; c < table->GetColumnCount(); ++c) {
+        wxListItem heading;
+        heading.SetMask(wxLIST_MASK_TEXT);
+        table->GetColumn(c, heading);
+        int width = table->GetTextExtent(heading.GetText()).x;
+        for (long row = 0; row < table->GetItemCount(); ++row)
+            width = std::max(width, table->GetTextExtent(table->GetItemText(row, c)).x);
+        width += COLUMN_PADDING + (c == 0 && tickBoxes ? TICK_BOX_WIDTH : 0);
+        table->SetColumnWidth(c, width);
+        total += width;
+    }
+    return total;
 }
 
 }  // namespace
@@ -63,12 +89,10 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
     table_ = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_SINGLE_SEL);
     if (write_)
         table_->EnableCheckBoxes();
-    const std::pair<const char*, int> columns[] = {{"Kind", 110},          {"Serial", 100},
-                                                   {"Address (bus)", 95},  {"Address (backup)", 115},
-                                                   {"Firmware (bus)", 100}, {"Firmware (backup)", 120},
-                                                   {"Status", 260}};
+    const char* const columns[] = {"Kind",           "Serial",           "Address (bus)", "Address (backup)",
+                                   "Firmware (bus)", "Firmware (backup)", "Status"};
     for (int c = 0; c < int(std::size(columns)); ++c)
-        table_->InsertColumn(c, columns[c].first, wxLIST_FORMAT_LEFT, columns[c].second);
+        table_->InsertColumn(c, columns[c]);
     for (size_t i = 0; i < comparison_.devices.size(); ++i) {
         const DeviceComparison& device = comparison_.devices[i];
         const long row = table_->InsertItem(long(i), Utf8(Latin1ToUtf8(RecordOf(device).name)));
@@ -85,6 +109,7 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
         if (write_)
             Tick(row, device.NeedsWrite());
     }
+    const int tableWidth = FitColumns(table_, bool(write_));
     sizer->Add(table_, 3, wxEXPAND | wxLEFT | wxRIGHT, 8);
 
     sizer->Add(new wxStaticText(this, wxID_ANY, _("Differences of the selected device:")), 0, wxALL, 8);
@@ -117,7 +142,14 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
     sizer->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 8);
     SetSizer(sizer);
     SetMinSize(wxSize(480, 320));
+    // Wide enough for the whole table where the screen allows, never wider than the screen.
+    const wxRect screen = wxDisplay(wxDisplay::GetFromWindow(parent ? parent : this)).GetClientArea();
+    SetSize(std::min(std::max(tableWidth + 2 * 8 + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this) + 8, 640),
+                     screen.width),
+            std::min(560, screen.height));
     SetEscapeId(wxID_CLOSE);
+    close->SetDefault();
+    KeepCentredOnParent(this);
 
     table_->Bind(wxEVT_LIST_ITEM_SELECTED, [this](wxListEvent& event) { SelectDevice(event.GetIndex()); });
     copy->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CopyAsText(); });
@@ -132,7 +164,6 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
             SelectDevice(long(i));
             break;
         }
-    CentreOnParent();
 }
 
 void BusComparisonWindow::SelectDevice(long row)
@@ -180,6 +211,7 @@ void BusComparisonWindow::MarkReplaced(size_t missingRow, size_t spareRow)
     const DeviceComparison& spare = comparison_.devices[spareRow];
     table_->SetItem(long(missingRow), COLUMN_STATUS, Utf8("replaced by " + spare.DeviceText()));
     table_->SetItem(long(spareRow), COLUMN_STATUS, Utf8("in the place of " + missing.DeviceText()));
+    FitColumns(table_, bool(write_));
     SelectDevice(selected_);
 }
 

@@ -1,32 +1,62 @@
 #include "ui/bus_report_window.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
+#include <wx/display.h>
 #include <wx/listbox.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
 namespace orv {
 
+namespace {
+
+constexpr int MARGIN = 8;
+constexpr int DEFAULT_WIDTH = 640;
+
+}  // namespace
+
+void KeepCentredOnParent(wxTopLevelWindow* window)
+{
+    window->CentreOnParent();
+    window->Bind(wxEVT_SHOW, [window](wxShowEvent& event) {
+        event.Skip();
+        if (event.IsShown())
+            window->CallAfter([window] { window->CentreOnParent(); });
+    });
+}
+
 BusReportWindow::BusReportWindow(wxWindow* parent, const wxString& title, const std::string& heading,
                                  const std::vector<std::string>& lines)
-    : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxSize(640, 420), wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER,
-               BUS_REPORT_WINDOW_NAME),
+    : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxSize(DEFAULT_WIDTH, 420),
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, BUS_REPORT_WINDOW_NAME),
       heading_(heading)
 {
+    // As wide as the longest line where the screen allows; a longer one scrolls.
+    const wxRect screen = wxDisplay(wxDisplay::GetFromWindow(parent ? parent : this)).GetClientArea();
+    int widest = 0;
+    for (const std::string& line : lines)
+        widest = std::max(widest, GetTextExtent(wxString::FromUTF8(line)).x);
+    const int width = std::min(std::max(widest + 6 * MARGIN, DEFAULT_WIDTH), screen.width);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    sizer->Add(new wxStaticText(this, wxID_ANY, wxString::FromUTF8(heading)), 0, wxALL, 8);
-    lines_ = new wxListBox(this, wxID_ANY);
+    auto* headingText = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(heading));
+    headingText->Wrap(width - 2 * MARGIN);
+    sizer->Add(headingText, 0, wxALL, MARGIN);
+    lines_ = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, wxLB_HSCROLL);
     for (const std::string& line : lines)
         lines_->Append(wxString::FromUTF8(line));
-    sizer->Add(lines_, 1, wxEXPAND | wxLEFT | wxRIGHT, 8);
+    sizer->Add(lines_, 1, wxEXPAND | wxLEFT | wxRIGHT, MARGIN);
     auto* close = new wxButton(this, wxID_CLOSE, _("Close"));
-    sizer->Add(close, 0, wxALIGN_RIGHT | wxALL, 8);
+    sizer->Add(close, 0, wxALIGN_RIGHT | wxALL, MARGIN);
     SetSizer(sizer);
     SetMinSize(wxSize(400, 240));
+    SetSize(width, std::min(420, screen.height));
     SetEscapeId(wxID_CLOSE);
+    close->SetDefault();
     close->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); });
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Destroy(); });
-    CentreOnParent();
+    KeepCentredOnParent(this);
 }
 
 }  // namespace orv

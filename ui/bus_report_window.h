@@ -8,8 +8,13 @@
 #include <wx/dialog.h>
 
 class wxListBox;
+class wxTopLevelWindow;
 
 namespace orv {
+
+// Centres window on its parent when it is shown: the window manager may have
+// placed it elsewhere as it mapped it.
+void KeepCentredOnParent(wxTopLevelWindow* window);
 
 // The window's name, by which it can be found.
 constexpr const char* BUS_REPORT_WINDOW_NAME = "busReport";
