@@ -93,7 +93,8 @@ void UpdateLinksAfterMove(wxWindow* parent, const LinkScan& scan, const DeviceRe
             switch (UpdateLinks(links, from, to, services).result) {
             case WriteResult::Saved:
                 ++updated;
-                lines.push_back(rows + StrF(" now point to address %d (written and read back)", to));
+                lines.push_back(rows + StrF(" now %s to address %d (written and read back)",
+                                            links.rows.size() == 1 ? "points" : "point", to));
                 break;
             case WriteResult::InterfaceLost:
                 lost = true;
