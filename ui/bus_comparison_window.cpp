@@ -6,7 +6,6 @@
 
 #include <wx/button.h>
 #include <wx/clipbrd.h>
-#include <wx/display.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
 #include <wx/sizer.h>
@@ -143,7 +142,7 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
     SetSizer(sizer);
     SetMinSize(wxSize(480, 320));
     // Wide enough for the whole table where the screen allows, never wider than the screen.
-    const wxRect screen = wxDisplay(wxDisplay::GetFromWindow(parent ? parent : this)).GetClientArea();
+    const wxRect screen = ScreenAreaOf(parent ? parent : this);
     SetSize(std::min(std::max(tableWidth + 2 * 8 + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this) + 8, 640),
                      screen.width),
             std::min(560, screen.height));

@@ -17,13 +17,34 @@ constexpr int DEFAULT_WIDTH = 640;
 
 }  // namespace
 
-void KeepCentredOnParent(wxTopLevelWindow* window)
+namespace {
+
+// Centred on the parent, but whole on the screen even where the parent is not.
+void CentreOnScreenPart(wxTopLevelWindow* window)
 {
     window->CentreOnParent();
+    const wxRect screen = ScreenAreaOf(window->GetParent() ? window->GetParent() : window);
+    wxRect place = window->GetRect();
+    place.x = std::clamp(place.x, screen.x, std::max(screen.x, screen.GetRight() + 1 - place.width));
+    place.y = std::clamp(place.y, screen.y, std::max(screen.y, screen.GetBottom() + 1 - place.height));
+    window->Move(place.GetPosition());
+}
+
+}  // namespace
+
+wxRect ScreenAreaOf(const wxWindow* window)
+{
+    const int display = wxDisplay::GetFromWindow(window);
+    return wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetClientArea();
+}
+
+void KeepCentredOnParent(wxTopLevelWindow* window)
+{
+    CentreOnScreenPart(window);
     window->Bind(wxEVT_SHOW, [window](wxShowEvent& event) {
         event.Skip();
         if (event.IsShown())
-            window->CallAfter([window] { window->CentreOnParent(); });
+            window->CallAfter([window] { CentreOnScreenPart(window); });
     });
 }
 
@@ -34,7 +55,7 @@ BusReportWindow::BusReportWindow(wxWindow* parent, const wxString& title, const 
       heading_(heading)
 {
     // As wide as the longest line where the screen allows; a longer one scrolls.
-    const wxRect screen = wxDisplay(wxDisplay::GetFromWindow(parent ? parent : this)).GetClientArea();
+    const wxRect screen = ScreenAreaOf(parent ? parent : this);
     int widest = 0;
     for (const std::string& line : lines)
         widest = std::max(widest, GetTextExtent(wxString::FromUTF8(line)).x);

@@ -6,14 +6,18 @@
 #include <vector>
 
 #include <wx/dialog.h>
+#include <wx/gdicmn.h>
 
 class wxListBox;
 class wxTopLevelWindow;
 
 namespace orv {
 
-// Centres window on its parent when it is shown: the window manager may have
-// placed it elsewhere as it mapped it.
+// The part of the screen that windows may take, on the display of window.
+wxRect ScreenAreaOf(const wxWindow* window);
+
+// Centres window on its parent, within the screen, also once it is shown: the
+// window manager may have placed it elsewhere as it mapped it.
 void KeepCentredOnParent(wxTopLevelWindow* window);
 
 // The window's name, by which it can be found.
