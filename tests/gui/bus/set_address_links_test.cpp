@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <wx/checkbox.h>
 #include <wx/listbox.h>
 
 #include "config/input8_image.h"
@@ -12,6 +13,7 @@
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "ui/bus_report_window.h"
 #include "ui/set_address.h"
+#include "ui/wx_prompts.h"
 
 namespace orv::test {
 namespace {
@@ -91,6 +93,34 @@ TEST_F(SetAddressLinksTest, NothingIsWrittenWhenTheDialogIsCancelled)
     EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
     EXPECT_EQ(relay.Address(), 9);
     EXPECT_EQ(Held().rows, config.rows);
+}
+
+// The dialog that holds the tick box: between the list and the buttons, on
+// screen and for Tab, and starting as it is asked to.
+TEST_F(SetAddressLinksTest, TheTickBoxSitsBetweenTheAddressesAndTheButtons)
+{
+    wxArrayString addressChoices;
+    addressChoices.Add("2");
+    addressChoices.Add("3");
+    for (const bool ticked : {true, false}) {
+        TickChoiceDialog dialog(frame, "Please select an Address Value", "Set Device Address", addressChoices,
+                                UPDATE_LINKS_LABEL, ticked);
+        EXPECT_EQ(dialog.Ticked(), ticked);
+        wxWindow* tick = dialog.TickBox();
+        wxWindow* addresses = nullptr;
+        for (wxWindow* child : dialog.GetChildren())
+            if (wxDynamicCast(child, wxListBox))
+                addresses = child;
+        wxWindow* ok = dialog.FindWindow(wxID_OK);
+        ASSERT_NE(addresses, nullptr);
+        ASSERT_NE(ok, nullptr);
+        EXPECT_GE(tick->GetRect().GetTop(), addresses->GetRect().GetBottom());
+        EXPECT_LE(tick->GetRect().GetBottom(), ok->GetRect().GetTop());
+        EXPECT_GE(tick->GetSize().GetWidth(), tick->GetBestSize().GetWidth());
+        EXPECT_LE(tick->GetRect().GetRight(), dialog.GetClientSize().GetWidth());
+        const wxWindowList& order = dialog.GetChildren();
+        EXPECT_EQ(order.IndexOf(tick), order.IndexOf(addresses) + 1);
+    }
 }
 
 }  // namespace
