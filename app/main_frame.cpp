@@ -317,12 +317,19 @@ void MainFrame::OnRestoreBus(wxCommandEvent&)
 {
     // A restore may write the device the shown panel is for: its edits are
     // asked about first, and the panel is not left showing what the device
-    // held before, where a later save would undo the restore.
+    // held before, where a later save would undo the restore. The window
+    // stays open: a panel shown meanwhile is asked about before each write.
+    const auto mayWrite = [this] {
+        if (!mainDialog->MayDropShownEdits())
+            return false;
+        mainDialog->ShowInstructions();
+        return true;
+    };
     if (!mainDialog->MayDropShownEdits())
         return;
     if (const std::optional<std::string> folder = chooseFolder(_("Folder of the backup to restore"), true)) {
         mainDialog->ShowInstructions();
-        RestoreBus(this, mainDialog->Network(), *folder);
+        RestoreBus(this, mainDialog->Network(), *folder, mayWrite);
     }
 }
 

@@ -187,8 +187,10 @@ std::pair<bool, std::string> WriteResultText(WriteResult result)
 }
 
 void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& rows, Services& services,
-                       const std::string& folder)
+                       const std::string& folder, const MayWrite& mayWrite)
 {
+    if (mayWrite && !mayWrite())
+        return;
     const std::vector<DeviceComparison>& devices = window.Comparison().devices;
     std::string list;
     for (size_t row : rows)
@@ -249,7 +251,8 @@ std::string MoveText(MoveResult result, const DeviceRecord& device, uint8_t addr
            ": nothing written";
 }
 
-void ReplaceMissingDevice(BusComparisonWindow& window, size_t missingRow, NetworkContext& context)
+void ReplaceMissingDevice(BusComparisonWindow& window, size_t missingRow, NetworkContext& context,
+                          const MayWrite& mayWrite)
 {
     Prompts& prompts = context.services.prompts;
     const std::vector<DeviceComparison>& devices = window.Comparison().devices;
@@ -278,6 +281,8 @@ void ReplaceMissingDevice(BusComparisonWindow& window, size_t missingRow, Networ
                         Buttons::Ok, Icon::Exclamation);
         return;
     }
+    if (mayWrite && !mayWrite())
+        return;
     const std::string where = spare.address == address ? "keeps address " + std::to_string(address)
                                                          : "takes address " + std::to_string(address);
     MessageBoxOptions question{RESTORE_CAPTION,
@@ -332,18 +337,19 @@ BusComparisonWindow* CompareBusWithBackup(wxWindow* parent, const DeviceRegistry
     return window;
 }
 
-BusComparisonWindow* RestoreBus(wxWindow* parent, NetworkContext& context, const std::string& folder)
+BusComparisonWindow* RestoreBus(wxWindow* parent, NetworkContext& context, const std::string& folder,
+                                MayWrite mayWrite)
 {
     std::optional<BusComparison> comparison =
         Compare(context.registry, context.services, folder, parent, RESTORE_CAPTION);
     if (!comparison)
         return nullptr;
     Services& services = context.services;
-    WriteRows write = [&services, folder](BusComparisonWindow& window, const std::vector<size_t>& rows) {
-        WriteRowsOfBackup(window, rows, services, folder);
+    WriteRows write = [&services, folder, mayWrite](BusComparisonWindow& window, const std::vector<size_t>& rows) {
+        WriteRowsOfBackup(window, rows, services, folder, mayWrite);
     };
-    ReplaceRow replace = [&context](BusComparisonWindow& window, size_t missingRow) {
-        ReplaceMissingDevice(window, missingRow, context);
+    ReplaceRow replace = [&context, mayWrite](BusComparisonWindow& window, size_t missingRow) {
+        ReplaceMissingDevice(window, missingRow, context, mayWrite);
     };
     auto* window =
         new BusComparisonWindow(parent, std::move(*comparison), folder, std::move(write), std::move(replace));

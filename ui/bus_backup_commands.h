@@ -3,6 +3,7 @@
 // last discovery listed, under the input block, with progress and Cancel.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "network/device_registry.h"
@@ -34,6 +35,10 @@ BusComparisonWindow* CompareBusWithBackup(wxWindow* parent, const DeviceRegistry
 // Replace puts a device that is not configured in the place of one missing
 // on the bus, after a question naming both: the new device takes the missing
 // one's address (rediscovered there) and its configuration, read back.
-BusComparisonWindow* RestoreBus(wxWindow* parent, NetworkContext& context, const std::string& folder);
+// mayWrite, when given, is asked before either: false (a panel's edits kept)
+// writes nothing.
+using MayWrite = std::function<bool()>;
+BusComparisonWindow* RestoreBus(wxWindow* parent, NetworkContext& context, const std::string& folder,
+                                MayWrite mayWrite = {});
 
 }  // namespace orv

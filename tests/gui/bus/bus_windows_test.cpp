@@ -12,6 +12,7 @@
 
 #include "config/backup_folder.h"
 #include "config/input8_image.h"
+#include "config/unsaved_edits.h"
 #include "link/commands.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "ui/bus_comparison_window.h"
@@ -186,6 +187,45 @@ TEST_F(BusWindowsTest, RestoreWritesTheTickedDeviceOnlyAfterTheYes)
     EXPECT_EQ(Items(report->Lines()),
               std::vector<std::string>{
                   "ORV-Input8 (21 00 10 31) at address 3 ← input8-21001031.bin: written and read back"});
+}
+
+class PanelEdits : public UnsavedEdits {
+public:
+    bool HasUnsavedEdits() const override { return edited; }
+    std::string EditedDeviceLabel() const override { return "ORV-Input8 @ 3"; }
+    bool SaveUnsavedEdits() override { return false; }
+    bool edited = false;
+};
+
+// The restore window stays open while the user may show a panel and edit it:
+// a write from the window asks about those edits first.
+TEST_F(BusWindowsTest, AWriteAsksAboutEditsMadeWhileTheWindowWasOpen)
+{
+    const std::vector<uint8_t> changed = EncodeInput8Image(Hall(12), ImageForm::Device);
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    ASSERT_NE(BackUp(), nullptr);
+    input8.LoadMemory(changed);
+    SendMenuCommand(*frame, ID_RESTORE_BUS);
+    auto* window = OpenWindow<BusComparisonWindow>(BUS_COMPARISON_WINDOW_NAME);
+    ASSERT_NE(window, nullptr);
+    PanelEdits edits;
+    dialog->TrackEdits(dialog->InputPanel(), &edits);
+    SelectRow(0);
+    ASSERT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InputPanel()});
+    edits.edited = true;
+
+    prompts.boxes.clear();
+    prompts.boxAnswers = {Answer::Cancel};
+    window->WriteTicked();
+    EXPECT_EQ(prompts.Captions().size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].buttons, Buttons::SaveDiscardCancel);
+    EXPECT_TRUE(std::equal(changed.begin(), changed.end(), input8.Memory().begin()));
+
+    prompts.boxAnswers = {Answer::Discard, Answer::Yes};
+    window->WriteTicked();
+    EXPECT_FALSE(std::equal(changed.begin(), changed.end(), input8.Memory().begin()));
+    // The panel no longer shows what the device held before.
+    EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->IntroPanel()});
 }
 
 // The Input8 at 3 is backed up and fails; a second spare Input8 is at 14.
