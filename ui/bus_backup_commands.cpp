@@ -186,9 +186,27 @@ std::pair<bool, std::string> WriteResultText(WriteResult result)
     return {false, "not verified: the read-back was not answered"};
 }
 
-void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& rows, Services& services,
+// The window stays open while the bus may change (a discovery, a device
+// moved): a device is written only while the list shows it alone at the
+// address where the comparison found it, so that no other device is.
+bool StillListedThere(const DeviceRecord& device, const DeviceRegistry& registry)
+{
+    bool listed = false;
+    for (size_t i = 0; i < registry.Count(); ++i) {
+        const DeviceRecord& record = registry.Record(i);
+        if (record.address != device.address)
+            continue;
+        if (record.serialNumber != device.serialNumber || record.typeCode != device.typeCode)
+            return false;
+        listed = true;
+    }
+    return listed;
+}
+
+void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& rows, NetworkContext& context,
                        const std::string& folder, const MayWrite& mayWrite)
 {
+    Services& services = context.services;
     if (mayWrite && !mayWrite())
         return;
     const std::vector<DeviceComparison>& devices = window.Comparison().devices;
@@ -212,6 +230,11 @@ void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& r
             const std::string target = DeviceText(*device.bus) + " ← " + *device.backup->file + ": ";
             if (stopped) {
                 lines.push_back(target + "not written");
+                continue;
+            }
+            if (!StillListedThere(*device.bus, context.registry)) {
+                lines.push_back(target + "not written: the device list no longer shows it there; compare with the "
+                                         "backup again");
                 continue;
             }
             const ConfigKind kind = *ConfigKindOfType(device.bus->typeCode);
@@ -344,9 +367,8 @@ BusComparisonWindow* RestoreBus(wxWindow* parent, NetworkContext& context, const
         Compare(context.registry, context.services, folder, parent, RESTORE_CAPTION);
     if (!comparison)
         return nullptr;
-    Services& services = context.services;
-    WriteRows write = [&services, folder, mayWrite](BusComparisonWindow& window, const std::vector<size_t>& rows) {
-        WriteRowsOfBackup(window, rows, services, folder, mayWrite);
+    WriteRows write = [&context, folder, mayWrite](BusComparisonWindow& window, const std::vector<size_t>& rows) {
+        WriteRowsOfBackup(window, rows, context, folder, mayWrite);
     };
     ReplaceRow replace = [&context, mayWrite](BusComparisonWindow& window, size_t missingRow) {
         ReplaceMissingDevice(window, missingRow, context, mayWrite);

@@ -189,6 +189,37 @@ TEST_F(BusWindowsTest, RestoreWritesTheTickedDeviceOnlyAfterTheYes)
                   "ORV-Input8 (21 00 10 31) at address 3 ← input8-21001031.bin: written and read back"});
 }
 
+// The window stays open while the bus changes: a device that is no longer
+// listed where the comparison found it is not written, nor whatever took its
+// address.
+TEST_F(BusWindowsTest, ADeviceMovedSinceTheComparisonIsNotWritten)
+{
+    const std::vector<uint8_t> changed = EncodeInput8Image(Hall(12), ImageForm::Device);
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    BusReportWindow* backupReport = BackUp();
+    ASSERT_NE(backupReport, nullptr);
+    backupReport->Destroy();
+    input8.LoadMemory(changed);
+    SendMenuCommand(*frame, ID_RESTORE_BUS);
+    auto* window = OpenWindow<BusComparisonWindow>(BUS_COMPARISON_WINDOW_NAME);
+    ASSERT_NE(window, nullptr);
+    input8.SetAddress(4);
+    spare.SetAddress(3);
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+
+    bus.ClearHeard();
+    prompts.boxAnswers = {Answer::Yes};
+    window->WriteTicked();
+    EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
+    EXPECT_TRUE(std::equal(changed.begin(), changed.end(), input8.Memory().begin()));
+    auto* report = OpenWindow<BusReportWindow>(BUS_REPORT_WINDOW_NAME);
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->Heading(), "0 of 1 configuration(s) restored from " + folder.string() + ".");
+    EXPECT_EQ(Items(report->Lines()),
+              std::vector<std::string>{"ORV-Input8 (21 00 10 31) at address 3 ← input8-21001031.bin: not written: "
+                                       "the device list no longer shows it there; compare with the backup again"});
+}
+
 class PanelEdits : public UnsavedEdits {
 public:
     bool HasUnsavedEdits() const override { return edited; }
