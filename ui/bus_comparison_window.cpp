@@ -8,9 +8,9 @@
 #include <wx/clipbrd.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
+#include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
-#include <wx/settings.h>
 
 #include "config/device_replacement.h"
 #include "config/latin1.h"
