@@ -20,28 +20,51 @@ constexpr uint32_t BLOCK_PAUSE_MS = 50;
 constexpr const char* STATUS_CAPTION = " Firmware Update Status ";
 constexpr const char* PROGRESS_FORMAT = "Firmware Update Progress: %d %s ";
 
-std::optional<uint8_t> ChooseTarget(NetworkContext& context, bool emergency)
+constexpr const char* CONFIRM_CAPTION = " Firmware Update Confirm ";
+
+// The count names no device: it says only whether one answered. A device in
+// its boot loader does not answer it, and the update still reaches it.
+bool EmergencyConfirmed(Prompts& prompts, uint8_t found)
+{
+    MessageBoxOptions question{
+        CONFIRM_CAPTION,
+        std::string(found == 0 ? "No device answered the count.\nReplace the firmware of the device on the bus"
+                               : "Replace the firmware of the one device on the bus") +
+            " (emergency update, address 255)?\nThe firmware file is chosen next.",
+        Buttons::YesNo, Icon::Question};
+    question.defaultNo = true;
+    return prompts.MessageBox(question) == Answer::Yes;
+}
+
+struct Target {
+    std::optional<uint8_t> address;
+    FirmwareUpdateOutcome refusal = FirmwareUpdateOutcome::NoTarget;
+};
+
+Target ChooseTarget(NetworkContext& context, bool emergency, EmergencyQuestion question)
 {
     if (emergency) {
         const uint8_t found = ScanBus(context, BROADCAST_ADDRESS, false);
         if (ReportBusInterfaceLost())
-            return std::nullopt;
+            return {};
         if (found > 1) {
             context.services.prompts.Message(
-                " Firmware Update Confirm ",
+                CONFIRM_CAPTION,
                 "\n More than 1 ORVANTA devices found \n\n Please ensure that only one device is connected and try "
                 "again \n Quiting Firmware update",
                 Buttons::Ok, Icon::Exclamation);
-            return std::nullopt;
+            return {std::nullopt, FirmwareUpdateOutcome::TooManyDevices};
         }
-        return BROADCAST_ADDRESS;
+        if (question == EmergencyQuestion::Ask && !EmergencyConfirmed(context.services.prompts, found))
+            return {std::nullopt, FirmwareUpdateOutcome::Declined};
+        return {BROADCAST_ADDRESS};
     }
     const DeviceRecord* device = RequireAddressableDevice(context, STATUS_CAPTION);
     if (!device)
-        return std::nullopt;
+        return {};
     LogF(context.services.log, " %s selected for Firmware update. Sending to address %d", device->name.c_str(),
          device->address);
-    return device->address;
+    return {device->address};
 }
 
 std::optional<std::string> ChooseFile(Prompts& prompts)
@@ -192,16 +215,17 @@ std::string BootLoaderAdvice(uint8_t target)
                 target, target);
 }
 
-FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency, bool* leftInBootLoader)
+FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency, bool* leftInBootLoader,
+                                     EmergencyQuestion question)
 {
     bool inBootLoader = false;
     if (leftInBootLoader)
         *leftInBootLoader = false;
-    const std::optional<uint8_t> target = ChooseTarget(context, emergency);
+    const Target chosen = ChooseTarget(context, emergency, question);
     if (BusInterfaceLost())
         return FirmwareUpdateOutcome::InterfaceLost;
-    if (!target)
-        return emergency ? FirmwareUpdateOutcome::TooManyDevices : FirmwareUpdateOutcome::NoTarget;
+    if (!chosen.address)
+        return chosen.refusal;
 
     const std::optional<std::string> path = ChooseFile(context.services.prompts);
     if (!path)
@@ -215,7 +239,7 @@ FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency, bo
         return FirmwareUpdateOutcome::FileRefused;
     }
 
-    const FirmwareUpdateOutcome outcome = Transfer(context, *target, image, inBootLoader);
+    const FirmwareUpdateOutcome outcome = Transfer(context, *chosen.address, image, inBootLoader);
     if (leftInBootLoader)
         *leftInBootLoader = inBootLoader;
     if (BusInterfaceLost())

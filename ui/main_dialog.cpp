@@ -212,7 +212,8 @@ void MainDialog::UpdateFirmware(bool emergency)
 {
     if (!MayDropShownEdits() || !BusReady())
         return;
-    // The firmware a device runs is replaced only when the user has seen which device.
+    // The firmware a device runs is replaced only when the user has seen which
+    // device; the emergency update asks once its count has found the bus.
     if (const DeviceRecord* device = registry_.SelectedRecord(); !emergency && device) {
         MessageBoxOptions question{
             " Firmware Update Confirm ",
@@ -226,7 +227,7 @@ void MainDialog::UpdateFirmware(bool emergency)
     FirmwareUpdateOutcome outcome;
     {
         BusWork work(this);
-        outcome = orv::UpdateFirmware(network_, emergency);
+        outcome = orv::UpdateFirmware(network_, emergency, nullptr, EmergencyQuestion::Ask);
     }
     if (const std::string text = FirmwareOutcomeText(outcome); !text.empty())
         services_.prompts.SetStatusText(text, 0);

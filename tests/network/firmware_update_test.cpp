@@ -228,6 +228,69 @@ TEST_F(FirmwareUpdate, EmergencyWithTwoDevicesStopsAndLeavesTheRegistryEmpty)
     EXPECT_EQ(view.resets, 1);
 }
 
+// The menu's emergency update asks once the count has found at most one
+// device, before the file dialog; No sends nothing more.
+struct QuestionCase {
+    const char* name;
+    bool answersCount;
+    Answer answer;
+    FirmwareUpdateOutcome outcome;
+};
+
+void PrintTo(const QuestionCase& c, std::ostream* os) { *os << c.name; }
+
+class EmergencyQuestionAsked : public FirmwareFixture, public ::testing::WithParamInterface<QuestionCase> {};
+
+TEST_P(EmergencyQuestionAsked, BeforeAnythingIsSentToTheDeviceOnTheBus)
+{
+    const QuestionCase& c = GetParam();
+    SimDevice& device = AddDevice(9, 0x11);
+    if (!c.answersCount)
+        device.Faults().noAckCommand = MODULE_INFO_REQUEST;
+    const std::string path = WriteImage(64);
+    prompts.boxAnswers = {c.answer};
+    prompts.fileAnswers.push_back(path);
+
+    EXPECT_EQ(UpdateFirmware(context, true, nullptr, EmergencyQuestion::Ask), c.outcome);
+
+    ASSERT_FALSE(prompts.boxes.empty());
+    EXPECT_EQ(prompts.boxes[0].caption, " Firmware Update Confirm ");
+    EXPECT_EQ(prompts.boxes[0].text,
+              std::string(c.answersCount ? "Replace the firmware of the one device on the bus"
+                                         : "No device answered the count.\nReplace the firmware of the device on "
+                                           "the bus") +
+                  " (emergency update, address 255)?\nThe firmware file is chosen next.");
+    EXPECT_EQ(prompts.boxes[0].buttons, Buttons::YesNo);
+    EXPECT_TRUE(prompts.boxes[0].defaultNo);
+    if (c.answer == Answer::No) {
+        EXPECT_EQ(prompts.boxes.size(), 1u);
+        EXPECT_TRUE(prompts.fileDialogs.empty());
+        EXPECT_EQ(HeardCommands(), (Commands{MODULE_INFO_REQUEST}));
+        EXPECT_EQ(device.Mode(), SimDeviceMode::Firmware);
+    } else {
+        EXPECT_EQ(prompts.fileDialogs.size(), 1u);
+        EXPECT_EQ(device.AssembledFirmware(), ReadFile(path));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EmergencyQuestionAsked,
+    ::testing::Values(QuestionCase{"OneAnswersNo", true, Answer::No, FirmwareUpdateOutcome::Declined},
+                      QuestionCase{"NoneAnswersNo", false, Answer::No, FirmwareUpdateOutcome::Declined},
+                      QuestionCase{"OneAnswersYes", true, Answer::Yes, FirmwareUpdateOutcome::Updated}),
+    [](const ::testing::TestParamInfo<QuestionCase>& info) { return std::string(info.param.name); });
+
+TEST_F(FirmwareUpdate, EmergencyWithTwoDevicesAsksNothingMore)
+{
+    AddDevice(3, 0x11);
+    AddDevice(4, 0x12);
+
+    EXPECT_EQ(UpdateFirmware(context, true, nullptr, EmergencyQuestion::Ask), FirmwareUpdateOutcome::TooManyDevices);
+
+    EXPECT_EQ(prompts.Captions(), std::vector<std::string>{" Firmware Update Confirm "});
+    EXPECT_EQ(prompts.boxes[0].buttons, Buttons::Ok);
+}
+
 TEST_F(FirmwareUpdate, CancelledFileDialogSendsNothing)
 {
     SelectDevice(AddDevice(7, 0x11));

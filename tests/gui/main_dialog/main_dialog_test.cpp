@@ -183,6 +183,22 @@ TEST_F(MainDialogTest, TheFramesDeviceCommandsReachTheSelectedDevice)
     SendMenuCommand(*frame, ID_SET_ADDRESS);
     EXPECT_EQ(relay.Address(), 2);
     EXPECT_EQ(Column(1), std::vector<std::string>{"2"});
+
+    // The emergency update asks too, once its count has found one device; No
+    // sends nothing after the count.
+    prompts.boxes.clear();
+    prompts.fileDialogs.clear();
+    prompts.boxAnswers = {Answer::No};
+    bus.ClearHeard();
+    SendMenuCommand(*frame, ID_EMERGENCY_FIRMWARE_UPDATE);
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text, "Replace the firmware of the one device on the bus (emergency update, address "
+                                     "255)?\nThe firmware file is chosen next.");
+    EXPECT_TRUE(prompts.boxes[0].defaultNo);
+    EXPECT_TRUE(prompts.fileDialogs.empty());
+    ASSERT_EQ(bus.Heard().size(), 1u);
+    EXPECT_EQ(bus.Heard()[0].command, MODULE_INFO_REQUEST);
+    EXPECT_EQ(relay.Mode(), SimDeviceMode::Firmware);
 }
 
 TEST_F(MainDialogTest, EachKindShowsItsPanelAndEverySelectionWritesTheDetails)
