@@ -44,6 +44,7 @@ constexpr const char* SHARED_ADDRESS_MESSAGE =
 constexpr const char* NOT_A_DEVICE_ADDRESS_MESSAGE =
     " This Device answered at address %d, which is not a device address \n\n"
     " Please change it's address to Configure ! ";
+constexpr const char* LIST_TIP = "Discovered Orvanta Devices. Select one to view/configure";
 constexpr const char* NO_CONFIGURATION_MESSAGE = "This Device has no configuration associated with it.";
 
 constexpr int NAME_COLUMN_WIDTH = 175;
@@ -134,7 +135,7 @@ MainDialog::MainDialog(wxWindow* parent, Services& services, wxWindowID id, cons
                                wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_HRULES | wxLC_VRULES, wxDefaultValidator,
                                "listCtrl");
     listCtrl_->SetFont(PanelFont(10, wxFONTWEIGHT_NORMAL));
-    listCtrl_->SetToolTip("Discovered Orvanta Devices. Select one to view/configure");
+    listCtrl_->SetToolTip(LIST_TIP);
     listCtrl_->SetMinSize(wxSize(NameColumnWidth() + ADDRESS_COLUMN_WIDTH + LIST_MARGIN, LIST_MIN_HEIGHT));
     listSizer->Add(listCtrl_, 0, wxEXPAND | wxALL, 5);
 
@@ -200,10 +201,23 @@ int MainDialog::NameColumnWidth() const
     return std::max(NAME_COLUMN_WIDTH, width + COLUMN_PADDING);
 }
 
+MainDialog::ListTipAway::ListTipAway(MainDialog& dialog) : dialog_(dialog)
+{
+    if (dialog_.listTipAways_++ == 0)
+        dialog_.listCtrl_->UnsetToolTip();
+}
+
+MainDialog::ListTipAway::~ListTipAway()
+{
+    if (--dialog_.listTipAways_ == 0)
+        dialog_.listCtrl_->SetToolTip(LIST_TIP);
+}
+
 void MainDialog::DiscoverDevices(int start)
 {
     if (!MayDropShownEdits() || !BusReady())
         return;
+    const ListTipAway tipAway(*this);
     BusWork work(this);
     orv::DiscoverDevices(network_, start);
 }
@@ -226,6 +240,7 @@ void MainDialog::UpdateFirmware(bool emergency)
     }
     FirmwareUpdateOutcome outcome;
     {
+        const ListTipAway tipAway(*this);
         BusWork work(this);
         outcome = orv::UpdateFirmware(network_, emergency, nullptr, EmergencyQuestion::Ask);
     }
@@ -237,6 +252,7 @@ void MainDialog::EnterBootMode()
 {
     if (!BusReady())
         return;
+    const ListTipAway tipAway(*this);
     BusWork work(this);
     ShowModeOutcome("Device Boot Mode", orv::EnterBootMode(network_));
 }
@@ -245,6 +261,7 @@ void MainDialog::EnterConfigMode()
 {
     if (!BusReady())
         return;
+    const ListTipAway tipAway(*this);
     BusWork work(this);
     ShowModeOutcome("Device Config Mode", orv::EnterConfigMode(network_));
 }
@@ -252,6 +269,7 @@ void MainDialog::EnterConfigMode()
 bool MainDialog::BusReady()
 {
     return OfferBusReconnect(services_.prompts, [this] {
+        const ListTipAway tipAway(*this);
         BusWork work(this, _("Looking for the ORV-NET interface ..."));
         return ReopenBusInterface();
     });
@@ -282,6 +300,7 @@ void MainDialog::OnSetAddress()
 {
     if (!MayDropShownEdits() || !BusReady())
         return;
+    const ListTipAway tipAway(*this);
     SetAddressWithLinks(this, network_, knownLinks_);
 }
 
@@ -425,6 +444,7 @@ void MainDialog::OnDeviceSelected(wxListEvent& event)
         HideAllPanels();
         bool readDone = false;
         {
+            const ListTipAway tipAway(*this);
             BusWork work(this, _("Reading Configuration from Device .Please wait ..."));
             inputPanel_->SetDeviceAddress(record.address);
             readDone = inputPanel_->ReadFromDevice();
@@ -436,6 +456,7 @@ void MainDialog::OnDeviceSelected(wxListEvent& event)
         HideAllPanels();
         bool readDone = false;
         {
+            const ListTipAway tipAway(*this);
             BusWork work(this);
             rs232Panel_->SetDeviceAddress(record.address);
             readDone = rs232Panel_->ReadFromDevice();

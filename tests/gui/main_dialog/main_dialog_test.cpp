@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -357,6 +358,40 @@ TEST_F(MainDialogTest, AFirmwareUpdatesOutcomeGoesToTheStatusBar)
         EXPECT_EQ(prompts.statusTexts.back(), (std::pair<int, std::string>{0, c.status}));
     }
     std::filesystem::remove(image);
+}
+
+// Bus work beneath a pointer resting on the device list would have the list's
+// tooltip cover two of its rows: the list has none while the work runs, from
+// the dialog's commands and from a panel's, and has it back after.
+TEST_F(MainDialogTest, TheDeviceListHasNoTooltipWhileBusWorkRuns)
+{
+    Input8Config input8;
+    input8.name = "Hall Switches";
+    AddDevice(SimDeviceKind::Input8, 3, {0x03, 0, 0, 0}).LoadMemory(EncodeInput8Image(input8, ImageForm::Device));
+    wxListCtrl* list = dialog->DeviceList();
+    const wxString tip = "Discovered Orvanta Devices. Select one to view/configure";
+    ASSERT_EQ(list->GetToolTipText(), tip);
+    std::vector<wxString> during;
+    prompts.onProgressUpdate = [&](const RecordedProgress&, int) {
+        during.push_back(list->GetToolTipText());
+        return true;
+    };
+    const std::function<void()> works[] = {
+        [&] { dialog->DiscoverDevices(BROADCAST_ADDRESS); },
+        [&] {
+            SelectRow(0);
+            wxCommandEvent save(wxEVT_BUTTON, ID_INPUT8_SAVE);
+            dialog->InputPanel()->FindWindow(ID_INPUT8_SAVE)->ProcessWindowEvent(save);
+        },
+    };
+    for (const auto& work : works) {
+        during.clear();
+        work();
+        ASSERT_FALSE(during.empty());
+        EXPECT_EQ(std::count(during.begin(), during.end(), wxString()), long(during.size()));
+        EXPECT_EQ(list->GetToolTipText(), tip);
+    }
+    EXPECT_TRUE(prompts.ShowedBox(" Config Saved ", " Save SUCCESS \n Input8 configuration has been saved Succesfully"));
 }
 
 // A full scan can list a device at the tool's own address 0: it cannot be
