@@ -112,6 +112,18 @@ Input_Type_Dialog::Input_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
     : wxPanel(parent, id, pos, size, style, "panel"), mainDialog_(mainDialog)
 {
     CreateControls();
+    // The user's edits of every choice and text reach the panel; the panel
+    // fills its controls without events.
+    Bind(wxEVT_CHOICE, &Input_Type_Dialog::OnEdited, this);
+    Bind(wxEVT_TEXT, &Input_Type_Dialog::OnEdited, this);
+}
+
+void Input_Type_Dialog::OnEdited(wxCommandEvent& event)
+{
+    event.Skip();
+    // "Configuration saved" no longer holds once the user changes what was saved.
+    if (statusIsSaved_)
+        SetStatus(wxEmptyString);
 }
 
 void Input_Type_Dialog::CreateControls()
@@ -275,6 +287,7 @@ void Input_Type_Dialog::CreateRow(size_t r, wxSizer* rowsSizer)
 void Input_Type_Dialog::SetStatus(const wxString& text)
 {
     statusIsRefusal_ = false;
+    statusIsSaved_ = false;
     statusLine_->SetLabel(text);
     // Its width, or more for a long hint: the line has room, and a narrower label would wrap out of sight.
     statusLine_->SetMinSize(wxSize(std::max(STATUS_WIDTH, statusLine_->GetBestSize().GetWidth()), -1));
@@ -733,6 +746,7 @@ bool Input_Type_Dialog::SaveToDevice()
         return false;
     }
     SetStatus(_("Configuration saved"));
+    statusIsSaved_ = true;
     services.prompts.SetStatusText(DeviceLabel() + ": configuration saved");
     const DeviceRecord* record = mainDialog_.Registry().SelectedRecord();
     if (record && record->configured) {

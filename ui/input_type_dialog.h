@@ -160,6 +160,8 @@ private:
     void OnStartEmpty(wxCommandEvent& event);
     void OnDestinationChanged(wxCommandEvent& event);
     void OnActionChanged(wxCommandEvent& event);
+    // Any edit of the user's, after the control's own handler and before the panel's table.
+    void OnEdited(wxCommandEvent& event);
 
     MainDialog& mainDialog_;
     uint8_t address_ = 0;
@@ -173,6 +175,8 @@ private:
     wxStaticText* statusLine_ = nullptr;
     // The status line names a value that is outside its range.
     bool statusIsRefusal_ = false;
+    // The status line says that the configuration was saved.
+    bool statusIsSaved_ = false;
     wxScrolledWindow* rowsArea_ = nullptr;
     wxSizer* heading_ = nullptr;
     wxStaticText* notice_ = nullptr;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "config/input8_image.h"
 #include "config/unsaved_edits.h"
@@ -166,6 +167,30 @@ TEST_F(Input8PanelTest, SaveWithAnUnacknowledgedBlockIsNotReportedSaved)
     input8.Faults().noAckCommand.reset();
     Click(ID_INPUT8_SAVE);
     EXPECT_EQ(HeldImage(input8), DeviceImage(SampleConfig()));
+}
+
+// "Configuration saved" holds only until the user's next edit, in whichever control.
+TEST_F(Input8PanelTest, TheSavedStatusGoesWithTheNextEdit)
+{
+    const struct {
+        const char* name;
+        std::function<void()> edit;
+    } edits[] = {
+        {"name", [&] { Control<wxTextCtrl>(ID_INPUT8_NAME)->SetValue("Landing"); }},
+        {"input", [&] { Choose(ID_INPUT8_INPUT_BASE + 1, 5); }},
+        {"change", [&] { Choose(ID_INPUT8_CHANGE_BASE + 1, int(ChangeType::Open)); }},
+        {"free text", [&] { Control<wxTextCtrl>(ID_INPUT8_FREE_TEXT_BASE + 4)->SetValue("xyz"); }},
+        {"parameter", [&] { ParameterTexts(1)[0]->SetValue("2"); }},
+    };
+    input8.LoadMemory(DeviceImage(SampleConfig()));
+    ASSERT_TRUE(panel->ReadFromDevice());
+    for (const auto& e : edits) {
+        SCOPED_TRACE(e.name);
+        Click(ID_INPUT8_SAVE);
+        ASSERT_EQ(Status(), "Configuration saved");
+        e.edit();
+        EXPECT_EQ(Status(), "");
+    }
 }
 
 TEST_F(Input8PanelTest, ExportedConfigurationImportsBackIntoTheRows)
