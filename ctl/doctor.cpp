@@ -362,7 +362,10 @@ std::vector<DoctorCheck> RunChecks(Run& run, BusSession& session)
     }
 #endif
     if (!session.Open()) {
-        checks.push_back(DoctorCheck("open", Verdict::Fail, "the interface cannot be opened as the bus interface",
+        const std::string cause = access.Interface().LastError();
+        checks.push_back(DoctorCheck("open", Verdict::Fail,
+                                     "the interface cannot be opened as the bus interface" +
+                                         (cause.empty() ? std::string() : ": " + cause),
                                      port.empty() ? OPEN_FIX : "check the port, or that no other program holds it"));
         return checks;
     }

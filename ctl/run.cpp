@@ -39,6 +39,8 @@ bool BusSession::Open()
     const std::string cause = access_->Interface().LastError();
     if (!bus.port.empty())
         run_.Warn("cannot open " + bus.port + " as the bus interface" + (cause.empty() ? "" : ": " + cause));
+    else if (!cause.empty())
+        run_.Warn("cannot open the ORV-NET: " + cause);
     else
         run_.Warn("no ORV-NET interface found (an FTDI USB serial interface, vendor 0403)");
     return false;

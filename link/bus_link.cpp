@@ -41,7 +41,8 @@ FtStatus Watched(FtStatus status)
         link.lost = true;
         link.stepAtLoss = link.step;
         link.causeAtLoss = link.usb->LastError();
-        LogF(Log(), " ORV-NET Disconnected while %s ", link.step.doing.c_str());
+        const std::string cause = link.causeAtLoss.empty() ? "" : " (" + link.causeAtLoss + ")";
+        LogF(Log(), " ORV-NET Disconnected while %s%s ", link.step.doing.c_str(), cause.c_str());
     }
     return status;
 }

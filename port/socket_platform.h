@@ -21,10 +21,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "port/socket_fd.h"
+#include "port/system_error.h"
 
 namespace orv {
 
@@ -85,18 +85,6 @@ inline int LastSocketError() { return WSAGetLastError(); }
 
 inline bool ConnectionRefused(int error) { return error == WSAECONNREFUSED; }
 
-// The system's words for a socket error.
-inline std::string SocketErrorText(int error)
-{
-    char text[256] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, DWORD(error),
-                                        0, text, sizeof text, nullptr);
-    std::string words(text, length);
-    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == '.'))
-        words.pop_back();
-    return words.empty() ? "socket error " + std::to_string(error) : words;
-}
-
 inline SocketFailure LastSocketFailure()
 {
     switch (WSAGetLastError()) {
@@ -139,9 +127,6 @@ inline int LastSocketError() { return errno; }
 
 inline bool ConnectionRefused(int error) { return error == ECONNREFUSED; }
 
-// The system's words for a socket error.
-inline std::string SocketErrorText(int error) { return std::strerror(error); }
-
 inline SocketFailure LastSocketFailure()
 {
     switch (errno) {
@@ -154,6 +139,9 @@ inline SocketFailure LastSocketFailure()
     }
 }
 #endif
+
+// The system's words for a socket error.
+inline std::string SocketErrorText(int error) { return SystemErrorText(error); }
 
 // The error a finished non-blocking connect left on the socket; 0 when none.
 inline int PendingSocketError(SocketFd fd)

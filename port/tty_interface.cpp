@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "port/system_error.h"
 #include "port/tty_termios2.h"
 
 namespace orv {
@@ -111,6 +112,36 @@ bool IgnorableModemError(int error)
 {
     return error == ENOTTY || error == EINVAL;
 }
+
+// What the user can do about a failed open, after the system's words.
+std::string OpenFailureText(int error)
+{
+    std::string text = FailedCall("open", error);
+    if (error == EACCES || error == EPERM)
+        text += " (add yourself to the dialout group, then log in again)";
+    else if (error == EBUSY)
+        text += " (another program holds the port)";
+    else if (error == ENOENT)
+        text = "no such port (" + text + ")";
+    return text;
+}
+
+// A failed line request, and a hint when the node is no serial port.
+std::string LineFailureText(const TtyFailure& failure)
+{
+    return FailedCall(failure.call, failure.error) + (failure.error == ENOTTY ? " (not a serial port)" : "");
+}
+
+// Errors that opening again will not mend: the node is no terminal.
+bool LastingOpenError(int error)
+{
+    return error == ENOTTY || error == EISDIR || error == ENOTDIR;
+}
+
+bool Unplugged(int error)
+{
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
 }  // namespace
 
 TtyInterface::TtyInterface(std::string sysRoot, std::string devRoot)
@@ -131,12 +162,40 @@ TtyInterface::~TtyInterface()
         close(port.fd);
 }
 
+void TtyInterface::Fail(const std::string& line, const std::string& why)
+{
+    error_ = why;
+    if (line == logged_)
+        return;
+    logged_ = line;
+    log_->Message(line);
+}
+
+bool TtyInterface::LineFailed(const Port& port, const std::string& why)
+{
+    Fail(" " + port.path + ": " + why + " ", why);
+    return false;
+}
+
+FtStatus TtyInterface::Lose(const Port& port, const std::string& call, int error)
+{
+    std::string why = error == 0 ? call + ": end of file" : FailedCall(call, error);
+    if (error == 0 || Unplugged(error))
+        why += "; the interface was unplugged or hung up";
+    LineFailed(port, why);
+    return FT_IO_ERROR;
+}
+
 FtStatus TtyInterface::CreateDeviceInfoList(uint32_t& count)
 {
     listed_.clear();
+    error_.clear();
     std::error_code ec;
     if (!fixedPath_.empty()) {
-        if (fs::exists(fixedPath_, ec)) {
+        if (!fs::exists(fixedPath_, ec)) {
+            const std::string why = ec ? "cannot look for the port: " + ec.message() : "no such port";
+            Fail(" Cannot open " + fixedPath_ + ": " + why + " ", why);
+        } else {
             Listed one;
             one.path = fixedPath_;
             one.detail.serialNumber = fs::path(fixedPath_).filename().string().substr(0, SERIAL_NUMBER_MAX);
@@ -192,24 +251,32 @@ FtStatus TtyInterface::Open(uint32_t index, FtHandle& handle)
     handle = 0;
     if (index >= listed_.size())
         return FT_DEVICE_NOT_FOUND;
-    const int fd = open(listed_[index].path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return FT_DEVICE_NOT_OPENED;
+    error_.clear();
+    const std::string& path = listed_[index].path;
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        Fail(" Cannot open " + path + ": " + OpenFailureText(error) + " ", OpenFailureText(error));
+        return LastingOpenError(error) ? FT_DEVICE_NOT_FOUND : FT_DEVICE_NOT_OPENED;
+    }
     // Raw and without flow control from the start, as the vendor library opens
     // a device, keeping the driver's rate and framing: a fresh tty would echo
     // whatever the bus sends back onto the bus and act on XON/XOFF bytes.
     TtyLine line;
-    const bool readable = ReadTtyLine(fd, line);
+    TtyFailure failure;
+    const bool readable = ReadTtyLine(fd, line, failure);
     line.rtsCtsFlow = false;
     line.xonXoffOut = false;
     line.xonXoffIn = false;
-    if (!readable || !ApplyTtyLine(fd, line)) {
+    if (!readable || !ApplyTtyLine(fd, line, failure)) {
         close(fd);
-        return FT_DEVICE_NOT_OPENED;
+        Fail(" Cannot open " + path + ": " + LineFailureText(failure) + " ", LineFailureText(failure));
+        return LastingOpenError(failure.error) ? FT_DEVICE_NOT_FOUND : FT_DEVICE_NOT_OPENED;
     }
     RequestLowLatency(fd);
     handle = nextHandle_++;
-    ports_[handle].fd = fd;
+    ports_[handle] = Port{fd, path};
+    logged_.clear();
     return FT_OK;
 }
 
@@ -232,9 +299,12 @@ FtStatus TtyInterface::Close(FtHandle handle)
 bool TtyInterface::GetCommState(FtHandle handle, CommState& state)
 {
     Port* port = Find(handle);
-    TtyLine line;
-    if (!port || !ReadTtyLine(port->fd, line))
+    if (!port)
         return false;
+    TtyLine line;
+    TtyFailure failure;
+    if (!ReadTtyLine(port->fd, line, failure))
+        return LineFailed(*port, LineFailureText(failure));
     state = CommState{};
     state.baudRate = line.baudRate;
     state.byteSize = line.dataBits;
@@ -263,7 +333,9 @@ bool TtyInterface::SetCommState(FtHandle handle, const CommState& state)
     // Refused rather than approximated: 1.5 stop bits have no tty setting.
     if (state.baudRate == 0 || state.byteSize < 5 || state.byteSize > 8 || state.parity > 4 || state.stopBits == 1 ||
         state.stopBits > 2)
-        return false;
+        return LineFailed(*port, StrF("a tty has no setting for %u baud, %u data bits, parity code %u, stop-bits code %u",
+                                      state.baudRate, unsigned(state.byteSize), unsigned(state.parity),
+                                      unsigned(state.stopBits)));
     TtyLine line;
     line.baudRate = state.baudRate;
     line.dataBits = state.byteSize;
@@ -276,7 +348,8 @@ bool TtyInterface::SetCommState(FtHandle handle, const CommState& state)
     line.xonXoffIn = (state.flags & COMM_INX) != 0;
     line.xonChar = state.xonChar;
     line.xoffChar = state.xoffChar;
-    return ApplyTtyLine(port->fd, line);
+    TtyFailure failure;
+    return ApplyTtyLine(port->fd, line, failure) || LineFailed(*port, LineFailureText(failure));
 }
 
 FtStatus TtyInterface::SetTimeouts(FtHandle handle, uint32_t readMillis, uint32_t writeMillis)
@@ -296,7 +369,7 @@ FtStatus TtyInterface::ClrRts(FtHandle handle)
         return FT_INVALID_HANDLE;
     int bits = TIOCM_RTS;
     if (ioctl(port->fd, TIOCMBIC, &bits) != 0 && !IgnorableModemError(errno))
-        return FT_IO_ERROR;
+        return Lose(*port, "TIOCMBIC", errno);
     return FT_OK;
 }
 
@@ -317,7 +390,7 @@ FtStatus TtyInterface::Write(FtHandle handle, const uint8_t* buffer, uint32_t co
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN)
-            return FT_IO_ERROR;
+            return Lose(*port, "write", errno);
         if (!WaitReady(port->fd, POLLOUT, bounded, deadline))
             break;
     }
@@ -342,7 +415,7 @@ FtStatus TtyInterface::Read(FtHandle handle, uint8_t* buffer, uint32_t count, ui
             continue;
         // End of file or an error: the device is gone (unplugged, hung up).
         if (n == 0 || errno != EAGAIN)
-            return FT_IO_ERROR;
+            return Lose(*port, "read", n == 0 ? 0 : errno);
         if (!WaitReady(port->fd, POLLIN, bounded, deadline))
             break;
     }
@@ -357,7 +430,7 @@ FtStatus TtyInterface::GetQueueStatus(FtHandle handle, uint32_t& waiting)
         return FT_INVALID_HANDLE;
     int bytes = 0;
     if (ioctl(port->fd, FIONREAD, &bytes) != 0)
-        return FT_IO_ERROR;
+        return Lose(*port, "FIONREAD", errno);
     waiting = uint32_t(bytes);
     return FT_OK;
 }
@@ -367,7 +440,8 @@ FtStatus TtyInterface::PurgeReceive(FtHandle handle)
     Port* port = Find(handle);
     if (!port)
         return FT_INVALID_HANDLE;
-    return FlushTtyInput(port->fd) ? FT_OK : FT_IO_ERROR;
+    TtyFailure failure;
+    return FlushTtyInput(port->fd, failure) ? FT_OK : Lose(*port, failure.call, failure.error);
 }
 
 }  // namespace orv

@@ -35,6 +35,11 @@ public:
     FtStatus GetQueueStatus(FtHandle handle, uint32_t& waiting) override;
     FtStatus PurgeReceive(FtHandle handle) override;
 
+    void BindLog(LogSink& log) override { log_ = &log; }
+    // The call that failed last and the system's words for why: "open:
+    // Permission denied (add yourself to the dialout group, then log in again)".
+    std::string LastError() const override { return error_; }
+
     // The device node of a listed index; empty when the index is not listed.
     std::string DevicePath(uint32_t index) const;
 
@@ -45,11 +50,19 @@ private:
     };
     struct Port {
         int fd = -1;
+        std::string path;
         uint32_t readMillis = 0;  // 0: no time-out, as the vendor library starts
         uint32_t writeMillis = 0;
     };
 
     Port* Find(FtHandle handle);
+    // Keeps why for LastError and logs line, once while the same failure
+    // repeats (an open tried again and again).
+    void Fail(const std::string& line, const std::string& why);
+    // A read, write or line request on an open port failed: the port is gone.
+    FtStatus Lose(const Port& port, const std::string& call, int error);
+    // A line request failed: why, kept and logged with the port's path.
+    bool LineFailed(const Port& port, const std::string& why);
 
     std::string sysRoot_;
     std::string devRoot_;
@@ -57,6 +70,10 @@ private:
     std::vector<Listed> listed_;
     std::map<FtHandle, Port> ports_;
     FtHandle nextHandle_ = 1;
+    std::string error_;
+    std::string logged_;
+    NullLog nullLog_;
+    LogSink* log_ = &nullLog_;
 };
 
 }  // namespace orv

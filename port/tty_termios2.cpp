@@ -3,6 +3,8 @@
 #include <asm/termbits.h>
 #include <sys/ioctl.h>
 
+#include <cerrno>
+
 namespace orv {
 
 namespace {
@@ -63,6 +65,16 @@ tcflag_t ParityFlags(TtyParity parity)
     }
 }
 
+// One request on the tty; a failure is kept with its name.
+template <class Argument>
+bool Request(int fd, unsigned long request, const char* name, Argument argument, TtyFailure& failure)
+{
+    if (ioctl(fd, request, argument) == 0)
+        return true;
+    failure = {name, errno};
+    return false;
+}
+
 TtyParity Parity(tcflag_t cflag)
 {
     if (!(cflag & PARENB))
@@ -73,10 +85,10 @@ TtyParity Parity(tcflag_t cflag)
 }
 }  // namespace
 
-bool ReadTtyLine(int fd, TtyLine& line)
+bool ReadTtyLine(int fd, TtyLine& line, TtyFailure& failure)
 {
     termios2 tio{};
-    if (ioctl(fd, TCGETS2, &tio) != 0)
+    if (!Request(fd, TCGETS2, "TCGETS2", &tio, failure))
         return false;
     line.baudRate = OutputBaud(tio);
     line.dataBits = DataBits(tio.c_cflag);
@@ -91,10 +103,10 @@ bool ReadTtyLine(int fd, TtyLine& line)
     return true;
 }
 
-bool ApplyTtyLine(int fd, const TtyLine& line)
+bool ApplyTtyLine(int fd, const TtyLine& line, TtyFailure& failure)
 {
     termios2 tio{};
-    if (ioctl(fd, TCGETS2, &tio) != 0)
+    if (!Request(fd, TCGETS2, "TCGETS2", &tio, failure))
         return false;
     tio.c_iflag &= ~tcflag_t(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP | INLCR | IGNCR | ICRNL | IUCLC |
                              IXON | IXANY | IXOFF | IMAXBEL);
@@ -119,12 +131,12 @@ bool ApplyTtyLine(int fd, const TtyLine& line)
     tio.c_cc[VTIME] = 0;
     tio.c_cc[VSTART] = cc_t(line.xonChar);
     tio.c_cc[VSTOP] = cc_t(line.xoffChar);
-    return ioctl(fd, TCSETS2, &tio) == 0;
+    return Request(fd, TCSETS2, "TCSETS2", &tio, failure);
 }
 
-bool FlushTtyInput(int fd)
+bool FlushTtyInput(int fd, TtyFailure& failure)
 {
-    return ioctl(fd, TCFLSH, TCIFLUSH) == 0;
+    return Request(fd, TCFLSH, "TCFLSH", TCIFLUSH, failure);
 }
 
 }  // namespace orv

@@ -22,12 +22,18 @@ struct TtyLine {
     char xoffChar = 0x13;
 };
 
+// The request on the tty that failed ("TCSETS2") and the errno it left.
+struct TtyFailure {
+    const char* call = "";
+    int error = 0;
+};
+
 // Reads the settings the driver holds; false when fd is not a terminal.
-bool ReadTtyLine(int fd, TtyLine& line);
+bool ReadTtyLine(int fd, TtyLine& line, TtyFailure& failure);
 // Applies the settings on a raw line: no echo, no canonical mode, no signals,
 // no input or output processing, receiver on, modem status lines ignored.
-bool ApplyTtyLine(int fd, const TtyLine& line);
+bool ApplyTtyLine(int fd, const TtyLine& line, TtyFailure& failure);
 // Drops what waits to be read.
-bool FlushTtyInput(int fd);
+bool FlushTtyInput(int fd, TtyFailure& failure);
 
 }  // namespace orv

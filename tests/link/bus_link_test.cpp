@@ -210,11 +210,14 @@ TEST(BusLinkLostInterface, TheFirstIoErrorEndsAllTraffic)
     ASSERT_TRUE(rig.Send(MODULE_INFO_REQUEST, 9, {0x00}));
     rig.usb.calls.clear();
     rig.bus.LoseLineAtWrite(1);
+    rig.usb.lastError = "write: Input/output error";
 
     EXPECT_FALSE(rig.Send(MODULE_INFO_REQUEST, 9, {0x00}));
     EXPECT_TRUE(BusInterfaceLost());
     EXPECT_EQ(rig.usb.Calls(), (std::vector<std::string>{"GetQueueStatus", "ClrRts", "Write 10"}));
-    EXPECT_TRUE(rig.log.Contains(" ORV-NET Disconnected while  "));
+    // The backend's words for the loss go into the log line and stay for the report.
+    EXPECT_TRUE(rig.log.Contains(" ORV-NET Disconnected while  (write: Input/output error) "));
+    EXPECT_EQ(BusLossCause(), "write: Input/output error");
 
     rig.usb.calls.clear();
     const uint64_t start = rig.Now();

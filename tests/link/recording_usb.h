@@ -23,6 +23,8 @@ public:
     std::vector<UsbCall> calls;
     // The next writes that report one byte fewer than asked.
     int shortWrites = 0;
+    // What LastError reports, as a backend tells why its line failed.
+    std::string lastError;
 
     std::vector<std::string> Calls(bool withReads = true) const
     {
@@ -40,6 +42,8 @@ public:
                 times.push_back(c.atMillis);
         return times;
     }
+
+    std::string LastError() const override { return lastError; }
 
     FtStatus CreateDeviceInfoList(uint32_t& count) override
     {

@@ -118,7 +118,8 @@ TEST_F(PtyCliTest, AnInterfacePulledDuringAWriteIsNamedAtOnce)
     const CliResult write = Run({"write-config", "3", folder / "after.bin"});
     EXPECT_EQ(write.status, EXIT_BUS);
     EXPECT_EQ(write.err, "orvctl: write-config: the ORV-NET on " + pty.SlavePath() +
-                             " was disconnected while block 4 of 15 was being written; ORV-Input8 (12 34 56 78) at "
+                             " was disconnected while block 4 of 15 was being written (read: end of file; the "
+                             "interface was unplugged or hung up); ORV-Input8 (12 34 56 78) at "
                              "address 3 may now hold an incomplete configuration; to write it again: orvctl --port " +
                              pty.SlavePath() + " write-config 3 " + (folder / "after.bin") + "\n");
     EXPECT_TRUE(write.out.empty());
@@ -157,7 +158,7 @@ TEST_F(PtyCliTest, FailuresOfTheDeviceEndWithStatusOneAndTheirMessage)
 
     const CliResult noPort = RunCli({"--port", folder / "ttyUSB9", "discover"}, factory);
     EXPECT_EQ(noPort.status, EXIT_BUS);
-    EXPECT_EQ(noPort.err, "orvctl: discover: cannot open " + (folder / "ttyUSB9") + " as the bus interface\n");
+    EXPECT_EQ(noPort.err, "orvctl: discover: cannot open " + (folder / "ttyUSB9") + " as the bus interface: no such port\n");
 }
 
 TEST_F(PtyCliTest, TheProgramItselfInRealTime)

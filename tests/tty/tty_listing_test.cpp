@@ -1,6 +1,8 @@
 // Listing FTDI interfaces from a fake sysfs tree laid out as the kernel does.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -103,8 +105,55 @@ TEST_F(TtyListingTest, GivenPathIsListedWhileItExists)
     EXPECT_EQ(detail.serialNumber, "ttyORV");
     EXPECT_EQ(detail.description, "tty");
     FtHandle handle = 7;
-    EXPECT_EQ(tty->Open(0, handle), FT_DEVICE_NOT_OPENED);
+    EXPECT_NE(tty->Open(0, handle), FT_OK);
     EXPECT_EQ(handle, 0u);
+}
+
+// A port that cannot be opened says why in the system's words, naming the
+// call that failed; a node that is no terminal is not tried again.
+TEST_F(TtyListingTest, AFailedOpenKeepsAndLogsTheSystemsReason)
+{
+    const fs::path file = root / "dev" / "ttyFILE";
+    WriteFile(file, "not a terminal");
+    fs::create_directory(root / "dev" / "ttyDIR");
+    const struct {
+        fs::path path;
+        uint32_t listed;
+        FtStatus opened;
+        std::string why;
+    } cases[] = {
+        {root / "dev" / "ttyGONE", 0, FT_DEVICE_NOT_FOUND, "no such port"},
+        {file, 1, FT_DEVICE_NOT_FOUND, "TCGETS2: Inappropriate ioctl for device (not a serial port)"},
+        {root / "dev" / "ttyDIR", 1, FT_DEVICE_NOT_FOUND, "open: Is a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        auto tty = TtyInterface::ForPath(c.path.string());
+        CollectingLog log;
+        tty->BindLog(log);
+        uint32_t count = 99;
+        ASSERT_EQ(tty->CreateDeviceInfoList(count), FT_OK);
+        ASSERT_EQ(count, c.listed);
+        FtHandle handle = 0;
+        EXPECT_EQ(tty->Open(0, handle), c.opened);
+        EXPECT_EQ(tty->LastError(), c.why);
+        EXPECT_TRUE(log.Contains(" Cannot open " + c.path.string() + ": " + c.why + " ")) << ::testing::PrintToString(log.lines);
+    }
+}
+
+TEST_F(TtyListingTest, APortWithoutPermissionAdvisesTheDialoutGroup)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root opens a file whatever its mode";
+    const fs::path node = root / "dev" / "ttyLOCKED";
+    WriteFile(node, "");
+    fs::permissions(node, fs::perms::none);
+    auto tty = TtyInterface::ForPath(node.string());
+    uint32_t count = 0;
+    ASSERT_EQ(tty->CreateDeviceInfoList(count), FT_OK);
+    FtHandle handle = 0;
+    EXPECT_EQ(tty->Open(0, handle), FT_DEVICE_NOT_OPENED);
+    EXPECT_EQ(tty->LastError(), "open: Permission denied (add yourself to the dialout group, then log in again)");
 }
 
 }  // namespace

@@ -284,16 +284,27 @@ TEST_F(TtyPtyTest, ModemLinesOfAPseudoTerminalAreNoError)
 }
 
 // A hung-up line (the interface unplugged, the pseudo-terminal closed) is an
-// error of every call that moves bytes, not a time-out.
+// error of every call that moves bytes, not a time-out, and says which call
+// failed and why.
 TEST_F(TtyPtyTest, HangUpEndsReadsAndWritesAtOnceWithAnError)
 {
+    CollectingLog log;
+    tty->BindLog(log);
     close(master);
     master = -1;
     const auto start = Steady::now();
     EXPECT_TRUE(ReadBack(1, FT_IO_ERROR).empty());
+    // The kernel ends a hung-up pseudo-terminal's reads with end of file, a
+    // hung-up serial port's with EIO: both are the same loss.
+    const std::string readFailed = tty->LastError();
+    EXPECT_TRUE(readFailed == "read: end of file; the interface was unplugged or hung up" ||
+                readFailed == "read: Input/output error; the interface was unplugged or hung up")
+        << readFailed;
+    EXPECT_TRUE(log.Contains(" " + slavePath + ": " + readFailed + " ")) << ::testing::PrintToString(log.lines);
     const uint8_t frame[] = {0x87, 0x05, 0x00, 0x03, 0x00, 0x6D, 0x56, 0x20, 0x8E};
     uint32_t written = 0;
     EXPECT_EQ(tty->Write(handle, frame, sizeof frame, written), FT_IO_ERROR);
+    EXPECT_EQ(tty->LastError(), "write: Input/output error; the interface was unplugged or hung up");
     EXPECT_LT(MillisSince(start), 30);
 }
 
