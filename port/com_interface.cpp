@@ -8,6 +8,7 @@
 #include <bit>
 
 #include "port/com_port_names.h"
+#include "port/system_error.h"
 
 namespace orv {
 
@@ -40,6 +41,24 @@ COMMTIMEOUTS TimeoutsFor(uint32_t readMillis, uint32_t writeMillis)
     timeouts.ReadTotalTimeoutConstant = readMillis;
     timeouts.WriteTotalTimeoutConstant = writeMillis ? writeMillis : COM_OPEN_TIMEOUT_MS;
     return timeouts;
+}
+
+// Why CreateFile could not open a port, in the user's terms first.
+std::string OpenFailureText(const std::string& portName, DWORD error)
+{
+    const std::string call = FailedCall("CreateFile", int(error));
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)
+        return portName + " is in use by another program (" + call + ")";
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return "no such port (" + call + ")";
+    return call;
+}
+
+// Errors with which the driver reports a port that went away with its USB device.
+bool Unplugged(DWORD error)
+{
+    return error == ERROR_BAD_COMMAND || error == ERROR_GEN_FAILURE || error == ERROR_DEVICE_REMOVED ||
+           error == ERROR_DEVICE_NOT_CONNECTED;
 }
 
 std::string RegistryProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property)
@@ -124,6 +143,7 @@ std::unique_ptr<ComInterface> ComInterface::ForPath(const std::string& portName)
 {
     auto com = std::make_unique<ComInterface>();
     com->fixed_ = true;
+    com->fixedName_ = portName;
     com->fixedPath_ = ComDevicePath(portName).value_or("");
     return com;
 }
@@ -138,8 +158,12 @@ FtStatus ComInterface::CreateDeviceInfoList(uint32_t& count)
 {
     listed_.clear();
     count = 0;
+    error_.clear();
     if (fixed_) {
-        if (!fixedPath_.empty()) {
+        if (fixedPath_.empty()) {
+            const std::string why = "no such port ('" + fixedName_ + "' is no COM port's name, such as COM7)";
+            Fail(" Cannot open " + fixedName_ + ": " + why + " ", why);
+        } else {
             Listed one;
             one.devicePath = fixedPath_;
             one.portName = fixedPath_.substr(fixedPath_.rfind('\\') + 1);
@@ -167,6 +191,10 @@ FtStatus ComInterface::CreateDeviceInfoList(uint32_t& count)
         listed_.push_back(std::move(entry));
         return true;
     });
+    if (!listed) {
+        const std::string why = FailedCall("SetupDiGetClassDevs", int(GetLastError()));
+        Fail(" Cannot list the COM ports: " + why + " ", why);
+    }
     count = uint32_t(listed_.size());
     return listed ? FT_OK : FT_OTHER_ERROR;
 }
@@ -189,32 +217,48 @@ FtStatus ComInterface::Open(uint32_t index, FtHandle& handle)
     handle = 0;
     if (index >= listed_.size())
         return FT_DEVICE_NOT_FOUND;
+    error_.clear();
+    const std::string& name = listed_[index].portName;
     HANDLE port = CreateFileA(listed_[index].devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
-    if (port == INVALID_HANDLE_VALUE)
-        return FT_DEVICE_NOT_OPENED;
+    if (port == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        const std::string why = OpenFailureText(name, error);
+        Fail(" Cannot open " + name + ": " + why + " ", why);
+        // A port that does not exist will not appear by trying again.
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FT_DEVICE_NOT_FOUND
+                                                                               : FT_DEVICE_NOT_OPENED;
+    }
     // Binary and without flow control from the start, as the vendor library
     // opens a device, keeping the driver's rate and framing; reads and writes
     // are bounded from the start too.
     DCB line{};
     line.DCBlength = sizeof(line);
     COMMTIMEOUTS timeouts = TimeoutsFor(COM_OPEN_TIMEOUT_MS, COM_OPEN_TIMEOUT_MS);
-    bool ready = ::GetCommState(port, &line);
-    if (ready) {
+    const char* failed = nullptr;
+    if (!::GetCommState(port, &line)) {
+        failed = "GetCommState";
+    } else {
         line.fBinary = TRUE;
         line.fOutxCtsFlow = FALSE;
         line.fOutX = FALSE;
         line.fInX = FALSE;
         if (line.fRtsControl == RTS_CONTROL_HANDSHAKE || line.fRtsControl == RTS_CONTROL_TOGGLE)
             line.fRtsControl = RTS_CONTROL_ENABLE;
-        ready = ::SetCommState(port, &line) && SetCommTimeouts(port, &timeouts);
+        if (!::SetCommState(port, &line))
+            failed = "SetCommState";
+        else if (!SetCommTimeouts(port, &timeouts))
+            failed = "SetCommTimeouts";
     }
-    if (!ready) {
+    if (failed) {
+        const std::string why = FailedCall(failed, int(GetLastError()));
         CloseHandle(port);
+        Fail(" Cannot open " + name + ": " + why + " ", why);
         return FT_DEVICE_NOT_OPENED;
     }
     handle = nextHandle_++;
-    ports_[handle] = {port, listed_[index].portName};
+    ports_[handle] = {port, name};
+    logged_.clear();
     return FT_OK;
 }
 
@@ -224,13 +268,38 @@ void* ComInterface::Find(FtHandle handle) const
     return it == ports_.end() ? nullptr : it->second.port;
 }
 
+void ComInterface::Fail(const std::string& line, const std::string& why)
+{
+    error_ = why;
+    if (line == logged_)
+        return;
+    logged_ = line;
+    log_->Message(line);
+}
+
+void ComInterface::NoteFailure(FtHandle handle, const char* call, unsigned long error)
+{
+    std::string why = FailedCall(call, int(error));
+    if (Unplugged(error))
+        why += "; the interface was unplugged";
+    Fail(" " + ports_.at(handle).name + ": " + why + " ", why);
+}
+
+FtStatus ComInterface::Lose(FtHandle handle, const char* call, unsigned long error)
+{
+    NoteFailure(handle, call, error);
+    return FT_IO_ERROR;
+}
+
 bool ComInterface::Answers(FtHandle handle, uint32_t* waiting)
 {
     const Opened& opened = ports_.at(handle);
     DWORD errors = 0;
     COMSTAT status{};
-    if (!ClearCommError(opened.port, &errors, &status))
+    if (!ClearCommError(opened.port, &errors, &status)) {
+        NoteFailure(handle, "ClearCommError", GetLastError());
         return false;
+    }
     for (const auto& error : LINE_ERRORS)
         if (errors & error.flag)
             LogF(*log_, " %s reported %s on the line ", opened.name.c_str(), error.words);
@@ -242,9 +311,12 @@ bool ComInterface::Answers(FtHandle handle, uint32_t* waiting)
 // With abort-on-error set, a line error (framing, overrun) stops reads and
 // writes until it is cleared, which Answers does; any other failure means
 // the port is gone.
-FtStatus ComInterface::FailureOf(FtHandle handle)
+FtStatus ComInterface::FailureOf(FtHandle handle, const char* call)
 {
-    return GetLastError() == ERROR_OPERATION_ABORTED && Answers(handle) ? FT_OK : FT_IO_ERROR;
+    const DWORD error = GetLastError();
+    if (error != ERROR_OPERATION_ABORTED)
+        return Lose(handle, call, error);
+    return Answers(handle) ? FT_OK : FT_IO_ERROR;
 }
 
 FtStatus ComInterface::Close(FtHandle handle)
@@ -262,8 +334,12 @@ bool ComInterface::GetCommState(FtHandle handle, CommState& state)
     HANDLE port = Find(handle);
     DCB line{};
     line.DCBlength = sizeof(line);
-    if (!port || !::GetCommState(port, &line))
+    if (!port)
         return false;
+    if (!::GetCommState(port, &line)) {
+        NoteFailure(handle, "GetCommState", GetLastError());
+        return false;
+    }
     state = std::bit_cast<CommState>(line);
     return true;
 }
@@ -275,7 +351,10 @@ bool ComInterface::SetCommState(FtHandle handle, const CommState& state)
         return false;
     DCB line = std::bit_cast<DCB>(state);
     line.DCBlength = sizeof(line);
-    return ::SetCommState(port, &line);
+    if (::SetCommState(port, &line))
+        return true;
+    NoteFailure(handle, "SetCommState", GetLastError());
+    return false;
 }
 
 FtStatus ComInterface::SetTimeouts(FtHandle handle, uint32_t readMillis, uint32_t writeMillis)
@@ -284,7 +363,7 @@ FtStatus ComInterface::SetTimeouts(FtHandle handle, uint32_t readMillis, uint32_
     if (!port)
         return FT_INVALID_HANDLE;
     COMMTIMEOUTS timeouts = TimeoutsFor(readMillis, writeMillis);
-    return SetCommTimeouts(port, &timeouts) ? FT_OK : FailureOf(handle);
+    return SetCommTimeouts(port, &timeouts) ? FT_OK : FailureOf(handle, "SetCommTimeouts");
 }
 
 FtStatus ComInterface::ClrRts(FtHandle handle)
@@ -307,7 +386,7 @@ FtStatus ComInterface::Write(FtHandle handle, const uint8_t* buffer, uint32_t co
     DWORD done = 0;
     const BOOL ok = WriteFile(port, buffer, count, &done, nullptr);
     written = done;
-    return ok ? FT_OK : FailureOf(handle);
+    return ok ? FT_OK : FailureOf(handle, "WriteFile");
 }
 
 FtStatus ComInterface::Read(FtHandle handle, uint8_t* buffer, uint32_t count, uint32_t& read)
@@ -320,7 +399,7 @@ FtStatus ComInterface::Read(FtHandle handle, uint8_t* buffer, uint32_t count, ui
     const BOOL ok = ReadFile(port, buffer, count, &done, nullptr);
     read = done;
     if (!ok)
-        return FailureOf(handle);
+        return FailureOf(handle, "ReadFile");
     // A short read has timed out, or met a port that is gone: some drivers
     // then keep reporting empty reads instead of failing them.
     return done < count && !Answers(handle) ? FT_IO_ERROR : FT_OK;
@@ -339,7 +418,7 @@ FtStatus ComInterface::PurgeReceive(FtHandle handle)
     HANDLE port = Find(handle);
     if (!port)
         return FT_INVALID_HANDLE;
-    return PurgeComm(port, PURGE_RXABORT | PURGE_RXCLEAR) ? FT_OK : FT_IO_ERROR;
+    return PurgeComm(port, PURGE_RXABORT | PURGE_RXCLEAR) ? FT_OK : Lose(handle, "PurgeComm", GetLastError());
 }
 
 }  // namespace orv

@@ -38,6 +38,9 @@ public:
     FtStatus GetQueueStatus(FtHandle handle, uint32_t& waiting) override;
     FtStatus PurgeReceive(FtHandle handle) override;
     void BindLog(LogSink& log) override { log_ = &log; }
+    // The call that failed last and the system's words for why: "COM7 is in
+    // use by another program (CreateFile: Access is denied)".
+    std::string LastError() const override { return error_; }
 
     // The port name ("COM7") of a listed index; empty when it is not listed.
     std::string DevicePath(uint32_t index) const;
@@ -59,16 +62,25 @@ private:
     // (framing, overrun, parity) go to the log with the port's name. waiting:
     // the bytes it holds to be read.
     bool Answers(FtHandle handle, uint32_t* waiting = nullptr);
-    // The status of a failed read or write.
-    FtStatus FailureOf(FtHandle handle);
+    // The status of a failed call on the port, with GetLastError's reason.
+    FtStatus FailureOf(FtHandle handle, const char* call);
+    // Keeps why for LastError and logs line, once while the same failure
+    // repeats (an open tried again and again).
+    void Fail(const std::string& line, const std::string& why);
+    // A call on an open port failed: why, kept and logged with the port's name.
+    void NoteFailure(FtHandle handle, const char* call, unsigned long error);
+    FtStatus Lose(FtHandle handle, const char* call, unsigned long error);
 
     bool fixed_ = false;     // set by ForPath
+    std::string fixedName_;  // as given to ForPath
     std::string fixedPath_;  // empty when the name given was no COM port's
     std::vector<Listed> listed_;
     std::map<FtHandle, Opened> ports_;
     FtHandle nextHandle_ = 1;
     NullLog nullLog_;
     LogSink* log_ = &nullLog_;
+    std::string error_;
+    std::string logged_;
 };
 
 // How long reads and writes may wait from the open until the link sets its

@@ -8,12 +8,21 @@
 #include <chrono>
 #include <random>
 
+#include "config/block_transfer.h"
+#include "config/input8_image.h"
+#include "config/input8_transfer.h"
 #include "link/bus_link.h"
+#include "link/commands.h"
+#include "link/frame_codec.h"
+#include "link/rx_receiver.h"
 #include "port/rfc2217_codec.h"
 #include "port/rfc2217_interface.h"
 #include "port/tcp_interface.h"
 #include "tests/net/loopback_server.h"
+#include "sim/sim_bus.h"
+#include "sim/sim_device.h"
 #include "tests/orvctl/orvctl_rig.h"
+#include "tests/support/scripted_prompts.h"
 
 namespace orv::test {
 namespace {
@@ -143,6 +152,44 @@ void Deaf(int connection, const std::atomic<bool>& stop)
     while (!stop && ReceiveFromClient(connection, got)) {
     }
 }
+
+// A raw serial server in front of a simulated bus, which dies (its
+// connection closes) when it hears the write of a configuration block,
+// before the bus does.
+struct DyingBusServer {
+    SimBus* bus;
+    uint16_t dieAtBlock;
+
+    void operator()(int connection, const std::atomic<bool>& stop) const
+    {
+        FtHandle handle = 0;
+        bus->Open(0, handle);
+        bus->SetTimeouts(handle, 0, 0);
+        RxReceiver heard(uint8_t(BodyLengthForRaw(6)));
+        Bytes got;
+        while (!stop && ReceiveFromClient(connection, got)) {
+            for (uint8_t b : got) {
+                if (heard.Step(b) != RxEvent::BodyComplete)
+                    continue;
+                const std::optional<UnpackedMessage> frame = UnpackMessage(heard.Body(), heard.Count());
+                if (frame && frame->command == CONFIG_BLOCK_WRITE && BlockNumberFrom(frame->payload.data()) == dieAtBlock) {
+                    shutdown(connection, SHUT_RDWR);
+                    return;
+                }
+            }
+            uint32_t written = 0;
+            bus->Write(handle, got.data(), uint32_t(got.size()), written);
+            uint32_t due = 0;
+            bus->GetQueueStatus(handle, due);
+            Bytes out(due);
+            uint32_t read = 0;
+            bus->Read(handle, out.data(), due, read);
+            out.resize(read);
+            if (!SendToClient(connection, out))
+                return;
+        }
+    }
+};
 
 Resolution Loopback(uint16_t port)
 {
@@ -292,6 +339,37 @@ TEST(NetworkConnect, TriesEveryAddressOfTheName)
     });
     FtHandle handle = 0;
     EXPECT_EQ(tcp.Open(0, handle), FT_OK) << tcp.LastError();
+}
+
+// The server dies while block 4 of a configuration is on its way: the read of
+// that block's echo finds the connection closed and ends the write there,
+// naming the server, with no pause or wait after it.
+TEST(NetworkWrite, AServerThatDiesDuringABlockWriteIsNoticedAtTheNextRead)
+{
+    SteadyClock busClock;
+    SimBus bus(busClock);
+    SimDevice input8(SimDeviceKind::Input8, 3, {0x78, 0x56, 0x34, 0x12});
+    bus.Attach(input8);
+    LoopbackServer server(DyingBusServer{&bus, 3});
+    TcpInterface tcp("127.0.0.1", server.Port(), [](const std::string&, uint16_t port, uint32_t) { return Loopback(port); });
+    VirtualClock clock;
+    CollectingLog log;
+    ScriptedPrompts prompts;
+    Services services{clock, log, prompts};
+    BindBusLink(tcp, services);
+    ASSERT_TRUE(OpenBusInterface(OpenPace::AfterFailureOnly)) << tcp.LastError();
+    Input8Config config;
+    config.name = "After";
+
+    const uint64_t start = clock.NowMillis();
+    const WriteOutcome outcome =
+        WriteConfigImage(Input8TransferProfile(), 3, EncodeInput8Image(config, ImageForm::Device), services);
+    EXPECT_EQ(outcome.result, WriteResult::InterfaceLost);
+    EXPECT_EQ(BusStepAtLoss().doing, "block 4 of 15 was being written");
+    EXPECT_EQ(BusLossCause(), "the server closed the connection");
+    EXPECT_TRUE(log.Contains(" " + tcp.Url() + ": the server closed the connection ")) << ::testing::PrintToString(log.lines);
+    // The pause before each of the four blocks, and nothing after the loss.
+    EXPECT_EQ(clock.NowMillis() - start, 4 * 450u);
 }
 
 // A server that takes nothing more: a frame is written whole or the line is lost,

@@ -73,14 +73,39 @@ TEST_F(ComPortTest, PortNamesAreListedAsGiven)
         EXPECT_EQ(com->GetDeviceInfoDetail(0, detail), FT_OK);
         EXPECT_EQ(com->DevicePath(0), toolPort);
     }
-    uint32_t count = 1;
-    EXPECT_EQ(ComInterface::ForPath("/dev/ttyUSB0")->CreateDeviceInfoList(count), FT_OK);
-    EXPECT_EQ(count, 0u);
-    FtHandle handle = 0;
-    const auto missing = ComInterface::ForPath("COM250");
-    ASSERT_EQ(missing->CreateDeviceInfoList(count), FT_OK);
-    EXPECT_EQ(missing->Open(0, handle), FT_DEVICE_NOT_OPENED);
-    EXPECT_EQ(handle, 0u);
+}
+
+// A port that cannot be opened says why, in the user's terms and in the
+// system's words for the call that failed; one that does not exist is not
+// tried again.
+TEST_F(ComPortTest, APortThatCannotBeOpenedSaysWhy)
+{
+    const struct {
+        std::string name;
+        uint32_t listed;
+        FtStatus opened;
+        std::string why;
+    } cases[] = {
+        {"/dev/ttyUSB0", 0, FT_DEVICE_NOT_FOUND, "no such port ('/dev/ttyUSB0' is no COM port's name, such as COM7)"},
+        {"COM250", 1, FT_DEVICE_NOT_FOUND, "no such port (CreateFile: "},
+        // The simulated device holds the other end's port.
+        {devicePort, 1, FT_DEVICE_NOT_OPENED, devicePort + " is in use by another program (CreateFile: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto com = ComInterface::ForPath(c.name);
+        CollectingLog log;
+        com->BindLog(log);
+        uint32_t count = 99;
+        ASSERT_EQ(com->CreateDeviceInfoList(count), FT_OK);
+        ASSERT_EQ(count, c.listed);
+        FtHandle handle = 0;
+        EXPECT_EQ(com->Open(0, handle), c.opened);
+        EXPECT_EQ(handle, 0u);
+        EXPECT_EQ(com->LastError().rfind(c.why, 0), 0u) << com->LastError();
+        EXPECT_TRUE(log.Contains(" Cannot open " + c.name + ": " + com->LastError() + " "))
+            << ::testing::PrintToString(log.lines);
+    }
 }
 
 TEST_F(ComPortTest, OneByteReadsReturnOnTheFirstByteOrAfterTheReadTimeout)
@@ -200,6 +225,9 @@ TEST_F(ComPortTest, LostPortIsAnIoError)
     for (int reads = 0; status == FT_OK && reads < LOST_PORT_READ_LIMIT; ++reads)
         status = com->Read(handle, &byte, 1, count);
     EXPECT_EQ(status, FT_IO_ERROR);
+    // The call that found the port gone, in the system's words.
+    const std::string why = com->LastError();
+    EXPECT_TRUE(why.rfind("ReadFile: ", 0) == 0 || why.rfind("ClearCommError: ", 0) == 0) << why;
     uint32_t waiting = 0;
     EXPECT_EQ(com->GetQueueStatus(handle, waiting), FT_IO_ERROR);
 }
