@@ -231,14 +231,16 @@ BackupFolder ReadBackupFolder(const std::string& folder)
     return backup;
 }
 
-BackupSaveResult SaveBackupFolder(const std::string& folder, std::vector<BackupDevice> devices)
+BackupSaveResult SaveBackupFolder(const std::string& folder, std::vector<BackupDevice> devices, FolderFlush flushFolder)
 {
     BackupSaveResult result;
     for (BackupDevice& device : devices) {
         if (!device.file)
             continue;
         const std::string path = TextOf(PathOf(folder) / PathOf(*device.file));
-        const FileWriteResult written = WriteFileSafely(path, device.image.data(), device.image.size());
+        const FileWriteResult written = WriteFileSafely(path, device.image.data(), device.image.size(), flushFolder);
+        if (!written.warning.empty())
+            result.warnings.push_back(written.warning);
         if (!written.written) {
             result.failed.emplace_back(device.record, "cannot write " + path + ": " + written.reason);
             device.file.reset();
@@ -247,8 +249,10 @@ BackupSaveResult SaveBackupFolder(const std::string& folder, std::vector<BackupD
     const std::string manifest = BackupManifestText(devices);
     const std::string path = TextOf(PathOf(folder) / BACKUP_MANIFEST);
     const FileWriteResult written =
-        WriteFileSafely(path, reinterpret_cast<const uint8_t*>(manifest.data()), manifest.size());
+        WriteFileSafely(path, reinterpret_cast<const uint8_t*>(manifest.data()), manifest.size(), flushFolder);
     result.manifestWritten = written.written;
+    if (!written.warning.empty())
+        result.warnings.push_back(written.warning);
     if (!written.written)
         result.manifestProblem = "cannot write " + path + ": " + written.reason;
     return result;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "config/image_forms.h"
+#include "config/safe_file_write.h"
 #include "network/device_registry.h"
 
 namespace orv {
@@ -65,12 +66,16 @@ struct BackupSaveResult {
     std::vector<std::pair<DeviceRecord, std::string>> failed;
     bool manifestWritten = false;
     std::string manifestProblem;
+    // Files saved that may still lack something (a folder that would not
+    // flush), to be shown as warnings.
+    std::vector<std::string> warnings;
 };
 
 // Writes the files of devices (those with file and image) by the safe write,
 // then the manifest, in which a device whose file failed has none. A file
 // that fails keeps what it held before; so does every other file of the
 // folder that no device names.
-BackupSaveResult SaveBackupFolder(const std::string& folder, std::vector<BackupDevice> devices);
+BackupSaveResult SaveBackupFolder(const std::string& folder, std::vector<BackupDevice> devices,
+                                  FolderFlush flushFolder = FlushFolder);
 
 }  // namespace orv

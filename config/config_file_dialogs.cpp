@@ -17,14 +17,16 @@ std::optional<std::string> AskConfigFile(Prompts& prompts, bool save, const std:
     return prompts.FileDialog(options);
 }
 
-bool WriteConfigFile(Prompts& prompts, const std::string& path, std::span<const uint8_t> bytes,
-                     const std::string& successText)
+bool WriteConfigFile(Prompts& prompts, LogSink& log, const std::string& path, std::span<const uint8_t> bytes,
+                     const std::string& successText, FolderFlush flushFolder)
 {
-    const FileWriteResult result = WriteFileSafely(path, bytes.data(), bytes.size());
+    const FileWriteResult result = WriteFileSafely(path, bytes.data(), bytes.size(), flushFolder);
     if (!result.written) {
         ShowFileWriteError(prompts, path, result.reason);
         return false;
     }
+    if (!result.warning.empty())
+        log.Message(" Warning: " + result.warning + " ");
     prompts.Message(" Config Saved ", successText, Buttons::Ok, Icon::Information);
     return true;
 }

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "config/image_forms.h"
+#include "config/safe_file_write.h"
+#include "services/log.h"
 #include "services/prompts.h"
 
 namespace orv {
@@ -19,10 +21,11 @@ std::optional<std::string> AskConfigFile(Prompts& prompts, bool save, const std:
                                          const std::string& defaultFile);
 
 // Writes bytes over path only once all of them are written, then shows
-// " Config Saved " with successText. A failed write shows "Error Saving Data "
-// instead and leaves an existing file as it was.
-bool WriteConfigFile(Prompts& prompts, const std::string& path, std::span<const uint8_t> bytes,
-                     const std::string& successText);
+// " Config Saved " with successText; what the saved file may still lack (a
+// folder that would not flush) goes to the log as a warning. A failed write
+// shows "Error Saving Data " instead and leaves an existing file as it was.
+bool WriteConfigFile(Prompts& prompts, LogSink& log, const std::string& path, std::span<const uint8_t> bytes,
+                     const std::string& successText, FolderFlush flushFolder = FlushFolder);
 
 // The image of a file that passes the import checks of kind; nothing, after
 // the "Error Loading Data " box, for any other file.

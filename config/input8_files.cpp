@@ -11,13 +11,13 @@ namespace {
 const char* const DEFAULT_FILE = "ORV_Input8_Config.bin";
 }  // namespace
 
-bool ExportInput8Config(const Input8Config& config, Prompts& prompts)
+bool ExportInput8Config(const Input8Config& config, Prompts& prompts, LogSink& log)
 {
     const std::optional<std::string> path =
         AskConfigFile(prompts, true, "Save Input8 Configuration as ... ", DEFAULT_FILE);
     if (!path)
         return false;
-    return WriteConfigFile(prompts, *path, EncodeInput8Image(config, ImageForm::File),
+    return WriteConfigFile(prompts, log, *path, EncodeInput8Image(config, ImageForm::File),
                            " SUCCESS \n Input8 Configuration has been saved Succesfully");
 }
 

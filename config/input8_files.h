@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "config/input8_config.h"
+#include "services/log.h"
 #include "services/prompts.h"
 
 namespace orv {
@@ -12,7 +13,7 @@ namespace orv {
 // Asks for a file and writes config to it. On success shows " Config Saved "
 // and gives true; a failed write shows "Error Saving Data " and leaves an
 // existing file as it was. False too when the user cancels.
-bool ExportInput8Config(const Input8Config& config, Prompts& prompts);
+bool ExportInput8Config(const Input8Config& config, Prompts& prompts, LogSink& log);
 
 // Asks for a file and reads the configuration in it: the first 453 bytes of a
 // file whose length is a whole, non-zero multiple of 453. Any other file is

@@ -20,7 +20,7 @@ bool ExportRS232Config(const RS232Config& config, Services& services)
     const auto image = BuildRS232Image(config, std::nullopt, true, services);
     if (!image)
         return false;
-    return WriteConfigFile(services.prompts, *path, image->buffer,
+    return WriteConfigFile(services.prompts, services.log, *path, image->buffer,
                            " SUCCESS \n RS232 Configuration has been saved Succesfully");
 }
 

@@ -143,6 +143,8 @@ int BackupCommand(Run& run)
         run.Warn(why + "; " + DescribeDevice(record) + " not saved");
         status = EXIT_FILE;
     }
+    for (const std::string& warning : saved.warnings)
+        run.Warn(warning);
     size_t count = 0;
     for (size_t i = 0; i < read.devices.size(); ++i) {
         const BackupDevice& device = read.devices[i];

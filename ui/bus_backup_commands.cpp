@@ -128,6 +128,8 @@ BusReportWindow* BackUpBus(wxWindow* parent, const DeviceRegistry& registry, Ser
         }
         if (!saved.manifestWritten)
             lines.push_back("not saved: " + saved.manifestProblem);
+        for (const std::string& warning : saved.warnings)
+            lines.push_back("warning: " + warning);
         heading = std::to_string(count) + " configuration(s) backed up in " + folder +
                   (saved.manifestWritten ? "." : ", but its manifest could not be written.");
     }

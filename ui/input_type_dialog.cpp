@@ -767,7 +767,7 @@ void Input_Type_Dialog::OnExportToPc(wxCommandEvent&)
 {
     if (!rules_.ExportEnabled() || !ParametersInRange(" Config Not Exported "))
         return;
-    ExportInput8Config(BuildInput8Config(), mainDialog_.GetServices().prompts);
+    ExportInput8Config(BuildInput8Config(), mainDialog_.GetServices().prompts, mainDialog_.GetServices().log);
 }
 
 void Input_Type_Dialog::OnImportFromPc(wxCommandEvent&)

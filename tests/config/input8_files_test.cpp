@@ -25,6 +25,7 @@ class Input8Files : public ::testing::Test {
 protected:
     fs::path folder;
     ScriptedPrompts prompts;
+    CollectingLog log;
     Input8Config config;
 
     void SetUp() override
@@ -57,7 +58,7 @@ protected:
     bool Export(const fs::path& path)
     {
         prompts.fileAnswers = {path.string()};
-        return ExportInput8Config(config, prompts);
+        return ExportInput8Config(config, prompts, log);
     }
     size_t FilesInFolder() const { return size_t(std::distance(fs::directory_iterator(folder), {})); }
 };
@@ -89,7 +90,7 @@ TEST_F(Input8Files, ExportWritesTheFileForm)
 
 TEST_F(Input8Files, CancelledExportWritesNothing)
 {
-    EXPECT_FALSE(ExportInput8Config(config, prompts));
+    EXPECT_FALSE(ExportInput8Config(config, prompts, log));
     EXPECT_TRUE(prompts.boxes.empty());
     EXPECT_EQ(FilesInFolder(), 0u);
 }

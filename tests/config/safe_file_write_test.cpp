@@ -9,7 +9,10 @@
 #include <iterator>
 #include <string>
 
+#include "config/backup_folder.h"
+#include "config/config_file_dialogs.h"
 #include "config/safe_file_write.h"
+#include "tests/support/scripted_prompts.h"
 
 namespace orv::test {
 namespace {
@@ -59,6 +62,39 @@ TEST(SafeFileWrite, AFolderThatWillNotFlushLeavesTheFileSavedWithAWarning)
         }
         std::filesystem::remove_all(folder);
     }
+}
+
+// The callers of the safe write pass the warning on: the export says the file
+// is saved and logs the warning, a backup lists it with the files it saved.
+TEST(SafeFileWrite, ExportAndBackupPassTheFolderWarningOn)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "orv_safe_write_callers";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::vector<uint8_t> bytes(453, 0x11);
+
+    ScriptedPrompts prompts;
+    CollectingLog log;
+    const std::string exported = (folder / "hall.bin").string();
+    EXPECT_TRUE(WriteConfigFile(prompts, log, exported, bytes, "saved", FolderFlushFails));
+    EXPECT_EQ(prompts.Captions(), std::vector<std::string>{" Config Saved "});
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0].rfind(" Warning: " + exported + " is saved, but its folder could not be flushed", 0), 0u)
+        << log.lines[0];
+
+    BackupDevice device;
+    device.record.name = "ORV-Input8";
+    device.record.address = 3;
+    device.file = "input8.bin";
+    device.image = bytes;
+    const BackupSaveResult saved = SaveBackupFolder(folder.string(), {device}, FolderFlushFails);
+    EXPECT_TRUE(saved.failed.empty());
+    EXPECT_TRUE(saved.manifestWritten);
+    // The device's file and the manifest.
+    ASSERT_EQ(saved.warnings.size(), 2u);
+    EXPECT_NE(saved.warnings[0].find("input8.bin is saved, but its folder could not be flushed"), std::string::npos)
+        << saved.warnings[0];
+    std::filesystem::remove_all(folder);
 }
 #endif
 

@@ -39,7 +39,7 @@ TEST_F(TextCommandsTest, ShowPrintsAnExportedInput8FileOneLinePerRow)
     config.rows[3] = InputRow{1, ChangeType::Open, 0, ACTION_UNUSED, EncodeParameters(0, {{}, {}, "abc"})};
     config.rows[4] = InputRow{1, ChangeType::Open, 12, 99, {1, 2, 3, 4, 5, 6, 7, 8}};
     prompts.fileAnswers.push_back(folder / "hall.bin");
-    ASSERT_TRUE(ExportInput8Config(config, prompts));
+    ASSERT_TRUE(ExportInput8Config(config, prompts, log));
 
     const CliResult result = Run({"show", folder / "hall.bin"});
     ASSERT_EQ(result.status, EXIT_OK) << ::testing::PrintToString(result);
