@@ -157,7 +157,7 @@ LineTrial BusLine::Choose(const std::string& port, Services& services)
 bool BusLine::Opens(Services& services)
 {
     const bool opened = Trial(port_, false, services).opened;
-    inner_ = make_(port_);
+    MakeInner();
     return opened;
 }
 
@@ -165,7 +165,7 @@ void BusLine::UseFirstFtdiInterface()
 {
     CloseInUse();
     port_.clear();
-    inner_ = make_(port_);
+    MakeInner();
 }
 
 LineTrial BusLine::Trial(const std::string& port, bool discover, Services& services)
@@ -201,9 +201,23 @@ void BusLine::CloseInUse()
     inner_.reset();
 }
 
-bool BusLine::ReopenInUse(Services& services)
+void BusLine::MakeInner()
 {
     inner_ = make_(port_);
+    if (inner_ && log_)
+        inner_->BindLog(*log_);
+}
+
+void BusLine::BindLog(LogSink& log)
+{
+    log_ = &log;
+    if (inner_)
+        inner_->BindLog(log);
+}
+
+bool BusLine::ReopenInUse(Services& services)
+{
+    MakeInner();
     BindBusLink(*this, services);
     return OpenBusInterface(OpenPace::AfterFailureOnly);
 }

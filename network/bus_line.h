@@ -82,12 +82,17 @@ public:
     FtStatus Read(FtHandle handle, uint8_t* buffer, uint32_t count, uint32_t& read) override;
     FtStatus GetQueueStatus(FtHandle handle, uint32_t& waiting) override;
     FtStatus PurgeReceive(FtHandle handle) override;
+    // The interface in use logs into log, and its words for a failure are the line's.
+    void BindLog(LogSink& log) override;
+    std::string LastError() const override { return inner_ ? inner_->LastError() : std::string(); }
 
 private:
     // Opens port on an interface of its own, the line in use closed meanwhile;
     // with discover, one broadcast is asked.
     LineTrial Trial(const std::string& port, bool discover, Services& services);
     void CloseInUse();
+    // The interface of port_ in place of the one in use, bound to the log.
+    void MakeInner();
     bool ReopenInUse(Services& services);
 
     Maker make_;
@@ -95,6 +100,7 @@ private:
     std::unique_ptr<UsbInterface> inner_;
     // The handles this line opened, closed before it changes its interface.
     std::vector<FtHandle> open_;
+    LogSink* log_ = nullptr;
 };
 
 }  // namespace orv

@@ -7,6 +7,7 @@
 #include "link/bus_link.h"
 #include "network/bus_line.h"
 #include "network/discovery.h"
+#include "port/port_address.h"
 #include "tests/network/network_fixture.h"
 
 namespace orv::test {
@@ -85,6 +86,19 @@ TEST(BusLine, TryingAPortSaysWhatItFoundAndLeavesTheLineInUse)
         EXPECT_EQ(bench.Answering(), std::vector<int>{9}) << c.port;
         EXPECT_FALSE(BusInterfaceLost());
     }
+}
+
+// The interface in use logs into the link's log and its words for a failure
+// are the line's, so that the log and the loss report say why.
+TEST(BusLine, PassesTheLogAndTheReasonOfItsInterfaceOn)
+{
+    VirtualServices seams;
+    BusLine line([](const std::string& port) { return MakePortInterface(port); }, "no-such-port");
+    BindBusLink(line, seams.services);
+    EXPECT_FALSE(OpenBusInterface(OpenPace::AfterFailureOnly));
+    EXPECT_EQ(line.LastError().rfind("no such port", 0), 0u) << line.LastError();
+    EXPECT_TRUE(seams.log.Contains(" Cannot open no-such-port: " + line.LastError() + " "))
+        << ::testing::PrintToString(seams.log.lines);
 }
 
 TEST(BusLine, ChoosingAPortMovesTheLinkOnlyWhenItOpens)
