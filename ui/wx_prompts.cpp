@@ -4,14 +4,15 @@
 #include <memory>
 
 #include <wx/app.h>
+#include <wx/arrstr.h>
 #include <wx/checkbox.h>
-#include <wx/listbox.h>
-#include <wx/sizer.h>
 #include <wx/choicdlg.h>
 #include <wx/filedlg.h>
 #include <wx/frame.h>
+#include <wx/listbox.h>
 #include <wx/msgdlg.h>
 #include <wx/progdlg.h>
+#include <wx/sizer.h>
 #include <wx/statusbr.h>
 
 #include "ui/settings.h"
@@ -130,6 +131,19 @@ private:
 
 }  // namespace
 
+wxString WithAllFiles(const wxString& wildcard)
+{
+    const wxString allFiles(wxALL_FILES);
+    if (wildcard.empty())
+        return allFiles;
+    // Pairs of label and pattern: one of the patterns may be "all files" already.
+    const wxArrayString parts = wxSplit(wildcard, '|', '\0');
+    for (size_t i = 1; i < parts.size(); i += 2)
+        if (parts[i] == wxALL_FILES_PATTERN)
+            return wildcard;
+    return wildcard + "|" + allFiles;
+}
+
 Answer WxPrompts::MessageBox(const MessageBoxOptions& options)
 {
     long style = ButtonStyle(options.buttons) | IconStyle(options.icon) | wxCENTRE;
@@ -153,7 +167,7 @@ std::optional<std::string> WxPrompts::FileDialog(const FileDialogOptions& option
         style |= wxFD_FILE_MUST_EXIST;
     if (options.overwritePrompt)
         style |= wxFD_OVERWRITE_PROMPT;
-    wxString wildcard = options.wildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : ToWx(options.wildcard);
+    const wxString wildcard = WithAllFiles(ToWx(options.wildcard));
     // Where the last dialog of its kind was confirmed, unless the caller names a folder.
     const wxString folder = options.defaultDir.empty() ? LastFolder(options) : ToWx(options.defaultDir);
     wxFileDialog dialog(parent_, ToWx(options.message), folder, ToWx(options.defaultFile), wildcard, style,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <wx/choicdlg.h>
+#include <wx/string.h>
 
 #include "services/prompts.h"
 
@@ -21,6 +22,10 @@ public:
 private:
     wxCheckBox* tick_ = nullptr;
 };
+
+// A file dialog's filters with the toolkit's "All files" filter ("*.*" on
+// Windows, "*" elsewhere) last, so a file named otherwise can still be chosen; the first filter stays the default.
+wxString WithAllFiles(const wxString& wildcard);
 
 class WxPrompts final : public Prompts {
 public:

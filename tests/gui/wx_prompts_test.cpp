@@ -2,7 +2,9 @@
 
 #include <wx/app.h>
 #include <wx/choicdlg.h>
+#include <wx/filedlg.h>
 #include <wx/frame.h>
+#include <wx/modalhook.h>
 #include <wx/statusbr.h>
 
 #include "ui/wx_prompts.h"
@@ -69,6 +71,55 @@ TEST_F(WxPromptsTest, ProgressTakesValuesUpToAndBeyondItsMaximum)
     EXPECT_TRUE(progress->Update(12));
     progress.reset();
     EXPECT_TRUE(frame->IsEnabled());
+}
+
+TEST(WithAllFiles, AddsTheAllFilesFilterLastOnce)
+{
+    const wxString all(wxALL_FILES);
+    const wxString anyFile = wxString("Any file|") + wxALL_FILES_PATTERN;
+    const struct {
+        wxString given, shown;
+    } cases[] = {
+        {"Binary files (*.bin)|*.bin", "Binary files (*.bin)|*.bin|" + all},
+        {"", all},
+        {"Binary files (*.bin)|*.bin|" + anyFile, "Binary files (*.bin)|*.bin|" + anyFile},
+        // A pattern that merely contains the all-files pattern is not one.
+        {"Backups (*.bin*)|*.bin*", "Backups (*.bin*)|*.bin*|" + all},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WithAllFiles(c.given), c.shown) << c.given;
+}
+
+// Answers a file dialog with Cancel instead of showing it, keeping its filters.
+class FileDialogFilters : public wxModalDialogHook {
+public:
+    FileDialogFilters() { Register(); }
+
+    wxString wildcard;
+    int filter = -1;
+
+protected:
+    int Enter(wxDialog* dialog) override
+    {
+        auto* files = wxDynamicCast(dialog, wxFileDialog);
+        if (!files)
+            return wxID_NONE;
+        wildcard = files->GetWildcard();
+        filter = files->GetFilterIndex();
+        return wxID_CANCEL;
+    }
+};
+
+TEST_F(WxPromptsTest, FileDialogOffersAllFilesAfterTheCallersFilterWhichIsChosen)
+{
+    WxPrompts prompts(frame);
+    FileDialogFilters shown;
+    FileDialogOptions options;
+    options.message = "Import";
+    options.wildcard = "Binary files (*.bin)|*.bin";
+    EXPECT_EQ(prompts.FileDialog(options), std::nullopt);
+    EXPECT_EQ(shown.wildcard, "Binary files (*.bin)|*.bin|" + wxString(wxALL_FILES));
+    EXPECT_EQ(shown.filter, 0);
 }
 
 }  // namespace
