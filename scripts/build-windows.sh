@@ -21,7 +21,7 @@ step() {
 
 install_packages() {
     local packages=(g++-mingw-w64-x86-64 libz-mingw-w64-dev libgtest-dev cmake make dpkg-dev wine wine64 nsis
-                    xvfb xauth xdotool socat) missing=() p
+                    imagemagick xvfb xauth xdotool socat openbox) missing=() p
     for p in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
@@ -49,6 +49,23 @@ check_static() {
     done
 }
 
+# The icon holds the sizes Windows shows, and every program carries the manifest: per-monitor DPI awareness and
+# the supported Windows versions (10 and 11 share one entry).
+check_resources() {
+    local sizes program
+    sizes=$(identify -format '%wx%h ' "$build/windows/orvtool.ico")
+    for size in 16x16 32x32 48x48 256x256; do
+        [[ " $sizes" == *" $size "* ]] || { echo "the icon has no $size image (it has: $sizes)" >&2; return 1; }
+    done
+    for program in orvtool orvtool-sim orvctl; do
+        for entry in "PerMonitorV2, PerMonitor" "true/pm" "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}" \
+                     "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}" "Microsoft.Windows.Common-Controls"; do
+            grep -qF "$entry" "$(find "$build" -name "$program.exe" | head -1)" ||
+                { echo "the manifest of $program.exe lacks $entry" >&2; return 1; }
+        done
+    done
+}
+
 # One Wine prefix per run: made afresh by the first test.
 run_tests() {
     rm -rf "$build/wine-prefix" "$build/wine-prefix.lock"
@@ -60,6 +77,7 @@ step "libraries (cache $cache)" "$root/windows/build-deps.sh" "$cache"
 step "configure" configure
 step "build" cmake --build "$build" -j"${ORV_WIN_JOBS:-2}"
 step "static linking" check_static
+step "resources" check_resources
 step "installer" makensis -V2 "$build/orvtool.nsi"
 step "tests under Wine" run_tests
 echo "Windows build ready: $build/orvtool-1.32-setup.exe"
