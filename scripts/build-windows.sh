@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows version with MinGW-w64 into build-windows/ (orvtool.exe, orvtool-sim.exe, orvctl.exe and
-# the installer orvtool-1.32-setup.exe) and runs its tests under Wine. The static libraries it links are built
-# once into ${ORV_WIN_CACHE:-~/.cache/orvtool-windows} and reused from there. A failing step names itself.
+# the installer orvtool-1.32-setup.exe) and runs its tests under Wine, then installs and uninstalls it there.
+# The static libraries it links are built once into ${ORV_WIN_CACHE:-~/.cache/orvtool-windows} and reused from
+# there. A failing step names itself.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cache=${ORV_WIN_CACHE:-$HOME/.cache/orvtool-windows}
@@ -80,4 +81,6 @@ step "static linking" check_static
 step "resources" check_resources
 step "installer" makensis -V2 "$build/orvtool.nsi"
 step "tests under Wine" run_tests
+step "installer under Wine" "$root/tests/windows/installer_check.sh" "$build/wine-prefix" \
+    "$build/orvtool-1.32-setup.exe"
 echo "Windows build ready: $build/orvtool-1.32-setup.exe"

@@ -1,6 +1,7 @@
 # Sourced by the Wine scripts: the environment of one Wine prefix (argument 1), made on first use.
-# The Mono and Gecko installers are skipped: without them wineboot would wait for a dialog.
-export WINEPREFIX=$1 WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=${WINEDEBUG:--all}
+# The Mono and Gecko installers are skipped: without them wineboot would wait for a dialog. Start-menu entries
+# stay in the prefix: no menu entries for the Linux desktop.
+export WINEPREFIX=$1 WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEDEBUG=${WINEDEBUG:--all}
 wine_timeout=${ORV_WINE_TIMEOUT:-300}
 if [ ! -f "$WINEPREFIX/.made" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
