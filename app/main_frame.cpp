@@ -15,7 +15,11 @@
 #include "ui/bus_backup_commands.h"
 #include "ui/connection_dialog.h"
 #include "ui/fast_discovery.h"
+#include "ui/input_type_dialog.h"
+#include "ui/intro_dialog.h"
+#include "ui/led4_type_dialog.h"
 #include "ui/main_dialog.h"
+#include "ui/rs232_type_dialog.h"
 #include "ui/settings.h"
 #include "ui/until_painted.h"
 
@@ -31,7 +35,7 @@ constexpr long PAINT_WAIT_MILLIS = 1000;
 // Until a window manager has told GTK the size of a frame's decorations, GTK
 // lays the frame's content out in too small a window and complains. Shown
 // first empty, the frame learns them, and so does every later frame of its kind.
-void ShowEmptyFirst(wxFrame* frame, bool activate = true)
+void ShowEmptyFirst(wxFrame* frame)
 {
     wxMenuBar* bar = frame->GetMenuBar();
     frame->SetMenuBar(nullptr);
@@ -41,10 +45,7 @@ void ShowEmptyFirst(wxFrame* frame, bool activate = true)
             child->Hide();
             hidden.push_back(child);
         }
-    if (activate)
-        frame->Show();
-    else
-        frame->ShowWithoutActivating();
+    frame->Show();
     WaitUntilPainted(frame, PAINT_WAIT_MILLIS);
     for (wxWindow* child : hidden)
         child->Show();
@@ -166,6 +167,7 @@ void MainFrame::OpenInterfaceAndDialog()
         Close(false);
     mainDialog = new MainDialog(this, services_, ID_MAIN_DIALOG, wxDefaultPosition, wxSize(1200, 690),
                                 wxTAB_TRAVERSAL);
+    PaintPanelsWhenShown();
     ShowInterfaceInUse(*this, Line());
     FitToWorkArea();
     // A closing frame goes as soon as events are handled: its log window is
@@ -176,21 +178,43 @@ void MainFrame::OpenInterfaceAndDialog()
         logWindow->Show();
 }
 
+void MainFrame::PaintPanelsWhenShown()
+{
+    wxPanel* const panels[] = {mainDialog->IntroPanel(), mainDialog->InputPanel(), mainDialog->RS232Panel(),
+                                     mainDialog->InfoPanel()};
+    for (wxPanel* panel : panels)
+        panel->Bind(wxEVT_SHOW, [panel](wxShowEvent& event) {
+            event.Skip();
+            // After the layout that follows the showing.
+            if (event.IsShown())
+                panel->CallAfter([panel] { panel->Refresh(); });
+        });
+}
+
 void MainFrame::ShowOnDesktop()
 {
     // A frame that was asked to close at start-up goes as soon as events are
     // handled: it is not waited on.
-    if (wxPendingDelete.Member(this))
+    if (wxPendingDelete.Member(this)) {
         Show();
-    else
-        ShowEmptyFirst(this);
+        return;
+    }
+    ShowEmptyFirst(this);
+    // The log window was shown before the frame, which now covers it where
+    // the two overlap: it comes in front again.
+    if (logWindow->GetFrame()->IsShown())
+        ShowLogWindow();
 }
 
 void MainFrame::ShowLogWindow()
 {
     wxFrame* logFrame = logWindow->GetFrame();
     if (logPlaced_) {
-        // Where the user last had it; neither window moves.
+        // Where the user last had it; neither window moves. One shown behind
+        // other windows is shown afresh: a window manager puts a window it
+        // maps on top, where one asked only to raise a window may leave it.
+        if (logFrame->IsShown() && !logFrame->IsActive())
+            logFrame->Hide();
         logWindow->Show();
         logFrame->Raise();
         return;
@@ -217,12 +241,13 @@ void MainFrame::ShowLogWindow()
         logWindow->Show();
         return;
     }
-    // No room beside the frame: behind it at the right of the work area,
-    // where what sticks out may be clicked, without taking the focus.
+    // No room beside the frame: over its right side, at the right of the work
+    // area, where it is seen and may be moved or closed. It takes the focus: a
+    // window manager puts a new window that does not take it behind the one
+    // that has it.
     const int logWidth = std::min(LOG_WINDOW_WIDTH, workArea.width);
-    ShowEmptyFirst(logFrame, false);
+    ShowEmptyFirst(logFrame);
     logFrame->SetSize(workArea.GetRight() + 1 - logWidth, frameRect.y, logWidth, frameRect.height);
-    logFrame->Lower();
 }
 
 BusLine* MainFrame::Line()

@@ -42,8 +42,8 @@ public:
     // Shows the frame at start-up, without the toolkit's complaints about its first layout.
     void ShowOnDesktop();
     // Shows the log window. The first time it goes beside the frame when the
-    // work area has room for both (the two centred together), else behind the
-    // frame without taking the focus; later it comes back in front where it was.
+    // work area has room for both (the two centred together), else in front
+    // of the frame's right side; later it comes back in front where it was.
     void ShowLogWindow();
 
     Services& GetServices() { return services_; }
@@ -83,6 +83,10 @@ private:
     void OnCompareWithBackup(wxCommandEvent& event);
     void OnRestoreBus(wxCommandEvent& event);
 
+    // Under Wine's window manager bridge, the controls of a panel shown and
+    // then laid out stay blank until the pointer passes over them: each panel
+    // is painted afresh once it is shown and laid out.
+    void PaintPanelsWhenShown();
     // The frame's default size within the work area, its minimum what the
     // main dialog needs to show every line of its panels.
     void FitToWorkArea();

@@ -54,6 +54,8 @@ bool OrvToolApp::OnInit()
                                       wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSIMPLE_BORDER);
     // The interface search blocks the event loop for a few seconds.
     WaitUntilPainted(splash->GetSplashWindow(), 1000);
+    // A box about the interface (none found) must not open under it.
+    prompts_.CloseBeforeDialogs(splash);
 
     // The interface chosen in an earlier run may be gone (a server switched
     // off): this run then looks for the first FTDI interface, and the

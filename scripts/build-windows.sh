@@ -22,7 +22,7 @@ step() {
 
 install_packages() {
     local packages=(g++-mingw-w64-x86-64 libz-mingw-w64-dev libgtest-dev cmake make dpkg-dev wine wine64 nsis
-                    imagemagick xvfb xauth xdotool socat openbox) missing=() p
+                    imagemagick xvfb xauth xdotool socat openbox x11-utils) missing=() p
     for p in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done

@@ -7,6 +7,7 @@
 #include <wx/arrstr.h>
 #include <wx/checkbox.h>
 #include <wx/choicdlg.h>
+#include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/frame.h>
 #include <wx/listbox.h>
@@ -92,6 +93,23 @@ Answer ToAnswer(int result, Buttons buttons)
     }
 }
 
+// Puts box over the middle of parent's window, within the screen. Some window
+// managers place a new dialog where they like (a corner of the screen), and
+// Windows' own progress dialog may go to the corner of its parent.
+void CentreOver(wxWindow& box, wxWindow* parent)
+{
+    wxWindow* top = parent ? wxGetTopLevelParent(parent) : nullptr;
+    const wxSize size = box.GetSize();
+    if (!top || !top->IsShownOnScreen() || size.x <= 0 || size.y <= 0)
+        return;
+    const wxRect over = top->GetScreenRect();
+    wxRect place(wxPoint(over.x + (over.width - size.x) / 2, over.y + (over.height - size.y) / 2), size);
+    const wxRect screen = wxDisplay(top).GetClientArea();
+    place.x = std::clamp(place.x, screen.x, std::max(screen.x, screen.GetRight() + 1 - size.x));
+    place.y = std::clamp(place.y, screen.y, std::max(screen.y, screen.GetBottom() + 1 - size.y));
+    box.Move(place.GetPosition());
+}
+
 class WxProgress final : public ProgressDialog {
 public:
     WxProgress(wxWindow* parent, const ProgressOptions& options) : maximum_(std::max(options.maximum, 1))
@@ -107,6 +125,7 @@ public:
             style |= wxPD_SMOOTH;
         dialog_ = std::make_unique<wxProgressDialog>(ToWx(options.title), ToWx(options.message), maximum_, parent,
                                                      style);
+        CentreOver(*dialog_, parent);
     }
 
     bool Update(int value, const std::optional<std::string>& message) override
@@ -144,8 +163,21 @@ wxString WithAllFiles(const wxString& wildcard)
     return wildcard + "|" + allFiles;
 }
 
+void WxPrompts::CloseCover()
+{
+    wxWindow* cover = cover_.get();
+    if (!cover)
+        return;
+    cover_ = nullptr;
+    cover->Hide();
+    cover->Destroy();
+    // Taken off the screen before the dialog is put on it.
+    wxTheApp->Yield(true);
+}
+
 Answer WxPrompts::MessageBox(const MessageBoxOptions& options)
 {
+    CloseCover();
     long style = ButtonStyle(options.buttons) | IconStyle(options.icon) | wxCENTRE;
     if (options.defaultNo && (options.buttons == Buttons::YesNo || options.buttons == Buttons::SaveDiscardCancel))
         style |= wxNO_DEFAULT;
@@ -157,11 +189,13 @@ Answer WxPrompts::MessageBox(const MessageBoxOptions& options)
 
 std::unique_ptr<ProgressDialog> WxPrompts::StartProgress(const ProgressOptions& options)
 {
+    CloseCover();
     return std::make_unique<WxProgress>(parent_, options);
 }
 
 std::optional<std::string> WxPrompts::FileDialog(const FileDialogOptions& options)
 {
+    CloseCover();
     long style = options.save ? wxFD_SAVE : wxFD_OPEN;
     if (options.mustExist)
         style |= wxFD_FILE_MUST_EXIST;
@@ -180,6 +214,7 @@ std::optional<std::string> WxPrompts::FileDialog(const FileDialogOptions& option
 
 std::optional<int> WxPrompts::SingleChoice(const ChoiceOptions& options)
 {
+    CloseCover();
     wxArrayString choices;
     for (const std::string& choice : options.choices)
         choices.Add(ToWx(choice));

@@ -3,11 +3,12 @@
 
 #include <wx/choicdlg.h>
 #include <wx/string.h>
+#include <wx/weakref.h>
+#include <wx/window.h>
 
 #include "services/prompts.h"
 
 class wxCheckBox;
-class wxWindow;
 
 namespace orv {
 
@@ -33,6 +34,9 @@ public:
 
     // The program creates its prompts before the frame they belong to.
     void SetParent(wxWindow* parent) { parent_ = parent; }
+    // A window no dialog may open under (the start-up splash, which stays on
+    // top): it is closed before the first dialog shows, if it is still there.
+    void CloseBeforeDialogs(wxWindow* window) { cover_ = window; }
 
     Answer MessageBox(const MessageBoxOptions& options) override;
     std::unique_ptr<ProgressDialog> StartProgress(const ProgressOptions& options) override;
@@ -43,7 +47,10 @@ public:
     void PumpEvents() override;
 
 private:
+    void CloseCover();
+
     wxWindow* parent_;
+    wxWeakRef<wxWindow> cover_;
 };
 
 }  // namespace orv

@@ -235,11 +235,16 @@ protected:
         logFrame->Close();
         ASSERT_TRUE(YieldUntil([&] { return !logFrame->IsShown(); }));
         Settle();
+        ChooseLogWindowFromMenu();
+        ASSERT_TRUE(YieldUntil([&] { return logFrame->IsShownOnScreen(); }));
+        Settle();
+    }
+
+    void ChooseLogWindowFromMenu()
+    {
         wxCommandEvent event(wxEVT_MENU, ID_LOG_WINDOW);
         event.SetEventObject(frame.get());
         frame->ProcessWindowEvent(event);
-        ASSERT_TRUE(YieldUntil([&] { return logFrame->IsShownOnScreen(); }));
-        Settle();
     }
 
     wxFrame* logFrame = nullptr;
@@ -294,10 +299,9 @@ TEST_F(DesktopGeometryTest, BothWindowsStayInTheWorkAreaApartAndWhereTheyWere)
         // The two together, centred.
         EXPECT_NEAR(frameRect.x - workArea.x, workArea.GetRight() - logRect.GetRight(), 4);
     } else {
-        // Behind the frame: the frame keeps the focus.
-        EXPECT_TRUE(frame->IsActive());
-        EXPECT_FALSE(logFrame->IsActive());
+        // Over the frame's right side, at the right of the work area.
         EXPECT_NEAR(frameRect.x - workArea.x, workArea.GetRight() - frameRect.GetRight(), 4);
+        EXPECT_NEAR(logRect.GetRight(), workArea.GetRight(), 4);
     }
 
     for (int reopening = 1; reopening <= 3; ++reopening) {
@@ -306,6 +310,17 @@ TEST_F(DesktopGeometryTest, BothWindowsStayInTheWorkAreaApartAndWhereTheyWere)
         EXPECT_EQ(frame->GetScreenRect(), frameRect);
         EXPECT_EQ(logFrame->GetScreenRect(), logRect);
     }
+}
+
+TEST_F(DesktopGeometryTest, ViewLogWindowBringsTheCoveredLogWindowInFrontWhereItWas)
+{
+    const wxRect logRect = logFrame->GetScreenRect();
+    frame->Raise();
+    ASSERT_TRUE(YieldUntil([&] { return frame->IsActive(); }));
+    ChooseLogWindowFromMenu();
+    EXPECT_TRUE(YieldUntil([&] { return logFrame->IsActive(); }));
+    Settle();
+    EXPECT_EQ(logFrame->GetScreenRect(), logRect);
 }
 
 TEST_F(DesktopGeometryTest, ConfigurationPanelsCutNoLabel)

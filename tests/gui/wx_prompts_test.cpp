@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <wx/app.h>
 #include <wx/choicdlg.h>
 #include <wx/filedlg.h>
 #include <wx/frame.h>
 #include <wx/modalhook.h>
 #include <wx/statusbr.h>
+#include <wx/weakref.h>
 
 #include "ui/wx_prompts.h"
 
@@ -120,6 +123,41 @@ TEST_F(WxPromptsTest, FileDialogOffersAllFilesAfterTheCallersFilterWhichIsChosen
     EXPECT_EQ(prompts.FileDialog(options), std::nullopt);
     EXPECT_EQ(shown.wildcard, "Binary files (*.bin)|*.bin|" + wxString(wxALL_FILES));
     EXPECT_EQ(shown.filter, 0);
+}
+
+// Answers every dialog with OK instead of showing it, noting whether the cover was still on screen.
+class CoverAtDialog : public wxModalDialogHook {
+public:
+    explicit CoverAtDialog(wxWeakRef<wxFrame>& cover) : cover_(cover) { Register(); }
+
+    std::vector<bool> coverShown;
+
+protected:
+    int Enter(wxDialog*) override
+    {
+        coverShown.push_back(cover_ && cover_->IsShown());
+        return wxID_OK;
+    }
+
+private:
+    wxWeakRef<wxFrame>& cover_;
+};
+
+TEST_F(WxPromptsTest, TheSplashGoesBeforeTheFirstDialogAndStaysGone)
+{
+    WxPrompts prompts(frame);
+    wxWeakRef<wxFrame> splash(new wxFrame(nullptr, wxID_ANY, "splash"));
+    splash->Show();
+    prompts.CloseBeforeDialogs(splash.get());
+    CoverAtDialog dialogs(splash);
+
+    prompts.Message("ORV-NET  not found Error", "not found", Buttons::Ok, Icon::Error);
+    prompts.Message("second", "second", Buttons::Ok, Icon::None);
+    // Windows are deleted when the application is next idle.
+    wxTheApp->ProcessIdle();
+
+    EXPECT_EQ(dialogs.coverShown, (std::vector<bool>{false, false}));
+    EXPECT_FALSE(splash) << "the splash is destroyed, not only hidden";
 }
 
 }  // namespace
