@@ -166,12 +166,7 @@ WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, co
 
     WriteOutcome outcome;
     outcome.blockCount = lastBlock + 1;
-    bool cancelled = false;
     for (int b = 0; b <= lastBlock; ++b) {
-        if (kind.writeChecksAbort && b < lastBlock && !progress->Update(b)) {
-            cancelled = true;
-            break;
-        }
         ConfigBlock block;
         block.number = uint16_t(b);
         const size_t offset = size_t(b) * CONFIG_BLOCK_BYTES;
@@ -201,10 +196,6 @@ WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, co
     }
     services.clock.Sleep(kind.writePauseAfterLoopMs);
     progress->Hide();
-    if (cancelled) {
-        outcome.result = WriteResult::Cancelled;
-        return outcome;
-    }
 
     const bool allAcknowledged = !outcome.unacknowledgedBlock;
     outcome.allAcknowledged = allAcknowledged;
@@ -244,14 +235,6 @@ void ShowConfigNotSaved(Prompts& prompts, bool readBackShown)
                     "it holds now is not known.\nThe panel keeps the configuration as it was edited. Please try "
                     "Saving again.",
                     Buttons::Ok, Icon::Error);
-}
-
-void ShowSaveCancelled(Prompts& prompts)
-{
-    prompts.Message(" Config Not Saved ",
-                    "The save was stopped before every block was sent.\n\nThe device may now hold an incomplete "
-                    "configuration.\nPlease try Saving again.",
-                    Buttons::Ok, Icon::Exclamation);
 }
 
 }  // namespace orv

@@ -54,9 +54,6 @@ struct ConfigKindProfile {
     ProgressOptions writeProgress;
     // Value the write progress shows before the first block, if any.
     std::optional<int> writeProgressStart;
-    // Before each block below the last: show the block number and stop the
-    // write when the user has pressed the abort button.
-    bool writeChecksAbort = false;
     uint32_t writePauseBeforeSendMs = 0;
     uint32_t writePauseAfterSendMs = 0;
     // Pause after the last block, before the progress dialog goes away.
@@ -87,7 +84,6 @@ ReadOutcome ReadConfigImage(const ConfigKindProfile& kind, uint8_t address, Serv
                             bool readBack = false);
 
 enum class WriteResult {
-    Cancelled,      // the user pressed the abort button; no read-back was made
     Failed,         // the read-back was not answered; the caller's view is unchanged
     NotVerified,    // a block went unacknowledged, or the read-back is damaged or differs from the image
     Saved,          // every block acknowledged, and the read-back is intact and equal to the image
@@ -119,8 +115,5 @@ std::string BlockOfCount(int block, int count);
 // one the panel keeps the configuration that was to be saved, and the box
 // says so rather than claiming to show the device.
 void ShowConfigNotSaved(Prompts& prompts, bool readBackShown);
-// " Config Not Saved ": a save stopped with the abort button; the device may
-// hold an incomplete configuration.
-void ShowSaveCancelled(Prompts& prompts);
 
 }  // namespace orv

@@ -26,7 +26,6 @@ ConfigKindProfile Input8TransferProfile()
     kind.writeProgress.autoHide = true;
     kind.writeProgress.smooth = true;
     kind.writeProgressStart = 1;
-    kind.writeChecksAbort = false;
     kind.writePauseBeforeSendMs = 450;
     kind.writePauseAfterLoopMs = 500;
     return kind;

@@ -105,7 +105,6 @@ RS232SaveOutcome SaveRS232Config(const RS232Config& config, uint8_t address, Ser
     case WriteResult::NotVerified:
         outcome.result = outcome.shown ? RS232SaveResult::NotVerified : RS232SaveResult::Failed;
         break;
-    case WriteResult::Cancelled:  // the write offers no abort button
     case WriteResult::Failed:
         outcome.result = RS232SaveResult::Failed;
         break;

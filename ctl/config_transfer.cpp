@@ -53,8 +53,6 @@ int WriteConfigFromFile(Run& run, BusSession& session, const DeviceRecord& recor
         return EXIT_OK;
     case WriteResult::InterfaceLost:
         return run.Fail(EXIT_BUS, InterfaceLostText(run) + (outcome.unacknowledgedBlock ? incomplete : ""));
-    case WriteResult::Cancelled:
-        return run.Fail(EXIT_BUS, "the write to " + device + " was stopped" + incomplete);
     case WriteResult::Failed:
     case WriteResult::NotVerified:
         break;

@@ -176,8 +176,6 @@ std::pair<bool, std::string> WriteResultText(WriteResult result)
     switch (result) {
     case WriteResult::Saved:
         return {true, "written and read back"};
-    case WriteResult::Cancelled:
-        return {false, "stopped: it may hold an incomplete configuration"};
     case WriteResult::NotVerified:
         return {false, "not verified: the read-back differs from the backup"};
     case WriteResult::InterfaceLost:
@@ -245,7 +243,7 @@ void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& r
             const auto [saved, text] = WriteResultText(outcome.result);
             restored += saved ? 1 : 0;
             lines.push_back(target + text);
-            stopped = outcome.result == WriteResult::Cancelled || outcome.result == WriteResult::InterfaceLost;
+            stopped = outcome.result == WriteResult::InterfaceLost;
         }
     }
     const std::string heading = std::to_string(restored) + " of " + std::to_string(rows.size()) +

@@ -468,28 +468,5 @@ TEST_F(GatewayTransfer, ImageThatDoesNotFitIsDamagedAndAFailedReadHidesItsProgre
     EXPECT_EQ(prompts.progress.back()->values.back(), 8);
 }
 
-TEST_F(GatewayTransfer, AbortStopsBeforeTheNextBlockWithoutReadBack)
-{
-    bool abortPressed = false;
-    FunctionResponder user([&](const HeardFrame& frame, SimReplyWriter&) {
-        if (frame.command == CONFIG_BLOCK_WRITE && BlockNumberFrom(frame.payload.data()) == 1)
-            abortPressed = true;
-    });
-    bus.Attach(user);
-    prompts.onProgressUpdate = [&](const RecordedProgress&, int) { return !abortPressed; };
-    ConfigKindProfile kind = SerialGatewayProfile();
-    kind.writeProgress.canAbort = true;
-    kind.writeChecksAbort = true;
-
-    const WriteOutcome outcome = WriteConfigImage(kind, RS232_ADDRESS, GatewayImage(100), services);
-
-    EXPECT_EQ(outcome.result, WriteResult::Cancelled);
-    EXPECT_EQ(outcome.readBack.result, ReadResult::Failed);
-    EXPECT_EQ(Requests(), (std::vector<std::string>{"W0", "W1"}));
-    EXPECT_TRUE(prompts.progress[0]->hidden);
-    EXPECT_FALSE(log.Contains("READ CONFIG STARTED ... "));
-    EXPECT_TRUE(prompts.boxes.empty());
-}
-
 }  // namespace
 }  // namespace orv::test

@@ -158,7 +158,6 @@ std::string ResultText(ReadResult r)
 std::string ResultText(WriteResult r)
 {
     switch (r) {
-    case WriteResult::Cancelled: return "Cancelled";
     case WriteResult::Failed: return "Failed";
     case WriteResult::NotVerified: return "NotVerified";
     case WriteResult::Saved: return "Saved";
