@@ -5,8 +5,8 @@
 
 #include "tests/gui/geometry_check.h"
 #include "tests/gui/input8/input8_fixture.h"
-#include "tests/gui/input8/x_input.h"
 #include "tests/gui/on_screen.h"
+#include "tests/gui/x_input.h"
 #include "ui/rows_page.h"
 
 namespace orv::test {

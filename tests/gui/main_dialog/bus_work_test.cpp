@@ -1,6 +1,5 @@
 // Input given while the Input8 configuration is read, as real X input from
 // outside the program, and what the user sees during the read.
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,19 +14,12 @@
 #include "network/bus_reconnect.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "tests/gui/on_screen.h"
+#include "tests/gui/x_input.h"
 #include "ui/bus_work.h"
 #include "ui/late_input.h"
 
 namespace orv::test {
 namespace {
-
-// Clicks at a point of the screen through the X server, as a user's mouse does.
-bool ClickOnScreen(const wxPoint& at)
-{
-    const std::string command =
-        "xdotool mousemove --sync " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1";
-    return std::system(command.c_str()) == 0;
-}
 
 struct ScreenColours {
     int background = 0;  // pixels of the window's background colour
@@ -129,7 +121,7 @@ TEST_F(BusWorkTest, AClickDuringTheInput8ReadReachesNoControl)
     save->Bind(wxEVT_BUTTON, [&](wxCommandEvent&) { ++saveClicks; });
 
     bool clicked = false;
-    OnFirstRead([&] { clicked = ClickOnScreen(saveCentre); });
+    OnFirstRead([&] { clicked = ClickAt(saveCentre); });
     SelectRow(0);
     Settle(300);
 
@@ -139,8 +131,7 @@ TEST_F(BusWorkTest, AClickDuringTheInput8ReadReachesNoControl)
     EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().caption;
 
-    // Beside the first spot: a synchronous move to where the pointer is already would wait for nothing.
-    ASSERT_TRUE(ClickOnScreen(saveCentre + wxPoint(3, 0)));
+    ASSERT_TRUE(ClickAt(saveCentre));
     EXPECT_TRUE(YieldUntil([&] { return saveClicks == 1; }));
 }
 

@@ -3,8 +3,8 @@
 #include <wx/notebook.h>
 #include <wx/scrolwin.h>
 
-#include "tests/gui/input8/x_input.h"
 #include "tests/gui/rs232/rs232_panel_fixture.h"
+#include "tests/gui/x_input.h"
 #include "ui/rows_page.h"
 
 namespace orv::test {
@@ -14,12 +14,6 @@ using Strings = std::vector<std::string>;
 
 constexpr uint8_t RELAY_ADDRESS = 7;
 constexpr uint8_t LED4_ADDRESS = 8;
-
-bool ClickOn(const wxWindow* window)
-{
-    const wxPoint at = window->GetScreenRect().GetPosition() + window->GetSize() / 2;
-    return RunXdotool("mousemove --sync " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1");
-}
 
 class RS232DesktopTest : public RS232PanelTest {
 protected:

@@ -34,11 +34,16 @@ inline bool WheelOver(const wxWindow* window, int steps)
                       std::to_string(std::abs(steps)) + " --delay 20 " + (steps > 0 ? "5" : "4"));
 }
 
+// A click with the first button at a point of the screen.
+inline bool ClickAt(const wxPoint& at)
+{
+    return RunXdotool(MoveTo(at) + " click 1");
+}
+
 // A click with the first button in the middle of window.
 inline bool ClickOn(const wxWindow* window)
 {
-    const wxPoint at = window->GetScreenRect().GetPosition() + window->GetSize() / 2;
-    return RunXdotool(MoveTo(at) + " click 1");
+    return ClickAt(window->GetScreenRect().GetPosition() + window->GetSize() / 2);
 }
 
 // Keys as xdotool names them, one after the other ("Tab", "ctrl+a BackSpace 3").
