@@ -5,58 +5,17 @@
 // escapes pass unchanged; a server that goes away is a lost line.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <fstream>
-
-#include "tests/support/pty_bus.h"
 #include "config/input8_image.h"
 #include "link/bus_link.h"
 #include "network/catalogue.h"
 #include "port/port_address.h"
 #include "sim/sim_device.h"
 #include "tests/orvctl/orvctl_rig.h"
-
-extern char** environ;
+#include "tests/support/pty_bus.h"
+#include "tests/support/ser2net_server.h"
 
 namespace orv::test {
 namespace {
-
-constexpr int SERVER_START_LIMIT_MS = 10000;
-
-// A TCP port on 127.0.0.1 that nothing listens on now.
-uint16_t FreePort()
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
-// Whether a socket listens on port, seen without connecting: a serial server
-// takes a connection as a user of its device.
-bool Listening(uint16_t port)
-{
-    std::ifstream table("/proc/net/tcp");
-    const std::string local = StrF(":%04X ", port);
-    std::string row;
-    while (std::getline(table, row))
-        if (row.size() > 36 && row.compare(14, local.size(), local) == 0 && row.compare(34, 2, "0A") == 0)
-            return true;
-    return false;
-}
 
 // The interface a test makes from a port value, with its pauses in virtual
 // time: the reads wait for the server, a 300 ms pause costs nothing.
@@ -81,57 +40,19 @@ protected:
     TempFolder folder;
     VirtualClock clock;
     BusFactory factory = [this](const BusChoice& choice) { return std::make_unique<NetworkBus>(choice.port, clock); };
-    uint16_t rawPort = FreePort();
-    uint16_t rfc2217Port = FreePort();
-    pid_t server = -1;
+    Ser2netServer server{{"tcp", "rfc2217"}};
 
     void SetUp() override
     {
         ASSERT_TRUE(pty.Ready());
         pty.With([this](SimBus& b) { b.Attach(input8); });
-        const std::string line = "  connector: serialdev," + pty.SlavePath() + ",125000n82,local\n";
-        std::ofstream(folder / "ser2net.yaml") << "%YAML 1.1\n---\n"
-                                               << "connection: &raw\n  accepter: tcp,127.0.0.1," << rawPort << "\n"
-                                               << line << "connection: &rfc2217\n  accepter: telnet(rfc2217),tcp,"
-                                               << "127.0.0.1," << rfc2217Port << "\n"
-                                               << line;
-        const std::string config = folder / "ser2net.yaml";
-        // No UUCP lock and the pid file in the test's folder: nothing outside it needs to be writable.
-        const std::string pidFile = folder / "ser2net.pid";
-        const char* argv[] = {"ser2net", "-d", "-u", "-P", pidFile.c_str(), "-c", config.c_str(), nullptr};
-        // Its own messages go to a file of the test's folder, not between the test's lines.
-        const std::string log = folder / "ser2net.log";
-        posix_spawn_file_actions_t output;
-        posix_spawn_file_actions_init(&output);
-        posix_spawn_file_actions_addopen(&output, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_adddup2(&output, STDOUT_FILENO, STDERR_FILENO);
-        const int spawned = posix_spawnp(&server, "ser2net", &output, nullptr, const_cast<char**>(argv), environ);
-        posix_spawn_file_actions_destroy(&output);
-        ASSERT_EQ(spawned, 0) << "ser2net is not installed (scripts/install-deps.sh installs it)";
-        // Waiting for another program to listen; nothing is timed by it.
-        for (int waited = 0; !(Listening(rawPort) && Listening(rfc2217Port)) && waited < SERVER_START_LIMIT_MS;
-             waited += 10)
-            poll(nullptr, 0, 10);
-        ASSERT_TRUE(Listening(rawPort) && Listening(rfc2217Port)) << "ser2net does not listen";
-    }
-
-    void TearDown() override { StopServer(); }
-
-    void StopServer()
-    {
-        if (server <= 0)
-            return;
-        kill(server, SIGTERM);
-        waitpid(server, nullptr, 0);
-        server = -1;
+        ASSERT_TRUE(server.Start(folder.Path().string(), pty.SlavePath()));
     }
 
     // The port of the kind: the pseudo-terminal itself, or ser2net's accepter.
     std::string Url() const
     {
-        if (GetParam() == "tty")
-            return pty.SlavePath();
-        return GetParam() + "://127.0.0.1:" + std::to_string(GetParam() == "tcp" ? rawPort : rfc2217Port);
+        return GetParam() == "tty" ? pty.SlavePath() : server.Url(GetParam());
     }
 
     CliResult Run(std::vector<std::string> args)
@@ -192,7 +113,7 @@ TEST_P(Ser2netTest, EveryByteValuePassesBothWaysAndAGoneServerIsALostLine)
     ASSERT_EQ(usb->Read(handle, echo.data(), uint32_t(echo.size()), read), FT_OK);
     EXPECT_EQ(echo, sent);
 
-    StopServer();
+    server.Stop();
     uint8_t byte = 0;
     EXPECT_EQ(usb->Read(handle, &byte, 1, read), FT_IO_ERROR);
     uint32_t waiting = 0;
