@@ -92,28 +92,6 @@ std::optional<BackupDevice> DeviceOfJson(const Json& entry)
     return device;
 }
 
-std::string FileProblem(const std::string& path, ConfigFileStatus status, ConfigKind kind)
-{
-    switch (status) {
-    case ConfigFileStatus::Ok:
-        break;
-    case ConfigFileStatus::Missing:
-        return path + " does not exist";
-    case ConfigFileStatus::Unreadable:
-        return "cannot read " + path;
-    case ConfigFileStatus::WrongSize: {
-        std::error_code error;
-        const auto size = fs::file_size(PathOf(path), error);
-        return path + " is " + (error ? std::string("of the wrong size") : std::to_string(size) + " bytes long") +
-               (kind == ConfigKind::Input8 ? ": an Input8 file is 453 bytes long (a multiple of 453 is taken)"
-                                           : ": an RS232 file is 4064 bytes long (a multiple of 4 is taken)");
-    }
-    case ConfigFileStatus::Damaged:
-        return path + " is damaged: its RS232 header leads outside the 4064 bytes of an image";
-    }
-    return path;
-}
-
 // A file name a manifest may give: a name in the folder itself, never a path.
 bool PlainFileName(const std::string& name)
 {
@@ -224,7 +202,7 @@ BackupFolder ReadBackupFolder(const std::string& folder)
         }
         ConfigFile file = LoadConfigFile(path, *kind);
         if (file.status != ConfigFileStatus::Ok)
-            backup.problems.push_back(FileProblem(path, file.status, *kind));
+            backup.problems.push_back(ConfigFileProblem(path, file.status, *kind));
         else
             device.image = std::move(file.image);
     }

@@ -45,6 +45,10 @@ struct ConfigFile {
 // Reads a file with the checks the import of kind makes; the CRC in the file is not tested.
 ConfigFile LoadConfigFile(const std::string& path, ConfigKind kind);
 
+// Why a file was refused, in words: "FILE does not exist", "FILE is 454
+// bytes long: an Input8 file is 453 bytes long" ...
+std::string ConfigFileProblem(const std::string& path, ConfigFileStatus status, ConfigKind kind);
+
 // The device form of a file image that LoadConfigFile gave, to be written with
 // TransferProfileOf(kind); empty for anything else. Input8: the 453 bytes with
 // their CRC. RS232: the image without the bytes after it, its CRC computed and

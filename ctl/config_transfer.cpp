@@ -77,29 +77,6 @@ int WriteConfigFromFile(Run& run, BusSession& session, const DeviceRecord& recor
     return run.Fail(EXIT_BUS, "the read-back from " + device + " differs from what was written");
 }
 
-std::string ConfigFileProblem(const std::string& path, ConfigFileStatus status, ConfigKind kind)
-{
-    switch (status) {
-    case ConfigFileStatus::Ok:
-        break;
-    case ConfigFileStatus::Missing:
-        return path + " does not exist";
-    case ConfigFileStatus::Unreadable:
-        return "cannot read " + path;
-    case ConfigFileStatus::WrongSize: {
-        std::error_code error;
-        const auto size = std::filesystem::file_size(PathOf(path), error);
-        const std::string length = error ? std::string("of the wrong size") : std::to_string(size) + " bytes long";
-        return path + " is " + length +
-               (kind == ConfigKind::Input8 ? ": an Input8 file is 453 bytes long (a multiple of 453 is taken)"
-                                           : ": an RS232 file is 4064 bytes long (a multiple of 4 is taken)");
-    }
-    case ConfigFileStatus::Damaged:
-        return path + " is damaged: its RS232 header leads outside the 4064 bytes of an image";
-    }
-    return path;
-}
-
 AnyConfigFile LoadAnyConfigFile(const std::string& path)
 {
     AnyConfigFile file;

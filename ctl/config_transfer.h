@@ -44,8 +44,4 @@ AnyConfigFile LoadAnyConfigFile(const std::string& path);
 // Why a file passes neither kind's checks, in words.
 std::string AnyConfigFileProblem(const std::string& path, const AnyConfigFile& file);
 
-// Why a file was refused, in words: "FILE does not exist", "FILE is 454
-// bytes long: an Input8 file is 453 bytes long" ...
-std::string ConfigFileProblem(const std::string& path, ConfigFileStatus status, ConfigKind kind);
-
 }  // namespace orv
