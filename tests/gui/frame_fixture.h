@@ -14,20 +14,24 @@
 
 namespace orv::test {
 
+// Destroys the frame, if there is one, and gives back the log target its log
+// window took.
+inline void CloseFrame(wxWeakRef<MainFrame>& frame, wxLogWindow*& logWindow)
+{
+    if (frame)
+        frame->Destroy();
+    wxTheApp->ProcessPendingEvents();
+    if (logWindow && wxLog::GetActiveTarget() == logWindow) {
+        wxLog::SetActiveTarget(logWindow->GetOldLog());
+        logWindow->DetachOldLog();
+        delete logWindow;
+    }
+    logWindow = nullptr;
+}
+
 class FrameFixture : public ::testing::Test, public SimBusRig {
 protected:
-    void TearDown() override
-    {
-        if (frame)
-            frame->Destroy();
-        wxTheApp->ProcessPendingEvents();
-        // The frame's log window made itself the log target; give it back.
-        if (logWindow && wxLog::GetActiveTarget() == logWindow) {
-            wxLog::SetActiveTarget(logWindow->GetOldLog());
-            logWindow->DetachOldLog();
-            delete logWindow;
-        }
-    }
+    void TearDown() override { CloseFrame(frame, logWindow); }
 
     // The frame on frameServices, its interface not opened yet.
     MainFrame* BuildFrame(Services& frameServices)

@@ -107,15 +107,7 @@ protected:
 
     void Stop()
     {
-        if (frame)
-            frame->Destroy();
-        wxTheApp->ProcessPendingEvents();
-        if (logWindow && wxLog::GetActiveTarget() == logWindow) {
-            wxLog::SetActiveTarget(logWindow->GetOldLog());
-            logWindow->DetachOldLog();
-            delete logWindow;
-        }
-        logWindow = nullptr;
+        CloseFrame(frame, logWindow);
         line.reset();
         delete wxConfigBase::Set(nullptr);
     }
