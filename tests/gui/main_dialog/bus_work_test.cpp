@@ -72,10 +72,7 @@ protected:
     void SetUp() override
     {
         watchedServices = std::make_unique<Services>(Services{clock, log, boxes});
-        BuildFrame(*watchedServices);
-        frame->OpenInterfaceAndDialog();
-        dialog = frame->mainDialog;
-        list = dialog->DeviceList();
+        OpenDialog(*watchedServices);
     }
 
     // On the first configuration read request, once.

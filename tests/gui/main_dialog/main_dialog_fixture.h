@@ -28,9 +28,13 @@ inline void SendMenuCommand(MainFrame& frame, int id)
 
 class MainDialogTest : public FrameFixture {
 protected:
-    void SetUp() override
+    void SetUp() override { OpenDialog(services); }
+
+    // The frame as the program starts it, on frameServices, and its main dialog.
+    void OpenDialog(Services& frameServices)
     {
-        OpenFrame();
+        BuildFrame(frameServices);
+        frame->OpenInterfaceAndDialog();
         dialog = frame->mainDialog;
         list = dialog->DeviceList();
     }

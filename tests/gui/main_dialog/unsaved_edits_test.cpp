@@ -36,12 +36,11 @@ public:
 
 const std::string QUESTION = "ORV-Input8 @ 3 has changes that are not saved";
 
-class UnsavedEditsTest : public MainDialogTest {
+// An Input8 at 3 and a relay at 9, the Input8's panel shown with edits.
+class EditedInput8Test : public MainDialogTest {
 protected:
-    // An Input8 at 3 and a relay at 9, the Input8's panel shown with edits.
-    void SetUp() override
+    void ShowEditedInput8()
     {
-        MainDialogTest::SetUp();
         AddDevice(SimDeviceKind::Input8, 3, {0x03, 0, 0, 0});
         AddDevice(SimDeviceKind::Relay, 9, {0x09, 0, 0, 0});
         dialog->TrackEdits(dialog->InputPanel(), &edits);
@@ -50,6 +49,17 @@ protected:
         ASSERT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InputPanel()});
         edits.edited = true;
         bus.ClearHeard();
+    }
+
+    FakeEdits edits;
+};
+
+class UnsavedEditsTest : public EditedInput8Test {
+protected:
+    void SetUp() override
+    {
+        MainDialogTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(ShowEditedInput8());
         prompts.boxes.clear();
     }
 
@@ -62,8 +72,6 @@ protected:
     }
 
     bool RowSelected(long row) const { return list->GetItemState(row, wxLIST_STATE_SELECTED) != 0; }
-
-    FakeEdits edits;
 };
 
 TEST_F(UnsavedEditsTest, EveryCommandThatWouldDropTheEditsAsksAndCancelChangesNothing)
@@ -198,29 +206,18 @@ private:
 
 // The program's own dialogs and a real click and key: Escape at the question
 // is Cancel, and the list shows the Input8 selected again.
-class UnsavedEditsOnScreenTest : public MainDialogTest {
+class UnsavedEditsOnScreenTest : public EditedInput8Test {
 protected:
     void SetUp() override
     {
         wxPromptsServices = std::make_unique<Services>(Services{clock, log, wxPrompts});
-        BuildFrame(*wxPromptsServices);
+        OpenDialog(*wxPromptsServices);
         wxPrompts.SetParent(frame);
-        frame->OpenInterfaceAndDialog();
-        dialog = frame->mainDialog;
-        list = dialog->DeviceList();
-        AddDevice(SimDeviceKind::Input8, 3, {0x03, 0, 0, 0});
-        AddDevice(SimDeviceKind::Relay, 9, {0x09, 0, 0, 0});
-        dialog->TrackEdits(dialog->InputPanel(), &edits);
-        dialog->DiscoverDevices(BROADCAST_ADDRESS);
-        SelectRow(0);
-        ASSERT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->InputPanel()});
-        edits.edited = true;
-        bus.ClearHeard();
+        ASSERT_NO_FATAL_FAILURE(ShowEditedInput8());
     }
 
     WxPrompts wxPrompts;
     std::unique_ptr<Services> wxPromptsServices;
-    FakeEdits edits;
 };
 
 TEST_F(UnsavedEditsOnScreenTest, EscapeAtTheQuestionKeepsThePanelAndTheSelection)
