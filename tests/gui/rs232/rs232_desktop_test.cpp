@@ -24,19 +24,6 @@ protected:
         AddRecord("ORV-LED4PD", TYPE_LED4PD, LED4_ADDRESS, true);
     }
 
-    // The device memory holds image; the user selects the device and the panel is shown.
-    void SelectWithMemory(const std::vector<uint8_t>& image)
-    {
-        rs232.LoadMemory(image);
-        mainDialog->RefreshDeviceList();
-        wxListEvent event(wxEVT_LIST_ITEM_SELECTED, ID_DEVICE_LIST);
-        event.SetEventObject(mainDialog->DeviceList());
-        event.SetIndex(0);
-        mainDialog->DeviceList()->ProcessWindowEvent(event);
-        ASSERT_TRUE(panel->IsShown());
-        ASSERT_TRUE(ShowOnScreen(frame));
-    }
-
     wxScrolledWindow* Page() const
     {
         return wxDynamicCast(static_cast<wxNotebook*>(panel->FindWindow(ID_RS232_NOTEBOOK))->GetPage(0),

@@ -89,9 +89,13 @@ protected:
 
     // The device holds config; the user selects it in the list and the panel
     // shows it in the frame on screen.
-    void OpenOnScreen(const RS232Config& config)
+    void OpenOnScreen(const RS232Config& config) { SelectWithMemory(DeviceImage(config)); }
+
+    // The device memory holds image; the user selects the device and the panel
+    // is shown in the frame on screen.
+    void SelectWithMemory(const std::vector<uint8_t>& image)
     {
-        rs232.LoadMemory(DeviceImage(config));
+        rs232.LoadMemory(image);
         mainDialog->RefreshDeviceList();
         wxListEvent event(wxEVT_LIST_ITEM_SELECTED, ID_DEVICE_LIST);
         event.SetEventObject(mainDialog->DeviceList());
