@@ -149,6 +149,8 @@ TEST_F(RS232TransferTest, ASaveNotTakenAsSentSaysSoOnceAndShowsWhatIsKnown)
     secondBlockUnacknowledged.noAckBlock = 1;
     SimDeviceFaults firstBlockUnacknowledged = secondBlockUnacknowledged;
     firstBlockUnacknowledged.noAckBlock = 0;
+    SimDeviceFaults readBackUnanswered;
+    readBackUnanswered.noAckCommand = CONFIG_BLOCK_READ;
     const std::string KEEPS_EDITS = "The panel keeps the configuration as it was edited.";
     const std::string SHOWS_DEVICE = "The panel shows what the device holds now.";
 
@@ -163,6 +165,8 @@ TEST_F(RS232TransferTest, ASaveNotTakenAsSentSaysSoOnceAndShowsWhatIsKnown)
     };
     const Case cases[] = {
         {"damaged read-back", std::nullopt, damagedReadBack, RS232SaveResult::Failed, 3, std::nullopt, KEEPS_EDITS},
+        {"read-back unanswered", std::nullopt, readBackUnanswered, RS232SaveResult::Failed, 3, std::nullopt,
+         KEEPS_EDITS},
         // Block 0 holds only the format word and the name, the same in both
         // images: the device still holds the old image.
         {"second block unacknowledged", Long(), secondBlockUnacknowledged, RS232SaveResult::NotVerified, 2, 3,
