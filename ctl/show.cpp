@@ -3,6 +3,7 @@
 #include <ostream>
 #include <span>
 
+#include "config/config_diff.h"
 #include "config/input8_image.h"
 #include "config/rs232_image.h"
 #include "ctl/commands.h"
@@ -13,20 +14,6 @@
 namespace orv {
 
 namespace {
-
-// The kinds that offer actions, whose catalogue names the action codes.
-constexpr uint8_t ACTION_KINDS[] = {TYPE_RS232, TYPE_LED4PD, TYPE_RELAY};
-
-std::string ActionText(uint16_t action)
-{
-    if (action == ACTION_UNUSED)
-        return "Unused";
-    for (uint8_t kind : ACTION_KINDS)
-        for (const ActionEntry& entry : GetActions(kind))
-            if (entry.code == action)
-                return entry.name;
-    return StrF("action %u", unsigned(action));
-}
 
 std::string Numbers(const std::vector<int>& spins, const std::vector<std::string>& texts)
 {
@@ -56,7 +43,7 @@ void ShowInput8(const std::vector<uint8_t>& image, std::ostream& out)
         const InputRow& row = config.rows[r];
         const std::string destination = row.destination == 0 ? "Unused" : std::to_string(row.destination);
         std::string line = StrF("row %2zu  input %u  %-6s  to %-9s  %-18s", r + 1, unsigned(row.input) + 1,
-                                ChangeText(row.change).c_str(), destination.c_str(), ActionText(row.action).c_str());
+                                ChangeText(row.change).c_str(), destination.c_str(), ActionName(row.action).c_str());
         const ParameterValues values = DecodeParameters(row.action, row.parameters);
         if (GetParamSpec(row.action)) {
             line += "  " + Numbers(values.spins, values.texts);
@@ -90,7 +77,7 @@ void ShowRS232(const std::vector<uint8_t>& image, std::ostream& out)
         else if (row.destination == DEST_BROADCAST)
             destination = "Broadcast";
         std::string line = StrF("row %2zu  %-24s  to %-9s  %-18s", r + 1, string.c_str(), destination.c_str(),
-                                ActionText(row.action).c_str());
+                                ActionName(row.action).c_str());
         if (GetParamSpec(row.action))
             line += "  " + Numbers(row.spinValues, row.freeTexts);
         else if (!row.command.empty())
