@@ -11,19 +11,12 @@
 #include "config/input8_image.h"
 #include "network/discovery.h"
 #include "tests/network/network_fixture.h"
+#include "tests/support/hall_config.h"
 
 namespace orv::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-Input8Config Hall(uint8_t relayAddress)
-{
-    Input8Config config;
-    config.name = "Hall";
-    config.rows[3] = InputRow{0, ChangeType::Close, relayAddress, ACTION_RELAY_ENERGIZE, {'1'}};
-    return config;
-}
 
 class BusComparisonTest : public NetworkFixture {
 protected:

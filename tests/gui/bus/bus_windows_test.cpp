@@ -15,6 +15,7 @@
 #include "config/unsaved_edits.h"
 #include "link/commands.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
+#include "tests/support/hall_config.h"
 #include "ui/bus_comparison_window.h"
 #include "ui/bus_report_window.h"
 
@@ -22,14 +23,6 @@ namespace orv::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-Input8Config Hall(uint8_t relayAddress)
-{
-    Input8Config config;
-    config.name = "Hall";
-    config.rows[3] = InputRow{0, ChangeType::Close, relayAddress, ACTION_RELAY_ENERGIZE, {'1'}};
-    return config;
-}
 
 template <typename Window>
 Window* OpenWindow(const char* name)
