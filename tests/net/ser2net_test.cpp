@@ -83,11 +83,15 @@ TEST_P(PortKindTest, DiscoverReadAndWriteAConfiguration)
 
     const CliResult read = Run({"read-config", "3", "-o", folder / "plant.bin"});
     ASSERT_EQ(read.status, EXIT_OK) << ::testing::PrintToString(read);
+    EXPECT_EQ(read.out, "ORV-Input8 (12 34 56 78) at address 3: Input8 configuration written to " +
+                            (folder / "plant.bin") + "\n");
     EXPECT_EQ(ReadBytes(folder / "plant.bin"), EncodeInput8Image(Config("Plant", 7), ImageForm::File));
 
     WriteBytes(folder / "room.bin", EncodeInput8Image(Config("Room", 11), ImageForm::File));
     const CliResult write = Run({"write-config", "3", folder / "room.bin"});
     ASSERT_EQ(write.status, EXIT_OK) << ::testing::PrintToString(write);
+    EXPECT_EQ(write.out, "ORV-Input8 (12 34 56 78) at address 3: " + (folder / "room.bin") +
+                             " written and read back\n");
     pty.With([this](SimBus&) { EXPECT_EQ(input8.Memory(), EncodeInput8Image(Config("Room", 11), ImageForm::Device)); });
 }
 

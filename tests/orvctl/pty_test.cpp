@@ -1,7 +1,9 @@
 // orvctl end to end on a pseudo-terminal pair: orvctl opens the slave through
 // the tty backend, and on the master side the simulated bus answers as the
 // bus would: every byte comes back as its echo, and a simulated device
-// answers each frame.
+// answers each frame. The plain round trip runs with the other kinds of port
+// in the network tests; here, a pulled interface, a failing device and the
+// program itself.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -85,28 +87,6 @@ protected:
         return config;
     }
 };
-
-TEST_F(PtyCliTest, DiscoverReadAndWriteAConfiguration)
-{
-    pty.With([](SimDevice& d) { d.LoadMemory(EncodeInput8Image(Config("Before", 9), ImageForm::Device)); });
-
-    const CliResult found = Run({"discover"});
-    ASSERT_EQ(found.status, EXIT_OK) << ::testing::PrintToString(found);
-    EXPECT_EQ(found.out, "  3  ORV-Input8   12 34 56 78  1.0    configured\n");
-
-    const CliResult read = Run({"read-config", "3", "-o", folder / "before.bin"});
-    ASSERT_EQ(read.status, EXIT_OK) << ::testing::PrintToString(read);
-    EXPECT_EQ(read.out, "ORV-Input8 (12 34 56 78) at address 3: Input8 configuration written to " +
-                            (folder / "before.bin") + "\n");
-    EXPECT_EQ(ReadBytes(folder / "before.bin"), EncodeInput8Image(Config("Before", 9), ImageForm::File));
-
-    WriteBytes(folder / "after.bin", EncodeInput8Image(Config("After", 11), ImageForm::File));
-    const CliResult write = Run({"write-config", "3", folder / "after.bin"});
-    ASSERT_EQ(write.status, EXIT_OK) << ::testing::PrintToString(write);
-    EXPECT_EQ(write.out, "ORV-Input8 (12 34 56 78) at address 3: " + (folder / "after.bin") +
-                             " written and read back\n");
-    pty.With([](SimDevice& d) { EXPECT_EQ(d.Memory(), EncodeInput8Image(Config("After", 11), ImageForm::Device)); });
-}
 
 // The line hangs up while block 4 is on its way: the write ends there, with
 // no read-back, naming the interface and the block.
