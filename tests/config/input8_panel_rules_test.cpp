@@ -237,8 +237,9 @@ TEST(Input8PanelRules, TheUnsavedEditsQuestionComesOnlyForTheUsersEdits)
         prompts.boxAnswers.assign(c.answers.begin(), c.answers.end());
         EXPECT_EQ(MayDropEdits(panel, prompts), c.mayDrop);
         ASSERT_EQ(prompts.boxes.size(), c.asked);
-        if (c.asked)
+        if (c.asked) {
             EXPECT_EQ(prompts.boxes[0].text, "ORV-Input8 @ 3 has changes that are not saved");
+        }
         ASSERT_EQ(panel.saved.size(), c.saves);
         if (c.saves) {
             EXPECT_EQ(panel.saved[0], expectedSave);
