@@ -205,6 +205,7 @@ std::string ResultText(FirmwareUpdateOutcome r)
     switch (r) {
     case FirmwareUpdateOutcome::Updated: return "Updated";
     case FirmwareUpdateOutcome::NoTarget: return "NoTarget";
+    case FirmwareUpdateOutcome::Declined: return "Declined";
     case FirmwareUpdateOutcome::TooManyDevices: return "TooManyDevices";
     case FirmwareUpdateOutcome::NoFile: return "NoFile";
     case FirmwareUpdateOutcome::FileRefused: return "FileRefused";
