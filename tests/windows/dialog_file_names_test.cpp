@@ -77,7 +77,7 @@ TEST_F(DialogFileNamesTest, ExportAndImportUseTheNameTyped)
         const fs::path input8 = folder / (std::wstring(name) + L" Input8.bin");
         typedPath = input8.native();
         boxesConfirmed.clear();
-        EXPECT_TRUE(ExportInput8Config(hall, prompts));
+        EXPECT_TRUE(ExportInput8Config(hall, prompts, log));
         EXPECT_EQ(boxesConfirmed, (std::vector<std::wstring>{L"file dialog", L" Config Saved "}));
         EXPECT_EQ(fs::file_size(input8), 453u);
         const std::optional<Input8Config> imported = ImportInput8Config(prompts);
