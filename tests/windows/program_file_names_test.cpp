@@ -22,11 +22,6 @@ ProgramRun Orvctl(std::vector<std::string> args)
     return RunProgram(ORVCTL_PROGRAM, args);
 }
 
-void PrintTo(const ProgramRun& run, std::ostream* os)
-{
-    *os << "status " << run.status << "\n" << run.output;
-}
-
 std::vector<std::string> Listing(const fs::path& folder)
 {
     std::vector<std::string> names;

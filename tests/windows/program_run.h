@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,12 @@ struct ProgramRun {
     DWORD status = DWORD(-1);
     std::string output;  // standard output and error, lines ending in \n as the program wrote them
 };
+
+// How a failed expectation shows a run.
+inline void PrintTo(const ProgramRun& run, std::ostream* os)
+{
+    *os << "status " << run.status << "\n" << run.output;
+}
 
 // The build names programs by their Linux paths; Wine shows the root as Z:.
 inline std::wstring WindowsPathOf(const std::string& buildPath)

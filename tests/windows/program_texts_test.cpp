@@ -10,11 +10,6 @@
 namespace orv::test {
 namespace {
 
-void PrintTo(const ProgramRun& run, std::ostream* os)
-{
-    *os << "status " << run.status << "\n" << run.output;
-}
-
 // Words of the Linux texts that mean nothing on Windows.
 void ExpectNoLinuxWords(const std::string& text)
 {
