@@ -1,5 +1,8 @@
 #include "ui/bus_work.h"
 
+#include <utility>
+#include <vector>
+
 #include <wx/app.h>
 #include <wx/dcclient.h>
 #include <wx/frame.h>
@@ -23,6 +26,29 @@ constexpr long BUSY_WINDOW_WAIT_MILLIS = 1000;
 
 // The one busy window of the running operation.
 wxWeakRef<wxFrame> busyWindow;
+
+// The windows whose tooltips bus work takes away, the tooltips taken, and how
+// many BusWork objects are alive: they may nest, and the outermost acts.
+std::vector<wxWeakRef<wxWindow>> windowsWithoutTipDuringWork;
+std::vector<std::pair<wxWeakRef<wxWindow>, wxString>> tipsTakenAway;
+int busWorkDepth = 0;
+
+void TakeToolTipsAway()
+{
+    std::erase_if(windowsWithoutTipDuringWork, [](const wxWeakRef<wxWindow>& window) { return !window; });
+    for (const wxWeakRef<wxWindow>& window : windowsWithoutTipDuringWork) {
+        tipsTakenAway.emplace_back(window, window->GetToolTipText());
+        window->UnsetToolTip();
+    }
+}
+
+void GiveToolTipsBack()
+{
+    for (auto& [window, tip] : tipsTakenAway)
+        if (window && !tip.empty())
+            window->SetToolTip(tip);
+    tipsTakenAway.clear();
+}
 
 void ShowBusyWindow(wxWindow* parent, const wxString& text)
 {
@@ -60,6 +86,8 @@ void ShowBusyWindow(wxWindow* parent, const wxString& text)
 
 BusWork::BusWork(wxWindow* parent, const wxString& busyText)
 {
+    if (busWorkDepth++ == 0)
+        TakeToolTipsAway();
     if (!busyText.empty())
         ShowBusyWindow(parent, busyText);
 }
@@ -73,6 +101,13 @@ BusWork::~BusWork()
     if (uint32_t end = 0; DisplayTimeNow(end))
         DropInputStampedBefore(end);
     wxTheApp->Yield(true);
+    if (--busWorkDepth == 0)
+        GiveToolTipsBack();
+}
+
+void HideToolTipDuringBusWork(wxWindow* window)
+{
+    windowsWithoutTipDuringWork.emplace_back(window);
 }
 
 void HideBusyWindow()

@@ -37,6 +37,10 @@ private:
 // Takes the busy window of the running operation away, if there is one.
 void HideBusyWindow();
 
+// window has no tooltip while any bus work runs: a tooltip shown where the
+// pointer rests would cover what the work changes (the device list's rows).
+void HideToolTipDuringBusWork(wxWindow* window);
+
 // Prompts that take the busy window away before every dialog, so that no
 // question or message sits under it; the rest goes to inner unchanged.
 class BusyAwarePrompts final : public Prompts {

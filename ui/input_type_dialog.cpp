@@ -728,7 +728,6 @@ bool Input_Type_Dialog::SaveToDevice()
     WriteResult result = WriteResult::Failed;
     bool readBackShown = false;
     {
-        const MainDialog::ListTipAway tipAway(mainDialog_);
         BusWork work(this);
         result = SaveInput8Config(BuildInput8Config(), address_, services, [&](const ReadOutcome& readBack) {
             readBackShown = true;

@@ -136,6 +136,7 @@ MainDialog::MainDialog(wxWindow* parent, Services& services, wxWindowID id, cons
                                "listCtrl");
     listCtrl_->SetFont(PanelFont(10, wxFONTWEIGHT_NORMAL));
     listCtrl_->SetToolTip(LIST_TIP);
+    HideToolTipDuringBusWork(listCtrl_);
     listCtrl_->SetMinSize(wxSize(NameColumnWidth() + ADDRESS_COLUMN_WIDTH + LIST_MARGIN, LIST_MIN_HEIGHT));
     listSizer->Add(listCtrl_, 0, wxEXPAND | wxALL, 5);
 
@@ -201,23 +202,10 @@ int MainDialog::NameColumnWidth() const
     return std::max(NAME_COLUMN_WIDTH, width + COLUMN_PADDING);
 }
 
-MainDialog::ListTipAway::ListTipAway(MainDialog& dialog) : dialog_(dialog)
-{
-    if (dialog_.listTipAways_++ == 0)
-        dialog_.listCtrl_->UnsetToolTip();
-}
-
-MainDialog::ListTipAway::~ListTipAway()
-{
-    if (--dialog_.listTipAways_ == 0)
-        dialog_.listCtrl_->SetToolTip(LIST_TIP);
-}
-
 void MainDialog::DiscoverDevices(int start)
 {
     if (!MayDropShownEdits() || !BusReady())
         return;
-    const ListTipAway tipAway(*this);
     BusWork work(this);
     orv::DiscoverDevices(network_, start);
 }
@@ -240,7 +228,6 @@ void MainDialog::UpdateFirmware(bool emergency)
     }
     FirmwareUpdateOutcome outcome;
     {
-        const ListTipAway tipAway(*this);
         BusWork work(this);
         outcome = orv::UpdateFirmware(network_, emergency, nullptr, EmergencyQuestion::Ask);
     }
@@ -252,7 +239,6 @@ void MainDialog::EnterBootMode()
 {
     if (!BusReady())
         return;
-    const ListTipAway tipAway(*this);
     BusWork work(this);
     ShowModeOutcome("Device Boot Mode", orv::EnterBootMode(network_));
 }
@@ -261,7 +247,6 @@ void MainDialog::EnterConfigMode()
 {
     if (!BusReady())
         return;
-    const ListTipAway tipAway(*this);
     BusWork work(this);
     ShowModeOutcome("Device Config Mode", orv::EnterConfigMode(network_));
 }
@@ -269,7 +254,6 @@ void MainDialog::EnterConfigMode()
 bool MainDialog::BusReady()
 {
     return OfferBusReconnect(services_.prompts, [this] {
-        const ListTipAway tipAway(*this);
         BusWork work(this, _("Looking for the ORV-NET interface ..."));
         return ReopenBusInterface();
     });
@@ -300,7 +284,6 @@ void MainDialog::OnSetAddress()
 {
     if (!MayDropShownEdits() || !BusReady())
         return;
-    const ListTipAway tipAway(*this);
     SetAddressWithLinks(this, network_, knownLinks_);
 }
 
@@ -444,7 +427,6 @@ void MainDialog::OnDeviceSelected(wxListEvent& event)
         HideAllPanels();
         bool readDone = false;
         {
-            const ListTipAway tipAway(*this);
             BusWork work(this, _("Reading Configuration from Device .Please wait ..."));
             inputPanel_->SetDeviceAddress(record.address);
             readDone = inputPanel_->ReadFromDevice();
@@ -456,7 +438,6 @@ void MainDialog::OnDeviceSelected(wxListEvent& event)
         HideAllPanels();
         bool readDone = false;
         {
-            const ListTipAway tipAway(*this);
             BusWork work(this);
             rs232Panel_->SetDeviceAddress(record.address);
             readDone = rs232Panel_->ReadFromDevice();

@@ -73,20 +73,6 @@ public:
     // Enables the frame's commands that act on the selected device; nothing disables them again.
     void EnableDeviceCommands();
 
-    // Bus work with the pointer resting on the device list would have the
-    // list's tooltip cover two of its rows: while one of these lives, the list
-    // has no tooltip. They may nest.
-    class ListTipAway {
-    public:
-        explicit ListTipAway(MainDialog& dialog);
-        ~ListTipAway();
-        ListTipAway(const ListTipAway&) = delete;
-        ListTipAway& operator=(const ListTipAway&) = delete;
-
-    private:
-        MainDialog& dialog_;
-    };
-
     wxListCtrl* DeviceList() const { return listCtrl_; }
     Intro_Dialog* IntroPanel() const { return introPanel_; }
     Input_Type_Dialog* InputPanel() const { return inputPanel_; }
@@ -132,8 +118,6 @@ private:
     KnownLinks knownLinks_;
     // Set while the list's selection is put back, whose event is no new choice.
     bool restoringSelection_ = false;
-    // The ListTipAway objects alive.
-    int listTipAways_ = 0;
 
     wxDECLARE_EVENT_TABLE();
 };

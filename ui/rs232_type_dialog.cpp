@@ -782,7 +782,6 @@ bool RS232_Type_Dialog::Save(bool rediscover)
     Services& services = mainDialog_.GetServices();
     RS232SaveOutcome outcome;
     {
-        const MainDialog::ListTipAway tipAway(mainDialog_);
         BusWork work(this);
         outcome = SaveRS232Config(config, address_, services);
     }
@@ -897,7 +896,6 @@ void RS232_Type_Dialog::OnTestString(wxCommandEvent& event)
     Services& services = mainDialog_.GetServices();
     bool acknowledged = false;
     {
-        const MainDialog::ListTipAway tipAway(mainDialog_);
         BusWork work(this);
         acknowledged = SendTestString(address_, r, services);
     }

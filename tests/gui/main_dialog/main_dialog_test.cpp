@@ -15,6 +15,7 @@
 #include "link/commands.h"
 #include "sim/demo_images.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
+#include "ui/fast_discovery.h"
 
 namespace orv::test {
 namespace {
@@ -362,7 +363,7 @@ TEST_F(MainDialogTest, AFirmwareUpdatesOutcomeGoesToTheStatusBar)
 
 // Bus work beneath a pointer resting on the device list would have the list's
 // tooltip cover two of its rows: the list has none while the work runs, from
-// the dialog's commands and from a panel's, and has it back after.
+// the dialog's commands, the fast scan's and a panel's, and has it back after.
 TEST_F(MainDialogTest, TheDeviceListHasNoTooltipWhileBusWorkRuns)
 {
     Input8Config input8;
@@ -378,6 +379,7 @@ TEST_F(MainDialogTest, TheDeviceListHasNoTooltipWhileBusWorkRuns)
     };
     const std::function<void()> works[] = {
         [&] { dialog->DiscoverDevices(BROADCAST_ADDRESS); },
+        [&] { DiscoverAllFast(*dialog, 16); },
         [&] {
             SelectRow(0);
             wxCommandEvent save(wxEVT_BUTTON, ID_INPUT8_SAVE);
