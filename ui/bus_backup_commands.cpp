@@ -241,7 +241,10 @@ void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& r
             const WriteOutcome outcome = WriteConfigImage(TransferProfileOf(kind), device.bus->address,
                                                           DeviceFormOfFile(kind, device.backup->image), services);
             const auto [saved, text] = WriteResultText(outcome.result);
-            restored += saved ? 1 : 0;
+            if (saved) {
+                ++restored;
+                window.MarkWritten(row);
+            }
             lines.push_back(target + text);
             stopped = outcome.result == WriteResult::InterfaceLost;
         }

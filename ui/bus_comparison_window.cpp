@@ -81,9 +81,8 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
       replace_(std::move(replace))
 {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    const wxString verdict = comparison_.Matches() ? _("The bus matches the backup.")
-                                                   : _("The bus differs from the backup.");
-    sizer->Add(new wxStaticText(this, wxID_ANY, _("Backup: ") + Utf8(folder_) + "\n" + verdict), 0, wxALL, 8);
+    heading_ = new wxStaticText(this, wxID_ANY, _("Backup: ") + Utf8(folder_) + "\n" + Verdict());
+    sizer->Add(heading_, 0, wxALL, 8);
 
     table_ = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_SINGLE_SEL);
     if (write_)
@@ -212,6 +211,23 @@ void BusComparisonWindow::MarkReplaced(size_t missingRow, size_t spareRow)
     table_->SetItem(long(spareRow), COLUMN_STATUS, Utf8("in the place of " + missing.DeviceText()));
     FitColumns(table_, bool(write_));
     SelectDevice(selected_);
+}
+
+void BusComparisonWindow::MarkWritten(size_t row)
+{
+    DeviceComparison& device = comparison_.devices[row];
+    device.config = ConfigState::Same;
+    device.differences.clear();
+    table_->SetItem(long(row), COLUMN_STATUS, Utf8(StatusText(device) + " (written from the backup)"));
+    Tick(long(row), false);
+    heading_->SetLabel(_("Backup: ") + Utf8(folder_) + "\n" + Verdict());
+    FitColumns(table_, bool(write_));
+    SelectDevice(selected_);
+}
+
+wxString BusComparisonWindow::Verdict() const
+{
+    return comparison_.Matches() ? _("The bus matches the backup.") : _("The bus differs from the backup.");
 }
 
 bool BusComparisonWindow::IsTicked(long row) const

@@ -14,6 +14,7 @@
 class wxButton;
 class wxListBox;
 class wxListCtrl;
+class wxStaticText;
 
 namespace orv {
 
@@ -58,6 +59,12 @@ public:
     // After spareRow's device took the place of missingRow's: both rows say
     // so, and neither is offered for a replacement again.
     void MarkReplaced(size_t missingRow, size_t spareRow);
+    // After the backup's configuration was written to row's device and read
+    // back the same: the row says so and is no longer ticked, and the verdict
+    // is given again.
+    void MarkWritten(size_t row);
+    // "The bus matches the backup." or "The bus differs from the backup."
+    wxString Verdict() const;
 
     wxListCtrl* DeviceTable() const { return table_; }
     wxButton* ReplaceButton() const { return replaceButton_; }
@@ -76,6 +83,7 @@ private:
     ReplaceRow replace_;
     std::vector<size_t> replaced_;  // rows of both sides of the replacements done
     long selected_ = -1;
+    wxStaticText* heading_ = nullptr;
     wxListCtrl* table_ = nullptr;
     wxButton* replaceButton_ = nullptr;
     wxListBox* differences_ = nullptr;

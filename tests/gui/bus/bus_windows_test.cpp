@@ -172,6 +172,13 @@ TEST_F(BusWindowsTest, RestoreWritesTheTickedDeviceOnlyAfterTheYes)
         const std::vector<uint8_t>& expected = answer == Answer::Yes ? backedUp : changed;
         ASSERT_GE(input8.Memory().size(), expected.size());
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), input8.Memory().begin()));
+        // The window tells what the bus holds now: the written device is no
+        // longer ticked and says so, and the verdict follows.
+        const bool written = answer == Answer::Yes;
+        EXPECT_EQ(window->IsTicked(0), !written);
+        EXPECT_EQ(window->DeviceTable()->GetItemText(0, COLUMN_STATUS),
+                  written ? "same (written from the backup)" : "configuration differs");
+        EXPECT_EQ(window->Verdict(), written ? "The bus matches the backup." : "The bus differs from the backup.");
         window->Destroy();
     }
     auto* report = OpenWindow<BusReportWindow>(BUS_REPORT_WINDOW_NAME);
