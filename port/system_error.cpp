@@ -7,18 +7,6 @@
 #endif
 
 namespace orv {
-namespace {
-
-// Appended rather than prefixed: GCC 12 warns falsely (-Wrestrict) on a
-// literal put before a temporary string.
-std::string NumberedError(int error)
-{
-    std::string text = "system error ";
-    text += std::to_string(error);
-    return text;
-}
-
-}  // namespace
 
 std::string SystemErrorText(int error)
 {
@@ -30,10 +18,10 @@ std::string SystemErrorText(int error)
     // The system ends its sentences with a full stop and a line break.
     while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == '.' || words.back() == ' '))
         words.pop_back();
-    return words.empty() ? NumberedError(error) : words;
+    return words.empty() ? "system error " + std::to_string(error) : words;
 #else
     const char* words = std::strerror(error);
-    return words && *words ? std::string(words) : NumberedError(error);
+    return words && *words ? std::string(words) : "system error " + std::to_string(error);
 #endif
 }
 
