@@ -118,11 +118,14 @@ Input8Config ApplyLinkAnswer(const Input8Config& config, const std::vector<size_
 
 Answer AskLinkQuestion(Prompts& prompts)
 {
-    return prompts.Message(
+    MessageBoxOptions question{
         "Warn Loading Data ",
         "Node configuration links to a node not currently connected.\n Click Yes to load the configuration and remove "
         "links to missing node(s) \n or No to cancel loading configuration",
-        Buttons::YesNo, Icon::Exclamation);
+        Buttons::YesNo, Icon::Exclamation};
+    // Yes strips rows that a later save erases from the device: Enter must not.
+    question.defaultNo = true;
+    return prompts.MessageBox(question);
 }
 
 Input8Config CheckInput8Links(const Input8Config& config, const TypeAtAddressFn& typeAtAddress, Prompts& prompts)

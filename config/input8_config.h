@@ -79,7 +79,7 @@ using TypeAtAddressFn = std::function<uint8_t(uint8_t address)>;
 std::vector<size_t> FindMissingLinks(const Input8Config& config, const TypeAtAddressFn& typeAtAddress);
 
 // Asks the link question about the missing rows: Yes to load the
-// configuration without their links, No to load nothing.
+// configuration without their links, No (the default) to load nothing.
 Answer AskLinkQuestion(Prompts& prompts);
 
 // The answer to the link question. Yes unlinks the missing rows (action 0, no parameters,

@@ -64,6 +64,8 @@ TEST_F(Input8Links, YesUnlinksTheMissingRowsAndKeepsTheRest)
     EXPECT_EQ(prompts.boxes[0].text, LINK_QUESTION);
     EXPECT_EQ(prompts.boxes[0].buttons, Buttons::YesNo);
     EXPECT_EQ(prompts.boxes[0].icon, Icon::Exclamation);
+    // Enter keeps every row: a later save would erase the stripped ones from the device.
+    EXPECT_TRUE(prompts.boxes[0].defaultNo);
 
     Input8Config expected = config;
     expected.rows[0].destination = 0;
