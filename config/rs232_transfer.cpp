@@ -1,6 +1,7 @@
 #include "config/rs232_transfer.h"
 
 #include <span>
+#include <string>
 #include <vector>
 
 #include "config/image_crc.h"
@@ -20,13 +21,16 @@ RS232Config ShownConfig(const std::vector<uint8_t>& buffer)
     return ParseRS232Image(buffer).value_or(RS232Config{});
 }
 
-// A save whose read-back is damaged says so once, in place of the read's
-// warning, and says what the panel shows: the edits, not the empty configuration.
+// The warning of a damaged read; after a save, followed by what the panel
+// shows then: the edits, not the empty configuration.
+constexpr const char* DAMAGED_READ_TEXT =
+    "Bad Coniguration read from ORV-RS232.\n \n This may happen if the config wasn't saved properly. Please try "
+    "Saving again ";
 const MessageBoxOptions DAMAGED_READ_BACK{
-    " Config Not Saved ",
-    "The configuration was not saved.\n\nWhat the device returned after the save is damaged, so what it holds now "
-    "is not known.\nThe panel keeps the configuration as it was edited. Please try Saving again.",
-    Buttons::Ok, Icon::Error};
+    "Warn Loading Data ",
+    std::string(DAMAGED_READ_TEXT) +
+        "\n\n The panel keeps the configuration as it was edited. What the device holds now is not known.",
+    Buttons::Ok, Icon::Exclamation};
 
 }  // namespace
 
@@ -48,11 +52,7 @@ ConfigKindProfile RS232TransferProfile()
         return RS232ImageLength(std::span<const uint8_t>(buffer, RS232_IMAGE_SIZE));
     };
     kind.storedCrcLog = StoredCrcLog::FirstByte;
-    kind.damagedWarning = MessageBoxOptions{
-        "Warn Loading Data ",
-        "Bad Coniguration read from ORV-RS232.\n \n This may happen if the config wasn't saved properly. Please try "
-        "Saving again ",
-        Buttons::Ok, Icon::Exclamation};
+    kind.damagedWarning = MessageBoxOptions{"Warn Loading Data ", DAMAGED_READ_TEXT, Buttons::Ok, Icon::Exclamation};
 
     kind.writeProgress.title = "Updating RS232 Configuration";
     kind.writeProgress.message = "Saving Device Configuration ..... ";

@@ -48,8 +48,9 @@ struct RS232SaveOutcome {
 
 // Builds config (with the empty-rows warning), sends it to the RS232 at
 // address and reads it back. Every result but Saved, NotSent and
-// InterfaceLost ends with one " Config Not Saved " box, which for a damaged
-// read-back stands in place of the read's warning.
+// InterfaceLost ends with one box: for a damaged read-back the read's
+// warning, which then says that the panel keeps the edits; else " Config Not
+// Saved ".
 RS232SaveOutcome SaveRS232Config(const RS232Config& config, uint8_t address, Services& services);
 
 // Makes the RS232 at address send the string of the row at rowIndex (the

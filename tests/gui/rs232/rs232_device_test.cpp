@@ -214,8 +214,8 @@ TEST_F(RS232DeviceTest, SaveWithAnUnacknowledgedBlockIsNotReportedAsSaved)
 
     Click(ID_RS232_SAVE);
 
-    // One message, which says what the panel shows: the edits.
-    ASSERT_EQ(prompts.Captions(), (Strings{" Config Not Saved "}));
+    // One message: the read's warning, as the read-back is damaged, and what the panel shows: the edits.
+    ASSERT_EQ(prompts.Captions(), (Strings{"Warn Loading Data "}));
     EXPECT_NE(prompts.boxes[0].text.find("The panel keeps the configuration as it was edited."), std::string::npos);
     EXPECT_EQ(RowText(1), "02 FE A1");
     EXPECT_TRUE(panel->HasUnsavedEdits());
