@@ -31,11 +31,12 @@ void Input8PanelRules::ReadNotLoaded()
     intended_ = shownAtTake_ = Input8Config{};
 }
 
-void Input8PanelRules::Imported(const Input8Config& imported, const Input8Config& intended,
-                                const Input8Config& shown)
+void Input8PanelRules::Imported(const Input8Config& intended, const Input8Config& shown)
 {
     shown_ = Input8Shown::Imported;
-    reference_ = imported;
+    // An import is an edit until it is saved: measured against what the
+    // device holds, whose configuration it would replace.
+    reference_ = device_;
     intended_ = intended;
     shownAtTake_ = shown;
 }
@@ -92,7 +93,7 @@ std::string Input8PanelRules::Notice(const std::string& device) const
 
 MessageBoxOptions StartEmptyQuestion(const std::string& device)
 {
-    MessageBoxOptions question{"Start Empty Configuration",
+    MessageBoxOptions question{START_EMPTY_LABEL,
                                "Replace the configuration of " + device + " with an empty one?", Buttons::YesNo,
                                Icon::Question};
     question.defaultNo = true;

@@ -15,7 +15,7 @@ namespace orv {
 enum class Input8Shown {
     NotLoaded,      // the device's configuration was not loaded; no rows are shown
     Device,         // what the device holds, as read or read back after a save
-    Imported,       // a configuration taken from a file
+    Imported,       // a configuration taken from a file, not saved yet
     EmptyByChoice,  // the empty configuration, chosen by the user
 };
 
@@ -39,7 +39,9 @@ public:
     void DeviceRead(const Input8Config& held, const Input8Config& intended, const Input8Config& shown);
     // A damaged or unanswered read, or No at the link question of a read.
     void ReadNotLoaded();
-    void Imported(const Input8Config& imported, const Input8Config& intended, const Input8Config& shown);
+    // A file's configuration as it is to be stored (intended). It is an
+    // unsaved edit until saved, unless it stores what the device holds.
+    void Imported(const Input8Config& intended, const Input8Config& shown);
     // The user chose to start from the empty configuration.
     void StartedEmpty(const Input8Config& shown);
     // A save whose read-back was damaged, unanswered or not reached: what the
@@ -50,9 +52,9 @@ public:
     // fields the user has changed since the configuration was taken, and the
     // values taken everywhere else.
     Input8Config ToStore(const Input8Config& shown) const;
-    // What would be stored differs from what the device holds, or from what
-    // was last imported or started. Also true while what the device holds is
-    // unknown after a save: the edits may not be there.
+    // What would be stored differs from what the device holds, or from the
+    // empty configuration the user started. Also true while what the device
+    // holds is not known after a save or an import: the edits may not be there.
     bool HasUnsavedEdits(const Input8Config& shown) const;
     // What the device holds, as last read or read back; null when not known.
     const Input8Config* DeviceConfig() const { return device_ ? &*device_ : nullptr; }
@@ -70,6 +72,11 @@ private:
     Input8Config intended_;
     Input8Config shownAtTake_;
 };
+
+// The command of both configuration panels that shows the empty configuration
+// in place of one not loaded, and the caption of its question.
+inline constexpr const char* START_EMPTY_LABEL = "Start Empty Configuration";
+inline constexpr const char* START_EMPTY_TIP = "Replace what the panel shows with an empty configuration for this device";
 
 // Asked before the panel shows the empty configuration; No is the default.
 MessageBoxOptions StartEmptyQuestion(const std::string& device);

@@ -25,35 +25,6 @@ bool SameRS232Config(const RS232Config& a, const RS232Config& b)
            std::equal(a.rows.begin(), a.rows.end(), b.rows.begin(), b.rows.end(), SameRow);
 }
 
-std::vector<size_t> UnofferedActionRows(const RS232Config& config, const TypeAtAddressFn& typeAtAddress)
-{
-    std::vector<size_t> rows;
-    for (size_t r = 0; r < config.rows.size(); ++r) {
-        const RS232Row& row = config.rows[r];
-        const uint8_t kind = typeAtAddress(row.destination);
-        if (row.action == ACTION_UNUSED || kind == TYPE_NONE)
-            continue;
-        const std::vector<ActionEntry> actions = GetActions(kind);
-        if (std::none_of(actions.begin(), actions.end(),
-                         [&](const ActionEntry& entry) { return entry.code == row.action; }))
-            rows.push_back(r);
-    }
-    return rows;
-}
-
-RS232Config WithoutActions(const RS232Config& config, const std::vector<size_t>& rows)
-{
-    RS232Config result = config;
-    for (size_t r : rows) {
-        RS232Row& row = result.rows.at(r);
-        row.action = ACTION_UNUSED;
-        row.spinValues.clear();
-        row.freeTexts.clear();
-        row.command.clear();
-    }
-    return result;
-}
-
 bool RowDeletionNeedsQuestion(const RS232Row& row)
 {
     return !row.text.empty() || row.destination != DEST_UNUSED || row.action != ACTION_UNUSED ||
@@ -85,10 +56,11 @@ void RS232PanelRules::NotLoaded()
     baseline_ = RS232Config{};
 }
 
-void RS232PanelRules::Imported(const RS232Config& shown)
+void RS232PanelRules::Imported()
 {
+    // Edits stay measured against what the panel showed of the device,
+    // whose configuration the import would replace.
     shown_ = RS232Shown::Imported;
-    baseline_ = shown;
 }
 
 void RS232PanelRules::StartedEmpty(const RS232Config& shown)
@@ -118,6 +90,8 @@ bool RS232PanelRules::HasUnsavedEdits(const RS232Config& panel) const
         return false;
     case RS232Shown::Unconfirmed:
         return true;
+    case RS232Shown::Imported:
+        return !device_ || !SameRS232Config(panel, baseline_);
     default:
         return !SameRS232Config(panel, baseline_);
     }

@@ -59,6 +59,11 @@ wxStaticText* StaticText(wxWindow* parent, const wxString& label, int width)
 // The longest destination entry the device kinds give.
 constexpr const char* LONGEST_DESTINATION = " ORV-LED4PD  @ 255 ";
 
+// A save that does not discover again: the list still shows the device as it was found.
+constexpr const char* SAVED_LISTED_LATER =
+    " Save SUCCESS \n Input8 configuration has been saved Succesfully\n\n The device list shows it as configured "
+    "after the next discovery.";
+
 wxString LongestActionName()
 {
     wxString longest;
@@ -211,8 +216,7 @@ void Input_Type_Dialog::CreateControls()
         {ID_INPUT8_SAVE, "Save to Device", "Save the changes made to Orvanta Device"},
         {ID_INPUT8_EXPORT, "Export to PC", "Export configuration to use later for this device "},
         {ID_INPUT8_IMPORT, "Import From PC", "Import previously saved configuration for this device "},
-        {ID_INPUT8_START_EMPTY, "Start Empty Configuration",
-         "Replace what the panel shows with an empty configuration for this device"},
+        {ID_INPUT8_START_EMPTY, START_EMPTY_LABEL, START_EMPTY_TIP},
     };
     for (const auto& spec : buttonSpecs) {
         auto* button = new wxButton(this, spec.id, wxGetTranslation(spec.label), wxDefaultPosition,
@@ -461,7 +465,7 @@ bool Input_Type_Dialog::ImportInput8Image(const Input8Config& config)
     if (!missing.empty() && AskLinkQuestion(mainDialog_.GetServices().prompts) != Answer::Yes)
         return false;
     const Input8Config intended = ShowConfig(config, missing);
-    rules_.Imported(config, intended, ShownConfig());
+    rules_.Imported(intended, ShownConfig());
     ShowRulesState();
     return true;
 }
@@ -480,7 +484,7 @@ std::string Input_Type_Dialog::EditedDeviceLabel() const
 
 bool Input_Type_Dialog::SaveUnsavedEdits()
 {
-    return SaveToDevice();
+    return SaveToDevice(true);
 }
 
 // Yes to the link question unlinks the rows in unlinked and keeps the
@@ -715,10 +719,10 @@ std::vector<uint8_t> Input_Type_Dialog::BuildInput8Image(ImageForm form) const
 
 void Input_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
 {
-    SaveToDevice();
+    SaveToDevice(true);
 }
 
-bool Input_Type_Dialog::SaveToDevice()
+bool Input_Type_Dialog::SaveToDevice(bool rediscover)
 {
     // What an earlier save or refusal said no longer holds.
     SetStatus(wxEmptyString);
@@ -755,6 +759,10 @@ bool Input_Type_Dialog::SaveToDevice()
     }
     // A device that held no configuration reports itself configured from now
     // on (and the selection may be stale): discover again so the list says so.
+    if (!rediscover) {
+        services.prompts.Message(" Config Saved ", SAVED_LISTED_LATER, Buttons::Ok, Icon::Information);
+        return true;
+    }
     services.prompts.Message(" Config Saved ",
                              "Save SUCCESS \nClick OK to set address correctly & re-discover the device ",
                              Buttons::Ok, Icon::Information);
@@ -772,7 +780,9 @@ void Input_Type_Dialog::OnExportToPc(wxCommandEvent&)
 void Input_Type_Dialog::OnImportFromPc(wxCommandEvent&)
 {
     Prompts& prompts = mainDialog_.GetServices().prompts;
-    const std::optional<Input8Config> config = ImportInput8Config(prompts);
+    // A save at the question keeps this panel for its device: the import follows.
+    EditsSavedInPlace edits(*this, [this] { return SaveToDevice(false); });
+    const std::optional<Input8Config> config = ImportOverEdits<Input8Config>(edits, prompts, ImportInput8Config);
     if (!config || !ImportInput8Image(*config))
         return;
     ShowInput8Loaded(prompts);

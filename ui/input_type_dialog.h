@@ -150,8 +150,9 @@ private:
     void ShowRulesState();
     // "ORV-Input8 @ 3"
     std::string DeviceLabel() const;
-    // True when the device holds what the panel showed.
-    bool SaveToDevice();
+    // True when the device holds what the panel showed. rediscover: a device
+    // that held no configuration is discovered again after the success box.
+    bool SaveToDevice(bool rediscover);
     TypeAtAddressFn TypeAt() const;
 
     void OnSaveToDevice(wxCommandEvent& event);

@@ -64,6 +64,11 @@ const wxColour WRONG_VALUE(255, 200, 200);
 
 constexpr const char* UNLISTED_DESTINATION = " Not connected  @ %d ";
 
+// A save that does not discover again: the list still shows the device as it was found.
+constexpr const char* SAVED_LISTED_LATER =
+    " Save SUCCESS \n RS232 configuration has been saved Succesfully\n\n The device list shows it as configured "
+    "after the next discovery.";
+
 wxBitmap Picture(const EmbeddedFile& file)
 {
     wxMemoryInputStream stream(file.data, file.size);
@@ -228,8 +233,9 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
     noticeText_->SetFont(PanelFont(10, wxFONTWEIGHT_BOLD));
     noticeText_->SetForegroundColour(RED);
     notice_->Add(noticeText_, 1, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
-    notice_->Add(new wxButton(this, ID_RS232_START_EMPTY, "Start from Empty"), 0, wxALIGN_CENTER_VERTICAL | wxALL,
-                 ITEM_BORDER);
+    auto* startEmpty = new wxButton(this, ID_RS232_START_EMPTY, wxGetTranslation(START_EMPTY_LABEL));
+    startEmpty->SetToolTip(wxGetTranslation(START_EMPTY_TIP));
+    notice_->Add(startEmpty, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
 
     auto* notebook = new wxNotebook(this, ID_RS232_NOTEBOOK, wxDefaultPosition, wxSize(780, 550), wxNB_TOP);
     auto* icons = new wxImageList(32, 32);
@@ -309,12 +315,8 @@ bool RS232_Type_Dialog::ReadFromDevice()
         ShowNotLoaded();
         return read.result == RS232ReadResult::Cleared;
     }
-    const std::optional<RS232Config> accepted = AcceptLinks(read.config);
-    if (!accepted) {
-        ShowNotLoaded();
-        return true;
-    }
-    ApplyRS232Image(*accepted);
+    // Rows linked to a device not on the list keep their links, shown as " Not connected @ N ".
+    ApplyRS232Image(read.config);
     rules_.DeviceRead(read.config, PanelConfig());
     EnableEditing();
     return true;
@@ -378,18 +380,6 @@ void RS232_Type_Dialog::EnableEditing()
     for (size_t r = 0; r < rows_.size(); ++r)
         EnableTestButton(r);
     Layout();
-}
-
-std::optional<RS232Config> RS232_Type_Dialog::AcceptLinks(const RS232Config& config)
-{
-    const DeviceRegistry& registry = mainDialog_.Registry();
-    const std::vector<size_t> unoffered =
-        UnofferedActionRows(config, [&](uint8_t address) { return uint8_t(registry.TypeAtAddress(address)); });
-    if (unoffered.empty())
-        return config;
-    if (AskLinkQuestion(mainDialog_.GetServices().prompts) != Answer::Yes)
-        return std::nullopt;
-    return WithoutActions(config, unoffered);
 }
 
 void RS232_Type_Dialog::AddRS232Row()
@@ -804,11 +794,14 @@ bool RS232_Type_Dialog::Save(bool rediscover)
                                  Buttons::Ok, Icon::Information);
         return true;
     }
+    if (!rediscover) {
+        services.prompts.Message(" Config Saved ", SAVED_LISTED_LATER, Buttons::Ok, Icon::Information);
+        return true;
+    }
     services.prompts.Message(" Config Saved ",
                              " Save SUCCESS \n Click OK to re-discover the device to set it correctly", Buttons::Ok,
                              Icon::Information);
-    if (rediscover)
-        mainDialog_.DiscoverDevices(BROADCAST_ADDRESS);
+    mainDialog_.DiscoverDevices(BROADCAST_ADDRESS);
     return true;
 }
 
@@ -831,15 +824,12 @@ void RS232_Type_Dialog::OnExport(wxCommandEvent&)
 void RS232_Type_Dialog::OnImport(wxCommandEvent&)
 {
     Prompts& prompts = mainDialog_.GetServices().prompts;
-    const auto config = ImportRS232Config(prompts);
+    // A save at the question does not discover: the panel stays for its device.
+    const auto config = ImportOverEdits<RS232Config>(*this, prompts, ImportRS232Config);
     if (!config)
         return;
-    // No keeps the panel as it was: the file is the user's choice, not what the device holds.
-    const std::optional<RS232Config> accepted = AcceptLinks(*config);
-    if (!accepted)
-        return;
-    ApplyRS232Image(*accepted);
-    rules_.Imported(PanelConfig());
+    ApplyRS232Image(*config);
+    rules_.Imported();
     EnableEditing();
     ShowRS232Loaded(prompts);
 }

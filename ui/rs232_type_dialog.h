@@ -60,8 +60,8 @@ public:
     void SetDeviceAddress(uint8_t address) { address_ = address; }
     // Reads the device's configuration into the panel (not as a read-back).
     // False when a request was not acknowledged or brought no reply. Unless
-    // the read is intact (and its links accepted), the panel says that the
-    // configuration was not loaded and shows no rows.
+    // the read is intact, the panel says that the configuration was not
+    // loaded and shows no rows.
     bool ReadFromDevice();
 
     // The configuration as the controls hold it; only the parameter controls
@@ -138,9 +138,6 @@ private:
     void ShowNotLoaded();
     // The controls that edit, save or export follow what the panel shows.
     void EnableEditing();
-    // config less the links the user chose to remove; nothing when the user
-    // would rather not load it.
-    std::optional<RS232Config> AcceptLinks(const RS232Config& config);
     RS232Row RowConfig(const Row& row) const;
     void EnableTestButton(size_t r);
     // Saves the panel to the device with every check; true when the device

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,9 @@ const Input8Config EMPTY{};
 using Event = std::function<void(Input8PanelRules&)>;
 const Event READ = [](Input8PanelRules& rules) { rules.DeviceRead(HELD, HELD, HELD); };
 const Event NOT_LOADED = [](Input8PanelRules& rules) { rules.ReadNotLoaded(); };
-const Event IMPORT = [](Input8PanelRules& rules) { rules.Imported(FILE_CONFIG, FILE_CONFIG, FILE_CONFIG); };
+const Event IMPORT = [](Input8PanelRules& rules) { rules.Imported(FILE_CONFIG, FILE_CONFIG); };
+// A file that holds what the device holds.
+const Event IMPORT_HELD = [](Input8PanelRules& rules) { rules.Imported(HELD, HELD); };
 const Event START_EMPTY = [](Input8PanelRules& rules) { rules.StartedEmpty(EMPTY); };
 // A save's intact read-back is read as the device holds it.
 const Event SAVED_EDITS = [](Input8PanelRules& rules) { rules.DeviceRead(EDITED, EDITED, EDITED); };
@@ -50,8 +53,13 @@ TEST(Input8PanelRules, EventsDecideWhatIsShownSaveAndUnsavedEdits)
         {"read, edited back", {READ}, &HELD, Input8Shown::Device, true, false, &HELD},
         {"damaged or unanswered read, or No", {READ, NOT_LOADED}, &EMPTY, Input8Shown::NotLoaded, false, false,
          nullptr},
-        {"imported after not loaded", {NOT_LOADED, IMPORT}, &FILE_CONFIG, Input8Shown::Imported, true, false, nullptr},
+        // An import is an edit until it is saved.
+        {"imported after not loaded", {NOT_LOADED, IMPORT}, &FILE_CONFIG, Input8Shown::Imported, true, true, nullptr},
+        {"imported over a read", {READ, IMPORT}, &FILE_CONFIG, Input8Shown::Imported, true, true, &HELD},
         {"imported, edited", {READ, IMPORT}, &EDITED, Input8Shown::Imported, true, true, &HELD},
+        {"imported what the device holds", {READ, IMPORT_HELD}, &HELD, Input8Shown::Imported, true, false, &HELD},
+        {"imported, saved, read back", {READ, IMPORT, SAVED_EDITS}, &EDITED, Input8Shown::Device, true, false,
+         &EDITED},
         {"started empty", {NOT_LOADED, START_EMPTY}, &EMPTY, Input8Shown::EmptyByChoice, true, false, nullptr},
         {"started empty, edited", {NOT_LOADED, START_EMPTY}, &EDITED, Input8Shown::EmptyByChoice, true, true,
          nullptr},
@@ -132,10 +140,10 @@ TEST(Input8PanelRules, StoredValuesThePanelCannotShowAreKeptUntilTheUserChangesT
 
         for (bool imported : {false, true}) {
             Input8PanelRules rules;
+            rules.DeviceRead(held, held, shown);
+            // A file that holds what the device holds is no edit.
             if (imported)
-                rules.Imported(held, held, shown);
-            else
-                rules.DeviceRead(held, held, shown);
+                rules.Imported(held, shown);
             EXPECT_FALSE(rules.HasUnsavedEdits(shown));
             EXPECT_EQ(rules.ToStore(shown), held);
 
@@ -245,6 +253,66 @@ TEST(Input8PanelRules, TheUnsavedEditsQuestionComesOnlyForTheUsersEdits)
             EXPECT_EQ(panel.saved[0], expectedSave);
             EXPECT_FALSE(panel.HasUnsavedEdits());
         }
+    }
+}
+
+// An import over edits: the file is chosen and read first, then the edits
+// it would replace are asked about; whatever is answered, nothing is lost.
+TEST(Input8PanelRules, AnImportOverEditsAsksFirstAndIsAnEditItself)
+{
+    Input8Config edited = HELD;
+    edited.rows[3].change = ChangeType::Close;
+    const struct {
+        const char* name;
+        bool fileTaken;
+        const Input8Config* shown;
+        std::vector<Answer> answers;
+        bool saveSucceeds;
+        bool imported;
+        size_t asked;
+        size_t saves;
+    } cases[] = {
+        {"file cancelled or refused", false, &edited, {}, true, false, 0, 0},
+        {"no edits", true, &HELD, {}, true, true, 0, 0},
+        {"edits, Cancel", true, &edited, {Answer::Cancel}, true, false, 1, 0},
+        {"edits, Discard", true, &edited, {Answer::Discard}, true, true, 1, 0},
+        {"edits, Save", true, &edited, {Answer::Save}, true, true, 1, 1},
+        {"edits, Save fails", true, &edited, {Answer::Save}, false, false, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RulesPanel panel;
+        panel.rules.DeviceRead(HELD, HELD, HELD);
+        panel.shown = *c.shown;
+        panel.saveSucceeds = c.saveSucceeds;
+        test::ScriptedPrompts prompts;
+        prompts.boxAnswers.assign(c.answers.begin(), c.answers.end());
+        int reads = 0;
+        const std::optional<Input8Config> file =
+            ImportOverEdits<Input8Config>(panel, prompts, [&](Prompts&) -> std::optional<Input8Config> {
+                ++reads;
+                EXPECT_TRUE(prompts.boxes.empty()) << "asked before the file was read";
+                return c.fileTaken ? std::optional(FILE_CONFIG) : std::nullopt;
+            });
+        EXPECT_EQ(reads, 1);
+        EXPECT_EQ(file.has_value(), c.imported);
+        ASSERT_EQ(prompts.boxes.size(), c.asked);
+        if (c.asked) {
+            EXPECT_EQ(prompts.boxes[0].text, "ORV-Input8 @ 3 has changes that are not saved");
+            EXPECT_EQ(prompts.boxes[0].buttons, Buttons::SaveDiscardCancel);
+        }
+        ASSERT_EQ(panel.saved.size(), c.saves);
+        if (c.saves) {
+            EXPECT_EQ(panel.saved[0], edited);
+        }
+        if (!file)
+            continue;
+        // Shown, the import is an edit of its own until it is saved.
+        panel.rules.Imported(*file, *file);
+        panel.shown = *file;
+        EXPECT_TRUE(panel.HasUnsavedEdits());
+        prompts.boxAnswers = {Answer::Cancel};
+        EXPECT_FALSE(MayDropEdits(panel, prompts));
     }
 }
 

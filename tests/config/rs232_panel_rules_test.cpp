@@ -1,6 +1,6 @@
 // The RS232 panel's rules without a display: what reads, imports and saves
 // leave shown, when edits are unsaved, which rows can test their string,
-// which links are questioned, and the question before a row goes.
+// and the question before a row goes.
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -12,17 +12,6 @@ namespace orv::test {
 namespace {
 
 constexpr uint8_t RELAY_ADDRESS = 7;
-constexpr uint8_t LED4_ADDRESS = 8;
-constexpr uint8_t MISSING_ADDRESS = 9;
-
-uint8_t TypeAt(uint8_t address)
-{
-    if (address == RELAY_ADDRESS)
-        return TYPE_RELAY;
-    if (address == LED4_ADDRESS)
-        return TYPE_LED4PD;
-    return TYPE_NONE;
-}
 
 RS232Config Held()
 {
@@ -45,9 +34,7 @@ RS232Config Other()
 using Event = std::function<void(RS232PanelRules&)>;
 const Event READ = [](RS232PanelRules& rules) { rules.DeviceRead(Held(), Held()); };
 const Event NOT_LOADED = [](RS232PanelRules& rules) { rules.NotLoaded(); };
-const Event IMPORT = [](RS232PanelRules& rules) { rules.Imported(Other()); };
-// The user chose to load the device's configuration without its links.
-const Event READ_UNLINKED = [](RS232PanelRules& rules) { rules.DeviceRead(Held(), WithoutActions(Held(), {0})); };
+const Event IMPORT = [](RS232PanelRules& rules) { rules.Imported(); };
 const Event START_EMPTY = [](RS232PanelRules& rules) { rules.StartedEmpty(RS232Config{}); };
 Event SaveEnds(RS232SaveResult result, std::optional<RS232Config> readBack)
 {
@@ -68,11 +55,16 @@ TEST(RS232PanelRules, EventsLeaveWhatIsShownAndWhatMayBeDone)
     const Case cases[] = {
         {"never read", {}, {}, RS232Shown::NotLoaded, false, std::nullopt, false},
         {"intact read", {READ}, Held(), RS232Shown::Device, true, Held(), false},
-        {"read without the links the user removed", {READ_UNLINKED}, WithoutActions(Held(), {0}), RS232Shown::Device,
-         true, Held(), false},
         {"damaged read after an intact one", {READ, NOT_LOADED}, {}, RS232Shown::NotLoaded, false, std::nullopt, false},
-        {"import after not loaded", {NOT_LOADED, IMPORT}, Other(), RS232Shown::Imported, true, std::nullopt, false},
-        {"import keeps what the device holds", {READ, IMPORT}, Other(), RS232Shown::Imported, true, Held(), false},
+        // An import is an edit until it is saved.
+        {"import after not loaded", {NOT_LOADED, IMPORT}, Other(), RS232Shown::Imported, true, std::nullopt, true},
+        {"import keeps what the device holds", {READ, IMPORT}, Other(), RS232Shown::Imported, true, Held(), true},
+        {"import of what the device holds", {READ, IMPORT}, Held(), RS232Shown::Imported, true, Held(), false},
+        {"import saved and read back", {READ, IMPORT, SaveEnds(RS232SaveResult::Saved, Other())}, Other(),
+         RS232Shown::Device, true, Other(), false},
+        {"import after a save without read-back",
+         {READ, SaveEnds(RS232SaveResult::Failed, std::nullopt), IMPORT}, Held(), RS232Shown::Imported, true,
+         std::nullopt, true},
         {"empty by choice", {NOT_LOADED, START_EMPTY}, {}, RS232Shown::EmptyByChoice, true, std::nullopt, false},
         {"empty by choice, then a name", {NOT_LOADED, START_EMPTY}, RS232Config{"New", BaudRateTable[0], {}},
          RS232Shown::EmptyByChoice, true, std::nullopt, true},
@@ -173,36 +165,6 @@ TEST(RS232PanelRules, OnlyTheFirstTenRowsShowingTheDevicesStringAreTestable)
         for (const Event& event : c.events)
             event(rules);
         EXPECT_EQ(rules.Testable(c.row, c.shown), c.testable);
-    }
-}
-
-TEST(RS232PanelRules, ActionsThatAListedDestinationDoesNotOfferAreQuestioned)
-{
-    RS232Config config;
-    RS232Row led = AsciiRow("DIM", RELAY_ADDRESS, ACTION_SET_1_LED_LEVEL);
-    led.spinValues = {2, 100};
-    config.rows = {
-        RelayRow("ON", RELAY_ADDRESS, 3),                          // offered
-        led,                                                      // a relay offers no LED level
-        RelayRow("GONE", MISSING_ADDRESS, 2),                     // not listed: kept as it is
-        AsciiRow("LED", LED4_ADDRESS, ACTION_RELAY_DEENERGIZE),   // an LED4PD offers no relay
-        AsciiRow("CMD", LED4_ADDRESS),                            // no action
-    };
-
-    const std::vector<size_t> rows = UnofferedActionRows(config, TypeAt);
-    EXPECT_EQ(rows, (std::vector<size_t>{1, 3}));
-
-    const RS232Config unlinked = WithoutActions(config, rows);
-    for (size_t r : rows) {
-        EXPECT_EQ(unlinked.rows[r].action, ACTION_UNUSED) << r;
-        EXPECT_TRUE(unlinked.rows[r].spinValues.empty()) << r;
-        EXPECT_EQ(unlinked.rows[r].destination, config.rows[r].destination) << r;
-        EXPECT_EQ(unlinked.rows[r].text, config.rows[r].text) << r;
-    }
-    for (size_t r : {0, 2, 4}) {
-        EXPECT_TRUE(SameRS232Config(RS232Config{"", BaudRateTable[0], {unlinked.rows[r]}},
-                                    RS232Config{"", BaudRateTable[0], {config.rows[r]}}))
-            << r;
     }
 }
 

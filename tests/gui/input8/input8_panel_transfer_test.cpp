@@ -204,11 +204,13 @@ TEST_F(Input8PanelTest, ExportedConfigurationImportsBackIntoTheRows)
 
     panel->ClearInput8Panel();
     ASSERT_EQ(panel->BuildInput8Config(), Input8Config{});
+    // Emptied, the panel no longer shows what the device holds: Discard lets the import go on.
     prompts.fileAnswers = {file.string()};
+    prompts.boxAnswers = {Answer::Discard};
     Click(ID_INPUT8_IMPORT);
     fs::remove(file);
 
-    EXPECT_EQ(prompts.Captions(), (std::vector<std::string>{" Config Saved ", " Config Loaded "}));
+    EXPECT_EQ(prompts.Captions(), (std::vector<std::string>{" Config Saved ", UNSAVED_EDITS_CAPTION, " Config Loaded "}));
     EXPECT_EQ(panel->BuildInput8Config(), SampleConfig());
     EXPECT_EQ(ParameterTexts(3).size(), 3u);
     EXPECT_EQ(Choice(ID_INPUT8_DESTINATION_BASE + 2)->GetStringSelection(), " ORV-RS232  @ 5 ");
@@ -230,11 +232,11 @@ TEST_F(Input8PanelTest, ImportAnsweredNoAtTheLinkQuestionKeepsThePanelAndReports
     edited.name = "Landing";
 
     prompts.fileAnswers = {file.string()};
-    prompts.boxAnswers = {Answer::No};
+    prompts.boxAnswers = {Answer::Discard, Answer::No};
     Click(ID_INPUT8_IMPORT);
     fs::remove(file);
 
-    EXPECT_EQ(prompts.Captions(), std::vector<std::string>{"Warn Loading Data "});
+    EXPECT_EQ(prompts.Captions(), (std::vector<std::string>{UNSAVED_EDITS_CAPTION, "Warn Loading Data "}));
     EXPECT_EQ(panel->BuildInput8Config(), edited);
 }
 

@@ -7,6 +7,7 @@
 
 #include <wx/button.h>
 
+#include "config/unsaved_edits.h"
 #include "tests/gui/rs232/rs232_panel_fixture.h"
 
 namespace orv::test {
@@ -206,6 +207,25 @@ TEST_F(RS232DeviceTest, SaveToAnUnconfiguredDeviceRediscoversAfterTheSuccessBox)
     EXPECT_GE(HeardBroadcastQueries(), 1u);
 }
 
+// A Save at the unsaved-edits question goes on to what the user asked for,
+// not to a discovery: its box says so instead of promising one.
+TEST_F(RS232DeviceTest, SaveAtTheQuestionToAnUnconfiguredDeviceSaysWhatHappens)
+{
+    Registry().RemoveDevice(0);
+    AddRecord("ORV-RS232", TYPE_RS232, RS232_ADDRESS, false);
+    Registry().Select(uint8_t(Registry().Count() - 1));
+    EditRows();
+    prompts.boxAnswers = {Answer::Save};
+
+    EXPECT_TRUE(MayDropEdits(*panel, prompts));
+
+    ASSERT_EQ(prompts.boxes.size(), 2u);
+    EXPECT_EQ(prompts.boxes[1].caption, " Config Saved ");
+    EXPECT_EQ(prompts.boxes[1].text, " Save SUCCESS \n RS232 configuration has been saved Succesfully\n\n The device "
+                                     "list shows it as configured after the next discovery.");
+    EXPECT_EQ(HeardBroadcastQueries(), 0u);
+}
+
 TEST_F(RS232DeviceTest, SaveWithAnUnacknowledgedBlockIsNotReportedAsSaved)
 {
     EditRows();
@@ -245,10 +265,13 @@ TEST_F(RS232DeviceTest, ExportedRowsComeBackOnImport)
     Click(ID_RS232_ROW_DELETE + 0);
     wxTheApp->ProcessPendingEvents();
     Text(ID_RS232_NAME, 0)->ChangeValue("Other");
+    // The edits the file replaces are asked about first.
+    prompts.boxAnswers = {Answer::Discard};
     Click(ID_RS232_IMPORT);
     std::remove(path.c_str());
 
-    EXPECT_EQ(prompts.Captions(), (Strings{" Config Saved ", " Delete Row ", " Config Loaded "}));
+    EXPECT_EQ(prompts.Captions(),
+              (Strings{" Config Saved ", " Delete Row ", UNSAVED_EDITS_CAPTION, " Config Loaded "}));
     EXPECT_EQ(Text(ID_RS232_NAME, 0)->GetValue(), "Hall Gateway");
     EXPECT_EQ(Choice(ID_RS232_RATE, 0)->GetStringSelection(), "9600");
     ASSERT_EQ(RowCount(), 2u);

@@ -1,6 +1,6 @@
 // The RS232 panel never loses a link or an edit without saying so: rows
-// whose destination has left the bus keep their links; an action that a
-// listed destination does not offer brings the link question; parameter
+// whose destination has left the bus keep their links, and so do actions
+// that a listed destination does not offer, without a question; parameter
 // controls are those of the selected action; a free value above one byte
 // stays as typed and is refused at Save and Export; Test String only where
 // the row shows what the device holds; a save that could not be read back
@@ -96,47 +96,36 @@ TEST_F(RS232KeptEditsTest, ARowWhoseDestinationLeftTheBusKeepsItsLinkThroughDele
     EXPECT_EQ(prompts.Captions(), (Strings{" Delete Row ", " Config Saved "}));
 }
 
-// An action that a listed destination's kind does not offer brings the link
-// question: Yes shows the rows without those actions, No loads nothing from
-// the device and keeps the panel as it was after an import.
-TEST_F(RS232KeptEditsTest, AnActionTheDestinationDoesNotOfferBringsTheLinkQuestion)
+// An action that a listed destination's kind does not offer is kept as it
+// is stored, without a question, from the device and from a file; a save
+// stores it again.
+TEST_F(RS232KeptEditsTest, AnActionTheDestinationDoesNotOfferIsKeptWithoutAQuestion)
 {
-    const std::string path = (std::filesystem::temp_directory_path() / "orv_rs232_link_question.bin").string();
+    const std::string path = (std::filesystem::temp_directory_path() / "orv_rs232_kept_action.bin").string();
     RS232Config config;
     config.rows = {RelayRow("DIM", RELAY_ADDRESS, ACTION_SET_1_LED_LEVEL, {2, 100}),
-                   RelayRow("ON", RELAY_ADDRESS, ACTION_RELAY_ENERGIZE, {3})};
-    RS232Config shown;
-    shown.rows = {Row("DIM", StringType::ASCII, RELAY_ADDRESS), config.rows[1]};
-    const std::vector<uint8_t> held = DeviceImage(config);
+                   RelayRow("ON", RELAY_ADDRESS, ACTION_RELAY_ENERGIZE, {3}),
+                   RelayRow("GONE", MISSING_ADDRESS, ACTION_RELAY_ENERGIZE, {1})};
     prompts.fileAnswers = {path};
     ASSERT_TRUE(ExportRS232Config(config, services));
+    prompts.boxes.clear();
 
-    struct Case {
-        const char* name;
-        Answer answer;
-        bool loaded;
-    };
-    for (const Case& c : {Case{"Yes", Answer::Yes, true}, Case{"No", Answer::No, false}}) {
-        SCOPED_TRACE(c.name);
-        prompts.boxes.clear();
-        prompts.boxAnswers = {c.answer};
-        rs232.LoadMemory(held);
-        ASSERT_TRUE(panel->ReadFromDevice());
+    Read(config);
+    EXPECT_TRUE(prompts.boxes.empty()) << prompts.Captions().front();
+    EXPECT_TRUE(panel->FindWindow(ID_RS232_SAVE)->IsEnabled());
+    EXPECT_TRUE(SameRS232Config(panel->PanelConfig(), config));
+    EXPECT_EQ(Choice(ID_RS232_ROW_ACTION, 0)->GetStringSelection(), "Set 1 LED Level");
+    EXPECT_EQ(Choice(ID_RS232_ROW_DESTINATION, 2)->GetStringSelection(), " Not connected  @ 9 ");
 
-        ASSERT_EQ(prompts.Captions(), (Strings{"Warn Loading Data "}));
-        EXPECT_EQ(prompts.boxes[0].buttons, Buttons::YesNo);
-        EXPECT_EQ(panel->FindWindow(ID_RS232_SAVE)->IsEnabled(), c.loaded);
-        EXPECT_TRUE(SameRS232Config(panel->PanelConfig(), c.loaded ? shown : RS232Config{}));
-        // The device keeps its links until the user saves.
-        EXPECT_EQ(std::vector<uint8_t>(rs232.Memory().begin(), rs232.Memory().begin() + long(held.size())), held);
+    prompts.fileAnswers = {path};
+    Click(ID_RS232_IMPORT);
+    EXPECT_EQ(prompts.Captions(), (Strings{" Config Loaded "}));
+    EXPECT_TRUE(SameRS232Config(panel->PanelConfig(), config));
+    // The file holds what the device holds: nothing to save.
+    EXPECT_FALSE(panel->HasUnsavedEdits());
 
-        // The same file brings the same question; No keeps the panel as it is.
-        const RS232Config before = panel->PanelConfig();
-        prompts.boxAnswers = {c.answer};
-        prompts.fileAnswers = {path};
-        Click(ID_RS232_IMPORT);
-        EXPECT_TRUE(SameRS232Config(panel->PanelConfig(), c.answer == Answer::Yes ? shown : before));
-    }
+    Click(ID_RS232_SAVE);
+    ExpectDeviceHolds(config);
     std::filesystem::remove(path);
 }
 
