@@ -31,6 +31,8 @@ constexpr int LOG_WINDOW_WIDTH = 420;
 // Narrower than this, the log's lines are not worth the room: it goes behind the frame.
 constexpr int LOG_WINDOW_MIN_WIDTH = 200;
 constexpr long PAINT_WAIT_MILLIS = 1000;
+// Status bar field 0 while no command has anything to say.
+constexpr const char* IDLE_STATUS_TEXT = "ORVANTA TOOL";
 
 // Until a window manager has told GTK the size of a frame's decorations, GTK
 // lays the frame's content out in too small a window and complains. Shown
@@ -129,6 +131,14 @@ MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wx
     // The log window's frame is a child of this frame, so it goes when this
     // frame goes and cannot keep the program running on its own.
     logWindow = new wxLogWindow(this, _("ORVANTA Log Window"), false, false);
+
+    // Each command starts with the idle text: what an earlier one reported
+    // (an address moved, devices found) is no longer true of what follows.
+    Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+        if (event.GetId() != ID_LOG_WINDOW)
+            SetStatusText(IDLE_STATUS_TEXT, 0);
+        event.Skip();
+    });
 
     chooseFolder = [this](const wxString& message, bool mustExist) -> std::optional<std::string> {
         wxDirDialog dialog(this, message, wxEmptyString, wxDD_DEFAULT_STYLE | (mustExist ? wxDD_DIR_MUST_EXIST : 0));

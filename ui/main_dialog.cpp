@@ -89,6 +89,29 @@ std::optional<std::vector<RowLink>> ReadRowLinks(const Panel& panel)
     }
 }
 
+// Status bar field 0 while no job has anything to say.
+constexpr const char* IDLE_STATUS = "ORVANTA TOOL";
+
+// The index of the record of device (same serial number; at its address and
+// its former index first), or nothing when the registry no longer holds it.
+std::optional<size_t> FindAgain(const DeviceRegistry& registry, const DeviceRecord& device, size_t former)
+{
+    if (former < registry.Count() && registry.Record(former).serialNumber == device.serialNumber &&
+        registry.Record(former).address == device.address)
+        return former;
+    std::optional<size_t> found;
+    for (size_t i = 0; i < registry.Count(); ++i) {
+        const DeviceRecord& record = registry.Record(i);
+        if (record.serialNumber != device.serialNumber)
+            continue;
+        if (record.address == device.address)
+            return i;
+        if (!found)
+            found = i;
+    }
+    return found;
+}
+
 // A firmware update's outcome in a few words for the status bar; empty when
 // nothing was tried or a box has said all.
 std::string FirmwareOutcomeText(FirmwareUpdateOutcome outcome)
@@ -392,17 +415,31 @@ void MainDialog::OnDeviceSelected(wxListEvent& event)
     const long row = event.GetIndex();
     if (row < 0 || row >= listCtrl_->GetItemCount())
         return;
-    const auto index = size_t(listCtrl_->GetItemData(row));
-    if (index >= registry_.Count())
+    const auto clicked = size_t(listCtrl_->GetItemData(row));
+    if (clicked >= registry_.Count())
         return;
+    // A Save at the question may discover the bus again and refill the
+    // registry: the device clicked is then found again by its serial number.
+    const DeviceRecord chosen = registry_.Record(clicked);
     if (!MayDropShownEdits()) {
         RestoreListSelection();
         return;
     }
-    // The status texts spoke of what was shown before.
-    services_.prompts.SetStatusText("", 0);
-    services_.prompts.SetStatusText("", 1);
+    const std::optional<size_t> found = FindAgain(registry_, chosen, clicked);
+    if (!found) {
+        // Gone from the list: nothing of it is shown, nor of the device now in its place.
+        for (long other = 0; other < listCtrl_->GetItemCount(); ++other)
+            listCtrl_->SetItemState(other, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+        ShowInstructions();
+        return;
+    }
+    const size_t index = *found;
+    // The status texts spoke of what was shown before; field 1 names the interface.
+    services_.prompts.SetStatusText(IDLE_STATUS, 0);
     registry_.Select(uint8_t(index));
+    // The list was rebuilt meanwhile: the device's row is selected anew.
+    if (index != clicked || row >= listCtrl_->GetItemCount() || size_t(listCtrl_->GetItemData(row)) != index)
+        RestoreListSelection();
     EnableDeviceCommands();
     // A copy: a device that fails its configuration read is removed below.
     const DeviceRecord record = registry_.Record(index);

@@ -10,6 +10,7 @@
 
 #include <wx/menu.h>
 #include <wx/stattext.h>
+#include <wx/statusbr.h>
 
 #include "config/input8_image.h"
 #include "link/commands.h"
@@ -318,8 +319,11 @@ TEST_F(MainDialogTest, StatusTextsGoWithThePanelTheySpeakOf)
     SendMenuCommand(*frame, ID_DEVICE_BOOT_MODE);
     prompts.statusTexts.clear();
 
+    // Field 0 shows the tool's name again; field 1 keeps naming the interface in use.
+    frame->SetStatusText("Interface: ORV-NET", 1);
     SelectRow(1);
-    EXPECT_EQ(prompts.statusTexts, (std::vector<std::pair<int, std::string>>{{0, ""}, {1, ""}}));
+    EXPECT_EQ(prompts.statusTexts, (std::vector<std::pair<int, std::string>>{{0, "ORVANTA TOOL"}}));
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "Interface: ORV-NET");
 
     // A discovery's own texts stay while it runs.
     prompts.statusTexts.clear();
@@ -333,6 +337,20 @@ TEST_F(MainDialogTest, StatusTextsGoWithThePanelTheySpeakOf)
     prompts.fileAnswers = {std::nullopt};
     SendMenuCommand(*frame, ID_UPDATE_FIRMWARE_SELECTED);
     EXPECT_TRUE(prompts.statusTexts.empty());  // no file chosen: nothing was tried
+}
+
+// What a command reported is not carried into the next one: each starts
+// from the tool's name (bringing the log window back is no command on the bus).
+TEST_F(MainDialogTest, EachCommandStartsWithTheToolsNameInTheStatusBar)
+{
+    const wxString moved = "Set Address: ORV-Relay (00 00 00 05) moved from address 9 to 4";
+    frame->SetStatusText(moved, 0);
+    SendMenuCommand(*frame, ID_LOG_WINDOW);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), moved);
+
+    frame->chooseFolder = [](const wxString&, bool) -> std::optional<std::string> { return std::nullopt; };
+    SendMenuCommand(*frame, ID_BACKUP_BUS);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "ORVANTA TOOL");
 }
 
 TEST_F(MainDialogTest, AFirmwareUpdatesOutcomeGoesToTheStatusBar)
