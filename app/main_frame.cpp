@@ -172,12 +172,16 @@ MainFrame* NewMainFrame(Services& services, UsbInterface& bus)
 void MainFrame::OpenInterfaceAndDialog()
 {
     BindBusLink(bus_, linkServices_);
-    const bool opened = OpenBusInterface();
-    if (!opened)
-        Close(false);
+    bool opened = OpenBusInterface();
     mainDialog = new MainDialog(this, services_, ID_MAIN_DIALOG, wxDefaultPosition, wxSize(1200, 690),
                                 wxTAB_TRAVERSAL);
     PaintPanelsWhenShown();
+    // After the not-found box, another line (a serial device server, another
+    // port) may still be chosen; only Cancel there ends the program.
+    if (!opened && connectWhenNotFound && Line())
+        opened = ChooseConnection(*this, Line(), *mainDialog);
+    if (!opened)
+        Close(false);
     ShowInterfaceInUse(*this, Line());
     FitToWorkArea();
     // A closing frame goes as soon as events are handled: its log window is

@@ -36,9 +36,13 @@ public:
               const wxPoint& pos = wxDefaultPosition, const wxSize& size = DEFAULT_FRAME_SIZE,
               long style = MAIN_FRAME_STYLE);
 
-    // Start-up: opens the bus interface (asking the frame to close when there
-    // is none), creates the main dialog and shows the log window.
+    // Start-up: opens the bus interface, creates the main dialog and shows the
+    // log window. When there is no interface the frame is asked to close,
+    // unless connectWhenNotFound and a line is chosen in the Connection dialog.
     void OpenInterfaceAndDialog();
+    // Set by the program when the technician named no port: the first FTDI
+    // interface was looked for, and another line may be chosen instead.
+    bool connectWhenNotFound = false;
     // Shows the frame at start-up, without the toolkit's complaints about its first layout.
     void ShowOnDesktop();
     // Shows the log window. The first time it goes beside the frame when the

@@ -66,6 +66,7 @@ bool OrvToolApp::OnInit()
                      "interface instead ");
         line->UseFirstFtdiInterface();
     }
+    frame->connectWhenNotFound = line && ChosenBusPort().empty();
     frame->OpenInterfaceAndDialog();
     frame->ShowOnDesktop();
     // Once shown: the window manager places a new window itself.

@@ -75,10 +75,10 @@ ConnectionDialog::ConnectionDialog(wxWindow* parent, BusLine* line, Services& se
     else
         address_->ChangeValue(ToWx(inUse));
 
-    result_ = new wxStaticText(this, wxID_ANY,
-                               line_ ? _("In use: ") + ToWx(line_->InUse())
-                                     : _("orvtool-sim talks to its simulated bus; orvtool chooses among the "
-                                         "interfaces of the PC and serial device servers."));
+    openingText_ = line_ ? _("In use: ") + ToWx(line_->InUse())
+                         : _("orvtool-sim talks to its simulated bus; orvtool chooses among the interfaces of the PC "
+                             "and serial device servers.");
+    result_ = new wxStaticText(this, wxID_ANY, openingText_);
     result_->SetMinSize(wxSize(RESULT_WIDTH, -1));
     result_->Wrap(RESULT_WIDTH);
     sizer->Add(result_, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
@@ -97,6 +97,7 @@ ConnectionDialog::ConnectionDialog(wxWindow* parent, BusLine* line, Services& se
     address_->Bind(wxEVT_TEXT, &ConnectionDialog::OnAddressTyped, this);
     list_->Bind(wxEVT_LIST_ITEM_SELECTED, [this](wxListEvent& event) {
         address_->ChangeValue(wxEmptyString);
+        ForgetResult();
         event.Skip();
     });
 
@@ -119,7 +120,17 @@ void ConnectionDialog::OnAddressTyped(wxCommandEvent& event)
     const long row = list_->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
     if (row >= 0 && !address_->GetValue().empty())
         list_->SetItemState(row, 0, wxLIST_STATE_SELECTED);
+    ForgetResult();
     event.Skip();
+}
+
+void ConnectionDialog::ForgetResult()
+{
+    // A verdict speaks of the port it was given for, not of one chosen since.
+    if (!verdictShown_)
+        return;
+    ShowResult(FromWx(openingText_));
+    verdictShown_ = false;
 }
 
 bool ConnectionDialog::CheckTyped()
@@ -135,6 +146,7 @@ void ConnectionDialog::ShowResult(const std::string& text)
 {
     result_->SetLabelText(ToWx(text));
     result_->Wrap(RESULT_WIDTH);
+    verdictShown_ = true;
     Layout();
     Fit();
 }
@@ -183,20 +195,21 @@ void ShowInterfaceInUse(wxFrame& frame, const BusLine* line)
         frame.SetStatusText(_("Interface: ") + ToWx(line ? line->InUse() : SIMULATED_BUS), INTERFACE_STATUS_FIELD);
 }
 
-void ChooseConnection(wxFrame& frame, BusLine* line, MainDialog& mainDialog)
+bool ChooseConnection(wxFrame& frame, BusLine* line, MainDialog& mainDialog)
 {
     // A new line empties the device list and with it the shown panel.
     if (!mainDialog.MayDropShownEdits())
-        return;
+        return false;
     ConnectionDialog dialog(&frame, line, mainDialog.GetServices(),
                             line ? ListFtdiInterfaces() : std::vector<InterfaceEntry>{});
     if (dialog.ShowModal() != wxID_OK)
-        return;
+        return false;
     // The devices listed were those of the line before.
     mainDialog.Registry().ClearDevices();
     mainDialog.ResetDeviceList();
     mainDialog.ShowInstructions();
     ShowInterfaceInUse(frame, line);
+    return true;
 }
 
 }  // namespace orv

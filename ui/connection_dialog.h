@@ -51,6 +51,8 @@ private:
     void OnOk(wxCommandEvent& event);
     void OnAddressTyped(wxCommandEvent& event);
     void ShowResult(const std::string& text);
+    // Back to what the dialog said when it opened, once another port is chosen.
+    void ForgetResult();
     // A typed address that names no port: the reason in the result, false.
     bool CheckTyped();
 
@@ -61,6 +63,8 @@ private:
     wxListCtrl* list_ = nullptr;
     wxTextCtrl* address_ = nullptr;
     wxStaticText* result_ = nullptr;
+    wxString openingText_;
+    bool verdictShown_ = false;
     wxButton* test_ = nullptr;
 };
 
@@ -68,7 +72,7 @@ private:
 void ShowInterfaceInUse(wxFrame& frame, const BusLine* line);
 
 // The dialog from the frame's menu: on OK the line is the new one, kept for
-// the next start, and the device list (of the old line) is emptied.
-void ChooseConnection(wxFrame& frame, BusLine* line, MainDialog& mainDialog);
+// the next start, and the device list (of the old line) is emptied; true then.
+bool ChooseConnection(wxFrame& frame, BusLine* line, MainDialog& mainDialog);
 
 }  // namespace orv

@@ -70,6 +70,73 @@ TEST_F(ConnectionDialogTest, APortThatDoesNotOpenKeepsTheDialogAndTheLineInUse)
     EXPECT_TRUE(prompts.boxes.empty());
 }
 
+// Without an interface and without a port named, the not-found box is
+// followed by the connection dialog: a line chosen there is used; only
+// Cancel ends the program.
+TEST_F(ConnectionDialogTest, WithoutAnInterfaceTheConnectionDialogFollowsTheNotFoundBox)
+{
+    for (bool choose : {true, false}) {
+        SCOPED_TRACE(choose ? "a line chosen" : "cancelled");
+        OpenedSettings settings = OpenSettingsFile((settingsFolder / "orvtool.conf").string());
+        wxConfigBase::Set(settings.config.release());
+        // No FTDI interface on the test machine: the first one is not found.
+        line = std::make_unique<BusLine>([](const std::string& p) { return MakePortInterface(p); }, "");
+        frame = NewMainFrame(services, *line);
+        logWindow = frame->logWindow;
+        frame->connectWhenNotFound = true;
+        bool closeRequested = false;
+        frame->Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {
+            closeRequested = true;
+            event.Skip();
+        });
+        prompts.boxes.clear();
+        bool acted = false;
+        wxTheApp->CallAfter([&] {
+            ConnectionDialog* dialog = OpenConnectionDialog();
+            ASSERT_NE(dialog, nullptr);
+            acted = true;
+            EXPECT_EQ(prompts.Captions(), std::vector<std::string>{"ORV-NET  not found Error"});
+            if (choose) {
+                dialog->AddressField()->SetValue(relayPty.SlavePath());
+                Click(dialog->FindWindow(wxID_OK));
+            } else {
+                dialog->EndModal(wxID_CANCEL);
+            }
+        });
+
+        frame->OpenInterfaceAndDialog();
+
+        EXPECT_TRUE(acted);
+        EXPECT_EQ(closeRequested, !choose);
+        if (choose) {
+            EXPECT_EQ(line->Port(), relayPty.SlavePath());
+            EXPECT_EQ(InterfaceStatus(), "Interface: " + relayPty.SlavePath());
+            EXPECT_EQ(QuickDiscovery(), std::vector<int>{9});
+        }
+        Stop();
+    }
+}
+
+// A verdict speaks of the port it was given for: typing another address or
+// choosing another row takes it away.
+TEST_F(ConnectionDialogTest, ATestsVerdictGoesWhenAnotherPortIsChosen)
+{
+    Start(demoPty.SlavePath());
+    Choose([&](ConnectionDialog& dialog) {
+        const std::string opening = Result(dialog);
+        dialog.AddressField()->SetValue(relayPty.SlavePath());
+        Click(dialog.TestButton());
+        ASSERT_NE(Result(dialog), opening);
+        dialog.AddressField()->AppendText("x");
+        EXPECT_EQ(Result(dialog), opening);
+
+        Click(dialog.TestButton());
+        ASSERT_NE(Result(dialog), opening);
+        dialog.InterfaceList()->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        EXPECT_EQ(Result(dialog), opening);
+    });
+}
+
 class SimulatedConnectionTest : public MainDialogTest {};
 
 TEST_F(SimulatedConnectionTest, TheSimulatedBusIsNamedAndTested)
