@@ -158,6 +158,8 @@ TEST_F(BusWindowsTest, RestoreWritesTheTickedDeviceOnlyAfterTheYes)
         EXPECT_EQ(window->GetTitle(), "Restore Bus");
         // Ticked: the device that differs; the relay holds no configuration and takes no tick.
         EXPECT_TRUE(window->IsTicked(0));
+        EXPECT_TRUE(window->HasTickBox(0));
+        EXPECT_FALSE(window->HasTickBox(1));
         window->Tick(1, true);
         EXPECT_FALSE(window->IsTicked(1));
         EXPECT_FALSE(window->IsTicked(2));
