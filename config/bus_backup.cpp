@@ -40,7 +40,7 @@ BusBackup ReadBusBackup(const DeviceRegistry& registry, Services& services, cons
             } else if (record.sharedAddress) {
                 backup.notRead.emplace_back(record, "shares its address with another device: not read");
             } else {
-                const ReadOutcome read = ReadConfigImage(TransferProfileOf(*kind), record.address, services);
+                const ReadOutcome read = ReadConfigImage(StepProfileOf(*kind), record.address, services);
                 switch (read.result) {
                 case ReadResult::Intact:
                     device.file = BackupFileNameOf(record, repeated);

@@ -37,7 +37,7 @@ bool ReadAndCompare(DeviceComparison& entry, const DestinationNamer& nameBefore,
                     Services& services)
 {
     const ConfigKind kind = *ConfigKindOfType(entry.bus->typeCode);
-    const ReadOutcome read = ReadConfigImage(TransferProfileOf(kind), entry.bus->address, services);
+    const ReadOutcome read = ReadConfigImage(StepProfileOf(kind), entry.bus->address, services);
     switch (read.result) {
     case ReadResult::InterfaceLost:
         entry.readProblem = "not read: the interface was lost";
@@ -94,6 +94,36 @@ bool BusComparison::Matches() const
         if (!device.Matches())
             return false;
     return !interfaceLost;
+}
+
+void MarkWrittenFromBackup(BusComparison& comparison, size_t row)
+{
+    DeviceComparison& device = comparison.devices[row];
+    device.config = ConfigState::Same;
+    device.differences.clear();
+    device.readProblem.clear();
+    comparison.readAgain.push_back(row);
+}
+
+std::string ComparisonVerdict(const BusComparison& comparison, const std::string& comparedAt)
+{
+    const std::vector<size_t>& checkedAgain = comparison.readAgain;
+    if (!comparison.Matches())
+        return "The bus differs from the backup.";
+    if (checkedAgain.empty())
+        return "The bus matches the backup.";
+    std::string notReadAgain;
+    for (size_t row = 0; row < comparison.devices.size(); ++row) {
+        const DeviceComparison& device = comparison.devices[row];
+        const bool again = std::find(checkedAgain.begin(), checkedAgain.end(), row) != checkedAgain.end();
+        if (again || !device.Writable())
+            continue;
+        notReadAgain += (notReadAgain.empty() ? "" : ", ") + Latin1ToUtf8(device.bus->name) +
+                        StrF(" @ %d", device.bus->address);
+    }
+    if (notReadAgain.empty())
+        return "The bus matches the backup.";
+    return "The devices written match the backup; " + notReadAgain + " not read again since " + comparedAt + ".";
 }
 
 std::string StatusText(const DeviceComparison& device)

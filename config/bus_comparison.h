@@ -49,6 +49,9 @@ struct BusComparison {
     std::vector<DeviceComparison> devices;  // the backup's in its order, then the others on the bus
     bool interfaceLost = false;             // the comparison stopped there; the bus side is incomplete
     bool cancelled = false;                 // the step said stop; the devices not read say so
+    // Rows whose device was written from the backup and read back the same
+    // since the comparison read the bus.
+    std::vector<size_t> readAgain;
 
     // Every device of the backup present with its address and configuration
     // (and every configuration read).
@@ -59,6 +62,16 @@ struct BusComparison {
 // "configuration differs", "address 3 → 40", "firmware 1.20 → 1.21",
 // "missing on the bus", "not in the backup", "not configured" ...
 std::string StatusText(const DeviceComparison& device);
+
+// After the backup's configuration was written to row's device and read
+// back the same: the row says so, and counts as read again.
+void MarkWrittenFromBackup(BusComparison& comparison, size_t row);
+
+// The verdict of a comparison that stays open while the bus may change; its
+// configurations were read at comparedAt ("10:42"). Once a device was
+// written, a verdict that the bus matches names every configuration not read
+// again since: it speaks only of what was read.
+std::string ComparisonVerdict(const BusComparison& comparison, const std::string& comparedAt);
 
 // The devices matched, without reading anything.
 std::vector<DeviceComparison> MatchWithBus(const std::vector<BackupDevice>& backup, const DeviceRegistry& registry);

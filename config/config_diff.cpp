@@ -96,11 +96,11 @@ std::vector<std::string> Input8Differences(const std::vector<uint8_t>& before, c
             out.Add(row, "destination", Input8Destination(x.destination, nameBefore),
                     Input8Destination(y.destination, nameAfter));
         out.Add(row, "action", ActionName(x.action), ActionName(y.action));
-        // Bytes that read alike under two actions (string 1 and relay 1) are
-        // told by the action line alone.
+        // A new action gives the same bytes another meaning: its parameters
+        // are named even when the bytes are equal.
         const std::string p = Input8Parameters(x);
         const std::string q = Input8Parameters(y);
-        if (x.parameters != y.parameters && (p != q || x.action == y.action))
+        if (x.parameters != y.parameters || x.action != y.action)
             out.lines.push_back(row + ": parameters " + p + ARROW + q);
     }
     return out.lines;
@@ -153,7 +153,10 @@ std::vector<std::string> RS232Differences(const RS232Config& a, const RS232Confi
             out.Add(row, "destination", RS232Destination(x.destination, nameBefore),
                     RS232Destination(y.destination, nameAfter));
         out.Add(row, "action", ActionName(x.action), ActionName(y.action));
-        out.Add(row, "parameters", RS232Parameters(x), RS232Parameters(y));
+        if (x.action != y.action)
+            out.lines.push_back(row + ": parameters " + RS232Parameters(x) + ARROW + RS232Parameters(y));
+        else
+            out.Add(row, "parameters", RS232Parameters(x), RS232Parameters(y));
     }
     if (b.rows.size() > a.rows.size())
         out.lines.push_back(RowCount(b.rows.size() - a.rows.size(), "more"));

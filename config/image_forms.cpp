@@ -34,6 +34,13 @@ ConfigKindProfile TransferProfileOf(ConfigKind kind)
     return kind == ConfigKind::Input8 ? Input8TransferProfile() : RS232TransferProfile();
 }
 
+ConfigKindProfile StepProfileOf(ConfigKind kind)
+{
+    ConfigKindProfile profile = TransferProfileOf(kind);
+    profile.readProgress.reset();
+    return profile;
+}
+
 std::vector<uint8_t> FileFormOfRead(ConfigKind kind, const ReadOutcome& read)
 {
     if (read.result != ReadResult::Intact)

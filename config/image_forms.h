@@ -22,6 +22,9 @@ std::optional<ConfigKind> ConfigKindOfType(uint8_t typeCode);
 const char* ConfigKindName(ConfigKind kind);
 // The block transfer values of the kind.
 ConfigKindProfile TransferProfileOf(ConfigKind kind);
+// The same for a read that is one step of a job with its own progress
+// window: no window of its own covers that one and its Cancel.
+ConfigKindProfile StepProfileOf(ConfigKind kind);
 
 // The file form of an intact read; empty for any other read. Input8: the 453
 // bytes with bytes 451 and 452 zero. RS232: the image with its CRC low byte

@@ -47,6 +47,13 @@ void KnownLinks::KeepListed(const DeviceRegistry& registry)
     });
 }
 
+bool KnownLinks::Knows(const DeviceRecord& record) const
+{
+    return std::any_of(sources_.begin(), sources_.end(), [&record](const Source& source) {
+        return source.record.address == record.address && source.record.serialNumber == record.serialNumber;
+    });
+}
+
 std::vector<LinkingRows> KnownLinks::LinksTo(uint8_t address) const
 {
     std::vector<const Source*> sorted;

@@ -41,6 +41,8 @@ public:
     // Forgets every device that is no longer listed at its address with its serial number.
     void KeepListed(const DeviceRegistry& registry);
 
+    // Whether the configuration of record's device (at its address, with its serial number) was read.
+    bool Knows(const DeviceRecord& record) const;
     // The rows of other devices than the one at address that link to address, by device address.
     std::vector<LinkingRows> LinksTo(uint8_t address) const;
 

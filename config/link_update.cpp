@@ -62,19 +62,31 @@ std::string LinkRowText(ConfigKind kind, size_t row)
     return StrF(kind == ConfigKind::Input8 ? "Row %zu" : "RS232 row %zu", row + 1);
 }
 
-LinkScan FindLinksTo(uint8_t address, const SerialNumber& moved, const DeviceRegistry& registry, Services& services)
+LinkScan FindLinksTo(uint8_t address, const SerialNumber& moved, const DeviceRegistry& registry, Services& services,
+                     const std::function<bool(size_t done, size_t total, const DeviceRecord& device)>& step)
 {
     LinkScan scan;
-    for (size_t i = 0; i < registry.Count() && !scan.interfaceLost; ++i) {
+    const auto toRead = [&](const DeviceRecord& record) {
+        return ConfigKindOfType(record.typeCode) && record.configured && record.serialNumber != moved;
+    };
+    size_t total = 0;
+    for (size_t i = 0; i < registry.Count(); ++i)
+        total += toRead(registry.Record(i));
+    size_t done = 0;
+    for (size_t i = 0; i < registry.Count() && !scan.interfaceLost && !scan.cancelled; ++i) {
         const DeviceRecord& record = registry.Record(i);
         const std::optional<ConfigKind> kind = ConfigKindOfType(record.typeCode);
-        if (!kind || !record.configured || record.serialNumber == moved)
+        if (!toRead(record))
             continue;
+        if (step && !step(done++, total, record)) {
+            scan.cancelled = true;
+            break;
+        }
         if (!IsAddressable(record)) {
             scan.unread.emplace_back(record, "shares its address with another device: not read");
             continue;
         }
-        const ReadOutcome read = ReadConfigImage(TransferProfileOf(*kind), record.address, services);
+        const ReadOutcome read = ReadConfigImage(StepProfileOf(*kind), record.address, services);
         if (read.result == ReadResult::InterfaceLost) {
             scan.interfaceLost = true;
         } else if (read.result != ReadResult::Intact) {

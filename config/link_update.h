@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +29,7 @@ struct LinkScan {
     // Configured devices whose configuration could not be read, and why.
     std::vector<std::pair<DeviceRecord, std::string>> unread;
     bool interfaceLost = false;
+    bool cancelled = false;  // the step said stop: the rows are not all known
 };
 
 // Indexes of the rows of a file-form image whose destination is address.
@@ -41,8 +43,10 @@ std::string LinkRowText(ConfigKind kind, size_t row);
 
 // Reads every configured Input8 and RS232 of the registry with an address of
 // its own, except the device with serial number moved, and keeps those whose
-// rows point to address. Stops at a lost interface.
-LinkScan FindLinksTo(uint8_t address, const SerialNumber& moved, const DeviceRegistry& registry, Services& services);
+// rows point to address. Stops at a lost interface, or when step (asked
+// before each device is read) says stop.
+LinkScan FindLinksTo(uint8_t address, const SerialNumber& moved, const DeviceRegistry& registry, Services& services,
+                     const std::function<bool(size_t done, size_t total, const DeviceRecord& device)>& step = {});
 
 // Writes links' image with its rows retargeted from from to to, to its device,
 // read back. The device's address is links.device.address.

@@ -1,8 +1,9 @@
 // set-address and the links to the device it moves: the rows of the other
 // devices that point to its address are listed, and rewritten with
-// --update-links.
+// --update-links once the device answers at its new address.
 #include <ostream>
 
+#include "config/latin1.h"
 #include "ctl/device_list.h"
 #include "ctl/interface_lost.h"
 #include "ctl/whole_bus.h"
@@ -27,53 +28,58 @@ std::string DeviceRows(const DeviceLinks& links)
 
 }  // namespace
 
-std::optional<int> CheckLinksBeforeMove(Run& run, BusSession& session, const DeviceRecord& device, uint8_t newAddress,
-                                        LinkScan& links)
+std::optional<int> CheckLinksBeforeMove(Run& run, BusSession& session, const DeviceRecord& device, uint8_t from,
+                                        uint8_t newAddress, LinkScan& links)
 {
-    links = FindLinksTo(device.address, device.serialNumber, session.Registry(), session.Seams());
+    links = FindLinksTo(from, device.serialNumber, session.Registry(), session.Seams());
     if (const std::optional<int> lost = FailIfInterfaceLost(run))
         return lost;
     for (const auto& [record, why] : links.unread)
-        run.Warn(DescribeDevice(record) + " " + why + "; its links to address " + std::to_string(device.address) +
+        run.Warn(DescribeDevice(record) + " " + why + "; its links to address " + std::to_string(from) +
                  " are not known");
     if (links.devices.empty() || run.line.Has("--update-links") || run.line.Has("--force"))
         return std::nullopt;
     for (const DeviceLinks& device_links : links.devices)
-        run.terminal.out << DeviceRows(device_links) << " point to address " << int(device.address) << '\n';
+        run.terminal.out << DeviceRows(device_links) << " point to address " << int(from) << '\n';
     return run.Fail(EXIT_USAGE, StrF("these rows would point at nothing after the move: orvctl set-address %d %d "
                                      "--update-links points them to %d, --force moves the device without them",
-                                     device.address, newAddress, newAddress));
+                                     from, newAddress, newAddress));
 }
 
-int UpdateLinksAfterMove(Run& run, BusSession& session, const LinkScan& links, uint8_t from, uint8_t to)
+int ReportLinkedMove(Run& run, const LinkedMove& move, const LinkScan& links)
 {
     std::ostream& out = run.terminal.out;
-    if (!run.line.Has("--update-links")) {
-        for (const DeviceLinks& device : links.devices)
-            run.Warn(DeviceRows(device) + StrF(" still point to address %d, where no device answers now", from));
-        return EXIT_OK;
+    const std::string device = TerminalText(Latin1ToUtf8(DeviceRowText(move.device)));
+    const int from = move.from;
+    const int to = move.to;
+    if (move.status == MoveStatus::NotAcknowledged)
+        return run.Fail(EXIT_BUS, DescribeDevice(move.device) + " did not acknowledge SET_ADDRESS_BY_SN");
+
+    if (move.MovedForSure()) {
+        out << device
+            << (move.status == MoveStatus::Moved ? StrF(": address %d -> %d\n", from, to)
+                                                 : StrF(": answers at address %d already (moved from %d)\n", to, from));
+        for (const RowsOutcome& rows : move.rows)
+            if (rows.status == RowsStatus::Rewritten)
+                out << DeviceRows(rows.links) << StrF(" now point to address %d (written and read back)\n", to);
+    } else {
+        out << TerminalText(LinkedMoveSummary(move)) << '\n';
     }
-    int status = EXIT_OK;
-    for (size_t d = 0; d < links.devices.size(); ++d) {
-        const DeviceLinks& device = links.devices[d];
-        const WriteOutcome outcome = UpdateLinks(device, from, to, session.Seams());
-        if (outcome.result == WriteResult::Saved) {
-            out << DeviceRows(device) << StrF(" now point to address %d (written and read back)\n", to);
-            continue;
-        }
-        status = EXIT_BUS;
-        if (FailIfInterfaceLost(run)) {
-            run.Warn(DescribeDevice(device.device) + " may now hold an incomplete configuration: write it again from a "
-                     "backup (orvctl write-config " + std::to_string(device.device.address) + " FILE), with " +
-                     RowsText(device) + StrF(" pointing to address %d", to));
-            for (size_t rest = d + 1; rest < links.devices.size(); ++rest)
-                run.Warn(DeviceRows(links.devices[rest]) + StrF(" not rewritten: still pointing to address %d", from));
-            return status;
-        }
-        run.Warn(DescribeDevice(device.device) + ": " + RowsText(device) +
-                 StrF(" not rewritten to address %d: the write was not confirmed by its read-back", to));
-    }
-    return status;
+    if (!run.line.Has("--update-links"))
+        for (const DeviceLinks& device_links : links.devices)
+            run.Warn(DeviceRows(device_links) + StrF(" still point to address %d, where no device answers now", from));
+
+    for (const std::string& problem : LinkedMoveProblems(move))
+        out << TerminalText(problem) << '\n';
+    if (move.Unfinished())
+        out << "to finish the move and its links, run " << OrvctlOnThisInterface(run)
+            << StrF("set-address %d %d --update-links (it finds the device at %d or %d)\n", from, to, from, to);
+    if (const std::optional<int> lost = FailIfInterfaceLost(run))
+        return *lost;
+    if (move.status == MoveStatus::NotAtNewAddress)
+        return run.Fail(EXIT_BUS, DescribeDevice(move.device) + StrF(" acknowledged, but does not answer at address %d",
+                                                                     to));
+    return move.Unfinished() ? EXIT_BUS : EXIT_OK;
 }
 
 }  // namespace orv

@@ -80,7 +80,8 @@ void SuggestReplacements(Run& run, const std::vector<DeviceComparison>& devices)
 
 // Gives the replacement OLD's address; the record at its new address, or
 // nothing after the error line.
-std::optional<DeviceRecord> MoveReplacement(Run& run, BusSession& session, const SerialNumber& serial, uint8_t address)
+std::optional<DeviceRecord> MoveReplacement(Run& run, BusSession& session, const SerialNumber& oldSerial,
+                                            const SerialNumber& serial, uint8_t address)
 {
     const DeviceRegistry& registry = session.Registry();
     DeviceRecord device;
@@ -91,7 +92,15 @@ std::optional<DeviceRecord> MoveReplacement(Run& run, BusSession& session, const
     case MoveResult::Moved:
         break;
     case MoveResult::InterfaceLost:
+        // The request may have reached the device: neither address is claimed.
         FailIfInterfaceLost(run);
+        run.terminal.out << TerminalText(Latin1ToUtf8(DeviceRowText(device)))
+                         << StrF(" may have moved from address %d to %d: the interface was lost before it answered "
+                                 "at %d\nto finish, run ",
+                                 device.address, address, address)
+                         << OrvctlOnThisInterface(run) << "restore " << run.line.operands[0] << " --replace "
+                         << Compact(oldSerial) << "=" << Compact(serial)
+                         << StrF(" again (it finds the device at %d or %d)\n", device.address, address);
         return std::nullopt;
     case MoveResult::NotAcknowledged:
         run.Warn(DescribeDevice(device) + " did not acknowledge SET_ADDRESS_BY_SN");
@@ -239,7 +248,8 @@ int RestoreCommand(Run& run)
     // Replacements take the address of the device they replace first.
     total += replaced.size();
     for (const auto& [old, serial] : replaced) {
-        const std::optional<DeviceRecord> target = MoveReplacement(run, session, serial, old->backup->record.address);
+        const std::optional<DeviceRecord> target = MoveReplacement(run, session, old->backup->record.serialNumber, serial,
+                                                                old->backup->record.address);
         if (!target)
             return Finish(run, EXIT_BUS, 0, total);
         writes.push_back({*old->backup, *target});

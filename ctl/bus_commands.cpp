@@ -238,44 +238,40 @@ int SetAddressCommand(Run& run)
     if (!address || !newAddress)
         return EXIT_USAGE;
     BusSession session(run);
-    const Target target = FindTarget(run, session, *address);
-    if (!target.record)
-        return target.status;
-    // The registry is refilled below; the record is kept as it was found.
-    const DeviceRecord device = *target.record;
-    const std::string before = DescribeDevice(device);
-    if (device.address == *newAddress) {
-        run.terminal.out << before << ": already at address " << int(*newAddress) << '\n';
-        return EXIT_OK;
-    }
+    if (!session.Open() || !DiscoverSomeOrFail(run, session, false, false))
+        return EXIT_BUS;
     const DeviceRegistry& registry = session.Registry();
-    for (size_t i = 0; i < registry.Count(); ++i)
-        if (registry.Record(i).address == *newAddress)
-            return run.Fail(EXIT_USAGE, StrF("address %d is taken by ", *newAddress) +
-                                            DescribeDevice(registry.Record(i)));
-    LinkScan links;
-    if (const std::optional<int> refused = CheckLinksBeforeMove(run, session, device, *newAddress, links))
-        return *refused;
-
-    if (!RequestAddressChange(session.Seams(), device, *newAddress)) {
-        if (const std::optional<int> lost = FailIfInterfaceLost(run))
-            return *lost;
-        return run.Fail(EXIT_BUS, before + " did not acknowledge SET_ADDRESS_BY_SN");
-    }
-    // The acknowledgement says only that the request was heard: the device
-    // must now answer at its new address.
-    session.Discover(false, false);
-    if (const std::optional<int> lost = FailIfInterfaceLost(run))
-        return *lost;
-    for (size_t i = 0; i < registry.Count(); ++i) {
-        const DeviceRecord& record = registry.Record(i);
-        if (record.serialNumber == device.serialNumber && record.address == *newAddress) {
-            run.terminal.out << TerminalText(Latin1ToUtf8(DeviceRowText(device))) << ": address " << int(device.address) << " -> "
-                             << int(*newAddress) << '\n';
-            return UpdateLinksAfterMove(run, session, links, device.address, *newAddress);
+    const auto countAt = [&](uint8_t at) {
+        size_t count = 0;
+        for (size_t i = 0; i < registry.Count(); ++i)
+            count += registry.Record(i).address == at;
+        return count;
+    };
+    // A move that was cut off may have happened: run again with its links,
+    // the command finds the device at its new address and finishes them.
+    const bool finishing = run.line.Has("--update-links") && *address != *newAddress && countAt(*address) == 0 &&
+                           countAt(*newAddress) == 1;
+    const DeviceRecord* found = session.SelectDeviceAt(finishing ? *newAddress : *address);
+    if (!found)
+        return EXIT_BUS;
+    // The registry may be refilled below; the record is kept as it was found.
+    const DeviceRecord device = *found;
+    if (!finishing) {
+        if (device.address == *newAddress) {
+            run.terminal.out << DescribeDevice(device) << ": already at address " << int(*newAddress) << '\n';
+            return EXIT_OK;
         }
+        for (size_t i = 0; i < registry.Count(); ++i)
+            if (registry.Record(i).address == *newAddress)
+                return run.Fail(EXIT_USAGE, StrF("address %d is taken by ", *newAddress) +
+                                                DescribeDevice(registry.Record(i)));
     }
-    return run.Fail(EXIT_BUS, before + StrF(" acknowledged, but does not answer at address %d", *newAddress));
+    LinkScan links;
+    if (const std::optional<int> refused = CheckLinksBeforeMove(run, session, device, *address, *newAddress, links))
+        return *refused;
+    const LinkedMove move = MoveWithLinks(session.Seams(), device, *address, *newAddress,
+                                          run.line.Has("--update-links") ? links : LinkScan{});
+    return ReportLinkedMove(run, move, links);
 }
 
 int FirmwareCommand(Run& run)

@@ -25,20 +25,21 @@ std::string IncompleteWriteAdvice(const DeviceRecord& record, const std::string&
 
 }  // namespace orv
 
-#include "config/link_update.h"
+#include "config/linked_move.h"
 
 namespace orv {
 
-// Before set-address moves device to newAddress: reads the other Input8 and
-// RS232 devices and keeps in links their rows that point to the device.
+// Before set-address moves device from from to newAddress: reads the other
+// Input8 and RS232 devices and keeps in links their rows that point to from.
 // Without --update-links or --force, lists those rows and refuses. The status
 // to end with now, or nothing to go on.
-std::optional<int> CheckLinksBeforeMove(Run& run, BusSession& session, const DeviceRecord& device, uint8_t newAddress,
-                                        LinkScan& links);
+std::optional<int> CheckLinksBeforeMove(Run& run, BusSession& session, const DeviceRecord& device, uint8_t from,
+                                        uint8_t newAddress, LinkScan& links);
 
-// After the move from from to to: with --update-links rewrites the rows of
-// links, each device read back, and lists them; with --force lists the rows
-// left pointing at nothing. The status.
-int UpdateLinksAfterMove(Run& run, BusSession& session, const LinkScan& links, uint8_t from, uint8_t to);
+// What became of a move and its links: with --update-links the rows
+// rewritten, with --force the rows left pointing at nothing; when the move
+// may have happened but is not finished, the rows that still point to the
+// old address and the command that finishes it. The status.
+int ReportLinkedMove(Run& run, const LinkedMove& move, const LinkScan& links);
 
 }  // namespace orv

@@ -4,11 +4,17 @@
 #include <cstdlib>
 
 #include "link/bus_link.h"
+#include "link/commands.h"
 #include "network/discovery.h"
 
 namespace orv {
 
 namespace {
+
+// As a discovery pass waits before it reads the answers to its request.
+constexpr uint32_t MODULE_INFO_REPLY_PAUSE_MS = 300;
+// A device that repeats itself without pause must not hold the question there.
+constexpr int MAX_ANSWERS_READ = 255;
 
 void ShowNoFreeAddress(Services& services)
 {
@@ -66,11 +72,12 @@ bool ResolveDuplicateAddresses(NetworkContext& context)
             ShowRepeatedSerials(services, registry, repeated);
         return false;
     }
-    const Answer answer = services.prompts.Message(
+    // Yes re-addresses devices: Enter keeps them where they are.
+    const Answer answer = services.prompts.MessageBox(MessageBoxOptions{
         SAME_ADDRESS_CAPTION,
         "Two or more ORVANTA devices found share the Same Address. \n Press YES to change the addresses "
         "automatically, or NO to ignore",
-        Buttons::YesNo, Icon::Exclamation);
+        Buttons::YesNo, Icon::Exclamation, true});
     if (answer != Answer::Yes)
         return false;
 
@@ -107,29 +114,35 @@ std::vector<std::string> SetAddressChoices(const DeviceRegistry& registry)
     return choices;
 }
 
-bool OnSetAddress(NetworkContext& context, const MoveCheck& mayMove, const SetAddressExtras& extras)
+std::optional<uint8_t> ChooseNewAddress(NetworkContext& context, const DeviceRecord& record,
+                                        const SetAddressExtras& extras)
 {
     Services& services = context.services;
-    const DeviceRecord* record = RequireSelectedDevice(services, context.registry);
-    if (!record)
-        return false;
     const std::vector<std::string> choices = SetAddressChoices(context.registry);
     if (choices.empty()) {
         ShowNoFreeAddress(services);
-        return false;
+        return std::nullopt;
     }
-    const std::string moving = StrF(" Device: %s (%s) at address %d \n\n", record->name.c_str(),
-                                    SerialText(record->serialNumber).c_str(), record->address);
+    const std::string moving = StrF(" Device: %s (%s) at address %d \n\n", record.name.c_str(),
+                                    SerialText(record.serialNumber).c_str(), record.address);
     const std::optional<int> chosen = services.prompts.SingleChoice(ChoiceOptions{
         "Set Device Address",
         moving + "Please select an Address Value \n Note: Allocated Addresses have beeen removed" + extras.note,
         choices, extras.tickLabel, extras.ticked});
     if (!chosen || *chosen < 0 || size_t(*chosen) >= choices.size())
+        return std::nullopt;
+    return uint8_t(std::atoi(choices[size_t(*chosen)].c_str()));
+}
+
+bool OnSetAddress(NetworkContext& context, const MoveCheck& mayMove, const SetAddressExtras& extras)
+{
+    const DeviceRecord* record = RequireSelectedDevice(context.services, context.registry);
+    if (!record)
         return false;
-    const auto newAddress = uint8_t(std::atoi(choices[size_t(*chosen)].c_str()));
-    if (mayMove && !mayMove(*record, newAddress))
+    const std::optional<uint8_t> newAddress = ChooseNewAddress(context, *record, extras);
+    if (!newAddress || (mayMove && !mayMove(*record, *newAddress)))
         return false;
-    return ChangeDeviceAddress(context, newAddress);
+    return ChangeDeviceAddress(context, *newAddress);
 }
 
 bool RequestAddressChange(Services& services, const DeviceRecord& record, uint8_t newAddress)
@@ -140,6 +153,32 @@ bool RequestAddressChange(Services& services, const DeviceRecord& record, uint8_
     SendRequest(BusRequest{SET_ADDRESS_BY_SN, record.address, payload.data(), SET_ADDRESS_LENGTH});
     services.log.Message(" SET ADDRESS by SN Request Sent : ");
     return WaitForAck();
+}
+
+std::vector<DeviceRecord> AnswersAt(Services& services, uint8_t address)
+{
+    std::vector<DeviceRecord> answers;
+    SetBusStep({StrF("address %d was being asked for its module information", address), ""});
+    const uint8_t query = 0;
+    SendRequest(BusRequest{MODULE_INFO_REQUEST, address, &query, 1});
+    LogF(services.log, " MOD INFO Request SENT To Address: %d ", address);
+    if (!WaitForAck())
+        return answers;
+    services.clock.Sleep(MODULE_INFO_REPLY_PAUSE_MS);
+    for (int frames = 0; frames < MAX_ANSWERS_READ; ++frames) {
+        BusReply reply;
+        uint8_t consumed = 0;
+        const bool replied = ReceiveReply(reply, 1, &consumed);
+        if (replied && IsModuleInfoReply(reply)) {
+            const DeviceRecord record = RecordFromReply(reply);
+            if (std::none_of(answers.begin(), answers.end(),
+                             [&](const DeviceRecord& a) { return a.serialNumber == record.serialNumber; }))
+                answers.push_back(record);
+        }
+        if (!replied && consumed == 0)
+            break;
+    }
+    return answers;
 }
 
 bool ChangeDeviceAddress(NetworkContext& context, uint8_t newAddress)

@@ -48,6 +48,11 @@ struct SetAddressExtras {
     bool* ticked = nullptr;
 };
 
+// The Set Address dialog for record's device: the free address the user
+// confirmed, or nothing (Cancel, or no address left: the user is told).
+std::optional<uint8_t> ChooseNewAddress(NetworkContext& context, const DeviceRecord& record,
+                                        const SetAddressExtras& extras = {});
+
 // The "Set Address ..." command: offers the free addresses for the selected
 // device, naming it, and changes its address to the confirmed one when
 // mayMove (if given) agrees. True when the device acknowledged the change (a
@@ -58,6 +63,10 @@ bool OnSetAddress(NetworkContext& context, const MoveCheck& mayMove = {}, const 
 // the acknowledgement; only the device with that serial number moves. Nothing
 // else follows: the caller discovers again as it needs. True when acknowledged.
 bool RequestAddressChange(Services& services, const DeviceRecord& record, uint8_t newAddress);
+
+// The devices that answer one MODULE_INFO_REQUEST to address, each serial
+// number once: how a move is confirmed at the new address without a scan.
+std::vector<DeviceRecord> AnswersAt(Services& services, uint8_t address);
 
 // Sends the selected device (checked, see RequireSelectedDevice) its new
 // address at its current address; when it acknowledges, tells the user and

@@ -6,8 +6,12 @@
 
 #include <wx/button.h>
 #include <wx/clipbrd.h>
+#include <wx/datetime.h>
+#include <wx/dcmemory.h>
+#include <wx/imaglist.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
+#include <wx/renderer.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -53,6 +57,36 @@ int FitColumns(wxListCtrl* table, bool tickBoxes)
     return total;
 }
 
+// A tick box is drawn only beside a device that can be written (the LED4PD
+// and the Relay hold no configuration): the boxes are the rows' images, drawn
+// as the toolkit draws a tick box, and a row without one has no image.
+enum TickImage { NO_TICK_BOX = -1, TICK_BOX_EMPTY = 0, TICK_BOX_TICKED = 1 };
+
+wxImageList* TickBoxImages(wxWindow* table)
+{
+    const wxSize size = wxRendererNative::Get().GetCheckBoxSize(table);
+    auto* images = new wxImageList(size.x, size.y, false);
+    for (const int flags : {0, int(wxCONTROL_CHECKED)}) {
+        wxBitmap bitmap(size);
+        {
+            wxMemoryDC dc(bitmap);
+            dc.SetBackground(wxBrush(table->GetBackgroundColour()));
+            dc.Clear();
+            wxRendererNative::Get().DrawCheckBox(table, dc, wxRect(size), flags);
+        }
+        images->Add(bitmap);
+    }
+    return images;
+}
+
+int ItemImage(wxListCtrl* table, long row)
+{
+    wxListItem item;
+    item.SetId(row);
+    item.SetMask(wxLIST_MASK_IMAGE);
+    return table->GetItem(item) ? item.GetImage() : NO_TICK_BOX;
+}
+
 }  // namespace
 
 std::string ComparisonText(const BusComparison& comparison, const std::string& folder)
@@ -78,7 +112,7 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
     : wxDialog(parent, wxID_ANY, write ? _("Restore Bus") : _("Compare with Backup"), wxDefaultPosition, wxSize(900, 560),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, BUS_COMPARISON_WINDOW_NAME),
       comparison_(std::move(comparison)), folder_(std::move(folder)), write_(std::move(write)),
-      replace_(std::move(replace))
+      replace_(std::move(replace)), comparedAt_(wxDateTime::Now().Format("%H:%M").utf8_string())
 {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     heading_ = new wxStaticText(this, wxID_ANY, _("Backup: ") + Utf8(folder_) + "\n" + Verdict());
@@ -86,14 +120,15 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
 
     table_ = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_SINGLE_SEL);
     if (write_)
-        table_->EnableCheckBoxes();
+        table_->AssignImageList(TickBoxImages(table_), wxIMAGE_LIST_SMALL);
     const char* const columns[] = {"Kind",           "Serial",           "Address (bus)", "Address (backup)",
                                    "Firmware (bus)", "Firmware (backup)", "Status"};
     for (int c = 0; c < int(std::size(columns)); ++c)
         table_->InsertColumn(c, columns[c]);
     for (size_t i = 0; i < comparison_.devices.size(); ++i) {
         const DeviceComparison& device = comparison_.devices[i];
-        const long row = table_->InsertItem(long(i), Utf8(Latin1ToUtf8(RecordOf(device).name)));
+        const long row = table_->InsertItem(long(i), Utf8(Latin1ToUtf8(RecordOf(device).name)),
+                                            write_ && device.Writable() ? TICK_BOX_EMPTY : NO_TICK_BOX);
         table_->SetItem(row, COLUMN_SERIAL, SerialText(RecordOf(device).serialNumber));
         if (device.bus) {
             table_->SetItem(row, COLUMN_BUS_ADDRESS, wxString::Format("%d", device.bus->address));
@@ -127,10 +162,19 @@ BusComparisonWindow::BusComparisonWindow(wxWindow* parent, BusComparison compari
         auto* writeButton = new wxButton(this, wxID_ANY, _("Write Ticked Devices ..."));
         buttons->Add(writeButton, 0, wxRIGHT, 8);
         writeButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { WriteTicked(); });
-        // A device that cannot be written takes no tick.
-        table_->Bind(wxEVT_LIST_ITEM_CHECKED, [this](wxListEvent& event) {
-            if (!comparison_.devices[size_t(event.GetIndex())].Writable())
-                table_->CheckItem(event.GetIndex(), false);
+        // A click on a box, or Space on a row, turns its tick.
+        table_->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
+            int flags = 0;
+            const long row = table_->HitTest(event.GetPosition(), flags);
+            if (row >= 0 && (flags & wxLIST_HITTEST_ONITEMICON))
+                Tick(row, !IsTicked(row));
+            event.Skip();
+        });
+        table_->Bind(wxEVT_LIST_KEY_DOWN, [this](wxListEvent& event) {
+            if (event.GetKeyCode() == WXK_SPACE && event.GetIndex() >= 0)
+                Tick(event.GetIndex(), !IsTicked(event.GetIndex()));
+            else
+                event.Skip();
         });
     }
     auto* copy = new wxButton(this, wxID_ANY, _("Copy as Text"));
@@ -215,9 +259,8 @@ void BusComparisonWindow::MarkReplaced(size_t missingRow, size_t spareRow)
 
 void BusComparisonWindow::MarkWritten(size_t row)
 {
-    DeviceComparison& device = comparison_.devices[row];
-    device.config = ConfigState::Same;
-    device.differences.clear();
+    MarkWrittenFromBackup(comparison_, row);
+    const DeviceComparison& device = comparison_.devices[row];
     table_->SetItem(long(row), COLUMN_STATUS, Utf8(StatusText(device) + " (written from the backup)"));
     Tick(long(row), false);
     heading_->SetLabel(_("Backup: ") + Utf8(folder_) + "\n" + Verdict());
@@ -227,18 +270,23 @@ void BusComparisonWindow::MarkWritten(size_t row)
 
 wxString BusComparisonWindow::Verdict() const
 {
-    return comparison_.Matches() ? _("The bus matches the backup.") : _("The bus differs from the backup.");
+    return Utf8(ComparisonVerdict(comparison_, comparedAt_));
 }
 
 bool BusComparisonWindow::IsTicked(long row) const
 {
-    return write_ && table_->IsItemChecked(row);
+    return write_ && ItemImage(table_, row) == TICK_BOX_TICKED;
+}
+
+bool BusComparisonWindow::HasTickBox(long row) const
+{
+    return write_ && ItemImage(table_, row) != NO_TICK_BOX;
 }
 
 void BusComparisonWindow::Tick(long row, bool ticked)
 {
-    if (write_)
-        table_->CheckItem(row, ticked && comparison_.devices[size_t(row)].Writable());
+    if (HasTickBox(row))
+        table_->SetItemImage(row, ticked ? TICK_BOX_TICKED : TICK_BOX_EMPTY);
 }
 
 void BusComparisonWindow::WriteTicked()

@@ -47,6 +47,8 @@ public:
 
     const BusComparison& Comparison() const { return comparison_; }
     bool IsTicked(long row) const;
+    // Whether row shows a tick box at all: only a device that can be written does.
+    bool HasTickBox(long row) const;
     // Ticks a row; a device that cannot be written keeps its box empty.
     void Tick(long row, bool ticked);
     // The ticked rows to write; nothing happens without one.
@@ -63,7 +65,8 @@ public:
     // back the same: the row says so and is no longer ticked, and the verdict
     // is given again.
     void MarkWritten(size_t row);
-    // "The bus matches the backup." or "The bus differs from the backup."
+    // "The bus matches the backup." or "The bus differs from the backup.";
+    // after a write, the devices not read again since the window opened are named.
     wxString Verdict() const;
 
     wxListCtrl* DeviceTable() const { return table_; }
@@ -82,6 +85,7 @@ private:
     WriteRows write_;
     ReplaceRow replace_;
     std::vector<size_t> replaced_;  // rows of both sides of the replacements done
+    std::string comparedAt_;         // when the comparison read the bus, "10:42"
     long selected_ = -1;
     wxStaticText* heading_ = nullptr;
     wxListCtrl* table_ = nullptr;

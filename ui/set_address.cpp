@@ -1,119 +1,117 @@
 #include "ui/set_address.h"
 
-#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include <wx/intl.h>
-#include <wx/toplevel.h>
-
+#include "config/image_forms.h"
 #include "config/latin1.h"
-#include "config/link_update.h"
+#include "config/linked_move.h"
 #include "link/bus_link.h"
 #include "network/address_management.h"
+#include "network/discovery.h"
 #include "services/log.h"
-#include "ui/bus_report_window.h"
 #include "ui/bus_work.h"
 
 namespace orv {
 
 namespace {
 
-constexpr const char* SET_ADDRESS_CAPTION = "Set Address";
+constexpr const char* SET_ADDRESS_CAPTION = " Set Address ";
 
 std::string DeviceText(const DeviceRecord& record)
 {
     return Latin1ToUtf8(DeviceRowText(record)) + StrF(" at address %d", record.address);
 }
 
-// "ORV-Input8 (21 00 10 31) at address 1: Row 3, Row 7".
-std::string RowsText(const DeviceLinks& links)
+// The rows known from the configurations read so far; the bus is read only
+// once the user has asked for the links to be updated.
+std::string KnownLinksNote(const KnownLinks& known, uint8_t address)
 {
-    std::string text = DeviceText(links.device) + ":";
-    for (size_t r = 0; r < links.rows.size(); ++r)
-        text += (r == 0 ? " " : ", ") + LinkRowText(links.kind, links.rows[r]);
+    const std::vector<LinkingRows> linking = known.LinksTo(address);
+    if (linking.empty())
+        return "";
+    return StrF("\n\n Rows read so far that point to address %d:\n", address) + LinkingRowsText(linking);
+}
+
+// Reads the other devices' configurations under a progress window whose
+// Cancel stops between devices.
+LinkScan ReadLinks(Services& services, const DeviceRegistry& registry, const DeviceRecord& record)
+{
+    ProgressOptions options;
+    options.title = "Set Address";
+    options.message = StrF("Reading the rows of the other devices that point to address %d ...", record.address);
+    options.canAbort = true;
+    options.autoHide = false;
+    std::unique_ptr<ProgressDialog> progress = services.prompts.StartProgress(options);
+    LinkScan scan = FindLinksTo(record.address, record.serialNumber, registry, services,
+                                [&](size_t done, size_t total, const DeviceRecord& device) {
+                                    const bool goOn = progress->Update(
+                                        total == 0 ? 0 : int(done * 100 / total),
+                                        "Reading the configuration of " + DeviceText(device) + " ...");
+                                    services.prompts.PumpEvents();
+                                    return goOn;
+                                });
+    progress->Hide();
+    return scan;
+}
+
+// The lines that follow the summary: devices not read, rows not rewritten,
+// and how to finish a move that may have happened.
+std::string MoveDetails(const LinkedMove& move, const LinkScan& scan)
+{
+    std::string text;
+    for (const std::string& problem : LinkedMoveProblems(move))
+        text += "\n " + problem;
+    for (const auto& [device, why] : scan.unread)
+        text += "\n " + DeviceText(device) + " " + why + StrF(": its rows that point to %d are not known", move.from);
+    if (move.Unfinished())
+        text += StrF("\n\n To finish the move and its links, discover the devices and run orvctl set-address %d %d "
+                     "--update-links (it finds the device at %d or %d).",
+                     move.from, move.to, move.from, move.to);
     return text;
 }
 
-// The lines under the dialog's message: the rows found, and the devices whose rows are not known.
-std::string LinksNote(const LinkScan& scan, uint8_t address)
+void MoveWithItsLinks(wxWindow* parent, NetworkContext& context, const DeviceRecord& record, uint8_t to)
 {
-    std::string note;
-    if (!scan.devices.empty())
-        note += StrF("\n\n Rows of other devices that point to address %d:", address);
-    for (const DeviceLinks& links : scan.devices)
-        note += "\n " + RowsText(links);
-    if (!scan.unread.empty())
-        note += "\n";
-    for (const auto& [record, why] : scan.unread)
-        note += "\n " + DeviceText(record) + " " + why + ": its rows are not known";
-    return note;
-}
-
-// The rows found on the bus; for the devices that could not be read, what
-// was read of them before.
-KnownLinks LinksOnTheBus(const KnownLinks& read, const LinkScan& scan, const DeviceRegistry& registry,
-                         uint8_t address)
-{
-    KnownLinks known = read;
-    for (size_t i = 0; i < registry.Count(); ++i) {
-        const DeviceRecord& record = registry.Record(i);
-        const bool unread = std::any_of(scan.unread.begin(), scan.unread.end(), [&](const auto& entry) {
-            return entry.first.serialNumber == record.serialNumber && entry.first.address == record.address;
-        });
-        if (!unread)
-            known.Forget(record.address);
-    }
-    for (const DeviceLinks& links : scan.devices) {
-        std::vector<RowLink> rows;
-        for (size_t row : links.rows)
-            rows.push_back(RowLink{int(row) + 1, address});
-        known.Learn(links.device, rows);
-    }
-    return known;
-}
-
-// Rewrites the rows found to point to the device's new address, one device
-// after the other, and lists what became of each.
-void UpdateLinksAfterMove(wxWindow* parent, const LinkScan& scan, const DeviceRecord& moved, uint8_t to,
-                          Services& services)
-{
-    const uint8_t from = moved.address;
-    std::vector<std::string> lines;
-    size_t updated = 0;
+    Services& services = context.services;
+    LinkScan scan;
     {
         BusWork work(parent);
-        bool lost = false;
-        for (const DeviceLinks& links : scan.devices) {
-            const std::string rows = RowsText(links);
-            if (lost) {
-                lines.push_back(rows + StrF(" not rewritten: still pointing to address %d", from));
-                continue;
-            }
-            switch (UpdateLinks(links, from, to, services).result) {
-            case WriteResult::Saved:
-                ++updated;
-                lines.push_back(rows + StrF(" now %s to address %d (written and read back)",
-                                            links.rows.size() == 1 ? "points" : "point", to));
-                break;
-            case WriteResult::InterfaceLost:
-                lost = true;
-                lines.push_back(rows + ": the interface was lost during the write: the device may hold an "
-                                       "incomplete configuration");
-                break;
-            default:
-                lines.push_back(rows + StrF(" not rewritten to address %d: the write was not confirmed by its "
-                                            "read-back", to));
-                break;
-            }
-        }
+        scan = ReadLinks(services, context.registry, record);
+    }
+    if (scan.interfaceLost) {
+        ReportBusInterfaceLost();
+        services.prompts.SetStatusText(StrF("Set Address: %s not moved", DeviceText(record).c_str()), 0);
+        return;
+    }
+    if (scan.cancelled) {
+        services.prompts.SetStatusText(StrF("Set Address cancelled: %s not moved", DeviceText(record).c_str()), 0);
+        return;
+    }
+    LinkedMove move;
+    {
+        BusWork work(parent);
+        move = MoveWithLinks(services, record, record.address, to, scan);
     }
     ReportBusInterfaceLost();
-    const std::string heading = Latin1ToUtf8(DeviceRowText(moved)) +
-                                StrF(" moved from address %d to %d; the rows of %zu of %zu device(s) point to %d now.",
-                                     from, to, updated, scan.devices.size(), to);
-    auto* report = new BusReportWindow(wxGetTopLevelParent(parent), SET_ADDRESS_CAPTION, heading, lines);
-    report->Show();
+    const std::string summary = LinkedMoveSummary(move);
+    services.log.Message(" Set Address: " + summary);
+    services.prompts.SetStatusText("Set Address: " + summary, 0);
+    const std::string details = MoveDetails(move, scan);
+    if (move.status != MoveStatus::Moved || move.interfaceLost) {
+        services.prompts.Message(SET_ADDRESS_CAPTION, "\n " + summary + "." + details,
+                                 Buttons::Ok, move.Unfinished() ? Icon::Exclamation : Icon::Information);
+        return;
+    }
+    // The links are written: the scan that follows only shows the bus, and
+    // its Cancel leaves them as they are.
+    services.prompts.Message(" Re-discover Devices  ",
+                             "\n Address changed successfully. ORV-Tool needs to re-discover devices. \n\n " +
+                                 summary + "." + details + "\n\n Press OK to start Discovery  ",
+                             Buttons::Ok, Icon::Information);
+    BusWork work(parent);
+    DiscoverDevices(context, 0);
 }
 
 }  // namespace
@@ -125,43 +123,35 @@ void SetAddressWithLinks(wxWindow* parent, NetworkContext& context, const KnownL
     if (!selected)
         return;
     const DeviceRecord record = *selected;
-    LinkScan scan;
-    {
-        BusWork work(parent, wxString::Format(_("Reading the rows of the other devices that point to address %d ..."),
-                                              record.address));
-        scan = FindLinksTo(record.address, record.serialNumber, context.registry, services);
+    // Ticked unless every configuration that could point to the device is
+    // known and none does: Enter keeps the links whole.
+    bool update = !read.LinksTo(record.address).empty();
+    for (size_t i = 0; i < context.registry.Count() && !update; ++i) {
+        const DeviceRecord& other = context.registry.Record(i);
+        update = other.serialNumber != record.serialNumber && other.configured &&
+                 ConfigKindOfType(other.typeCode) && !read.Knows(other);
     }
-    if (scan.interfaceLost) {
-        ReportBusInterfaceLost();
+    const SetAddressExtras extras{KnownLinksNote(read, record.address), UPDATE_LINKS_LABEL, &update};
+    const std::optional<uint8_t> newAddress = ChooseNewAddress(context, record, extras);
+    if (!newAddress)
+        return;
+    if (update) {
+        MoveWithItsLinks(parent, context, record, *newAddress);
         return;
     }
-    const KnownLinks known = LinksOnTheBus(read, scan, context.registry, record.address);
-    bool update = !scan.devices.empty();
-    const SetAddressExtras extras{LinksNote(scan, record.address), update ? UPDATE_LINKS_LABEL : "", &update};
-    int newAddress = 0;
+    if (!ConfirmMoveOfLinkedDevice(services.prompts, read, record, *newAddress))
+        return;
     bool moved = false;
     {
         BusWork work(parent);
-        moved = OnSetAddress(
-            context,
-            [&](const DeviceRecord& device, uint8_t to) {
-                if (!update && !ConfirmMoveOfLinkedDevice(services.prompts, known, device, to))
-                    return false;
-                newAddress = to;
-                return true;
-            },
-            extras);
+        moved = ChangeDeviceAddress(context, *newAddress);
     }
-    if (newAddress == 0)
-        return;
     const std::string device = StrF("%s (%s)", record.name.c_str(), SerialText(record.serialNumber).c_str());
     services.prompts.SetStatusText(
-        moved ? StrF("Set Address: %s moved from address %d to %d", device.c_str(), record.address, newAddress)
+        moved ? StrF("Set Address: %s moved from address %d to %d", device.c_str(), record.address, *newAddress)
               : StrF("Set Address: %s at address %d did not answer; its address is unchanged", device.c_str(),
                      record.address),
         0);
-    if (moved && update)
-        UpdateLinksAfterMove(parent, scan, record, uint8_t(newAddress), services);
 }
 
 }  // namespace orv

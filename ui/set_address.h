@@ -1,11 +1,13 @@
-// Set Address with the links to the device: before the addresses are offered,
-// the rows of the other ORV-Input8 and ORV-RS232 devices on the bus that point
-// to the selected device are read. The dialog lists them under a tick box,
-// "Update the links that point to this device", ticked when there are any:
-// ticked, those rows are rewritten to the new address after the move, each
-// write read back, and a window lists the result; unticked, the question
-// about rows left pointing at no device comes first. Nothing is written
-// before the dialog is confirmed.
+// Set Address with the links to the device: the dialog offers the free
+// addresses and a tick box, "Update the links that point to this device",
+// ticked when rows read so far point to it or a configuration that could is
+// not known. Ticked, the other ORV-Input8 and
+// ORV-RS232 devices are read once the address is confirmed (under a progress
+// window with Cancel), the device is moved and confirmed at its new address,
+// the rows that pointed to it are rewritten and read back, and only then is
+// the bus discovered again; the first box tells the move and the links
+// together. Unticked, the question about rows left pointing at no device
+// comes first. Nothing is written before the dialog is confirmed.
 #pragma once
 
 #include "config/known_links.h"

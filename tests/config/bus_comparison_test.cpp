@@ -97,6 +97,33 @@ TEST_F(BusComparisonTest, EveryKindOfChangeIsNamed)
     EXPECT_EQ(Statuses(again)[0x05], "not configured");
 }
 
+// A comparison stays open while the bus changes: once one device is written
+// and read back, the verdict that the bus matches names the configurations
+// not read again since the comparison, such as one changed meanwhile.
+TEST_F(BusComparisonTest, AVerdictAfterAWriteNamesWhatWasNotReadAgain)
+{
+    Discover();
+    const BusBackup backup = ReadBusBackup(registry, services);
+    input8.LoadMemory(EncodeInput8Image(Hall(11), ImageForm::Device));
+    BusComparison comparison = CompareWithBus(backup.devices, registry, services);
+    EXPECT_EQ(ComparisonVerdict(comparison, "10:42"), "The bus differs from the backup.");
+
+    // Meanwhile another device is changed behind the comparison's back.
+    unchanged.LoadMemory(EncodeInput8Image(Hall(11), ImageForm::Device));
+    ASSERT_EQ(comparison.devices.front().bus->serialNumber, Serial(0x01));
+    const WriteOutcome written = WriteConfigImage(TransferProfileOf(ConfigKind::Input8), 3,
+                                                  DeviceFormOfFile(ConfigKind::Input8, backup.devices[0].image),
+                                                  services);
+    ASSERT_EQ(written.result, WriteResult::Saved);
+    MarkWrittenFromBackup(comparison, 0);
+
+    EXPECT_TRUE(comparison.Matches());
+    EXPECT_EQ(ComparisonVerdict(comparison, "10:42"),
+              "The devices written match the backup; ORV-Input8 @ 5, ORV-Input8 @ 12 not read again since 10:42.");
+    const BusComparison fresh = CompareWithBus(backup.devices, registry, services);
+    EXPECT_EQ(ComparisonVerdict(fresh, "10:43"), "The bus differs from the backup.");
+}
+
 // A window's Cancel between two devices: the others are not read, and say so.
 TEST_F(BusComparisonTest, StoppedReadsNameTheDevicesLeftOut)
 {

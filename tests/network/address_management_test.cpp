@@ -90,6 +90,7 @@ TEST_F(AddressTest, SharedAddressesAreResolvedAndDiscoveredAgain)
     EXPECT_EQ(prompts.boxes[0].text, WARNING_TEXT);
     EXPECT_EQ(prompts.boxes[0].buttons, Buttons::YesNo);
     EXPECT_EQ(prompts.boxes[0].icon, Icon::Exclamation);
+    EXPECT_TRUE(prompts.boxes[0].defaultNo);
     EXPECT_EQ(Changes(), (std::vector<AddressChange>{{7, Serial(0x71), 1}, {7, Serial(0x72), 2}}));
     EXPECT_EQ(first.Address(), 1);
     EXPECT_EQ(second.Address(), 2);

@@ -69,6 +69,7 @@ TEST_F(WholeBusCliTest, WhatChangedIsShownAndOnlyThatIsRestored)
     EXPECT_NE(changed.out.find("ORV-Input8 (21 00 10 31) at address 3: configuration differs\n"
                                "    Row 4: destination ORV-RS232 @ 5 → ORV-Relay @ 9\n"
                                "    Row 4: action Send String → Relay Energize\n"
+                               "    Row 4: parameters 1 → 1\n"
                                "ORV-RS232 (21 00 20 52) at address 5: same\n"),
               std::string::npos)
         << changed.out;
@@ -139,6 +140,20 @@ TEST_F(WholeBusCliTest, AReplacementTakesTheAddressAndTheConfigurationOfTheDevic
     demo.Bus().Detach(holder);
 
     EXPECT_EQ(Run({"restore", bus, "--replace", "21001031"}).status, EXIT_USAGE);
+    // Pulled just after SET_ADDRESS_BY_SN (after the discovery and the RS232's
+    // 128 blocks): the spare may be at either address, and neither is claimed.
+    demo.Bus().LoseLineAtWrite(1 + 128 + 2);
+    const CliResult cut = Run({"restore", bus, "--replace", "21 00 10 31=21001112"});
+    EXPECT_EQ(cut.status, EXIT_BUS);
+    EXPECT_EQ(spare.Address(), 3);
+    EXPECT_NE(cut.out.find("ORV-Input8 (21 00 11 12) may have moved from address 12 to 3: the interface was lost "
+                           "before it answered at 3\nto finish, run "),
+              std::string::npos)
+        << cut.out;
+    EXPECT_NE(cut.out.find("restore " + bus + " --replace 21001031=21001112 again (it finds the device at 12 or 3)\n"),
+              std::string::npos)
+        << cut.out;
+    EXPECT_EQ(cut.out.find("at address 12\n"), std::string::npos) << cut.out;
     const CliResult replaced = Run({"restore", bus, "--replace", "21 00 10 31=21001112"});
     EXPECT_EQ(replaced.status, EXIT_OK) << ::testing::PrintToString(replaced);
     EXPECT_EQ(spare.Address(), 3);
@@ -181,6 +196,50 @@ TEST_F(WholeBusCliTest, AMovedDeviceTakesItsLinksAlongOnlyWhenAsked)
                               "device answers now"),
               std::string::npos)
         << forced.err;
+}
+
+// The interface pulled as the relay is given its new address, or just after:
+// the move is told as it may have happened, the rows still pointing to the
+// old address are named, and the command that finishes the job does.
+TEST_F(WholeBusCliTest, AMoveCutAtItsAddressIsToldAndFinishedByTheSameCommand)
+{
+    SimDevice& relay = Device(SimDeviceKind::Relay);
+    // The discovery, the Input8's 15 blocks and the RS232's 128, then SET_ADDRESS_BY_SN.
+    constexpr int SET_ADDRESS_WRITE = 1 + 15 + 128 + 1;
+    const struct {
+        const char* name;
+        int lostAtWrite;
+        int relayAt;
+    } cases[] = {{"at SET_ADDRESS_BY_SN", SET_ADDRESS_WRITE, 9}, {"just after it", SET_ADDRESS_WRITE + 1, 20}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<uint8_t> input8Before = Input8().Memory();
+        demo.Bus().LoseLineAtWrite(c.lostAtWrite);
+        const CliResult cut = Run({"set-address", "9", "20", "--update-links"});
+        EXPECT_EQ(cut.status, EXIT_BUS);
+        EXPECT_EQ(relay.Address(), c.relayAt);
+        EXPECT_EQ(Input8().Memory(), input8Before);
+        EXPECT_NE(cut.out.find("ORV-Relay (21 00 40 94) may have moved from 9 to 20: the interface was lost as it was "
+                               "sent its new address, before it answered there; no row was written\n"
+                               "ORV-Input8 @ 3: no row was written; Row 2, Row 3 still point to 9\n"
+                               "ORV-RS232 @ 5: no row was written; RS232 row 1 still points to 9\n"),
+                  std::string::npos)
+            << cut.out;
+        EXPECT_NE(cut.out.find("set-address 9 20 --update-links (it finds the device at 9 or 20)\n"), std::string::npos)
+            << cut.out;
+        EXPECT_NE(cut.err.find("was disconnected while"), std::string::npos) << cut.err;
+
+        const CliResult finished = Run({"set-address", "9", "20", "--update-links"});
+        ASSERT_EQ(finished.status, EXIT_OK) << ::testing::PrintToString(finished);
+        EXPECT_EQ(relay.Address(), 20);
+        EXPECT_EQ(RowsPointingTo(ConfigKind::Input8, Input8().Memory(), 20), (std::vector<size_t>{1, 2}));
+        EXPECT_EQ(RowsPointingTo(ConfigKind::RS232, RS232().Memory(), 20), std::vector<size_t>{0});
+        EXPECT_TRUE(RowsPointingTo(ConfigKind::Input8, Input8().Memory(), 9).empty());
+
+        // Back where it started, its links with it.
+        ASSERT_EQ(Run({"set-address", "20", "9", "--update-links"}).status, EXIT_OK);
+        ASSERT_EQ(relay.Address(), 9);
+    }
 }
 
 TEST_F(WholeBusCliTest, APulledInterfaceIsNamedAndTheRestoreSaysWhatItWrote)

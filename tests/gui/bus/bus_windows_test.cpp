@@ -158,6 +158,22 @@ TEST_F(BusWindowsTest, RestoreWritesTheTickedDeviceOnlyAfterTheYes)
         EXPECT_EQ(window->GetTitle(), "Restore Bus");
         // Ticked: the device that differs; the relay holds no configuration and takes no tick.
         EXPECT_TRUE(window->IsTicked(0));
+        EXPECT_TRUE(window->HasTickBox(0));
+        EXPECT_FALSE(window->HasTickBox(1));
+        // Space on a row turns its tick; a row without a box takes none.
+        const auto space = [&](long row) {
+            wxListEvent key(wxEVT_LIST_KEY_DOWN, window->DeviceTable()->GetId());
+            key.SetEventObject(window->DeviceTable());
+            key.m_code = WXK_SPACE;
+            key.m_itemIndex = row;
+            window->DeviceTable()->GetEventHandler()->ProcessEvent(key);
+        };
+        space(0);
+        EXPECT_FALSE(window->IsTicked(0));
+        space(0);
+        EXPECT_TRUE(window->IsTicked(0));
+        space(1);
+        EXPECT_FALSE(window->IsTicked(1));
         window->Tick(1, true);
         EXPECT_FALSE(window->IsTicked(1));
         EXPECT_FALSE(window->IsTicked(2));

@@ -1,6 +1,7 @@
 // Set Address with "Update the links that point to this device": the rows of
 // another device that point to the moved one are rewritten in that device's
-// memory, and nothing is written before the dialog is confirmed.
+// memory once the move is confirmed, and nothing is read or written before
+// the dialog is confirmed.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -11,7 +12,6 @@
 #include "config/input8_image.h"
 #include "link/commands.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
-#include "ui/bus_report_window.h"
 #include "ui/set_address.h"
 #include "ui/wx_prompts.h"
 
@@ -34,14 +34,6 @@ protected:
         bus.ClearHeard();
         prompts.boxes.clear();
     }
-    void TearDown() override
-    {
-        for (wxWindow* window : wxTopLevelWindows)
-            if (window->GetName() == BUS_REPORT_WINDOW_NAME)
-                window->Destroy();
-        MainDialogTest::TearDown();
-    }
-
     Input8Config Held() const { return DecodeInput8Image(input8.Memory().data()); }
 
     Input8Config config;
@@ -49,20 +41,28 @@ protected:
     SimDevice& relay = AddDevice(SimDeviceKind::Relay, 9, {0x09, 0, 0, 0});
 };
 
-TEST_F(SetAddressLinksTest, TheTickedBoxPointsTheRowsToTheNewAddressEachReadBack)
+// The links are rewritten as soon as the relay answers at its new address,
+// before the scan that follows; the first box tells both, and Cancel on the
+// scan leaves the rows as they were written.
+TEST_F(SetAddressLinksTest, TheTickedBoxPointsTheRowsToTheNewAddressBeforeTheScan)
 {
     prompts.choiceAnswers = {0};  // address 2
+    // Cancel once the scan has passed both devices.
+    prompts.onProgressUpdate = [](const RecordedProgress& progress, int value) {
+        return progress.options.title != "Looking for Orvanta Devices" || value < 5;
+    };
     SendMenuCommand(*frame, ID_SET_ADDRESS);
 
     ASSERT_EQ(prompts.choiceDialogs.size(), 1u);
     EXPECT_EQ(prompts.choiceDialogs[0].tickLabel, UPDATE_LINKS_LABEL);
+    // The Input8's rows are not known yet: the box starts ticked.
     EXPECT_EQ(prompts.ticksOffered, std::vector<bool>{true});
-    EXPECT_NE(prompts.choiceDialogs[0].message.find(" Rows of other devices that point to address 9:\n"
-                                                    " ORV-Input8 (00 00 00 01) at address 1: Row 3, Row 7"),
-              std::string::npos)
-        << prompts.choiceDialogs[0].message;
-    // No question about rows left pointing at no device.
-    EXPECT_EQ(prompts.Captions(), std::vector<std::string>{" Re-discover Devices  "});
+    // No question about rows left pointing at no device; one box for the move and the links.
+    ASSERT_EQ(prompts.Captions(), std::vector<std::string>{" Re-discover Devices  "});
+    EXPECT_EQ(prompts.boxes[0].text,
+              "\n Address changed successfully. ORV-Tool needs to re-discover devices. \n\n ORV-Relay (00 00 00 09) "
+              "moved from 9 to 2; 2 rows of ORV-Input8 @ 1 now point to 2, read back.\n\n Press OK to start "
+              "Discovery  ");
 
     EXPECT_EQ(relay.Address(), 2);
     Input8Config expected = config;
@@ -70,17 +70,32 @@ TEST_F(SetAddressLinksTest, TheTickedBoxPointsTheRowsToTheNewAddressEachReadBack
         expected.rows[row].destination = 2;
     EXPECT_EQ(Held().rows, expected.rows);
     EXPECT_EQ(Sent(CONFIG_BLOCK_WRITE).size(), 15u);
+    // The reads, the move, one question at the new address, the writes; the scan only then.
+    std::vector<uint16_t> commands;
+    for (const HeardFrame& frame : bus.Heard())
+        if (commands.empty() || commands.back() != frame.command)
+            commands.push_back(frame.command);
+    EXPECT_EQ(commands, (std::vector<uint16_t>{CONFIG_BLOCK_READ, SET_ADDRESS_BY_SN, MODULE_INFO_REQUEST,
+                                               CONFIG_BLOCK_WRITE, CONFIG_BLOCK_READ, MODULE_INFO_REQUEST}));
+}
 
-    BusReportWindow* report = nullptr;
-    for (wxWindow* window : wxTopLevelWindows)
-        if (window->GetName() == BUS_REPORT_WINDOW_NAME)
-            report = dynamic_cast<BusReportWindow*>(window);
-    ASSERT_NE(report, nullptr);
-    EXPECT_EQ(report->Heading(),
-              "ORV-Relay (00 00 00 09) moved from address 9 to 2; the rows of 1 of 1 device(s) point to 2 now.");
-    ASSERT_EQ(report->Lines()->GetCount(), 1u);
-    EXPECT_EQ(report->Lines()->GetString(0).utf8_string(),
-              "ORV-Input8 (00 00 00 01) at address 1: Row 3, Row 7 now point to address 2 (written and read back)");
+// The configurations are read only after the dialog, under a window whose
+// Cancel leaves the device where it is.
+TEST_F(SetAddressLinksTest, CancelWhileTheLinksAreReadMovesNothing)
+{
+    prompts.choiceAnswers = {0};
+    prompts.onProgressUpdate = [](const RecordedProgress& progress, int) {
+        return progress.options.title != "Set Address";
+    };
+    SendMenuCommand(*frame, ID_SET_ADDRESS);
+
+    ASSERT_FALSE(prompts.progress.empty());
+    EXPECT_TRUE(prompts.progress[0]->options.canAbort);
+    EXPECT_TRUE(Sent(SET_ADDRESS_BY_SN).empty());
+    EXPECT_TRUE(Sent(CONFIG_BLOCK_READ).empty());
+    EXPECT_EQ(relay.Address(), 9);
+    EXPECT_EQ(Held().rows, config.rows);
+    EXPECT_TRUE(prompts.boxes.empty());
 }
 
 TEST_F(SetAddressLinksTest, NothingIsWrittenWhenTheDialogIsCancelled)
@@ -90,6 +105,7 @@ TEST_F(SetAddressLinksTest, NothingIsWrittenWhenTheDialogIsCancelled)
 
     EXPECT_EQ(prompts.ticksOffered, std::vector<bool>{true});
     EXPECT_TRUE(Sent(SET_ADDRESS_BY_SN).empty());
+    EXPECT_TRUE(Sent(CONFIG_BLOCK_READ).empty());
     EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
     EXPECT_EQ(relay.Address(), 9);
     EXPECT_EQ(Held().rows, config.rows);
