@@ -32,6 +32,7 @@
 #include "ui/panel_font.h"
 #include "ui/panel_frame.h"
 #include "ui/rows_page.h"
+#include "ui/tab_order.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -378,6 +379,7 @@ void RS232_Type_Dialog::EnableEditing()
     for (size_t r = 0; r < rows_.size(); ++r)
         EnableTestButton(r);
     Layout();
+    RenewTabOrder(this);
 }
 
 std::optional<RS232Config> RS232_Type_Dialog::AcceptLinks(const RS232Config& config)
@@ -593,6 +595,7 @@ void RS232_Type_Dialog::RelayoutRows()
     FitPageToRows();
     rowsPage_->Layout();
     Layout();
+    RenewTabOrder(this);
 }
 
 void RS232_Type_Dialog::FitPageToRows()
