@@ -19,15 +19,22 @@ constexpr int DEFAULT_WIDTH = 640;
 
 namespace {
 
-// Centred on the parent, but whole on the screen even where the parent is not.
-void CentreOnScreenPart(wxTopLevelWindow* window)
+// Moved as little as brings the whole window onto the screen.
+void KeepOnScreenPart(wxTopLevelWindow* window)
 {
-    window->CentreOnParent();
     const wxRect screen = ScreenAreaOf(window->GetParent() ? window->GetParent() : window);
     wxRect place = window->GetRect();
     place.x = std::clamp(place.x, screen.x, std::max(screen.x, screen.GetRight() + 1 - place.width));
     place.y = std::clamp(place.y, screen.y, std::max(screen.y, screen.GetBottom() + 1 - place.height));
-    window->Move(place.GetPosition());
+    if (place.GetPosition() != window->GetPosition())
+        window->Move(place.GetPosition());
+}
+
+// Centred on the parent, but whole on the screen even where the parent is not.
+void CentreOnScreenPart(wxTopLevelWindow* window)
+{
+    window->CentreOnParent();
+    KeepOnScreenPart(window);
 }
 
 }  // namespace
@@ -41,10 +48,23 @@ wxRect ScreenAreaOf(const wxWindow* window)
 void KeepCentredOnParent(wxTopLevelWindow* window)
 {
     CentreOnScreenPart(window);
-    window->Bind(wxEVT_SHOW, [window](wxShowEvent& event) {
+    // GTK may map the window at its least size first and give it the size
+    // asked for only later: the size is asked for again, and a window that
+    // grew past the screen's edge where it was centred is brought back whole.
+    const wxSize size = window->GetSize();
+    window->Bind(wxEVT_SHOW, [window, size](wxShowEvent& event) {
         event.Skip();
         if (event.IsShown())
-            window->CallAfter([window] { CentreOnScreenPart(window); });
+            window->CallAfter([window, size] {
+                if (window->GetSize().x < size.x || window->GetSize().y < size.y)
+                    window->SetSize(size);
+                CentreOnScreenPart(window);
+            });
+    });
+    window->Bind(wxEVT_SIZE, [window](wxSizeEvent& event) {
+        event.Skip();
+        if (window->IsShown())
+            window->CallAfter([window] { KeepOnScreenPart(window); });
     });
 }
 

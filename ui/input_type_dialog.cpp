@@ -24,6 +24,7 @@
 #include "ui/panel_font.h"
 #include "ui/panel_frame.h"
 #include "ui/rows_page.h"
+#include "ui/tab_order.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -348,6 +349,7 @@ void Input_Type_Dialog::ShowRulesState()
     FindWindow(ID_INPUT8_SAVE)->Enable(rules_.SaveEnabled());
     FindWindow(ID_INPUT8_EXPORT)->Enable(rules_.ExportEnabled());
     Layout();
+    RenewTabOrder(this);
     if (IsShown())
         mainDialog_.RelayoutPanels();
 }
@@ -392,6 +394,8 @@ void Input_Type_Dialog::ShowFreeText(Row& row)
 void Input_Type_Dialog::LayoutRow(const Row& row)
 {
     row.line->Layout();
+    // Its free text or its parameters, whichever are shown now, are reached by Tab.
+    RenewTabOrder(row.line->GetStaticBox());
 }
 
 void Input_Type_Dialog::LayoutRowsArea()

@@ -25,6 +25,7 @@
 #include "ui/panel_font.h"
 #include "ui/rs232_type_dialog.h"
 #include "ui/set_address.h"
+#include "ui/tab_order.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -360,6 +361,8 @@ void MainDialog::RelayoutPanels()
     panelSizer_->Layout();
     mainSizer_->Layout();
     Layout();
+    // A panel shown, or controls shown or enabled in one, are reached by Tab.
+    RenewTabOrder(this);
 }
 
 void MainDialog::EnableDeviceCommands()

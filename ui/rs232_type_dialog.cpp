@@ -32,6 +32,7 @@
 #include "ui/panel_font.h"
 #include "ui/panel_frame.h"
 #include "ui/rows_page.h"
+#include "ui/tab_order.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -380,6 +381,7 @@ void RS232_Type_Dialog::EnableEditing()
     for (size_t r = 0; r < rows_.size(); ++r)
         EnableTestButton(r);
     Layout();
+    RenewTabOrder(this);
 }
 
 void RS232_Type_Dialog::AddRS232Row()
@@ -583,6 +585,7 @@ void RS232_Type_Dialog::RelayoutRows()
     FitPageToRows();
     rowsPage_->Layout();
     Layout();
+    RenewTabOrder(this);
 }
 
 void RS232_Type_Dialog::FitPageToRows()

@@ -4,7 +4,14 @@
 
 #include <functional>
 
+#ifdef __WXGTK__
+#include <dlfcn.h>
+#endif
+
+#include <gtest/gtest.h>
+
 #include <wx/app.h>
+#include <wx/choice.h>
 #include <wx/stopwatch.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
@@ -40,6 +47,36 @@ inline bool ShowOnScreen(wxTopLevelWindow* window)
     window->SendSizeEvent();
     Settle(100);
     return true;
+}
+
+// Whether choice shows its list of entries, open for a pick.
+inline bool ChoiceIsOpen(const wxChoice* choice)
+{
+#ifdef __WXGTK__
+    // GTK's own property; its functions come from the GTK the toolkit has loaded.
+    using GetPropertyFn = void (*)(void*, const char*, ...);
+    static const auto getProperty = reinterpret_cast<GetPropertyFn>(dlsym(RTLD_DEFAULT, "g_object_get"));
+    int shown = 0;
+    if (getProperty && choice->GetHandle())
+        getProperty(choice->GetHandle(), "popup-shown", &shown, nullptr);
+    return shown != 0;
+#else
+    (void)choice;
+    return false;
+#endif
+}
+
+// The window has the keyboard focus and the user sees where: it is shown
+// whole inside area, the visible part of the window around it.
+inline ::testing::AssertionResult FocusShownIn(const wxWindow* focus, int id, const wxRect& area)
+{
+    if (!focus)
+        return ::testing::AssertionFailure() << "no control has the focus, " << id << " should";
+    if (focus->GetId() != id)
+        return ::testing::AssertionFailure() << focus->GetId() << " has the focus, " << id << " should";
+    if (!focus->IsShownOnScreen() || !area.Contains(focus->GetScreenRect()))
+        return ::testing::AssertionFailure() << id << " has the focus out of sight";
+    return ::testing::AssertionSuccess();
 }
 
 }  // namespace orv::test

@@ -14,7 +14,9 @@
 #include "config/input8_image.h"
 #include "config/unsaved_edits.h"
 #include "link/commands.h"
+#include "tests/gui/geometry_check.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
+#include "tests/gui/on_screen.h"
 #include "tests/support/hall_config.h"
 #include "ui/bus_comparison_window.h"
 #include "ui/bus_report_window.h"
@@ -380,6 +382,39 @@ TEST_F(ReplaceTest, AnotherDeviceAtTheMissingOnesAddressIsNamedAndNothingMoves)
 }
 
 // Each case ends in a box, with no window and nothing read.
+// Compare with Backup and Restore Bus open whole in the work area, on the
+// 1366 x 768 desktop and on the 1024 x 768 one: every button and every
+// column of the table.
+TEST_F(BusWindowsTest, WholeBusWindowsFitTheWorkArea)
+{
+    ASSERT_TRUE(ShowOnScreen(frame));
+    dialog->DiscoverDevices(BROADCAST_ADDRESS);
+    ASSERT_NE(BackUp(), nullptr);
+    input8.LoadMemory(EncodeInput8Image(Hall(12), ImageForm::Device));
+    for (const int command : {ID_COMPARE_WITH_BACKUP, ID_RESTORE_BUS}) {
+        SCOPED_TRACE(command == ID_RESTORE_BUS ? "Restore Bus" : "Compare with Backup");
+        SendMenuCommand(*frame, command);
+        auto* window = OpenWindow<BusComparisonWindow>(BUS_COMPARISON_WINDOW_NAME);
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(YieldUntil([&] { return window->IsShownOnScreen(); }));
+        Settle(500);
+
+        EXPECT_TRUE(ControlsFit(window));
+        const wxRect workArea = wxDisplay(window).GetClientArea();
+        EXPECT_TRUE(workArea.Contains(window->GetScreenRect()))
+            << window->GetScreenRect().x << "," << window->GetScreenRect().y << " " << window->GetSize().x << "x"
+            << window->GetSize().y << " in " << workArea.x << "," << workArea.y << " " << workArea.width << "x"
+            << workArea.height;
+        wxListCtrl* table = window->DeviceTable();
+        int columns = 0;
+        for (int c = 0; c < table->GetColumnCount(); ++c)
+            columns += table->GetColumnWidth(c);
+        EXPECT_LE(columns, table->GetClientSize().x) << "the table's columns need " << columns << " px";
+        window->Destroy();
+        Settle(100);
+    }
+}
+
 TEST_F(BusWindowsTest, ComparisonRefusesWhatItCannotCompare)
 {
     struct Case {

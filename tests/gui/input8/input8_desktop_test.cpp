@@ -252,5 +252,77 @@ TEST_F(Input8DesktopTest, TabFollowsTheRowsAndKeepsTheFocusInView)
     EXPECT_TRUE(reachedRows);
 }
 
+// The frame as the program shows it at start, the panel hidden behind the instructions.
+class Input8KeyboardTest : public Input8DesktopTest {
+protected:
+    void SetUp() override
+    {
+        Input8PanelTest::SetUp();
+        ASSERT_TRUE(ShowOnScreen(frame));
+        ASSERT_FALSE(panel->IsShown());
+    }
+};
+
+// The main dialog reads the device and shows the panel: the keyboard alone
+// then reaches every control in screen order, each one in sight, opens a
+// focused choice, types into the field Tab went to, and Enter in a field
+// saves nothing.
+TEST_F(Input8KeyboardTest, KeysAloneWorkThePanelShownAfterARead)
+{
+    input8.LoadMemory(EncodeInput8Image(SampleConfig(), ImageForm::Device));
+    frame->mainDialog->HideAllPanels();
+    ASSERT_TRUE(panel->ReadFromDevice());
+    panel->Show();
+    frame->mainDialog->RelayoutPanels();
+    Settle();
+    const auto inRows = [&](int id) {
+        const wxRect area(RowsArea()->ClientToScreen(wxPoint(0, 0)), RowsArea()->GetClientSize());
+        return FocusShownIn(Focused(), id, area);
+    };
+
+    ASSERT_TRUE(ClickOn(panel->FindWindow(ID_INPUT8_NAME)));
+    Settle(100);
+    const int forward[] = {ID_INPUT8_INPUT_BASE, ID_INPUT8_CHANGE_BASE, ID_INPUT8_DESTINATION_BASE,
+                           ID_INPUT8_ACTION_BASE, ParameterTexts(0)[0]->GetId(), ParameterTexts(0)[1]->GetId(),
+                           ID_INPUT8_INPUT_BASE + 1};
+    for (int id : forward) {
+        ASSERT_TRUE(PressKey("Tab"));
+        EXPECT_TRUE(YieldUntil([&] { return bool(inRows(id)); })) << inRows(id);
+    }
+    const int backward[] = {ParameterTexts(0)[1]->GetId(), ParameterTexts(0)[0]->GetId(), ID_INPUT8_ACTION_BASE};
+    for (int id : backward) {
+        ASSERT_TRUE(PressKey("shift+Tab"));
+        EXPECT_TRUE(YieldUntil([&] { return bool(inRows(id)); })) << inRows(id);
+    }
+
+    // Space, or Alt+Down, opens the focused choice; Escape closes it unchanged.
+    wxChoice* action = Choice(ID_INPUT8_ACTION_BASE);
+    const int chosen = action->GetSelection();
+    for (const char* keys : {"space", "alt+Down"}) {
+        SCOPED_TRACE(keys);
+        ASSERT_TRUE(PressKey(keys));
+        EXPECT_TRUE(YieldUntil([&] { return ChoiceIsOpen(action); }));
+        ASSERT_TRUE(PressKey("Escape"));
+        EXPECT_TRUE(YieldUntil([&] { return !ChoiceIsOpen(action); }));
+        EXPECT_EQ(action->GetSelection(), chosen);
+    }
+
+    // From the first parameter Tab goes to the second, and the digits land there.
+    ASSERT_TRUE(ClickOn(ParameterTexts(0)[0]));
+    Settle(100);
+    ASSERT_TRUE(PressKey("Tab 3"));
+    EXPECT_TRUE(YieldUntil([&] { return ParameterTexts(0)[1]->GetValue() == "3"; }));
+    EXPECT_EQ(ParameterTexts(0)[0]->GetValue(), "2");
+
+    bus.ClearHeard();
+    for (wxWindow* field : {static_cast<wxWindow*>(ParameterTexts(0)[1]), panel->FindWindow(ID_INPUT8_NAME)}) {
+        ASSERT_TRUE(ClickOn(field));
+        ASSERT_TRUE(PressKey("Return"));
+        Settle(300);
+    }
+    EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
+    EXPECT_TRUE(prompts.boxes.empty());
+}
+
 }  // namespace
 }  // namespace orv::test
