@@ -1,11 +1,16 @@
 // The program entry of orvtool and orvtool-sim; they differ in their bus
 // backend. The command line is read before the toolkit starts, so that
 // --help and a wrong option need no display.
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
 
 #include <wx/app.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "app/bus_backend.h"
 #include "app/orvtool_app.h"
@@ -61,6 +66,27 @@ bool TakePort(int argc, char** argv, int& i, std::string& port)
     return true;
 }
 
+// orvtool is a windowed program on Windows: started from a console, it has
+// none of its own, and what it prints would go nowhere. Help and errors go to
+// the console it was started from, unless they are redirected already.
+void UseParentConsole()
+{
+#ifdef _WIN32
+    const auto unset = [](DWORD which) {
+        const HANDLE handle = GetStdHandle(which);
+        return handle == nullptr || handle == INVALID_HANDLE_VALUE || GetFileType(handle) == FILE_TYPE_UNKNOWN;
+    };
+    const bool output = unset(STD_OUTPUT_HANDLE);
+    const bool errors = unset(STD_ERROR_HANDLE);
+    if ((!output && !errors) || !AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (output)
+        std::freopen("CONOUT$", "w", stdout);
+    if (errors)
+        std::freopen("CONOUT$", "w", stderr);
+#endif
+}
+
 }  // namespace
 
 const std::string& ChosenBusPort()
@@ -74,6 +100,8 @@ int main(int argc, char** argv)
 {
     // Errors name the program as its user calls it, without its folder.
     const std::string program = orv::ProgramNameOf(argv[0] ? argv[0] : "");
+    if (argc > 1)
+        orv::UseParentConsole();
     for (int i = 1; i < argc; ++i) {
         std::string port;
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {

@@ -13,6 +13,7 @@
 
 #include "link/bus_link.h"
 #include "ui/bus_backup_commands.h"
+#include "ui/centre_next_dialog.h"
 #include "ui/connection_dialog.h"
 #include "ui/fast_discovery.h"
 #include "ui/input_type_dialog.h"
@@ -142,6 +143,7 @@ MainFrame::MainFrame(Services& services, UsbInterface& bus, wxWindow* parent, wx
 
     chooseFolder = [this](const wxString& message, bool mustExist) -> std::optional<std::string> {
         wxDirDialog dialog(this, message, wxEmptyString, wxDD_DEFAULT_STYLE | (mustExist ? wxDD_DIR_MUST_EXIST : 0));
+        CentreNextDialog centred(this);
         if (dialog.ShowModal() != wxID_OK)
             return std::nullopt;
         return dialog.GetPath().utf8_string();

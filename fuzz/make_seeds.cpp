@@ -13,6 +13,7 @@
 #include "config/input8_image.h"
 #include "config/rs232_image.h"
 #include "network/catalogue.h"
+#include "services/settings_text.h"
 #include "link/commands.h"
 #include "link/frame_codec.h"
 #include "sim/demo_images.h"
@@ -170,6 +171,27 @@ void ImageSeeds()
     Seed("backup_manifest", "two_devices", TextBytes(manifest));
 }
 
+// The settings file as the program keeps it, one with every escape, and the
+// three bytes the toolkit stopped the program on.
+void SettingsSeeds()
+{
+    const orv::SettingsValues kept = {{"/Format", "1"},
+                                      {"/Interface/Port", "rfc2217://bench-server:2001"},
+                                      {"/Windows/Frame/X", "-8"},
+                                      {"/Windows/Frame/Y", "0"},
+                                      {"/Windows/Frame/Width", "1100"},
+                                      {"/Windows/Frame/Height", "750"},
+                                      {"/Windows/Frame/Maximised", "0"},
+                                      {"/Windows/LogWindow/Shown", "1"},
+                                      {"/Folders/Firmware", "/home/technician/firmware"}};
+    Seed("settings_text", "kept", TextBytes(orv::SettingsTextOf(kept)));
+    const orv::SettingsValues escaped = {{"/Format", "1"},
+                                         {"/Folders/Input8", " C:\\Orvanta\t\"quoted\" Grüße\r\n"},
+                                         {"/Folders/RS232", "/srv/\"x\"  "}};
+    Seed("settings_text", "escaped", TextBytes(orv::SettingsTextOf(escaped)));
+    Seed("settings_text", "no_name", TextBytes("=x"));
+}
+
 // The RS232 round trip reads a configuration field by field: the name, the
 // rate, the number of rows, then per row its type, text, destination, action
 // and parameters, and last whether a row is left out.
@@ -197,5 +219,6 @@ int main(int argc, char** argv)
     LinkSeeds();
     ImageSeeds();
     ConfigSeeds();
+    SettingsSeeds();
     return 0;
 }

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "port/com_port_names.h"
+
 namespace orv {
 
 namespace {
@@ -105,8 +107,13 @@ uint32_t EnumerateInterfaces(int attempts)
         return 0;
     for (uint32_t index = 0; index < count; ++index) {
         DeviceDetail detail;
-        if (link.usb->GetDeviceInfoDetail(index, detail) == FT_OK)
+        if (link.usb->GetDeviceInfoDetail(index, detail) != FT_OK)
+            continue;
+        // A port given by name may be any serial port or a server: only an FTDI chip is called one.
+        if (detail.id >> 16 == FTDI_VENDOR_ID)
             LogF(Log(), "FTDI Device Fond %s - %s ", detail.serialNumber.c_str(), detail.description.c_str());
+        else
+            LogF(Log(), " Interface found %s - %s ", detail.serialNumber.c_str(), detail.description.c_str());
     }
     return count;
 }

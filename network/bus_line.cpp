@@ -8,6 +8,7 @@
 #include "port/latency_timer.h"
 #include "port/port_address.h"
 #include "port/serial_port.h"
+#include "port/serial_port_list.h"
 
 namespace orv {
 
@@ -108,6 +109,14 @@ std::vector<InterfaceEntry> ListFtdiInterfaces()
 {
     SerialInterface serial;
     return ListInterfaces(serial, [&](uint32_t i) { return serial.DevicePath(i); });
+}
+
+std::vector<InterfaceEntry> ListSerialPortChoices()
+{
+    std::vector<InterfaceEntry> entries;
+    for (const SerialPortEntry& port : ListSerialPorts())
+        entries.push_back({port.port, port.serialNumber, port.description, port.ftdi});
+    return entries;
 }
 
 std::string PortLabel(const std::string& port)

@@ -20,12 +20,15 @@ struct InterfaceEntry {
     std::string port;  // what --port takes: the device node, or COM7
     std::string serialNumber;
     std::string description;
+    bool ftdi = true;
 };
 
 // The interfaces usb lists, each named by pathOf(index).
 std::vector<InterfaceEntry> ListInterfaces(UsbInterface& usb, const std::function<std::string(uint32_t)>& pathOf);
 // The FTDI interfaces attached now.
 std::vector<InterfaceEntry> ListFtdiInterfaces();
+// Every serial port present now, the FTDI interfaces first.
+std::vector<InterfaceEntry> ListSerialPortChoices();
 
 // What trying a port showed, in words for the technician.
 struct LineTrial {

@@ -200,6 +200,12 @@ FtStatus TtyInterface::CreateDeviceInfoList(uint32_t& count)
             one.path = fixedPath_;
             one.detail.serialNumber = fs::path(fixedPath_).filename().string().substr(0, SERIAL_NUMBER_MAX);
             one.detail.description = "tty";
+            // The node of an FTDI chip, given by its path, is still one.
+            fs::path usbDevice;
+            const fs::path node = fs::canonical(fixedPath_, ec);
+            if (!ec && FindUsbDevice(fs::path(sysRoot_) / "class" / "tty" / node.filename(), usbDevice) &&
+                ReadHexAttribute(usbDevice / "idVendor") == FTDI_VENDOR_ID)
+                one.detail.id = FTDI_VENDOR_ID << 16 | ReadHexAttribute(usbDevice / "idProduct");
             listed_.push_back(std::move(one));
         }
         count = uint32_t(listed_.size());

@@ -51,7 +51,7 @@ check_static() {
 }
 
 # The icon holds the sizes Windows shows, and every program carries the manifest: per-monitor DPI awareness and
-# the supported Windows versions (10 and 11 share one entry).
+# the supported Windows versions (10 and 11 share one entry), and a version naming the program itself.
 check_resources() {
     local sizes program
     sizes=$(identify -format '%wx%h ' "$build/windows/orvtool.ico")
@@ -63,6 +63,12 @@ check_resources() {
                      "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}" "Microsoft.Windows.Common-Controls"; do
             grep -qF "$entry" "$(find "$build" -name "$program.exe" | head -1)" ||
                 { echo "the manifest of $program.exe lacks $entry" >&2; return 1; }
+        done
+        # The version's strings are UTF-16: "orvctl.exe" as o\x00r\x00...
+        for entry in "$program.exe" "The ORVANTA TOOL developers"; do
+            grep -qaP "$(printf '%s' "$entry" | sed 's/[.()-]/\\&/g; s/\(\\\?.\)/\1\\x00/g')" \
+                "$(find "$build" -name "$program.exe" | head -1)" ||
+                { echo "the version of $program.exe lacks $entry" >&2; return 1; }
         done
     done
 }

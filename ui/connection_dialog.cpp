@@ -34,7 +34,7 @@ ConnectionDialog::ConnectionDialog(wxWindow* parent, BusLine* line, Services& se
       mayChange_(std::move(mayChange))
 {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    sizer->Add(new wxStaticText(this, wxID_ANY, line_ ? _("Interfaces found on this PC:") : _("Bus:")), 0,
+    sizer->Add(new wxStaticText(this, wxID_ANY, line_ ? _("Serial ports of this PC, the FTDI interfaces first:") : _("Bus:")), 0,
                wxLEFT | wxRIGHT | wxTOP, 10);
 
     list_ = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(RESULT_WIDTH, 150),
@@ -48,7 +48,8 @@ ConnectionDialog::ConnectionDialog(wxWindow* parent, BusLine* line, Services& se
         for (const InterfaceEntry& entry : found) {
             const long row = list_->InsertItem(list_->GetItemCount(), ToWx(entry.port));
             list_->SetItem(row, 1, ToWx(entry.serialNumber));
-            list_->SetItem(row, 2, ToWx(entry.description));
+            // The interfaces the program looks for on its own are told apart.
+            list_->SetItem(row, 2, ToWx(entry.ftdi ? "FTDI interface: " + entry.description : entry.description));
             ports_.push_back(entry.port);
         }
     } else {
@@ -201,7 +202,7 @@ bool ChooseConnection(wxFrame& frame, BusLine* line, MainDialog& mainDialog)
     if (!mainDialog.MayDropShownEdits())
         return false;
     ConnectionDialog dialog(&frame, line, mainDialog.GetServices(),
-                            line ? ListFtdiInterfaces() : std::vector<InterfaceEntry>{});
+                            line ? ListSerialPortChoices() : std::vector<InterfaceEntry>{});
     if (dialog.ShowModal() != wxID_OK)
         return false;
     // The devices listed were those of the line before.

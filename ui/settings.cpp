@@ -1,14 +1,23 @@
 #include "ui/settings.h"
 
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
 #include <wx/config.h>
 #include <wx/display.h>
 #include <wx/fileconf.h>
 #include <wx/filefn.h>
-#include <wx/filename.h>
 #include <wx/log.h>
+#include <wx/mstream.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
+#ifdef __WXMSW__
+#include <wx/msw/registry.h>
+#endif
 
+#include "services/file_path.h"
+#include "services/settings_text.h"
 #include "ui/wx_text.h"
 
 namespace orv {
@@ -20,6 +29,8 @@ namespace {
 constexpr const char* FORMAT_KEY = "/Format";
 constexpr long FORMAT = 1;
 constexpr const char* INTERFACE_KEY = "/Interface/Port";
+// Beyond any screen of today, and within what a window position can hold.
+constexpr long PLACE_LIMIT = 100000;
 
 // The problems wx reports while it reads a settings file.
 class ProblemCount final : public wxLog {
@@ -67,6 +78,31 @@ std::unique_ptr<wxFileConfig> ReadFile(const wxString& path, int& problems)
     return config;
 }
 
+// Settings held for this run only, for a file that could not be set aside.
+std::unique_ptr<wxFileConfig> SettingsOfThisRun()
+{
+    wxMemoryInputStream nothing("", 0);
+    return std::make_unique<wxFileConfig>(nothing);
+}
+
+// Why the settings file at path cannot be taken; empty when it can. The
+// text is checked before the toolkit reads it, which would stop the program
+// on some damage and wait for ever on a pipe.
+std::string FileProblem(const std::string& path)
+{
+    const SettingsFile file = ReadSettingsFile(path);
+    if (file.state != SettingsFileState::Read)
+        return file.problem;
+    const SettingsText text = ParseSettingsText(file.text);
+    if (!text.problem.empty())
+        return "is damaged (" + text.problem + ")";
+    const auto format = text.values.find(FORMAT_KEY);
+    if (!file.text.empty() &&
+        (format == text.values.end() || SettingNumber(format->second, FORMAT, FORMAT) != FORMAT))
+        return "holds no settings of this program";
+    return "";
+}
+
 }  // namespace
 
 wxString SettingsFilePath()
@@ -80,36 +116,131 @@ wxString SettingsFilePath()
 OpenedSettings OpenSettingsFile(const wxString& path)
 {
     OpenedSettings opened;
-    wxFileName::Mkdir(wxFileName(path).GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    const bool existed = wxFileName::FileExists(path) && wxFileName::GetSize(path) > 0;
-    int problems = 0;
-    std::unique_ptr<wxFileConfig> config = ReadFile(path, problems);
-    const bool ours = !existed || config->ReadLong(FORMAT_KEY, 0) == FORMAT;
-    if (problems > 0 || !ours) {
-        config.reset();
-        const wxString aside = path + ".ignored";
-        wxRenameFile(path, aside, true);
-        opened.problem = FromWx(wxString::Format(" Settings: %s %s; set aside as %s, the settings start afresh", path,
-                                                 problems > 0 ? "is damaged" : "holds no settings of this program",
-                                                 aside));
+    const std::string file = FromWx(path);
+    std::error_code ignored;
+    std::filesystem::create_directories(PathOf(file).parent_path(), ignored);
+    std::string problem = FileProblem(file);
+    std::unique_ptr<wxFileConfig> config;
+    if (problem.empty()) {
+        int problems = 0;
         config = ReadFile(path, problems);
+        if (problems > 0)
+            problem = "is damaged";
+    }
+    if (!problem.empty()) {
+        config.reset();
+        const std::string aside = file + ".ignored";
+        std::error_code error;
+        std::filesystem::remove(PathOf(aside), error);
+        std::filesystem::rename(PathOf(file), PathOf(aside), error);
+        if (error) {
+            opened.problem = " Settings: " + file + " " + problem + " and cannot be set aside (" + error.message() +
+                             "); the settings of this run are not kept";
+            config = SettingsOfThisRun();
+        } else {
+            opened.problem = " Settings: " + file + " " + problem + "; set aside as " + aside +
+                             ", the settings start afresh";
+            int problems = 0;
+            config = ReadFile(path, problems);
+        }
     }
     config->Write(FORMAT_KEY, FORMAT);
     opened.config = std::move(config);
     return opened;
 }
 
+#ifdef __WXMSW__
+
+namespace {
+
+// Where wxConfig keeps the settings of vendor "Orvanta", program "orvtool".
+constexpr const char* REGISTRY_KEY = "Software\\Orvanta\\orvtool";
+
+bool IsNumberType(wxRegKey::ValueType type)
+{
+    return type == wxRegKey::Type_Dword;
+}
+
+bool IsTextType(wxRegKey::ValueType type)
+{
+    return type == wxRegKey::Type_String || type == wxRegKey::Type_Expand_String;
+}
+
+// Sets aside, under key (the settings group group), every value of this
+// program's whose type or content the toolkit would refuse with an error box
+// when it is read; says what it set aside in problems.
+void SetAsideWrongValues(wxRegKey& key, const std::string& group, std::vector<std::string>& problems)
+{
+    std::vector<wxString> names;
+    wxString name;
+    long index = 0;
+    for (bool more = key.GetFirstValue(name, index); more; more = key.GetNextValue(name, index))
+        names.push_back(name);
+    for (const wxString& value : names) {
+        const std::string setting = group + FromWx(value);
+        const std::optional<SettingKind> kind = KindOfSetting(setting);
+        if (!kind)
+            continue;
+        const wxRegKey::ValueType type = key.GetValueType(value);
+        std::string problem;
+        if (*kind == SettingKind::Text) {
+            wxString text;
+            if (!IsTextType(type))
+                problem = "is not text";
+            else if (!key.QueryValue(value, text))
+                problem = "cannot be read";
+            else
+                problem = SettingValueProblem(setting, FromWx(text));
+        } else if (!IsNumberType(type)) {
+            problem = "is not a number";
+        }
+        if (problem.empty())
+            continue;
+        const wxString aside = value + ".ignored";
+        key.DeleteValue(aside);
+        key.RenameValue(value, aside);
+        problems.push_back(setting + " " + problem + ", set aside as " + FromWx(aside));
+    }
+    std::vector<wxString> groups;
+    for (bool more = key.GetFirstKey(name, index); more; more = key.GetNextKey(name, index))
+        groups.push_back(name);
+    for (const wxString& sub : groups) {
+        wxRegKey subKey(key, sub);
+        SetAsideWrongValues(subKey, group + FromWx(sub) + "/", problems);
+    }
+}
+
+}  // namespace
+
 OpenedSettings OpenProgramSettings()
 {
-#ifdef __WXMSW__
     OpenedSettings opened;
+    std::vector<std::string> problems;
+    {
+        // The registry calls report a missing key or value as errors of their own.
+        wxLogNull quiet;
+        wxRegKey key(wxRegKey::HKCU, REGISTRY_KEY);
+        if (key.Exists())
+            SetAsideWrongValues(key, "/", problems);
+    }
+    if (!problems.empty()) {
+        opened.problem = " Settings: in the registry under HKEY_CURRENT_USER\\" + std::string(REGISTRY_KEY) + ", ";
+        for (size_t i = 0; i < problems.size(); ++i)
+            opened.problem += (i ? "; " : "") + problems[i];
+    }
     opened.config = std::make_unique<wxConfig>("orvtool", "Orvanta");
     opened.config->Write(FORMAT_KEY, FORMAT);
     return opened;
-#else
-    return OpenSettingsFile(SettingsFilePath());
-#endif
 }
+
+#else
+
+OpenedSettings OpenProgramSettings()
+{
+    return OpenSettingsFile(SettingsFilePath());
+}
+
+#endif
 
 std::optional<std::string> SavedInterface()
 {
@@ -133,7 +264,8 @@ std::optional<WindowPlace> SavedPlace(const char* window)
     long x = 0, y = 0, width = 0, height = 0;
     if (!config || !config->Read(PlaceKey(window, "X"), &x) || !config->Read(PlaceKey(window, "Y"), &y) ||
         !config->Read(PlaceKey(window, "Width"), &width) || !config->Read(PlaceKey(window, "Height"), &height) ||
-        width <= 0 || height <= 0)
+        width <= 0 || height <= 0 || width > PLACE_LIMIT || height > PLACE_LIMIT || x < -PLACE_LIMIT ||
+        x > PLACE_LIMIT || y < -PLACE_LIMIT || y > PLACE_LIMIT)
         return std::nullopt;
     WindowPlace place;
     place.rect = wxRect(int(x), int(y), int(width), int(height));

@@ -26,11 +26,15 @@ struct OpenedSettings {
 
 // The settings file: orvtool/orvtool.conf in $XDG_CONFIG_HOME (~/.config).
 wxString SettingsFilePath();
-// The settings kept in path. A file wx cannot read whole, or one without this
-// program's mark, is set aside as path.ignored (for a look, never lost) and the
-// settings start afresh; problem says so, for the log.
+// The settings kept in path. Anything but a regular file of a settings size
+// whose every line this program could have written (a folder, a pipe or a
+// device in its place, a damaged or foreign file) is set aside as
+// path.ignored (for a look, never lost) before the toolkit reads it, and the
+// settings start afresh; problem says so in one line, for the log.
 OpenedSettings OpenSettingsFile(const wxString& path);
 // The program's own: the registry on Windows, SettingsFilePath() elsewhere.
+// A registry value of a type or content the toolkit would refuse with an error
+// box is renamed NAME.ignored first, and problem says so.
 OpenedSettings OpenProgramSettings();
 
 // The interface chosen last; nothing when none was.

@@ -16,6 +16,7 @@
 #include <wx/sizer.h>
 #include <wx/statusbr.h>
 
+#include "ui/centre_next_dialog.h"
 #include "ui/settings.h"
 #include "ui/wx_text.h"
 
@@ -184,6 +185,7 @@ Answer WxPrompts::MessageBox(const MessageBoxOptions& options)
     wxMessageDialog dialog(parent_, ToWx(options.text), ToWx(options.caption), style);
     if (options.buttons == Buttons::SaveDiscardCancel)
         dialog.SetYesNoCancelLabels(_("&Save"), _("&Discard"), _("Cancel"));
+    CentreNextDialog centred(parent_);
     return ToAnswer(dialog.ShowModal(), options.buttons);
 }
 
@@ -206,6 +208,7 @@ std::optional<std::string> WxPrompts::FileDialog(const FileDialogOptions& option
     const wxString folder = options.defaultDir.empty() ? LastFolder(options) : ToWx(options.defaultDir);
     wxFileDialog dialog(parent_, ToWx(options.message), folder, ToWx(options.defaultFile), wildcard, style,
                         wxDefaultPosition, wxDefaultSize, "filedlg");
+    CentreNextDialog centred(parent_);
     if (dialog.ShowModal() != wxID_OK)
         return std::nullopt;
     SaveLastFolder(options, dialog.GetDirectory());

@@ -73,13 +73,19 @@ build_libjpeg() {
     cmake --install "$cache/build/libjpeg" >/dev/null
 }
 
-# Only what the programs use: the core, base and adv libraries with PNG and JPEG images.
+# Only what the programs use: the base and core libraries with PNG and JPEG images, without the controls and
+# dialogs they never show.
 wx_options=(--with-msw --disable-shared --disable-tests --with-libpng=sys --with-libjpeg=sys --with-zlib=sys
             --without-libtiff --without-expat --without-regex --without-liblzma --without-libcurl --without-opengl
             --disable-html --disable-htmlhelp --disable-mshtmlhelp --disable-xrc --disable-aui --disable-propgrid
             --disable-ribbon --disable-stc --disable-richtext --disable-webview --disable-mediactrl
             --disable-sockets --disable-protocols --disable-url --disable-fs_inet --disable-webrequest
-            --disable-debugreport --disable-secretstore)
+            --disable-debugreport --disable-secretstore --disable-grid --disable-dataviewctrl --disable-treelist
+            --disable-calendar --disable-datepick --disable-timepick --disable-wizarddlg --disable-sound
+            --disable-joystick --disable-printarch --disable-postscript)
+# The net and adv libraries are built by default although the programs link neither: their targets are left
+# empty, so that only base and core are compiled and installed.
+wx_skipped=(__netlib___depname= __install_netlib___depname= __advlib___depname= __install_advlib___depname=)
 
 build_wxmsw() {
     local src; src=$(source_dir wxwidgets3.2)
@@ -87,7 +93,7 @@ build_wxmsw() {
     (cd "$cache/build/wxmsw" &&
         quiet_nice "$src/configure" --host=$host --build=x86_64-pc-linux-gnu --prefix="$prefix" "${wx_options[@]}" \
             >configure.log &&
-        quiet_nice make -j"$jobs" >make.log 2>&1 && make install >/dev/null)
+        quiet_nice make -j"$jobs" "${wx_skipped[@]}" >make.log 2>&1 && make "${wx_skipped[@]}" install >/dev/null)
 }
 
 build_googletest() {
@@ -101,6 +107,6 @@ build_googletest() {
 
 cached libpng "$(basename "$(source_dir libpng1.6)")"
 cached libjpeg "$(basename "$(source_dir libjpeg-turbo)")"
-cached wxmsw "$(basename "$(source_dir wxwidgets3.2)") $(echo "${wx_options[*]}" | md5sum | cut -c1-8)"
+cached wxmsw "$(basename "$(source_dir wxwidgets3.2)") $(echo "${wx_options[*]} ${wx_skipped[*]}" | md5sum | cut -c1-8)"
 cached googletest "$(dpkg-query -W -f='googletest-${Version}' googletest)"
 rm -rf "$cache/build"

@@ -23,7 +23,21 @@ DeviceDetail Interface(const std::string& serial)
     DeviceDetail detail;
     detail.serialNumber = serial;
     detail.description = "ORV-NET";
+    detail.id = 0x04036001;
     return detail;
+}
+
+// A port given by name that is no FTDI chip (a ttyS, a server) is not called one.
+TEST(OpenBusInterface, OnlyAnFtdiChipIsLoggedAsAnFtdiDevice)
+{
+    LinkRig rig;
+    DeviceDetail serial;
+    serial.serialNumber = "ttyS0";
+    serial.description = "tty";
+    rig.bus.SetInterfaces({serial});
+    OpenBusInterface();
+    EXPECT_TRUE(rig.log.Contains(" Interface found ttyS0 - tty ")) << ::testing::PrintToString(rig.log.lines);
+    EXPECT_FALSE(rig.log.Contains("FTDI Device Fond ttyS0 - tty "));
 }
 
 TEST(OpenBusInterface, FindsAndOpensTheInterface)

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "port/serial_port_list.h"
 #include "port/tty_interface.h"
 
 namespace orv {
@@ -41,6 +42,16 @@ protected:
         WriteFile(usb / "serial", serial);
         WriteFile(usb / "product", productName);
         fs::create_directory_symlink("../../../" + ttyName, classDir / "device");
+        fs::create_directory_symlink(fs::relative(classDir, root / "sys" / "class" / "tty"),
+                                     root / "sys" / "class" / "tty" / ttyName);
+    }
+
+    // A ttyS node as the 8250 driver makes it; type 0 when no UART answers.
+    void AddSerialTty(const std::string& ttyName, const std::string& type)
+    {
+        const fs::path classDir = root / "sys" / "devices" / "platform" / "serial8250" / "tty" / ttyName;
+        fs::create_directories(classDir);
+        WriteFile(classDir / "type", type);
         fs::create_directory_symlink(fs::relative(classDir, root / "sys" / "class" / "tty"),
                                      root / "sys" / "class" / "tty" / ttyName);
     }
@@ -79,6 +90,29 @@ TEST_F(TtyListingTest, ListsOnlyFtdiTtysInNodeOrderWithSerialAndProduct)
     EXPECT_EQ(handle, 0u);
     // Listed but without its /dev node.
     EXPECT_EQ(tty.Open(0, handle), FT_DEVICE_NOT_OPENED);
+}
+
+TEST_F(TtyListingTest, EverySerialPortPresentIsListedTheFtdiInterfacesFirstAndMarked)
+{
+    AddUsbTty("1-1", "0403", "6001", "A10XYZ", "ORV-NET", "ttyUSB10");
+    AddUsbTty("1-3", "067b", "2303", "PL0001", "USB-Serial Controller", "ttyUSB1");
+    AddUsbTty("1-4", "2341", "0043", "AR0001", "Arduino Uno", "ttyACM0");
+    AddSerialTty("ttyS0", "4");
+    AddSerialTty("ttyS10", "4");
+    AddSerialTty("ttyS2", "4");
+    AddSerialTty("ttyS1", "0");  // no UART behind it
+    WriteFile(root / "sys" / "class" / "tty" / "tty1", "");
+    WriteFile(root / "sys" / "class" / "tty" / "ttySAC", "");
+
+    const std::vector<SerialPortEntry> ports = ListSerialPorts((root / "sys").string(), (root / "dev").string());
+    std::vector<std::string> listed;
+    for (const SerialPortEntry& port : ports)
+        listed.push_back(fs::path(port.port).filename().string() + (port.ftdi ? " FTDI " : " ") + port.serialNumber +
+                         "/" + port.description);
+    EXPECT_EQ(listed, (std::vector<std::string>{"ttyUSB10 FTDI A10XYZ/ORV-NET", "ttyACM0 /Arduino Uno",
+                                                "ttyS0 /serial port", "ttyS2 /serial port", "ttyS10 /serial port",
+                                                "ttyUSB1 /USB-Serial Controller"}));
+    EXPECT_EQ(ports.front().port, (root / "dev" / "ttyUSB10").string());
 }
 
 TEST_F(TtyListingTest, NoTtyClassListsNothing)

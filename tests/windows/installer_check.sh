@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The installer under Wine as a user meets it: installed silently into a folder of the user's choice (twice:
 # again over the first installation), the three programs and the Start-menu entries there, orvctl found by a
-# command prompt through the user's PATH, and the uninstaller taking all of it away again, the user's other
-# PATH entries left as they were. Every Wine step has a time limit; a failing step names itself.
+# command prompt through the user's PATH, its size recorded, and the uninstaller taking all of it away again,
+# the user's other PATH entries and, unasked, the settings left as they were. Every Wine step has a time limit; a failing step names itself.
 # Usage: installer_check.sh PREFIX SETUP.exe
 set -euo pipefail
 prefix=$1 setup=$2
@@ -48,6 +48,7 @@ done
 for entry in "ORVANTA TOOL" "ORVANTA TOOL (simulated bus)" "Uninstall ORVANTA TOOL"; do
     [ -f "$menu/$entry.lnk" ] || fail "Start-menu entries: no \"$entry\""
 done
+in_wine reg query "$uninstall_key" /v EstimatedSize | grep -q REG_DWORD || fail "uninstall entry: no EstimatedSize"
 in_wine reg query "$uninstall_key" /v UninstallString | grep -qF "\"$folder\\uninstall.exe\"" ||
     fail "uninstall entry: no UninstallString naming $folder"
 [ "$(user_path_now)" = "$user_path;$folder\\bin" ] ||
@@ -55,6 +56,9 @@ in_wine reg query "$uninstall_key" /v UninstallString | grep -qF "\"$folder\\uni
 # A new command prompt, as the user opens one after installing.
 in_wine cmd /c "orvctl --sim discover" | grep -q "ORV-Input8" || fail "orvctl from a command prompt"
 
+# Settings of a run of the tool, which a silent uninstall keeps (it asks before it removes them).
+in_wine reg add 'HKCU\Software\Orvanta\orvtool\Interface' /v Port /t REG_SZ /d COM7 /f >/dev/null ||
+    fail "writing settings"
 # The uninstaller runs from a copy of itself in the temporary folder, and the first one returns at once: the
 # checks wait until the prefix's programs have ended.
 in_wine "$unix_folder/uninstall.exe" /S || fail "uninstall"
@@ -63,6 +67,8 @@ timeout "$step_limit" wineserver --wait || fail "uninstall: waiting for the unin
 [ ! -e "$unix_folder" ] || fail "uninstall left files: $(cd "$unix_folder" && find . -mindepth 1 | tr '\n' ' ')"
 [ ! -e "$menu" ] || fail "uninstall left the Start-menu folder"
 if in_wine reg query "$uninstall_key" >/dev/null; then fail "uninstall left the uninstall entry"; fi
+in_wine reg query 'HKCU\Software\Orvanta\orvtool\Interface' /v Port | grep -q COM7 ||
+    fail "the silent uninstall removed the settings"
 [ "$(user_path_now)" = "$user_path" ] ||
     fail "user's PATH after uninstalling: \"$(user_path_now)\", not \"$user_path\""
 echo "installer: installed, found on PATH and uninstalled without a trace"

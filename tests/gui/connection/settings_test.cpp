@@ -3,6 +3,7 @@
 // file is set aside, never taken and never lost.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -137,6 +138,10 @@ TEST_F(SettingsTest, ADamagedOrForeignFileIsSetAsideAndTheSettingsStartAfresh)
         {"line without value", "Format=1\n[Interface]\nPort\n", "is damaged"},
         {"foreign", "[General]\ncolour=blue\n", "holds no settings of this program"},
         {"binary", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 20), "is damaged"},
+        // The toolkit's own reading would stop the program with an assertion.
+        {"entry without a name", "=x", "is damaged (line 1 has no name before '=')"},
+        {"number that is none", "Format=1\n[Windows/Frame]\nX=1\nY=2\nWidth=wide\nHeight=3\n",
+         "is damaged (line 5 gives /Windows/Frame/Width no whole number)"},
     };
     for (const auto& c : cases) {
         WriteFile(c.bytes);
@@ -153,6 +158,53 @@ TEST_F(SettingsTest, ADamagedOrForeignFileIsSetAsideAndTheSettingsStartAfresh)
         delete wxConfigBase::Set(nullptr);
         fs::remove_all(folder);
     }
+}
+
+TEST_F(SettingsTest, AnythingButAFileOfASettingsSizeIsSetAsideUnread)
+{
+    const struct {
+        const char* what;
+        void (*make)(const fs::path&);
+        const char* problem;
+    } cases[] = {
+        {"folder", [](const fs::path& p) { fs::create_directories(p / "inside"); }, "is a folder, not a file"},
+        {"pipe", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, "is a pipe, not a file"},
+        {"/dev/zero", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, "is a device, not a file"},
+        {"164 MB of valid settings",
+         [](const fs::path& p) {
+             std::ofstream(p) << "Format=1\n";
+             fs::resize_file(p, 164u * 1024 * 1024);
+         },
+         "is 171966464 bytes long, more than settings ever hold (65536)"},
+    };
+    for (const auto& c : cases) {
+        fs::create_directories(path.parent_path());
+        c.make(path);
+        const std::string problem = Start();
+        EXPECT_EQ(problem, " Settings: " + path.string() + " " + c.problem + "; set aside as " + path.string() +
+                               ".ignored, the settings start afresh")
+            << c.what;
+        EXPECT_TRUE(fs::exists(fs::symlink_status(path.string() + ".ignored"))) << c.what;
+        SaveInterface("/dev/ttyUSB1");
+        EXPECT_EQ(Start(), "") << c.what;
+        EXPECT_EQ(SavedInterface(), "/dev/ttyUSB1") << c.what;
+        delete wxConfigBase::Set(nullptr);
+        fs::remove_all(folder);
+    }
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeSetAsideIsNeitherReadNorWritten)
+{
+    // What is in the way of the set-aside name cannot be removed.
+    fs::create_directories(path.string() + ".ignored/full");
+    WriteFile("=x");
+    const std::string problem = Start();
+    EXPECT_NE(problem.find("is damaged (line 1 has no name before '=') and cannot be set aside ("), std::string::npos)
+        << problem;
+    EXPECT_NE(problem.find("); the settings of this run are not kept"), std::string::npos) << problem;
+    SaveInterface("/dev/ttyUSB1");
+    EXPECT_EQ(SavedInterface(), "/dev/ttyUSB1");
+    EXPECT_EQ(Contents(path), "=x");
 }
 
 }  // namespace
