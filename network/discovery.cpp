@@ -24,6 +24,9 @@ constexpr uint64_t BROADCAST_GAP_FACTOR = 2;
 // device of a full bus answering, twice over. A peer that keeps sending answers
 // ends the pass here, instead of holding each of 255 addresses for its limit.
 constexpr int MAX_ANSWERS_PER_PASS = 2 * 255;
+// All answers of a pass, repeated ones too: a peer that repeats itself
+// without end is bounded as well, a device that repeats its answer is not.
+constexpr int MAX_REPLIES_PER_PASS = 4 * 255;
 // Passes that re-address shared addresses before the result stands as it is.
 constexpr int MAX_RESOLVING_PASSES = 3;
 constexpr const char* IDLE_STATUS = "ORVANTA TOOL";
@@ -45,6 +48,13 @@ bool AlreadyRecorded(const DeviceRegistry& registry, const DeviceRecord& record)
     return false;
 }
 
+// What one pass has read, against its bounds.
+struct PassCount {
+    int answers = 0;  // new ones
+    int replies = 0;  // all
+    bool Flooded() const { return answers >= MAX_ANSWERS_PER_PASS || replies >= MAX_REPLIES_PER_PASS; }
+};
+
 struct Answers {
     int valid = 0;
     bool cancelled = false;
@@ -57,10 +67,10 @@ struct Answers {
 // REPLY_PAUSE_MS; at the measured pace they are read as they come, the first
 // awaited for as long. A broadcast's answers are read until the silence its
 // devices' pace asks for (ackDelayMillis: how long the first acknowledgement
-// took). Between reads the progress dialog's Cancel is heard. passAnswers
-// counts the new replies of the whole pass, bounded by MAX_ANSWERS_PER_PASS.
+// took). Between reads the progress dialog's Cancel is heard. pass counts the
+// replies of the whole pass against its bounds.
 Answers CollectAnswers(NetworkContext& context, int address, bool record, uint64_t ackDelayMillis,
-                       int& passAnswers, ProgressDialog& progress)
+                       PassCount& pass, ProgressDialog& progress)
 {
     LogSink& log = context.services.log;
     Clock& clock = context.services.clock;
@@ -79,7 +89,7 @@ Answers CollectAnswers(NetworkContext& context, int address, bool record, uint64
     uint8_t consumed = 0;
     for (int frames = 0;; ++frames) {
         if (frames == MAX_ANSWERS_PER_ADDRESS || clock.NowMillis() - start >= ANSWER_TIME_LIMIT_MS ||
-            passAnswers >= MAX_ANSWERS_PER_PASS) {
+            pass.Flooded()) {
             LogF(log, " Too many Replies from  Address: %d ", address);
             break;
         }
@@ -108,12 +118,13 @@ Answers CollectAnswers(NetworkContext& context, int address, bool record, uint64
                 continue;
             break;
         }
+        ++pass.replies;
         if (IsModuleInfoReply(reply)) {
             const DeviceRecord device = RecordFromReply(reply);
             if (AlreadyRecorded(context.registry, device)) {
                 LogF(log, " Repeated Reply from  Address: %d ", device.address);
             } else {
-                ++passAnswers;
+                ++pass.answers;
                 if (record) {
                     log.Message(" MODULE_INFO Reply Recieved : ");
                     if (context.registry.Append(device)) {
@@ -125,7 +136,7 @@ Answers CollectAnswers(NetworkContext& context, int address, bool record, uint64
                 ++answers.valid;
             }
         } else {
-            ++passAnswers;
+            ++pass.answers;
             LogF(log, " Bad Reply From  Address: %d ", address);
         }
         if (consumed == 0 && !mayHearMore)
@@ -165,7 +176,7 @@ ScanResult ScanBusPass(NetworkContext& context, int start, bool record, const Ac
     // so only the broadcast itself asks it.
     const int last = start == BROADCAST_ADDRESS ? BROADCAST_ADDRESS : BROADCAST_ADDRESS - 1;
     ScanResult result;
-    int passAnswers = 0;
+    PassCount pass;
     for (int address = start; address <= last; ++address) {
         SetBusStep({address == BROADCAST_ADDRESS
                         ? std::string("the devices were being asked for their module information")
@@ -181,11 +192,11 @@ ScanResult ScanBusPass(NetworkContext& context, int start, bool record, const Ac
         } else {
             LogF(services.log, " ORVANTA ACK Received for Address: %d ", address);
             const uint64_t ackDelay = services.clock.NowMillis() - sent;
-            const Answers answers = CollectAnswers(context, address, record, ackDelay, passAnswers, *progress);
+            const Answers answers = CollectAnswers(context, address, record, ackDelay, pass, *progress);
             result.found = uint8_t(std::min(int(result.found) + answers.valid, int(UINT8_MAX)));
             cancelled = answers.cancelled;
         }
-        if (passAnswers >= MAX_ANSWERS_PER_PASS) {
+        if (pass.Flooded()) {
             LogF(services.log, " Too many Replies on the bus: Discovery stopped after Address: %d ", address);
             result.flooded = true;
             break;
