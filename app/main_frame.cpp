@@ -294,7 +294,7 @@ void MainFrame::OnConnection(wxCommandEvent&)
 void MainFrame::OnDiscoverAllFast(wxCommandEvent&)
 {
     const BusLine* line = Line();
-    DiscoverAllFast(*mainDialog, line ? line->LatencyTimer() : 0);
+    DiscoverAllFast(*mainDialog, line ? line->LatencyTimer() : std::nullopt);
 }
 
 void MainFrame::OnExit(wxCommandEvent&)

@@ -26,7 +26,8 @@ BusSession::BusSession(Run& run)
       access_(run.factory(run.line.bus)),
       services_{access_->Time(), run.log, run.prompts},
       registry_(run.log),
-      context_{services_, registry_, view_}
+      // The desktop tool keeps its fixed pauses; orvctl goes at the pace its devices answer.
+      context_{services_, registry_, view_, BusPace::Measured}
 {
 }
 
@@ -51,7 +52,9 @@ int BusSession::Discover(bool all, bool resolve)
     run_.prompts.ResolveSharedAddresses(resolve);
     run_.prompts.CountFoundWith([this] { return registry_.Count(); });
     int found = 0;
-    if (all && !run_.line.Has("--slow"))
+    const bool slow = run_.line.Has("--slow");
+    context_.pace = slow ? BusPace::Fixed : BusPace::Measured;
+    if (all && !slow)
         found = FastDiscoverAll(context_, LatencyTimer()).found;
     else
         found = DiscoverDevices(context_, all ? 0 : BROADCAST_ADDRESS);
@@ -69,7 +72,7 @@ std::optional<uint32_t> BusSession::LatencyTimer()
     const std::string path = access_->DevicePath(0);
     if (path.empty())
         return std::nullopt;
-    return LatencyTimerMillis(path);
+    return PortLatencyMillis(path);
 }
 
 bool BusSession::DiscoverSome(bool all, bool resolve)

@@ -140,11 +140,13 @@ std::string BusLine::InUse() const
     return path.empty() ? PortLabel(port_) : path;
 }
 
-uint32_t BusLine::LatencyTimer() const
+std::optional<uint32_t> BusLine::LatencyTimer() const
 {
     const auto* serial = dynamic_cast<const SerialInterface*>(inner_.get());
     const std::string path = serial ? serial->DevicePath(0) : std::string();
-    return path.empty() ? 0 : LatencyTimerMillis(path).value_or(0);
+    if (path.empty())
+        return std::nullopt;
+    return PortLatencyMillis(path);
 }
 
 LineTrial BusLine::Try(const std::string& port, Services& services)

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,8 +56,9 @@ public:
     const std::string& Port() const { return port_; }
     // The port in words, with the device node the first FTDI interface has.
     std::string InUse() const;
-    // The latency timer of the tty in use; 0 for any other line.
-    uint32_t LatencyTimer() const;
+    // How long the line in use may hold a received byte: an FTDI tty's
+    // latency timer, none for a pseudo-terminal, nothing when unknown.
+    std::optional<uint32_t> LatencyTimer() const;
 
     // Opens port as the bus interface in place of the line in use (a serial
     // server takes one connection, a tty one program), asks the bus with one

@@ -9,73 +9,122 @@ namespace orv {
 
 namespace {
 
+// The desktop tool's pause between an acknowledgement and the reading of the
+// answers; at the measured pace, how long the first answer is awaited.
 constexpr uint32_t REPLY_PAUSE_MS = 300;
 constexpr int BROADCAST_ATTEMPTS = 3;
-// How long the line must stay silent before a broadcast's answers are all in.
-constexpr uint64_t BROADCAST_SILENCE_MS = 300;
+// The devices that heard a broadcast answer in turn, each after its own
+// turnaround. The line is read until it has been silent for twice the widest
+// gap seen before an answer (the first device's acknowledgement counts as
+// one), and for no less than two silent reads, so that no late answer is left
+// for the next request to take as its own.
+constexpr uint64_t BROADCAST_SILENCE_FLOOR_MS = 2 * READ_TIMEOUT_MS;
+constexpr uint64_t BROADCAST_GAP_FACTOR = 2;
+// The new answers one pass reads in all (a repeated answer is not new): every
+// device of a full bus answering, twice over. A peer that keeps sending answers
+// ends the pass here, instead of holding each of 255 addresses for its limit.
+constexpr int MAX_ANSWERS_PER_PASS = 2 * 255;
+// All answers of a pass, repeated ones too: a peer that repeats itself
+// without end is bounded as well, a device that repeats its answer is not.
+constexpr int MAX_REPLIES_PER_PASS = 4 * 255;
 // Passes that re-address shared addresses before the result stands as it is.
 constexpr int MAX_RESOLVING_PASSES = 3;
 constexpr const char* IDLE_STATUS = "ORVANTA TOOL";
 
-// A device that repeats its answer is one device, not a list of them. A
-// serial number is taken twice at one address, so that a repeated answer is
-// still reported as one serial number heard twice when addresses are resolved.
-constexpr size_t MAX_RECORDS_PER_SERIAL = 2;
-
-bool AlreadyRecordedEnough(const DeviceRegistry& registry, const DeviceRecord& record)
+bool SameAnswer(const DeviceRecord& a, const DeviceRecord& b)
 {
-    size_t same = 0;
-    for (size_t i = 0; i < registry.Count(); ++i) {
-        const DeviceRecord& other = registry.Record(i);
-        same += other.address == record.address && other.serialNumber == record.serialNumber;
-    }
-    return same >= MAX_RECORDS_PER_SERIAL;
+    return a.address == b.address && a.serialNumber == b.serialNumber && a.name == b.name &&
+           a.firmwareMajor == b.firmwareMajor && a.firmwareMinor == b.firmwareMinor && a.configured == b.configured;
 }
+
+// A device that answers again, late or repeating itself, is one device: an
+// answer the pass has already recorded is not recorded twice. Two devices
+// that carry one serial number still differ in what else they report.
+bool AlreadyRecorded(const DeviceRegistry& registry, const DeviceRecord& record)
+{
+    for (size_t i = 0; i < registry.Count(); ++i)
+        if (SameAnswer(registry.Record(i), record))
+            return true;
+    return false;
+}
+
+// What one pass has read, against its bounds.
+struct PassCount {
+    int answers = 0;  // new ones
+    int replies = 0;  // all
+    bool Flooded() const { return answers >= MAX_ANSWERS_PER_PASS || replies >= MAX_REPLIES_PER_PASS; }
+};
 
 struct Answers {
     int valid = 0;
     bool cancelled = false;
 };
 
-// Reads the answers to one request until a read finds the line silent: every
-// device that heard a broadcast answers in turn. A read that brings no reply
-// has read until silence or given up on a line that never falls silent, so
-// the next one would find nothing better. The devices that answer a broadcast
-// may leave longer gaps between their turns than one silent read: the line is
-// read until it has been silent for BROADCAST_SILENCE_MS, so that no late
-// answer is left for the next request to take as its own. Between reads the
-// progress dialog's Cancel is heard.
-Answers CollectAnswers(NetworkContext& context, int address, bool record, ProgressDialog& progress)
+// Reads the answers to one request until the line falls silent: every device
+// that heard a broadcast answers in turn. A read that brings no reply has read
+// until silence or given up on a line that never falls silent, so the next one
+// would find nothing better. At the fixed pace the answers are read after
+// REPLY_PAUSE_MS; at the measured pace they are read as they come, the first
+// awaited for as long. A broadcast's answers are read until the silence its
+// devices' pace asks for (ackDelayMillis: how long the first acknowledgement
+// took). Between reads the progress dialog's Cancel is heard. pass counts the
+// replies of the whole pass against its bounds.
+Answers CollectAnswers(NetworkContext& context, int address, bool record, uint64_t ackDelayMillis,
+                       PassCount& pass, ProgressDialog& progress)
 {
     LogSink& log = context.services.log;
     Clock& clock = context.services.clock;
+    const bool measured = context.pace == BusPace::Measured;
+    if (!measured)
+        clock.Sleep(REPLY_PAUSE_MS);
     const uint64_t start = clock.NowMillis();
     const bool broadcast = address == BROADCAST_ADDRESS;
     uint64_t lastHeard = start;
+    uint64_t widestGap = ackDelayMillis;
+    bool heard = false;
+    // A read that found nothing has waited out its time-out on the line,
+    // whatever a clock that only the pauses move says.
+    uint64_t silentReads = 0;
     Answers answers;
     uint8_t consumed = 0;
     for (int frames = 0;; ++frames) {
-        if (frames == MAX_ANSWERS_PER_ADDRESS || clock.NowMillis() - start >= ANSWER_TIME_LIMIT_MS) {
+        if (frames == MAX_ANSWERS_PER_ADDRESS || clock.NowMillis() - start >= ANSWER_TIME_LIMIT_MS ||
+            pass.Flooded()) {
             LogF(log, " Too many Replies from  Address: %d ", address);
             break;
         }
         BusReply reply;
         consumed = 0;
         const bool replied = ReceiveReply(reply, 1, &consumed);
-        if (consumed != 0)
-            lastHeard = clock.NowMillis();
-        const bool mayHearMore = broadcast && clock.NowMillis() - lastHeard < BROADCAST_SILENCE_MS;
+        const uint64_t now = clock.NowMillis();
+        if (consumed != 0) {
+            if (heard)
+                widestGap = std::max(widestGap, now - lastHeard);
+            lastHeard = now;
+            heard = true;
+            silentReads = 0;
+        } else {
+            ++silentReads;
+        }
+        const uint64_t silence = std::max(now - lastHeard, silentReads * READ_TIMEOUT_MS);
+        const bool awaitingFirst = measured && !heard && silence < REPLY_PAUSE_MS;
+        const bool mayHearMore =
+            awaitingFirst ||
+            (broadcast && silence < std::max(BROADCAST_SILENCE_FLOOR_MS, BROADCAST_GAP_FACTOR * widestGap));
         if (!replied) {
             if (consumed != 0 || !mayHearMore)
                 LogF(log, " Ack but No Reply from  Address: %d ", address);
             if (mayHearMore)
                 continue;
             break;
-        } else if (IsModuleInfoReply(reply)) {
+        }
+        ++pass.replies;
+        if (IsModuleInfoReply(reply)) {
             const DeviceRecord device = RecordFromReply(reply);
-            if (AlreadyRecordedEnough(context.registry, device)) {
+            if (AlreadyRecorded(context.registry, device)) {
                 LogF(log, " Repeated Reply from  Address: %d ", device.address);
             } else {
+                ++pass.answers;
                 if (record) {
                     log.Message(" MODULE_INFO Reply Recieved : ");
                     if (context.registry.Append(device)) {
@@ -87,6 +136,7 @@ Answers CollectAnswers(NetworkContext& context, int address, bool record, Progre
                 ++answers.valid;
             }
         } else {
+            ++pass.answers;
             LogF(log, " Bad Reply From  Address: %d ", address);
         }
         if (consumed == 0 && !mayHearMore)
@@ -101,7 +151,7 @@ Answers CollectAnswers(NetworkContext& context, int address, bool record, Progre
 
 }  // namespace
 
-uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& waitForAck)
+ScanResult ScanBusPass(NetworkContext& context, int start, bool record, const AckWait& waitForAck)
 {
     Services& services = context.services;
     services.log.Message(" Starting Orvanta Discovery: ");
@@ -125,7 +175,8 @@ uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& 
     // 255 is the broadcast address: every device answers there a second time,
     // so only the broadcast itself asks it.
     const int last = start == BROADCAST_ADDRESS ? BROADCAST_ADDRESS : BROADCAST_ADDRESS - 1;
-    uint8_t found = 0;
+    ScanResult result;
+    PassCount pass;
     for (int address = start; address <= last; ++address) {
         SetBusStep({address == BROADCAST_ADDRESS
                         ? std::string("the devices were being asked for their module information")
@@ -134,15 +185,21 @@ uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& 
         LogF(services.log, " MOD INFO Request SENT To Address: %d ", address);
         const uint8_t query = 0;
         SendRequest(BusRequest{MODULE_INFO_REQUEST, uint8_t(address), &query, 1});
+        const uint64_t sent = services.clock.NowMillis();
         bool cancelled = false;
         if (!waitForAck(address)) {
             services.log.Message(" Nothing Received : ");
         } else {
             LogF(services.log, " ORVANTA ACK Received for Address: %d ", address);
-            services.clock.Sleep(REPLY_PAUSE_MS);
-            const Answers answers = CollectAnswers(context, address, record, *progress);
-            found = uint8_t(std::min(int(found) + answers.valid, int(UINT8_MAX)));
+            const uint64_t ackDelay = services.clock.NowMillis() - sent;
+            const Answers answers = CollectAnswers(context, address, record, ackDelay, pass, *progress);
+            result.found = uint8_t(std::min(int(result.found) + answers.valid, int(UINT8_MAX)));
             cancelled = answers.cancelled;
+        }
+        if (pass.Flooded()) {
+            LogF(services.log, " Too many Replies on the bus: Discovery stopped after Address: %d ", address);
+            result.flooded = true;
+            break;
         }
         if (cancelled || BusInterfaceLost())
             break;
@@ -154,7 +211,12 @@ uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& 
 
     services.prompts.SetStatusText(IDLE_STATUS, 0);
     progress->Hide();
-    return found;
+    return result;
+}
+
+uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& waitForAck)
+{
+    return ScanBusPass(context, start, record, waitForAck).found;
 }
 
 int DiscoverDevices(NetworkContext& context, int start, const AckWait& waitForAck)
@@ -163,8 +225,16 @@ int DiscoverDevices(NetworkContext& context, int start, const AckWait& waitForAc
     int resolvingPasses = 0;
     uint8_t found = 0;
     for (;;) {
-        found = ScanBus(context, start, true, waitForAck);
+        const ScanResult pass = ScanBusPass(context, start, true, waitForAck);
+        found = pass.found;
         if (ReportBusInterfaceLost()) {
+            context.view.RefreshDeviceList();
+            return found;
+        }
+        // Answers that flood the bus are no ground for moving devices, nor
+        // for another pass: what was heard is listed as it stands.
+        if (pass.flooded) {
+            context.registry.MarkSharedAddresses();
             context.view.RefreshDeviceList();
             return found;
         }

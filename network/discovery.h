@@ -29,10 +29,18 @@ constexpr uint64_t ANSWER_TIME_LIMIT_MS = 1000;
 // answer is appended. Returns the number of valid answers (at most 255).
 uint8_t ScanBus(NetworkContext& context, int start, bool record, const AckWait& waitForAck = WaitForAckAt);
 
+// The same pass, telling also whether it ended early because the bus brought
+// more answers than a full bus of devices gives (a peer that keeps answering).
+struct ScanResult {
+    uint8_t found = 0;
+    bool flooded = false;
+};
+ScanResult ScanBusPass(NetworkContext& context, int start, bool record, const AckWait& waitForAck = WaitForAckAt);
+
 // Runs passes until the result stands: a start-0 pass again after duplicate
 // addresses were resolved, a broadcast up to three times while nobody answers.
-// Shows the devices found, or the "No ORV-Device Found" box. Returns the count
-// of the last pass.
+// A pass that ended flooded stands as it is. Shows the devices found, or the
+// "No ORV-Device Found" box. Returns the count of the last pass.
 int DiscoverDevices(NetworkContext& context, int start, const AckWait& waitForAck = WaitForAckAt);
 
 }  // namespace orv

@@ -58,7 +58,14 @@ FastScanResult FastDiscoverAll(NetworkContext& context, std::optional<uint32_t> 
 {
     LogSink& log = context.services.log;
     FastScanResult result;
-    ScanBus(context, BROADCAST_ADDRESS, true);
+    const ScanResult broadcast = ScanBusPass(context, BROADCAST_ADDRESS, true);
+    // A flooded broadcast names no addresses worth timing one by one.
+    if (broadcast.flooded) {
+        context.registry.MarkSharedAddresses();
+        context.view.RefreshDeviceList();
+        result.found = broadcast.found;
+        return result;
+    }
     std::set<int> addresses;
     for (size_t i = 0; i < context.registry.Count(); ++i)
         addresses.insert(context.registry.Record(i).address);

@@ -10,7 +10,9 @@
 
 namespace orv {
 
-constexpr uint32_t FAST_SCAN_MIN_ACK_WAIT_MS = 20;
+// The least wait for an acknowledgement: some ten times the request's own
+// time on the wire, room for the scheduling of a busy machine.
+constexpr uint32_t FAST_SCAN_MIN_ACK_WAIT_MS = 10;
 constexpr uint32_t FAST_SCAN_SAFETY_FACTOR = 2;
 
 // How long an address's acknowledgement is awaited, given the slowest
@@ -32,7 +34,8 @@ struct FastScanResult {
 // that follows. The addresses the broadcast found are awaited as long as a
 // slow pass waits, so that a device slower than measured is not missed. An
 // address that acknowledges is read to silence as in every pass, so devices
-// that share it are all collected.
+// that share it are all collected. A broadcast flooded with answers ends the
+// scan with what it heard.
 FastScanResult FastDiscoverAll(NetworkContext& context, std::optional<uint32_t> latencyTimerMillis);
 
 }  // namespace orv

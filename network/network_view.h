@@ -19,10 +19,16 @@ public:
     virtual void RefreshDeviceList() = 0;
 };
 
+// How discovery waits for the answers to a request it saw acknowledged: the
+// desktop tool keeps its fixed pause before it reads them; orvctl reads them
+// as they arrive and waits only as long as the answers' own pace asks.
+enum class BusPace { Fixed, Measured };
+
 struct NetworkContext {
     Services& services;
     DeviceRegistry& registry;
     NetworkView& view;
+    BusPace pace = BusPace::Fixed;
 };
 
 }  // namespace orv

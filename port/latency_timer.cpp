@@ -20,4 +20,16 @@ std::optional<uint32_t> LatencyTimerMillis(const std::string& ttyPath, const std
     return millis;
 }
 
+std::optional<uint32_t> PortLatencyMillis(const std::string& ttyPath, const std::string& sysRoot)
+{
+    if (const std::optional<uint32_t> timer = LatencyTimerMillis(ttyPath, sysRoot))
+        return timer;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path node = fs::canonical(ttyPath, ec);
+    if (!ec && node.parent_path() == "/dev/pts" && fs::is_character_file(node, ec))
+        return 0;
+    return std::nullopt;
+}
+
 }  // namespace orv

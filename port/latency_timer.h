@@ -14,4 +14,10 @@ constexpr uint32_t FTDI_DEFAULT_LATENCY_MS = 16;
 // for a tty without one (not an FTDI interface, a pseudo-terminal).
 std::optional<uint32_t> LatencyTimerMillis(const std::string& ttyPath, const std::string& sysRoot = "/sys");
 
+// How long the port at ttyPath may hold a received byte, from its kind: an
+// FTDI tty's latency timer; none for a pseudo-terminal, which passes every
+// byte on at once; nothing when it cannot be known (another serial port, a
+// path of no tty), so that the caller assumes the FTDI default.
+std::optional<uint32_t> PortLatencyMillis(const std::string& ttyPath, const std::string& sysRoot = "/sys");
+
 }  // namespace orv

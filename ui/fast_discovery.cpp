@@ -6,7 +6,7 @@
 
 namespace orv {
 
-void DiscoverAllFast(MainDialog& dialog, uint32_t latencyTimerMillis)
+void DiscoverAllFast(MainDialog& dialog, std::optional<uint32_t> latencyTimerMillis)
 {
     if (!dialog.MayDropShownEdits() || !dialog.BusReady())
         return;

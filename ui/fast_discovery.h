@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace orv {
 
@@ -11,7 +12,8 @@ class MainDialog;
 
 constexpr int ID_DISCOVER_ALL_FAST = 10022;
 
-// latencyTimerMillis: the interface's latency timer, 0 when it has none.
-void DiscoverAllFast(MainDialog& dialog, uint32_t latencyTimerMillis);
+// latencyTimerMillis: how long the interface may hold a received byte;
+// nothing when unknown.
+void DiscoverAllFast(MainDialog& dialog, std::optional<uint32_t> latencyTimerMillis);
 
 }  // namespace orv

@@ -17,7 +17,7 @@ endif()
 execute_process(COMMAND ${DPKG_DEB} --contents ${packages} OUTPUT_VARIABLE contents RESULT_VARIABLE result)
 set(expected ./usr/bin/orvctl ./usr/lib/udev/rules.d/60-orvtool.rules ./usr/share/man/man1/orvctl.1.gz
     ./usr/share/bash-completion/completions/orvctl ./usr/share/doc/orvtool/copyright
-    ./usr/share/doc/orvtool/changelog.gz)
+    ./usr/share/doc/orvtool/changelog.gz ./usr/share/lintian/overrides/orvtool)
 if(GUI)
   list(APPEND expected ./usr/bin/orvtool ./usr/bin/orvtool-sim ./usr/share/applications/orvtool.desktop
        ./usr/share/icons/hicolor/64x64/apps/orvtool.png ./usr/share/metainfo/example.orvanta.orvtool.metainfo.xml

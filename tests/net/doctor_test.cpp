@@ -78,7 +78,7 @@ TEST_F(DoctorTest, ALineLostDuringACheckEndsTheRunThere)
          "FAIL  echo       the ORV-NET was disconnected while the echo was being checked (an I/O error)"},
         {"noise", false, 100000,
          "FAIL  noise      the ORV-NET was disconnected while the idle line was being listened to (an I/O error)"},
-        {"devices", false, 1200000,
+        {"devices", false, 1080000,
          "FAIL  devices    the ORV-NET was disconnected while the devices were being asked for their module "
          "information (an I/O error)"},
     };

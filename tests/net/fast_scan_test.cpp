@@ -41,7 +41,7 @@ TEST(OpeningPace, PausesOnlyAfterAFailedAttempt)
     }
 }
 
-TEST(FastScanAckWait, TwiceTheSlowestAtLeastTwentyPlusTheLatencyTimer)
+TEST(FastScanAckWait, TwiceTheSlowestAtLeastTenPlusTheLatencyTimer)
 {
     const std::optional<uint32_t> none;
     const struct {
@@ -49,16 +49,17 @@ TEST(FastScanAckWait, TwiceTheSlowestAtLeastTwentyPlusTheLatencyTimer)
         std::optional<uint32_t> latency;
         uint32_t wait;
     } cases[] = {
-        {0, 0, 20},
-        {3, 1, 21},
+        {0, 0, 10},
+        {3, 1, 11},
+        {6, 0, 12},
         {11, 0, 22},
         {21, 16, 58},
         // A latency timer that cannot be read is taken as the FTDI default ...
-        {3, none, 36},
+        {3, none, 26},
         // ... and so is one too low to trust when no acknowledgement was timed.
-        {none, 1, 36},
-        {none, none, 36},
-        {none, 32, 52},
+        {none, 1, 26},
+        {none, none, 26},
+        {none, 32, 42},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FastScanAckWait(c.slowest, c.latency), c.wait)
@@ -85,13 +86,13 @@ TEST_F(FastScanTest, ASilentAddressCostsTheMeasuredWaitAndTheRequestOnTheWire)
     const FastScanResult result = FastDiscoverAll(context, 1);
     EXPECT_EQ(result.found, 1);
     EXPECT_LE(result.slowestAckMillis, 4u);
-    EXPECT_EQ(result.ackWaitMillis, 21u);
+    EXPECT_EQ(result.ackWaitMillis, 11u);
 
     // Ten bytes on the wire and their echo, then the bounded wait.
     const uint64_t perAddress = AskedAt(101) - AskedAt(100);
-    EXPECT_GE(perAddress, 21000u);
-    EXPECT_LE(perAddress, 22000u);
-    EXPECT_LT(clock.NowMillis() - start, 7000u) << "255 addresses, against three minutes at the slow pace";
+    EXPECT_GE(perAddress, 11000u);
+    EXPECT_LE(perAddress, 12000u);
+    EXPECT_LT(clock.NowMillis() - start, 4000u) << "255 addresses, against three minutes at the slow pace";
     ASSERT_EQ(registry.Count(), 1u);
     EXPECT_EQ(registry.Record(0).address, 7);
 }
@@ -103,16 +104,16 @@ TEST_F(FastScanTest, AcknowledgementsAreTimedFromTheEndOfTheEcho)
     AddDevice(7, 0x01).SetTurnaroundMicros(5500);
     const FastScanResult result = FastDiscoverAll(context, 1);
     EXPECT_EQ(result.slowestAckMillis, 6u);
-    EXPECT_EQ(result.ackWaitMillis, 21u);
+    EXPECT_EQ(result.ackWaitMillis, 13u);
 }
 
 TEST_F(FastScanTest, WithoutALatencyTimerTheWaitAssumesTheDefaultAndSaysSo)
 {
     const FastScanResult result = FastDiscoverAll(context, std::nullopt);
     EXPECT_EQ(result.found, 0);
-    EXPECT_EQ(result.ackWaitMillis, 36u);
+    EXPECT_EQ(result.ackWaitMillis, 26u);
     EXPECT_TRUE(log.Contains(" Fast discovery: the latency timer cannot be read, taken as 16 ms"));
-    EXPECT_TRUE(log.Contains(" Fast discovery: slowest acknowledgement 0 ms, waiting 36 ms per address"));
+    EXPECT_TRUE(log.Contains(" Fast discovery: slowest acknowledgement 0 ms, waiting 26 ms per address"));
 }
 
 // A bus of its own for each case.

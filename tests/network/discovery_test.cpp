@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -101,20 +102,98 @@ TEST_F(DiscoveryTest, BroadcastAnsweredByTwoDevicesGivesTwoRecordsFromOneRequest
 }
 
 // Devices that take their turns with gaps longer than one silent read are all
-// collected, and none of their answers is left on the line for the next request.
-TEST_F(DiscoveryTest, BroadcastAnswersWithLongGapsAreAllCollected)
+// collected at either pace, and none of their answers is left on the line for
+// the next request; quick devices cost little more than the pace's own wait.
+TEST_F(DiscoveryTest, BroadcastAnswersAreCollectedAtTheirOwnPace)
 {
-    const std::pair<uint8_t, uint64_t> devices[] = {{3, 80000}, {5, 120000}, {7, 100000}, {9, 90000}, {11, 110000}};
-    for (const auto& [address, gapMicros] : devices)
-        AddDevice(address, address).SetTurnaroundMicros(gapMicros);
+    const struct {
+        const char* name;
+        std::vector<uint64_t> turnaroundMicros;  // of the devices at 3, 5, 7, 9, 11
+        uint64_t fixedLimitMillis;
+        uint64_t measuredLimitMillis;
+    } cases[] = {
+        {"quick devices", {1000, 3000, 2000, 1000, 3000}, 460, 180},
+        {"80-120 ms apart", {80000, 120000, 100000, 90000, 110000}, 1000, 1000},
+        {"slowest first", {120000, 80000, 90000, 110000, 100000}, 1000, 1000},
+        {"a quick one, then 120 ms apart", {1000, 120000, 120000, 120000, 120000}, 1000, 1000},
+    };
+    for (const auto& c : cases) {
+        for (const BusPace pace : {BusPace::Fixed, BusPace::Measured}) {
+            SCOPED_TRACE(std::string(c.name) + (pace == BusPace::Fixed ? ", fixed pace" : ", measured pace"));
+            SimBusRig rig;
+            ASSERT_TRUE(rig.OpenLink());
+            DeviceRegistry devices(rig.log);
+            NetworkContext network{rig.services, devices, view, pace};
+            std::vector<int> expected;
+            for (size_t i = 0; i < c.turnaroundMicros.size(); ++i) {
+                const uint8_t address = uint8_t(3 + 2 * i);
+                rig.AddDevice(SimDeviceKind::Relay, address, Serial(address)).SetTurnaroundMicros(c.turnaroundMicros[i]);
+                expected.push_back(address);
+            }
 
-    EXPECT_EQ(DiscoverDevices(context, BROADCAST_ADDRESS), 5);
-    EXPECT_EQ(RegistryAddresses(), (std::vector<int>{3, 5, 7, 9, 11}));
-    uint32_t waiting = 1;
-    EXPECT_EQ(bus.GetQueueStatus(BusInterfaceHandle(), waiting), FT_OK);
-    clock.Sleep(1000);
-    EXPECT_EQ(bus.GetQueueStatus(BusInterfaceHandle(), waiting), FT_OK);
-    EXPECT_EQ(waiting, 0u) << "answers still to come after the discovery";
+            const uint64_t start = rig.clock.NowMillis();
+            EXPECT_EQ(DiscoverDevices(network, BROADCAST_ADDRESS), 5);
+            EXPECT_LT(rig.clock.NowMillis() - start, pace == BusPace::Fixed ? c.fixedLimitMillis : c.measuredLimitMillis);
+            std::vector<int> found;
+            for (uint8_t a : devices.GetDeviceAddresses())
+                found.push_back(a);
+            EXPECT_EQ(found, expected);
+            rig.clock.Sleep(1000);
+            uint32_t waiting = 1;
+            EXPECT_EQ(rig.bus.GetQueueStatus(BusInterfaceHandle(), waiting), FT_OK);
+            EXPECT_EQ(waiting, 0u) << "answers still to come after the discovery";
+        }
+    }
+}
+
+// A device that answers once more, late, is one device at either pace and in
+// either pass: the same answer at the same address is not listed twice.
+TEST_F(DiscoveryTest, TheSameAnswerHeardTwiceIsOneDevice)
+{
+    const auto twice = [](const HeardFrame& frame, SimReplyWriter& out) {
+        if (frame.command != MODULE_INFO_REQUEST || (frame.destination != 5 && frame.destination != BROADCAST_ADDRESS))
+            return;
+        ModuleInfo info;
+        info.serial = Serial(0x55);
+        info.name = "ORV-Relay";
+        const auto payload = EncodeModuleInfo(info);
+        out.Ack();
+        out.Frame(HOST_ADDRESS, 5, MODULE_INFO, payload.data(), MODULE_INFO_LENGTH);
+        out.Pause(170000);
+        out.Frame(HOST_ADDRESS, 5, MODULE_INFO, payload.data(), MODULE_INFO_LENGTH);
+    };
+    for (const int start : {0, int(BROADCAST_ADDRESS)}) {
+        for (const BusPace pace : {BusPace::Fixed, BusPace::Measured}) {
+            SCOPED_TRACE(StrF("start %d, %s pace", start, pace == BusPace::Fixed ? "fixed" : "measured"));
+            SimBusRig rig;
+            ASSERT_TRUE(rig.OpenLink());
+            FunctionResponder device(twice);
+            rig.bus.Attach(device);
+            DeviceRegistry devices(rig.log);
+            NetworkContext network{rig.services, devices, view, pace};
+
+            EXPECT_EQ(DiscoverDevices(network, start), 1);
+            ASSERT_EQ(devices.Count(), 1u);
+            EXPECT_EQ(devices.Record(0).address, 5);
+            EXPECT_FALSE(devices.Record(0).sharedAddress);
+            EXPECT_TRUE(rig.prompts.boxes.empty());
+        }
+    }
+}
+
+// Two devices that carry one serial number at one address, but report
+// themselves differently, stay two devices that share the address.
+TEST_F(DiscoveryTest, TwoDevicesWithOneSerialNumberStayTwo)
+{
+    SimDevice relay(SimDeviceKind::Relay, 7, Serial(0x71));
+    SimDevice led(SimDeviceKind::LED4PD, 7, Serial(0x71));
+    bus.Attach(relay);
+    bus.Attach(led);
+
+    EXPECT_EQ(DiscoverDevices(context, BROADCAST_ADDRESS), 2);
+    EXPECT_EQ(RegistryAddresses(), (std::vector<int>{7, 7}));
+    EXPECT_TRUE(registry.Record(0).sharedAddress);
+    EXPECT_TRUE(registry.Record(1).sharedAddress);
 }
 
 TEST_F(DiscoveryTest, QuickDiscoveryFlagsDevicesSharingAnAddressWithoutWarning)
@@ -260,10 +339,11 @@ TEST_F(DiscoveryTest, ADeviceThatNeverStopsAnsweringHoldsOneAddressForAboutASeco
     EXPECT_LE(ScanBus(context, BROADCAST_ADDRESS, true), 4);
 }
 
-// After an acknowledgement the scan waits 300 ms before it reads the
-// answers: a reply 280 ms late is found, and the broadcast costs that pause,
-// the reply and 300 ms of silence, in which a later answer is still heard.
-TEST_F(DiscoveryTest, AnswersAreReadThreeHundredMillisecondsAfterTheAcknowledgement)
+// After an acknowledgement the desktop pace waits 300 ms before it reads the
+// answers; the measured pace reads them as they come and awaits the first as
+// long. At either a reply 280 ms late is found, and the broadcast then ends
+// after two silent reads.
+TEST_F(DiscoveryTest, AReplyLateByAlmostThePauseIsFoundAtEitherPace)
 {
     FunctionResponder late([](const HeardFrame& frame, SimReplyWriter& out) {
         if (frame.command != MODULE_INFO_REQUEST)
@@ -277,11 +357,47 @@ TEST_F(DiscoveryTest, AnswersAreReadThreeHundredMillisecondsAfterTheAcknowledgem
     });
     bus.Attach(late);
 
-    const uint64_t start = clock.NowMicros();
-    EXPECT_EQ(ScanBus(context, BROADCAST_ADDRESS, true), 1);
-    const uint64_t elapsed = clock.NowMicros() - start;
-    EXPECT_GE(elapsed, 300000u + 300000u);
-    EXPECT_LT(elapsed, 300000u + 300000u + READ_TIMEOUT_MS * 1000 + 10000);
+    for (const auto& [pace, readFromMicros] : {std::pair{BusPace::Fixed, 300000u}, {BusPace::Measured, 280000u}}) {
+        SCOPED_TRACE(pace == BusPace::Fixed ? "fixed pace" : "measured pace");
+        context.pace = pace;
+        const uint64_t start = clock.NowMicros();
+        EXPECT_EQ(ScanBus(context, BROADCAST_ADDRESS, true), 1);
+        const uint64_t elapsed = clock.NowMicros() - start;
+        EXPECT_GE(elapsed, readFromMicros + 2 * READ_TIMEOUT_MS * 1000);
+        EXPECT_LT(elapsed, readFromMicros + 2 * READ_TIMEOUT_MS * 1000 + 10000);
+    }
+}
+
+// A peer that answers every request with a stream of valid answers, each
+// sooner than a silent read, ends every discovery within a bound: a pass reads
+// no more answers than a full bus gives, new or repeated, and such a pass
+// moves no device.
+TEST_F(DiscoveryTest, APeerThatNeverStopsAnsweringEndsEveryDiscovery)
+{
+    const struct {
+        const char* name;
+        int answers;  // to every request, 50 ms apart, the same ones each time
+        uint64_t limitMillis;
+    } cases[] = {{"many answers", 200, 60000}, {"the same answers again", 40, 60000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimBusRig rig;
+        ASSERT_TRUE(rig.OpenLink());
+        FunctionResponder flood(Crowd(c.answers, 50000));
+        rig.bus.Attach(flood);
+        rig.prompts.boxAnswers.assign(8, Answer::Yes);
+        DeviceRegistry devices(rig.log);
+        RecordingView shown;
+        NetworkContext network{rig.services, devices, shown};
+
+        DiscoverDevices(network, 0);
+        EXPECT_LT(rig.clock.NowMillis(), c.limitMillis);
+        EXPECT_TRUE(std::any_of(rig.log.lines.begin(), rig.log.lines.end(), [](const std::string& line) {
+            return line.rfind(" Too many Replies on the bus: Discovery stopped after Address: ", 0) == 0;
+        }));
+        EXPECT_TRUE(rig.Sent(SET_ADDRESS_BY_SN).empty());
+        EXPECT_EQ(shown.Count("refresh"), 1);
+    }
 }
 
 TEST_F(DiscoveryTest, AnswerThatTurnsIntoNoiseEndsTheAddressWithinAboutASecond)
