@@ -378,7 +378,7 @@ TEST_F(BusWindowsTest, ComparisonRefusesWhatItCannotCompare)
         fs::remove_all(folder);
         fs::create_directories(folder);
         if (c.emptyBackup) {
-            ASSERT_TRUE(SaveBackupFolder(folder.string(), {}).manifestWritten);
+            ASSERT_TRUE(SaveBackupFolder(folder.string(), {}).saved);
         }
         if (c.discover)
             dialog->DiscoverDevices(BROADCAST_ADDRESS);
