@@ -184,6 +184,13 @@ int RestoreCommand(Run& run)
                           0, inBackup);
         r.old = *old;
         r.now = *now;
+        // One device replaced twice, or one device put in two places, would be written twice over.
+        for (const Replacement& earlier : replacements)
+            if (earlier.old == r.old || earlier.now == r.now || earlier.old == r.now || earlier.now == r.old)
+                return Finish(run,
+                              run.Fail(EXIT_USAGE, "--replace " + earlier.text + " and --replace " + text +
+                                                       " name one device twice: each device is replaced once"),
+                              0, inBackup);
         replacements.push_back(r);
     }
 

@@ -113,5 +113,19 @@ TEST_F(BackupFolderCliTest, ABackupThatCannotWriteItsManifestSavesNothingAndSays
     EXPECT_EQ(ReadText(fs::path(bus) / "input8-21001031.bin"), before);
 }
 
+TEST_F(BackupFolderCliTest, OneDeviceIsReplacedOnce)
+{
+    for (const std::vector<std::string>& replaces :
+         {std::vector<std::string>{"21001031=21001112", "21001031=21001112"},
+          std::vector<std::string>{"21001031=21001112", "21002052=21001112"},
+          std::vector<std::string>{"21001031=21001112", "21001031=21002052"}}) {
+        const CliResult restore = Run({"restore", bus, "--replace", replaces[0], "--replace", replaces[1]});
+        EXPECT_EQ(restore.status, EXIT_USAGE);
+        EXPECT_NE(restore.err.find("name one device twice: each device is replaced once"), std::string::npos)
+            << restore.err;
+        EXPECT_FALSE(AnyConfigurationWritten());
+    }
+}
+
 }  // namespace
 }  // namespace orv::test
