@@ -4,14 +4,15 @@
 #include <cctype>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include <nlohmann/json.hpp>
 
+#include "config/folder_set_write.h"
+#include "config/input8_image.h"
 #include "config/latin1.h"
-#include "config/safe_file_write.h"
+#include "config/regular_file_read.h"
+#include "config/rs232_image.h"
 #include "services/file_path.h"
 #include "services/log.h"
 
@@ -22,6 +23,9 @@ namespace orv {
 namespace {
 
 using Json = nlohmann::ordered_json;
+
+// A manifest of 255 devices is a few kB; a file of more is none.
+constexpr size_t MAX_MANIFEST_SIZE = 256 * 1024;
 
 std::string Dump(const Json& value)
 {
@@ -96,6 +100,96 @@ std::optional<BackupDevice> DeviceOfJson(const Json& entry)
 bool PlainFileName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:") == std::string::npos;
+}
+
+
+// "input8-21001031.bin" as JSON writes it, quoted, a control character or a
+// NUL as an escape: a name from a manifest is shown as what it is.
+std::string Quoted(const std::string& name)
+{
+    return Dump(Json(name));
+}
+
+// A manifest lists each device once: the same kind, serial number and
+// address twice would make one device of the bus stand for two.
+std::vector<std::string> ManifestProblems(const std::string& manifestPath, const std::vector<BackupDevice>& devices)
+{
+    std::vector<std::string> problems;
+    for (size_t i = 0; i < devices.size(); ++i) {
+        for (size_t j = 0; j < i; ++j) {
+            const DeviceRecord& a = devices[i].record;
+            const DeviceRecord& b = devices[j].record;
+            if (a.typeCode == b.typeCode && a.serialNumber == b.serialNumber && a.address == b.address) {
+                problems.push_back(manifestPath + " lists " + DeviceRowText(a) + " twice");
+                break;
+            }
+            if (devices[i].file && devices[i].file == devices[j].file) {
+                problems.push_back(manifestPath + " names the file " + Quoted(*devices[i].file) + " for both " +
+                                   DeviceRowText(b) + " and " + DeviceRowText(a));
+                break;
+            }
+        }
+    }
+    return problems;
+}
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+// Whether name is a name a backup gives record's file: its kind and serial
+// number, and its address where another device carries that serial number.
+bool NameOfDevice(const std::string& name, const DeviceRecord& record)
+{
+    const std::optional<std::string> plain = BackupFileNameOf(record);
+    const std::optional<std::string> withAddress = BackupFileNameOf(record, true);
+    return plain && withAddress && (SameName(name, *plain) || SameName(name, *withAddress));
+}
+
+// Why device's file cannot be its configuration by its name: the name must
+// carry its kind and serial number, so that a manifest naming another
+// device's file is refused instead of giving that device's configuration to it.
+std::optional<std::string> FileNameProblem(const std::string& manifestPath, const BackupDevice& device,
+                                           const std::vector<BackupDevice>& devices)
+{
+    const std::string& name = *device.file;
+    if (!ConfigKindOfType(device.record.typeCode) || !PlainFileName(name))
+        return manifestPath + " names the file " + Quoted(name) + " for " + DeviceRowText(device.record) +
+               ", which holds no configuration of its own";
+    if (NameOfDevice(name, device.record))
+        return std::nullopt;
+    for (const BackupDevice& other : devices)
+        if (&other != &device && NameOfDevice(name, other.record))
+            return manifestPath + " names " + Quoted(name) + ", the file of " + DeviceRowText(other.record) +
+                   ", for " + DeviceRowText(device.record);
+    return manifestPath + " names " + Quoted(name) + " for " + DeviceRowText(device.record) + ", but the name is " +
+           Quoted(*BackupFileNameOf(device.record)) + " for its kind and serial number";
+}
+
+// The image of a backup's file of kind, or nothing after the reason is added
+// to problems: a backup writes a file of exactly the kind's size, so that its
+// size tells its kind.
+std::optional<std::vector<uint8_t>> BackupImageOf(const std::string& path, ConfigKind kind,
+                                                  std::vector<std::string>& problems)
+{
+    const size_t size = kind == ConfigKind::Input8 ? INPUT8_IMAGE_SIZE : RS232_IMAGE_SIZE;
+    const RegularFileRead file = ReadRegularFile(path, size);
+    if (file.outcome == FileReadOutcome::Read && file.size == size) {
+        if (kind == ConfigKind::RS232 && !RS232ImageLength(file.bytes)) {
+            problems.push_back(ConfigFileProblem(path, ConfigFileStatus::Damaged, kind));
+            return std::nullopt;
+        }
+        return file.bytes;
+    }
+    if (file.outcome == FileReadOutcome::Read || file.outcome == FileReadOutcome::TooLarge)
+        problems.push_back(path + " is " + std::to_string(file.size) + " bytes long: the " + ConfigKindName(kind) +
+                           " file of a backup is " + std::to_string(size) + " bytes long");
+    else
+        problems.push_back(file.problem);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -174,37 +268,46 @@ BackupFolder ReadBackupFolder(const std::string& folder)
         backup.problems.push_back(folder + " is no folder");
         return backup;
     }
-    const fs::path manifestPath = PathOf(folder) / BACKUP_MANIFEST;
-    const std::string manifestText = TextOf(manifestPath);
-    std::ifstream stream(manifestPath, std::ios::binary);
-    if (!stream) {
-        backup.problems.push_back(fs::exists(manifestPath, error) ? "cannot read " + manifestText
-                                                                   : folder + " holds no " + BACKUP_MANIFEST +
-                                                                         ": it is no backup folder");
+    const std::string manifestPath = TextOf(PathOf(folder) / BACKUP_MANIFEST);
+    const RegularFileRead manifest = ReadRegularFile(manifestPath, MAX_MANIFEST_SIZE);
+    switch (manifest.outcome) {
+    case FileReadOutcome::Read:
+        break;
+    case FileReadOutcome::Missing:
+        backup.problems.push_back(folder + " holds no " + BACKUP_MANIFEST + ": it is no backup folder");
+        return backup;
+    case FileReadOutcome::TooLarge:
+        backup.problems.push_back(manifestPath + " is " + std::to_string(manifest.size) +
+                                  " bytes long: it is no manifest of a backup, which is at most " +
+                                  std::to_string(MAX_MANIFEST_SIZE) + " bytes long");
+        return backup;
+    case FileReadOutcome::NotAFile:
+    case FileReadOutcome::Unreadable:
+        backup.problems.push_back(manifest.problem);
         return backup;
     }
-    const std::string text((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-    std::optional<std::vector<BackupDevice>> devices = ParseBackupManifest(text);
+    std::optional<std::vector<BackupDevice>> devices =
+        ParseBackupManifest(std::string(manifest.bytes.begin(), manifest.bytes.end()));
     if (!devices) {
-        backup.problems.push_back(manifestText + " is damaged: it is no manifest of a backup");
+        backup.problems.push_back(manifestPath + " is damaged: it is no manifest of a backup");
         return backup;
     }
     backup.devices = std::move(*devices);
+    backup.problems = ManifestProblems(manifestPath, backup.devices);
+    if (!backup.problems.empty())
+        return backup;
     for (BackupDevice& device : backup.devices) {
         if (!device.file)
             continue;
-        const std::optional<ConfigKind> kind = ConfigKindOfType(device.record.typeCode);
-        const std::string path = TextOf(PathOf(folder) / PathOf(*device.file));
-        if (!kind || !PlainFileName(*device.file)) {
-            backup.problems.push_back(manifestText + " names the file " + *device.file + " for " +
-                                      DeviceRowText(device.record) + ", which holds no configuration of its own");
+        if (const std::optional<std::string> problem = FileNameProblem(manifestPath, device, backup.devices)) {
+            backup.problems.push_back(*problem);
             continue;
         }
-        ConfigFile file = LoadConfigFile(path, *kind);
-        if (file.status != ConfigFileStatus::Ok)
-            backup.problems.push_back(ConfigFileProblem(path, file.status, *kind));
-        else
-            device.image = std::move(file.image);
+        const ConfigKind kind = *ConfigKindOfType(device.record.typeCode);
+        const std::string path = TextOf(PathOf(folder) / PathOf(*device.file));
+        const std::optional<std::vector<uint8_t>> image = BackupImageOf(path, kind, backup.problems);
+        if (image)
+            device.image = *image;
     }
     return backup;
 }
@@ -212,27 +315,31 @@ BackupFolder ReadBackupFolder(const std::string& folder)
 BackupSaveResult SaveBackupFolder(const std::string& folder, std::vector<BackupDevice> devices, FolderFlush flushFolder)
 {
     BackupSaveResult result;
-    for (BackupDevice& device : devices) {
+    std::vector<FolderFile> files;
+    for (const BackupDevice& device : devices) {
         if (!device.file)
             continue;
-        const std::string path = TextOf(PathOf(folder) / PathOf(*device.file));
-        const FileWriteResult written = WriteFileSafely(path, device.image.data(), device.image.size(), flushFolder);
-        if (!written.warning.empty())
-            result.warnings.push_back(written.warning);
-        if (!written.written) {
-            result.failed.emplace_back(device.record, "cannot write " + path + ": " + written.reason);
-            device.file.reset();
+        if (!PlainFileName(*device.file)) {
+            result.problem = "cannot write " + Quoted(*device.file) + " for " + DeviceRowText(device.record) +
+                             ": it is no name of a file in the folder";
+            return result;
         }
+        files.push_back({*device.file, device.image});
     }
     const std::string manifest = BackupManifestText(devices);
-    const std::string path = TextOf(PathOf(folder) / BACKUP_MANIFEST);
-    const FileWriteResult written =
-        WriteFileSafely(path, reinterpret_cast<const uint8_t*>(manifest.data()), manifest.size(), flushFolder);
-    result.manifestWritten = written.written;
+    files.push_back({BACKUP_MANIFEST, std::vector<uint8_t>(manifest.begin(), manifest.end())});
+    const FolderSetResult written = WriteFolderSet(folder, files, flushFolder);
+    result.saved = written.written;
     if (!written.warning.empty())
         result.warnings.push_back(written.warning);
-    if (!written.written)
-        result.manifestProblem = "cannot write " + path + ": " + written.reason;
+    if (!written.written) {
+        const std::string path = TextOf(PathOf(folder) / PathOf(written.failedName));
+        const auto owner = std::find_if(devices.begin(), devices.end(),
+                                        [&](const BackupDevice& d) { return d.file == written.failedName; });
+        result.problem = "cannot write " + path +
+                         (owner != devices.end() ? " (" + DeviceRowText(owner->record) + ")" : std::string()) + ": " +
+                         written.reason;
+    }
     return result;
 }
 

@@ -54,27 +54,29 @@ std::optional<SerialNumber> ParseSerialText(const std::string& text);
 // The manifest as JSON text, one device per line.
 std::string BackupManifestText(const std::vector<BackupDevice>& devices);
 
-// Reads folder's manifest and checks every file it names as the kind's import
-// does (its size, an RS232 header inside the image), without any bus.
+// Reads folder's manifest and checks every file it names, without any bus.
+// Only regular files are read, the manifest up to a bound. A file is a
+// device's only when its name carries the device's kind and serial number
+// and its size is that of its kind (an RS232 header inside the image).
 BackupFolder ReadBackupFolder(const std::string& folder);
 
 // The devices of the manifest text; nothing when it is no manifest.
 std::optional<std::vector<BackupDevice>> ParseBackupManifest(const std::string& text);
 
 struct BackupSaveResult {
-    // The devices whose file could not be written, with the reason.
-    std::vector<std::pair<DeviceRecord, std::string>> failed;
-    bool manifestWritten = false;
-    std::string manifestProblem;
-    // Files saved that may still lack something (a folder that would not
-    // flush), to be shown as warnings.
+    // True when the folder holds the whole new backup: every file and the
+    // manifest that names them. False leaves the folder as it was.
+    bool saved = false;
+    // When not saved: the file that could not be written, its device, and why.
+    std::string problem;
+    // Saved, but the folder could not be flushed: to be shown as warnings.
     std::vector<std::string> warnings;
 };
 
-// Writes the files of devices (those with file and image) by the safe write,
-// then the manifest, in which a device whose file failed has none. A file
-// that fails keeps what it held before; so does every other file of the
-// folder that no device names.
+// Replaces the backup in folder by devices, whole or not at all: the files of
+// devices (those with file and image) and the manifest are written as new
+// files first, and take their names only when all are written, the manifest
+// last. Files of the folder that no device names are left as they are.
 BackupSaveResult SaveBackupFolder(const std::string& folder, std::vector<BackupDevice> devices,
                                   FolderFlush flushFolder = FlushFolder);
 

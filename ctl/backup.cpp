@@ -148,29 +148,22 @@ int BackupCommand(Run& run)
         status = EXIT_BUS;
     }
     const BackupSaveResult saved = SaveBackupFolder(folder, read.devices);
-    for (const auto& [record, why] : saved.failed) {
-        run.Warn(why + "; " + DescribeDevice(record) + " not saved");
-        status = EXIT_FILE;
-    }
+    if (!saved.saved)
+        return run.Fail(EXIT_FILE, saved.problem + "; nothing saved, " + folder + " holds what it held before");
     for (const std::string& warning : saved.warnings)
         run.Warn(warning);
     size_t count = 0;
     for (size_t i = 0; i < read.devices.size(); ++i) {
         const BackupDevice& device = read.devices[i];
-        const bool failed = std::any_of(saved.failed.begin(), saved.failed.end(), [&](const auto& f) {
-            return f.first.serialNumber == device.record.serialNumber && f.first.address == device.record.address;
-        });
         if (ConfigKindOfType(device.record.typeCode) && !device.record.configured)
             out << DescribeDevice(device.record) << ": not configured, nothing to back up\n";
-        if (!device.file || failed)
+        if (!device.file)
             continue;
         ++count;
         out << DescribeDevice(device.record) << " -> " << *device.file
             << (read.addressInName[i] ? "  (another device has its serial number: the address is in the name)" : "")
             << '\n';
     }
-    if (!saved.manifestWritten)
-        status = run.Fail(EXIT_FILE, saved.manifestProblem);
     out << count << " configuration(s) backed up in " << folder << '\n';
     return status;
 }
@@ -200,6 +193,13 @@ int RestoreCommand(Run& run)
                           0, inBackup);
         r.old = *old;
         r.now = *now;
+        // One device replaced twice, or one device put in two places, would be written twice over.
+        for (const Replacement& earlier : replacements)
+            if (earlier.old == r.old || earlier.now == r.now || earlier.old == r.now || earlier.now == r.old)
+                return Finish(run,
+                              run.Fail(EXIT_USAGE, "--replace " + earlier.text + " and --replace " + text +
+                                                       " name one device twice: each device is replaced once"),
+                              0, inBackup);
         replacements.push_back(r);
     }
 

@@ -3,6 +3,8 @@
 // one at a time and each body through the codec; what the receiver passes
 // over or drops is reported as garbage or as a broken frame.
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <istream>
 #include <ostream>
 
@@ -198,6 +200,10 @@ int DecodeCommand(Run& run)
             decoder.Byte(byte);
         run.terminal.out.flush();
     }
+    // A read that failed (standard input a folder) ends the lines as the end of the input would.
+    if (run.terminal.in.bad())
+        return run.Fail(EXIT_FILE, "cannot read the standard input" +
+                                       (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()));
     if (lines.Failed() || !lines.EndsComplete())
         return EXIT_FILE;
     decoder.End();

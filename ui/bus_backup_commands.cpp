@@ -102,20 +102,17 @@ BusReportWindow* BackUpBus(wxWindow* parent, const DeviceRegistry& registry, Ser
         for (const BackupDevice& device : read.devices)
             if (ConfigKindOfType(device.record.typeCode) && device.record.configured)
                 lines.push_back("not saved: " + DeviceText(device.record));
+    } else if (const BackupSaveResult saved = SaveBackupFolder(folder, read.devices); !saved.saved) {
+        // The folder is replaced whole or not at all: one file that cannot be written keeps every one.
+        heading = "Nothing saved, " + folder + " holds what it held before.";
+        lines.push_back("not saved: " + saved.problem);
     } else {
-        const BackupSaveResult saved = SaveBackupFolder(folder, read.devices);
         size_t count = 0;
-        for (size_t i = 0; i < read.devices.size(); ++i) {
-            const BackupDevice& device = read.devices[i];
-            const auto failed = std::find_if(saved.failed.begin(), saved.failed.end(), [&](const auto& f) {
-                return f.first.serialNumber == device.record.serialNumber && f.first.address == device.record.address;
-            });
+        for (const BackupDevice& device : read.devices) {
             const auto notRead = std::find_if(read.notRead.begin(), read.notRead.end(), [&](const auto& f) {
                 return f.first.serialNumber == device.record.serialNumber && f.first.address == device.record.address;
             });
-            if (failed != saved.failed.end()) {
-                lines.push_back("not saved: " + DeviceText(device.record) + ": " + failed->second);
-            } else if (notRead != read.notRead.end()) {
+            if (notRead != read.notRead.end()) {
                 lines.push_back("not saved: " + DeviceText(device.record) + ": " + notRead->second);
             } else if (device.file) {
                 ++count;
@@ -126,12 +123,9 @@ BusReportWindow* BackUpBus(wxWindow* parent, const DeviceRegistry& registry, Ser
                 lines.push_back("listed (no configuration): " + DeviceText(device.record));
             }
         }
-        if (!saved.manifestWritten)
-            lines.push_back("not saved: " + saved.manifestProblem);
         for (const std::string& warning : saved.warnings)
             lines.push_back("warning: " + warning);
-        heading = std::to_string(count) + " configuration(s) backed up in " + folder +
-                  (saved.manifestWritten ? "." : ", but its manifest could not be written.");
+        heading = std::to_string(count) + " configuration(s) backed up in " + folder + ".";
     }
     auto* window = new BusReportWindow(parent, BACKUP_CAPTION, heading, lines);
     window->Show();

@@ -422,15 +422,19 @@ TEST_F(BusWindowsTest, ComparisonRefusesWhatItCannotCompare)
         bool emptyBackup;  // else the folder holds no backup at all
         bool discover;
         const char* boxStart;
+        bool manifestFolder = false;  // manifest.json is a folder: said, and the program goes on
     };
     for (const Case& c : {Case{"no devices listed", true, false, "No devices are listed."},
-                          Case{"folder without a backup", false, true, "The backup in "}}) {
+                          Case{"folder without a backup", false, true, "The backup in "},
+                          Case{"manifest a folder", false, true, "The backup in ", true}}) {
         SCOPED_TRACE(c.name);
         fs::remove_all(folder);
         fs::create_directories(folder);
         if (c.emptyBackup) {
-            ASSERT_TRUE(SaveBackupFolder(folder.string(), {}).manifestWritten);
+            ASSERT_TRUE(SaveBackupFolder(folder.string(), {}).saved);
         }
+        if (c.manifestFolder)
+            fs::create_directories(folder / BACKUP_MANIFEST);
         if (c.discover)
             dialog->DiscoverDevices(BROADCAST_ADDRESS);
         prompts.boxes.clear();
@@ -439,6 +443,9 @@ TEST_F(BusWindowsTest, ComparisonRefusesWhatItCannotCompare)
         ASSERT_EQ(prompts.boxes.size(), 1u);
         EXPECT_EQ(prompts.boxes[0].caption, "Compare with Backup");
         EXPECT_EQ(prompts.boxes[0].text.rfind(c.boxStart, 0), 0u) << prompts.boxes[0].text;
+        if (c.manifestFolder) {
+            EXPECT_NE(prompts.boxes[0].text.find("manifest.json is a folder, not a file"), std::string::npos);
+        }
     }
 }
 
