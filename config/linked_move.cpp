@@ -48,8 +48,11 @@ bool LinkedMove::Unfinished() const
 LinkedMove MoveWithLinks(Services& services, const DeviceRecord& device, uint8_t from, uint8_t to,
                          const LinkScan& links)
 {
-    LinkedMove move{device, from, to};
+    LinkedMove move;
+    move.device = device;
     move.device.address = from;
+    move.from = from;
+    move.to = to;
     for (const DeviceLinks& device_links : links.devices)
         move.rows.push_back(RowsOutcome{device_links});
 

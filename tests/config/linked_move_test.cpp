@@ -130,8 +130,9 @@ TEST_F(LinkedMoveTest, ACutMoveIsToldAsItHappenedAndFinishedByRunningItAgain)
         EXPECT_EQ(relay.Address(), c.relayAt);
         EXPECT_EQ(LinkedMoveProblems(move), c.problems);
         EXPECT_TRUE(move.Unfinished());
-        if (move.status != MoveStatus::Moved)
+        if (move.status != MoveStatus::Moved) {
             EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
+        }
         EXPECT_EQ(RowsTo(door, FROM), std::vector<size_t>{5});
 
         relay.SetFaults({});
