@@ -93,16 +93,16 @@ const char* RefusalText(FirmwareFileStatus status)
     }
 }
 
-// A lost interface has had its own box. advice: what to do instead of trying
-// again, when the device is left in its boot loader.
+// A lost interface has had its own box. advice: where the device is left
+// when it stays in its boot loader, and how to finish, after the usual ending.
 void ShowAborted(Prompts& prompts, const char* reason, const std::string& advice = {})
 {
     if (ReportBusInterfaceLost())
         return;
-    prompts.Message(STATUS_CAPTION,
-                    std::string("\n Firmware Update Aborted \n\n Reason: ") + reason + " \n\n " +
-                        (advice.empty() ? std::string("Please try again") : advice),
-                    Buttons::Ok, Icon::Error);
+    std::string text = std::string("\n Firmware Update Aborted \n\n Reason: ") + reason + " \n\n Please try again";
+    if (!advice.empty())
+        text += " \n\n " + advice;
+    prompts.Message(STATUS_CAPTION, text, Buttons::Ok, Icon::Error);
 }
 
 bool SendAndWait(CommandCode command, uint8_t target, const uint8_t* payload = nullptr, uint8_t length = 0)
