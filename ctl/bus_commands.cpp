@@ -309,6 +309,10 @@ int FirmwareCommand(Run& run)
     const std::string left = inBootLoader ? "; " + LeftInBootLoader(run, address, path) : std::string();
     if (outcome == FirmwareUpdateOutcome::InterfaceLost)
         return run.Fail(EXIT_BUS, InterfaceLostText(run) + left);
+    if (outcome == FirmwareUpdateOutcome::Stopped)
+        return run.Stopped("nothing was sent to " + device);
+    if (outcome == FirmwareUpdateOutcome::Abandoned)
+        return run.Stopped("the update of " + device + " was abandoned" + left);
     if (outcome == FirmwareUpdateOutcome::TooManyDevices)
         return run.Fail(EXIT_BUS, FirmwareFailure(outcome));
     if (outcome == FirmwareUpdateOutcome::FileRefused)

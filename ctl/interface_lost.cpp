@@ -37,6 +37,11 @@ bool DiscoverSomeOrFail(Run& run, BusSession& session, bool all, bool resolve)
     const int found = session.Discover(all, resolve);
     if (FailIfInterfaceLost(run))
         return false;
+    // Whatever was to follow the discovery is not started.
+    if (run.stop.Asked()) {
+        run.Stopped("the discovery was stopped before its end");
+        return false;
+    }
     if (found == 0)
         run.Warn("no device answered on the bus");
     return found > 0;

@@ -154,7 +154,25 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
 
     const std::string risk = "The device may now hold incomplete firmware. " + advice;
     int acknowledged = 0;
+    // A device between its firmwares is left there only when the user insists:
+    // true when the block numbered block (from 0) is not to be sent.
+    bool finishingTold = false;
+    const auto abandonedAt = [&](int block) {
+        const int stopRequests = services.stop.Count();
+        if (stopRequests >= 2) {
+            progress->Update(total);
+            LogF(log, " block %d: update abandoned by the user ", block);
+            return true;
+        }
+        if (stopRequests == 1 && !finishingTold) {
+            services.stop.Answer(StrF("finishing the firmware update at block %d of %d", block + 1, total));
+            finishingTold = true;
+        }
+        return false;
+    };
     for (uint16_t block = 0; block < counts.full; ++block) {
+        if (abandonedAt(block))
+            return FirmwareUpdateOutcome::Abandoned;
         SetBusStep({StrF("firmware block %d of %d was being sent to ", block + 1, total) + device, risk});
         if (!SendBlock(target, image, block)) {
             progress->Update(total);
@@ -171,6 +189,8 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
     // The short last block carries the next block number, and the bytes after
     // the end of the file go as 0xFF, what erased flash holds anyway.
     if (counts.rest != 0) {
+        if (abandonedAt(counts.full))
+            return FirmwareUpdateOutcome::Abandoned;
         SetBusStep({StrF("firmware block %d of %d was being sent to ", total, total) + device, risk});
         if (SendBlock(target, image, counts.full))
             ++acknowledged;
@@ -238,6 +258,9 @@ FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency, bo
         context.services.prompts.Message(STATUS_CAPTION, RefusalText(status), Buttons::Ok, Icon::Error);
         return FirmwareUpdateOutcome::FileRefused;
     }
+    // A stop asked for during the count (or before it) sends nothing.
+    if (context.services.stop.Count() > 0)
+        return FirmwareUpdateOutcome::Stopped;
 
     const FirmwareUpdateOutcome outcome = Transfer(context, *chosen.address, image, inBootLoader);
     if (leftInBootLoader)

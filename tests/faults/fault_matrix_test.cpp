@@ -214,6 +214,8 @@ std::string ResultText(FirmwareUpdateOutcome r)
     case FirmwareUpdateOutcome::LastBlockNotAcknowledged: return "LastBlockNotAcknowledged";
     case FirmwareUpdateOutcome::RunFirmwareNotAcknowledged: return "RunFirmwareNotAcknowledged";
     case FirmwareUpdateOutcome::InterfaceLost: return "InterfaceLost";
+    case FirmwareUpdateOutcome::Stopped: return "Stopped";
+    case FirmwareUpdateOutcome::Abandoned: return "Abandoned";
     }
     return "?";
 }
