@@ -39,6 +39,9 @@ bool EmergencyConfirmed(Prompts& prompts, uint8_t found)
 struct Target {
     std::optional<uint8_t> address;
     FirmwareUpdateOutcome refusal = FirmwareUpdateOutcome::NoTarget;
+    // False when the emergency count found no device: an acknowledgement of
+    // RUN_BOOT alone (noise, an echo) does not show that one is there.
+    bool deviceSeen = true;
 };
 
 Target ChooseTarget(NetworkContext& context, bool emergency, EmergencyQuestion question)
@@ -57,7 +60,7 @@ Target ChooseTarget(NetworkContext& context, bool emergency, EmergencyQuestion q
         }
         if (question == EmergencyQuestion::Ask && !EmergencyConfirmed(context.services.prompts, found))
             return {std::nullopt, FirmwareUpdateOutcome::Declined};
-        return {BROADCAST_ADDRESS};
+        return {BROADCAST_ADDRESS, FirmwareUpdateOutcome::NoTarget, found > 0};
     }
     const DeviceRecord* device = RequireAddressableDevice(context, STATUS_CAPTION);
     if (!device)
@@ -121,7 +124,7 @@ bool SendBlock(uint8_t target, const FirmwareImage& image, uint16_t number)
 // From RUN_BOOT to RUN_FIRMWARE, under the progress dialog. inBootLoader is
 // set from the acknowledged RUN_BOOT until the acknowledged RUN_FIRMWARE.
 FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const FirmwareImage& image,
-                               bool& inBootLoader)
+                               bool deviceSeen, bool& inBootLoader)
 {
     Services& services = context.services;
     LogSink& log = services.log;
@@ -144,7 +147,7 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
         progress->Update(total);
         log.Message(" NO ACK FOR BOOT REQUEST");
         ShowAborted(services.prompts, "Device Not Responding.");
-        return FirmwareUpdateOutcome::BootNotAcknowledged;
+        return deviceSeen ? FirmwareUpdateOutcome::BootNotAcknowledged : FirmwareUpdateOutcome::NoDeviceAnswered;
     }
     log.Message("ACK FOR BOOT REQUEST");
     inBootLoader = true;
@@ -176,6 +179,12 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
         SetBusStep({StrF("firmware block %d of %d was being sent to ", block + 1, total) + device, risk});
         if (!SendBlock(target, image, block)) {
             progress->Update(total);
+            // Nothing answered the count nor took a block: no device is known to wait in a boot loader.
+            if (!deviceSeen && acknowledged == 0) {
+                inBootLoader = false;
+                ShowAborted(services.prompts, "No device answered.");
+                return FirmwareUpdateOutcome::NoDeviceAnswered;
+            }
             ShowAborted(services.prompts, "Device not responding to FW Update.", advice);
             return FirmwareUpdateOutcome::BlockNotAcknowledged;
         }
@@ -262,7 +271,7 @@ FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency, bo
     if (context.services.stop.Count() > 0)
         return FirmwareUpdateOutcome::Stopped;
 
-    const FirmwareUpdateOutcome outcome = Transfer(context, *chosen.address, image, inBootLoader);
+    const FirmwareUpdateOutcome outcome = Transfer(context, *chosen.address, image, chosen.deviceSeen, inBootLoader);
     if (leftInBootLoader)
         *leftInBootLoader = inBootLoader;
     if (BusInterfaceLost())
