@@ -293,6 +293,26 @@ TEST_F(SimBusCliTest, AnEmergencyUpdateWithoutADeviceSaysNoDeviceAnswered)
     }
 }
 
+// A line that carries bytes which are no answer is named as the line, not
+// as a bus without devices.
+TEST_F(SimBusCliTest, NoiseOnTheLineIsNamedWhenNoDeviceAnswers)
+{
+    for (const auto& device : demo.Devices())
+        demo.Bus().Detach(*device);
+    const CliResult silent = Run({"discover"});
+    EXPECT_EQ(silent.status, EXIT_BUS);
+    EXPECT_EQ(silent.err, "orvctl: discover: no device answered on the bus\n");
+
+    FunctionResponder noise([](const HeardFrame&, SimReplyWriter& out) { out.Raw({0x5A}); });
+    demo.Bus().Attach(noise);
+    const CliResult noisy = Run({"discover"});
+    EXPECT_EQ(noisy.status, EXIT_BUS);
+    EXPECT_TRUE(noisy.err.starts_with("orvctl: discover: no device answered on the bus, but "));
+    EXPECT_NE(noisy.err.find(" byte(s) came that were no acknowledgement and no frame: noise on the line"),
+              std::string::npos)
+        << noisy.err;
+}
+
 // A write cut part-way says what the device may now hold and how to write it again.
 TEST_F(SimBusCliTest, AWriteCutPartWaySaysHowToWriteItAgain)
 {
