@@ -166,7 +166,20 @@ WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, co
 
     WriteOutcome outcome;
     outcome.blockCount = lastBlock + 1;
+    bool finishingTold = false;
     for (int b = 0; b <= lastBlock; ++b) {
+        // A write stopped half-way leaves a device that answers with a
+        // damaged configuration: the first request to stop lets it finish.
+        const int stopRequests = services.stop.Count();
+        if (stopRequests >= 2) {
+            LogF(services.log, "Send Config Block %d: write abandoned by the user ", b);
+            outcome.abandonedAfterBlocks = b;
+            break;
+        }
+        if (stopRequests == 1 && !finishingTold) {
+            services.stop.Answer("finishing the write of " + BlockOfCount(b, outcome.blockCount));
+            finishingTold = true;
+        }
         ConfigBlock block;
         block.number = uint16_t(b);
         const size_t offset = size_t(b) * CONFIG_BLOCK_BYTES;
@@ -192,6 +205,11 @@ WriteOutcome WriteConfigImage(const ConfigKindProfile& kind, uint8_t address, co
         progress->Hide();
         ReportBusInterfaceLost();
         outcome.result = WriteResult::InterfaceLost;
+        return outcome;
+    }
+    if (outcome.abandonedAfterBlocks) {
+        progress->Hide();
+        outcome.result = WriteResult::NotVerified;
         return outcome;
     }
     services.clock.Sleep(kind.writePauseAfterLoopMs);

@@ -97,6 +97,10 @@ struct WriteOutcome {
     // blocks after it were not sent.
     std::optional<int> unacknowledgedBlock;
     int blockCount = 0;
+    // A second stop request ended the write after this many blocks: the
+    // blocks after them were not sent and nothing was read back (the result
+    // is NotVerified). A first request lets the write finish.
+    std::optional<int> abandonedAfterBlocks;
     // What the device holds now; the caller shows it as after any read.
     ReadOutcome readBack;
 };

@@ -131,8 +131,11 @@ int BackupCommand(Run& run)
     if (!session.Open() || !DiscoverSomeOrFail(run, session, run.line.Has("--all"), run.line.Has("--resolve")))
         return EXIT_BUS;
     // Everything is read before the folder is touched.
-    const BusBackup read = ReadBusBackup(session.Registry(), session.Seams());
+    const BusBackup read = ReadBusBackup(session.Registry(), session.Seams(),
+                                         [&run](size_t, size_t, const DeviceRecord&) { return !run.stop.Asked(); });
     std::ostream& out = run.terminal.out;
+    if (read.cancelled)
+        return run.Stopped("nothing saved, " + folder + " holds what it held before");
     if (read.interfaceLost) {
         FailIfInterfaceLost(run);
         std::vector<std::string> names;
@@ -210,6 +213,8 @@ int RestoreCommand(Run& run)
     PrintComparison(run.terminal.out, comparison.devices);
     if (FailIfInterfaceLost(run))
         return Finish(run, EXIT_BUS, 0, inBackup);
+    if (run.stop.Asked())
+        return Finish(run, run.Stopped("nothing was written"), 0, inBackup);
 
     // What is written: the devices that differ (all with --force) and the replacements.
     const bool force = run.line.Has("--force");
@@ -256,7 +261,21 @@ int RestoreCommand(Run& run)
     }
 
     size_t restored = 0;
+    std::vector<std::string> done;
+    // The writes from first on were not made (first itself perhaps in part).
+    const auto listNotWritten = [&](const char* before, size_t first) {
+        std::vector<std::string> notDone;
+        for (size_t i = first; i < writes.size(); ++i)
+            notDone.push_back(FileAndDevice(writes[i]));
+        run.terminal.out << before << (done.empty() ? "none" : Joined(done))
+                         << "\nnot written: " << (notDone.empty() ? "none" : Joined(notDone)) << '\n';
+    };
     for (size_t w = 0; w < writes.size(); ++w) {
+        // A Ctrl+C during a write lets that device finish: the restore stops between devices.
+        if (run.stop.Asked()) {
+            listNotWritten("written before Ctrl+C: ", w);
+            return Finish(run, run.Stopped("the restore stopped between devices"), restored, total);
+        }
         const RestoreWrite& write = writes[w];
         const ConfigKind kind = *ConfigKindOfType(write.target.typeCode);
         const std::string path = TextOf(PathOf(folder) / PathOf(*write.backup.file));
@@ -265,19 +284,17 @@ int RestoreCommand(Run& run)
             run.Warn(IncompleteWriteAdvice(write.target, path));
             status = EXIT_BUS;
         }
+        if (written == EXIT_STOPPED) {
+            listNotWritten("written before Ctrl+C: ", w);
+            return Finish(run, EXIT_STOPPED, restored, total);
+        }
         if (BusInterfaceLost()) {
-            std::vector<std::string> done;
-            std::vector<std::string> notDone;
-            for (size_t i = 0; i < w; ++i)
-                done.push_back(FileAndDevice(writes[i]));
-            for (size_t i = w + 1; i < writes.size(); ++i)
-                notDone.push_back(FileAndDevice(writes[i]));
-            run.terminal.out << "written before the interface was lost: " << (done.empty() ? "none" : Joined(done))
-                             << "\nnot written: " << (notDone.empty() ? "none" : Joined(notDone)) << '\n';
+            listNotWritten("written before the interface was lost: ", w + 1);
             return Finish(run, EXIT_BUS, restored, total);
         }
         if (written == EXIT_OK) {
             ++restored;
+            done.push_back(FileAndDevice(write));
             run.terminal.out << *write.backup.file << " -> " << DescribeDevice(write.target) << '\n';
         }
     }

@@ -97,6 +97,9 @@ std::string FirmwareFailure(FirmwareUpdateOutcome outcome)
     switch (outcome) {
     case FirmwareUpdateOutcome::TooManyDevices:
         return "more than one device answered; an emergency update needs exactly one device on the bus";
+    case FirmwareUpdateOutcome::NoDeviceAnswered:
+        return "no device answered on the bus (neither the count of devices nor the update); no device is known to be "
+               "in its boot loader";
     case FirmwareUpdateOutcome::BootNotAcknowledged:
         return "the device did not acknowledge RUN_BOOT; nothing was sent";
     case FirmwareUpdateOutcome::BlockNotAcknowledged:
@@ -305,7 +308,11 @@ int FirmwareCommand(Run& run)
     const std::string left = inBootLoader ? "; " + LeftInBootLoader(run, address, path) : std::string();
     if (outcome == FirmwareUpdateOutcome::InterfaceLost)
         return run.Fail(EXIT_BUS, InterfaceLostText(run) + left);
-    if (outcome == FirmwareUpdateOutcome::TooManyDevices)
+    if (outcome == FirmwareUpdateOutcome::Stopped)
+        return run.Stopped("nothing was sent to " + device);
+    if (outcome == FirmwareUpdateOutcome::Abandoned)
+        return run.Stopped("the update of " + device + " was abandoned" + left);
+    if (outcome == FirmwareUpdateOutcome::TooManyDevices || outcome == FirmwareUpdateOutcome::NoDeviceAnswered)
         return run.Fail(EXIT_BUS, FirmwareFailure(outcome));
     if (outcome == FirmwareUpdateOutcome::FileRefused)
         return run.Fail(EXIT_FILE, "cannot read " + path);

@@ -48,6 +48,13 @@ int WriteConfigFromFile(Run& run, BusSession& session, const DeviceRecord& recor
     const std::string device = DescribeDevice(record);
     // A write that stopped before its last block may have left part of the image behind.
     const std::string incomplete = again.empty() ? std::string() : "; " + IncompleteConfigurationText(record, again);
+    if (const std::optional<int> sent = outcome.abandonedAfterBlocks) {
+        if (*sent == 0)
+            return run.Stopped("the write to " + device + " was abandoned before its first block; nothing was written");
+        return run.Stopped("the write was abandoned after " + BlockOfCount(*sent - 1, outcome.blockCount) + "; " +
+                           (again.empty() ? device + " may now hold an incomplete configuration"
+                                          : IncompleteConfigurationText(record, again)));
+    }
     switch (outcome.result) {
     case WriteResult::Saved:
         return EXIT_OK;

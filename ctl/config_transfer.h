@@ -26,7 +26,8 @@ std::string IncompleteConfigurationText(const DeviceRecord& record, const std::s
 // device form; succeeds only when every block was acknowledged and the
 // read-back equals what was written. EXIT_OK, or EXIT_BUS after the error line.
 // again: the command line that writes it again, named in the error line of a
-// write that stopped part-way (nothing named when empty).
+// write that stopped part-way (nothing named when empty). A write abandoned
+// by a second Ctrl+C gives EXIT_STOPPED after its line.
 int WriteConfigFromFile(Run& run, BusSession& session, const DeviceRecord& record, ConfigKind kind,
                         const std::vector<uint8_t>& image, const std::string& again = {});
 

@@ -37,7 +37,17 @@ bool DiscoverSomeOrFail(Run& run, BusSession& session, bool all, bool resolve)
     const int found = session.Discover(all, resolve);
     if (FailIfInterfaceLost(run))
         return false;
-    if (found == 0)
+    // Whatever was to follow the discovery is not started.
+    if (run.stop.Asked()) {
+        run.Stopped("the discovery was stopped before its end");
+        return false;
+    }
+    // Bytes that are no answer tell a line that carries something from a silent one.
+    if (found == 0 && BusStrayBytes() > 0)
+        run.Warn(StrF("no device answered on the bus, but %llu byte(s) came that were no acknowledgement and no frame: "
+                      "noise on the line (a loose wire or a missing terminator) or another sender on it",
+                      static_cast<unsigned long long>(BusStrayBytes())));
+    else if (found == 0)
         run.Warn("no device answered on the bus");
     return found > 0;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ctl/ctrl_c.h"
 #include "ctl/orvctl.h"
 #include "ctl/program_arguments.h"
 
@@ -13,7 +14,8 @@ int main(int argc, char** argv)
     std::ios::sync_with_stdio(false);
     orv::UseUtf8Console();
     const std::vector<std::string> args = orv::ProgramArguments(argc, argv);
-    orv::Terminal terminal{std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
+    orv::CtrlC ctrlC;
+    orv::Terminal terminal{std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1, &ctrlC};
     const int status = orv::RunOrvctl(args, terminal);
     std::cout.flush();
     return status;

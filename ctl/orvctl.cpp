@@ -54,7 +54,9 @@ const char* const PROGRAM_HELP =
 
 const char* const EXIT_HELP =
     "\n"
-    "Exit status: 0 success, 1 the bus or a device failed, 2 usage error, 3 file error.\n";
+    "Exit status: 0 success, 1 the bus or a device failed, 2 usage error, 3 file error, 130 stopped by\n"
+    "Ctrl+C. A first Ctrl+C lets a configuration or firmware being written finish (a second abandons it\n"
+    "after the block being sent); everything else stops at once.\n";
 
 const std::vector<CommandSpec>& Commands()
 {
@@ -233,7 +235,9 @@ int RunOrvctl(const std::vector<std::string>& args, Terminal& terminal, const Bu
     ErrorLine errors(terminal.err);
     TerminalLog log(errors, line.verbose);
     TerminalPrompts prompts(errors, log, terminal.errIsTerminal && !line.quiet);
-    Run run{line, terminal, errors, log, prompts, factory};
+    TerminalStop stop(errors, LinePrefix(line), terminal.stop);
+    prompts.StopWith([&stop] { return stop.Asked(); });
+    Run run{line, terminal, errors, log, prompts, factory, stop};
 
     const auto& commands = Commands();
     const auto spec = FindCommand(line.command);
@@ -265,7 +269,14 @@ int RunOrvctl(const std::vector<std::string>& args, Terminal& terminal, const Bu
         return run.Fail(EXIT_USAGE, misfit);
     if (line.Has("--slow") && !line.Has("--all"))
         return run.Fail(EXIT_USAGE, "--slow is the pace of a full discovery: it goes with --all");
-    return spec->handler(run);
+    const int status = spec->handler(run);
+    if (!stop.Asked())
+        return status;
+    // A Ctrl+C never ends in success: the command has said what it did, or it ran to its end.
+    if (!stop.told)
+        run.Stopped(status == EXIT_OK ? "the command had run to its end first, as reported"
+                                      : "the command had ended first, as reported");
+    return EXIT_STOPPED;
 }
 
 }  // namespace orv

@@ -18,6 +18,18 @@ enum ExitStatus : int {
     EXIT_BUS = 1,    // the bus or a device failed
     EXIT_USAGE = 2,  // the command line is wrong
     EXIT_FILE = 3,   // a file is missing, unreadable, of the wrong size or damaged
+    EXIT_STOPPED = 130,  // stopped by Ctrl+C, as a shell counts a program ended by SIGINT
+};
+
+// Where the user's requests to stop come from: Ctrl+C in the program, a
+// script in tests. Armed when a command starts its work on the bus, so that
+// Ctrl+C ends the other commands as it ends any program.
+class StopSource {
+public:
+    virtual ~StopSource() = default;
+    virtual void Arm() = 0;
+    // The requests made since the source was armed.
+    virtual int Count() = 0;
 };
 
 // Where a run reads and writes. Progress bars are drawn only on a terminal.
@@ -26,6 +38,8 @@ struct Terminal {
     std::ostream& out;
     std::ostream& err;
     bool errIsTerminal = false;
+    // Nothing: no one can ask to stop.
+    StopSource* stop = nullptr;
 };
 
 // The interface chosen on the command line: --sim, --port PATH or URL, or

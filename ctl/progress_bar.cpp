@@ -11,19 +11,22 @@ namespace {
 constexpr int BAR_WIDTH = 30;
 }  // namespace
 
-ProgressBar::ProgressBar(ErrorLine& line, const ProgressOptions& options, bool show, FoundCounter found)
+ProgressBar::ProgressBar(ErrorLine& line, const ProgressOptions& options, bool show, FoundCounter found,
+                         StopAsked stopAsked)
     : line_(line),
       title_(OneLine(options.title)),
       maximum_(std::max(options.maximum, 1)),
       show_(show),
-      found_(std::move(found))
+      found_(std::move(found)),
+      stopAsked_(std::move(stopAsked))
 {
 }
 
 bool ProgressBar::Update(int value, const std::optional<std::string>&)
 {
+    const bool goOn = !(stopAsked_ && stopAsked_());
     if (!show_ || hidden_)
-        return true;
+        return goOn;
     const int done = std::clamp(value, 0, maximum_);
     const int percent = done * 100 / maximum_;
     const int filled = percent * BAR_WIDTH / 100;
@@ -36,7 +39,7 @@ bool ProgressBar::Update(int value, const std::optional<std::string>&)
     if (text != shown_)
         line_.Bar(text);
     shown_ = text;
-    return true;
+    return goOn;
 }
 
 void ProgressBar::Hide()

@@ -14,11 +14,14 @@ class ErrorLine;
 
 // The number of devices found so far.
 using FoundCounter = std::function<size_t()>;
+// Whether the user has asked to stop: the dialog's Cancel.
+using StopAsked = std::function<bool()>;
 
 class ProgressBar final : public ProgressDialog {
 public:
     // show false: a dialog that draws nothing. found: set for a discovery.
-    ProgressBar(ErrorLine& line, const ProgressOptions& options, bool show, FoundCounter found = {});
+    ProgressBar(ErrorLine& line, const ProgressOptions& options, bool show, FoundCounter found = {},
+                StopAsked stopAsked = {});
     ~ProgressBar() override { Hide(); }
 
     bool Update(int value, const std::optional<std::string>& message = std::nullopt) override;
@@ -30,6 +33,7 @@ private:
     int maximum_;
     bool show_;
     FoundCounter found_;
+    StopAsked stopAsked_;
     bool hidden_ = false;
     std::string shown_;
 };

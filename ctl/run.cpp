@@ -18,13 +18,24 @@ int Run::Fail(int status, const std::string& text) const
 
 void Run::Warn(const std::string& text) const
 {
-    errors.Line("orvctl: " + (line.command.empty() ? std::string() : line.command + ": ") + text);
+    errors.Line(LinePrefix(line) + text);
+}
+
+int Run::Stopped(const std::string& text)
+{
+    stop.told = true;
+    return Fail(EXIT_STOPPED, "stopped by Ctrl+C: " + text);
+}
+
+std::string LinePrefix(const CommandLine& line)
+{
+    return "orvctl: " + (line.command.empty() ? std::string() : line.command + ": ");
 }
 
 BusSession::BusSession(Run& run)
     : run_(run),
       access_(run.factory(run.line.bus)),
-      services_{access_->Time(), run.log, run.prompts},
+      services_{access_->Time(), run.log, run.prompts, run.stop},
       registry_(run.log),
       // The desktop tool keeps its fixed pauses; orvctl goes at the pace its devices answer.
       context_{services_, registry_, view_, BusPace::Measured}
@@ -33,6 +44,7 @@ BusSession::BusSession(Run& run)
 
 bool BusSession::Open()
 {
+    run_.stop.Arm();
     BindBusLink(access_->Interface(), services_);
     if (OpenBusInterface(OpenPace::AfterFailureOnly))
         return true;

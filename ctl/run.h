@@ -10,6 +10,7 @@
 #include "ctl/command_line.h"
 #include "ctl/orvctl.h"
 #include "ctl/terminal_prompts.h"
+#include "ctl/terminal_stop.h"
 #include "services/services.h"
 #include "network/device_registry.h"
 #include "network/network_view.h"
@@ -23,9 +24,12 @@ struct Run {
     TerminalLog& log;
     TerminalPrompts& prompts;
     const BusFactory& factory;
+    TerminalStop& stop;
 
     // "orvctl: COMMAND: text" on standard error; gives status.
     int Fail(int status, const std::string& text) const;
+    // "orvctl: COMMAND: stopped by Ctrl+C: text", what became of the stop; gives EXIT_STOPPED.
+    int Stopped(const std::string& text);
     // The same line for a problem that does not end the command.
     void Warn(const std::string& text) const;
 };
@@ -77,6 +81,9 @@ private:
     NoView view_;
     NetworkContext context_;
 };
+
+// "orvctl: COMMAND: ", before every line on standard error.
+std::string LinePrefix(const CommandLine& line);
 
 // "ORV-Relay (00 12 AB 34) at address 9".
 std::string DescribeDevice(const DeviceRecord& record);

@@ -55,7 +55,7 @@ Answer TerminalPrompts::MessageBox(const MessageBoxOptions& options)
 
 std::unique_ptr<ProgressDialog> TerminalPrompts::StartProgress(const ProgressOptions& options)
 {
-    return std::make_unique<ProgressBar>(line_, options, showProgress_, found_);
+    return std::make_unique<ProgressBar>(line_, options, showProgress_, found_, stopAsked_);
 }
 
 std::optional<std::string> TerminalPrompts::FileDialog(const FileDialogOptions& options)

@@ -54,6 +54,8 @@ public:
     void AnswerFilesWith(std::string path) { filePath_ = std::move(path); }
     // Progress bars started from now on show the devices found (empty: not).
     void CountFoundWith(FoundCounter found) { found_ = std::move(found); }
+    // A progress dialog is cancelled once stopAsked says so.
+    void StopWith(StopAsked stopAsked) { stopAsked_ = std::move(stopAsked); }
 
     Answer MessageBox(const MessageBoxOptions& options) override;
     std::unique_ptr<ProgressDialog> StartProgress(const ProgressOptions& options) override;
@@ -69,6 +71,7 @@ private:
     bool resolve_ = false;
     std::optional<std::string> filePath_;
     FoundCounter found_;
+    StopAsked stopAsked_;
 };
 
 // A box or dialog text on one line: line breaks and tabs become blanks, runs

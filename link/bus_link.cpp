@@ -28,6 +28,8 @@ struct LinkState {
     BusStep step;
     BusStep stepAtLoss;
     std::string causeAtLoss;
+    // Bytes since the open that were neither acknowledgement nor frame.
+    uint64_t strayBytes = 0;
 };
 
 LinkState link;
@@ -52,6 +54,9 @@ FtStatus Watched(FtStatus status)
 // One byte through the receiver; a complete body is decoded into the reply slot.
 void ApplyReceivedByte(uint8_t byte, bool verbose)
 {
+    const RxState before = link.rx.State();
+    if (before == RxState::Discard || (before == RxState::Idle && byte != FRAME_START && byte != ACK_BYTE))
+        ++link.strayBytes;
     if (link.rx.Step(byte) != RxEvent::BodyComplete)
         return;
     if (verbose)
@@ -70,6 +75,7 @@ void DiscardStaleInput()
     uint32_t waiting = 0;
     if (Watched(link.usb->GetQueueStatus(link.handle, waiting)) == FT_OK && waiting > 0) {
         Watched(link.usb->PurgeReceive(link.handle));
+        link.strayBytes += waiting;
         LogF(Log(), " Discarded %u stale bytes before send", waiting);
     }
     link.messageReady = false;
@@ -173,6 +179,7 @@ bool OpenLink(OpenPace pace, bool reportNotFound)
     link.lost = false;
     link.lossReported = false;
     link.step = BusStep{};
+    link.strayBytes = 0;
     bool multipleDevices = false;
     if (!OpenInterfaceDevice(&multipleDevices)) {
         if (reportNotFound)
@@ -208,6 +215,11 @@ bool ReopenBusInterface()
     link.lost = true;
     link.lossReported = true;
     return false;
+}
+
+uint64_t BusStrayBytes()
+{
+    return link.strayBytes;
 }
 
 bool BusInterfaceLost()

@@ -46,6 +46,9 @@ FtHandle BusInterfaceHandle();
 // again nothing is sent or waited for: SendRequest, the acknowledgement waits
 // and ReceiveReply give false at once, so that the running operation ends.
 bool BusInterfaceLost();
+// The bytes received since the interface was opened that were neither an
+// acknowledgement nor part of a frame: noise on the line, or another sender.
+uint64_t BusStrayBytes();
 // The interface search of the last opening once more, after the interface
 // was lost. No box when it is not found: the caller says what follows.
 bool ReopenBusInterface();

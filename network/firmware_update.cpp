@@ -39,6 +39,9 @@ bool EmergencyConfirmed(Prompts& prompts, uint8_t found)
 struct Target {
     std::optional<uint8_t> address;
     FirmwareUpdateOutcome refusal = FirmwareUpdateOutcome::NoTarget;
+    // False when the emergency count found no device: an acknowledgement of
+    // RUN_BOOT alone (noise, an echo) does not show that one is there.
+    bool deviceSeen = true;
 };
 
 Target ChooseTarget(NetworkContext& context, bool emergency, EmergencyQuestion question)
@@ -57,7 +60,7 @@ Target ChooseTarget(NetworkContext& context, bool emergency, EmergencyQuestion q
         }
         if (question == EmergencyQuestion::Ask && !EmergencyConfirmed(context.services.prompts, found))
             return {std::nullopt, FirmwareUpdateOutcome::Declined};
-        return {BROADCAST_ADDRESS};
+        return {BROADCAST_ADDRESS, FirmwareUpdateOutcome::NoTarget, found > 0};
     }
     const DeviceRecord* device = RequireAddressableDevice(context, STATUS_CAPTION);
     if (!device)
@@ -93,16 +96,16 @@ const char* RefusalText(FirmwareFileStatus status)
     }
 }
 
-// A lost interface has had its own box. advice: what to do instead of trying
-// again, when the device is left in its boot loader.
+// A lost interface has had its own box. advice: where the device is left
+// when it stays in its boot loader, and how to finish, after the usual ending.
 void ShowAborted(Prompts& prompts, const char* reason, const std::string& advice = {})
 {
     if (ReportBusInterfaceLost())
         return;
-    prompts.Message(STATUS_CAPTION,
-                    std::string("\n Firmware Update Aborted \n\n Reason: ") + reason + " \n\n " +
-                        (advice.empty() ? std::string("Please try again") : advice),
-                    Buttons::Ok, Icon::Error);
+    std::string text = std::string("\n Firmware Update Aborted \n\n Reason: ") + reason + " \n\n Please try again";
+    if (!advice.empty())
+        text += " \n\n " + advice;
+    prompts.Message(STATUS_CAPTION, text, Buttons::Ok, Icon::Error);
 }
 
 bool SendAndWait(CommandCode command, uint8_t target, const uint8_t* payload = nullptr, uint8_t length = 0)
@@ -121,7 +124,7 @@ bool SendBlock(uint8_t target, const FirmwareImage& image, uint16_t number)
 // From RUN_BOOT to RUN_FIRMWARE, under the progress dialog. inBootLoader is
 // set from the acknowledged RUN_BOOT until the acknowledged RUN_FIRMWARE.
 FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const FirmwareImage& image,
-                               bool& inBootLoader)
+                               bool deviceSeen, bool& inBootLoader)
 {
     Services& services = context.services;
     LogSink& log = services.log;
@@ -144,7 +147,7 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
         progress->Update(total);
         log.Message(" NO ACK FOR BOOT REQUEST");
         ShowAborted(services.prompts, "Device Not Responding.");
-        return FirmwareUpdateOutcome::BootNotAcknowledged;
+        return deviceSeen ? FirmwareUpdateOutcome::BootNotAcknowledged : FirmwareUpdateOutcome::NoDeviceAnswered;
     }
     log.Message("ACK FOR BOOT REQUEST");
     inBootLoader = true;
@@ -154,10 +157,34 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
 
     const std::string risk = "The device may now hold incomplete firmware. " + advice;
     int acknowledged = 0;
+    // A device between its firmwares is left there only when the user insists:
+    // true when the block numbered block (from 0) is not to be sent.
+    bool finishingTold = false;
+    const auto abandonedAt = [&](int block) {
+        const int stopRequests = services.stop.Count();
+        if (stopRequests >= 2) {
+            progress->Update(total);
+            LogF(log, " block %d: update abandoned by the user ", block);
+            return true;
+        }
+        if (stopRequests == 1 && !finishingTold) {
+            services.stop.Answer(StrF("finishing the firmware update at block %d of %d", block + 1, total));
+            finishingTold = true;
+        }
+        return false;
+    };
     for (uint16_t block = 0; block < counts.full; ++block) {
+        if (abandonedAt(block))
+            return FirmwareUpdateOutcome::Abandoned;
         SetBusStep({StrF("firmware block %d of %d was being sent to ", block + 1, total) + device, risk});
         if (!SendBlock(target, image, block)) {
             progress->Update(total);
+            // Nothing answered the count nor took a block: no device is known to wait in a boot loader.
+            if (!deviceSeen && acknowledged == 0) {
+                inBootLoader = false;
+                ShowAborted(services.prompts, "No device answered.");
+                return FirmwareUpdateOutcome::NoDeviceAnswered;
+            }
             ShowAborted(services.prompts, "Device not responding to FW Update.", advice);
             return FirmwareUpdateOutcome::BlockNotAcknowledged;
         }
@@ -171,6 +198,8 @@ FirmwareUpdateOutcome Transfer(NetworkContext& context, uint8_t target, const Fi
     // The short last block carries the next block number, and the bytes after
     // the end of the file go as 0xFF, what erased flash holds anyway.
     if (counts.rest != 0) {
+        if (abandonedAt(counts.full))
+            return FirmwareUpdateOutcome::Abandoned;
         SetBusStep({StrF("firmware block %d of %d was being sent to ", total, total) + device, risk});
         if (SendBlock(target, image, counts.full))
             ++acknowledged;
@@ -238,8 +267,11 @@ FirmwareUpdateOutcome UpdateFirmware(NetworkContext& context, bool emergency, bo
         context.services.prompts.Message(STATUS_CAPTION, RefusalText(status), Buttons::Ok, Icon::Error);
         return FirmwareUpdateOutcome::FileRefused;
     }
+    // A stop asked for during the count (or before it) sends nothing.
+    if (context.services.stop.Count() > 0)
+        return FirmwareUpdateOutcome::Stopped;
 
-    const FirmwareUpdateOutcome outcome = Transfer(context, *chosen.address, image, inBootLoader);
+    const FirmwareUpdateOutcome outcome = Transfer(context, *chosen.address, image, chosen.deviceSeen, inBootLoader);
     if (leftInBootLoader)
         *leftInBootLoader = inBootLoader;
     if (BusInterfaceLost())

@@ -22,6 +22,10 @@ enum class FirmwareUpdateOutcome {
     LastBlockNotAcknowledged,    // the partial block; no RUN_FIRMWARE was sent
     RunFirmwareNotAcknowledged,  // every block arrived, the device did not confirm its restart
     InterfaceLost,               // the interface went away; its box has been shown
+    Stopped,                     // the user asked to stop before RUN_BOOT; nothing was sent
+    Abandoned,                   // a second request to stop ended the blocks; no RUN_FIRMWARE was sent
+    NoDeviceAnswered,            // emergency: nothing answered the count, and RUN_BOOT or the first block went
+                                 // unacknowledged
 };
 
 // Whether the emergency update asks, once the count has found at most one

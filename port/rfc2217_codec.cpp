@@ -67,6 +67,31 @@ std::vector<uint8_t> LineCommands(const CommState& state)
     return wire;
 }
 
+namespace {
+
+std::string PartsText(const std::optional<uint32_t>& baud, const std::optional<uint8_t>& dataSize,
+                      const std::optional<uint8_t>& parity, const std::optional<uint8_t>& stopBits)
+{
+    static const char* const PARITIES[] = {"no parity", "odd parity", "even parity", "mark parity", "space parity"};
+    static const char* const STOPS[] = {"1 stop bit", "1.5 stop bits", "2 stop bits"};
+    return (baud ? std::to_string(*baud) + " baud" : std::string("no baud rate")) + ", " +
+           (dataSize ? std::to_string(*dataSize) + " data bits" : std::string("no data size")) + ", " +
+           (parity && *parity < 5 ? PARITIES[*parity] : "no parity setting") + ", " +
+           (stopBits && *stopBits < 3 ? STOPS[*stopBits] : "no stop size");
+}
+
+}  // namespace
+
+std::string ServerLine::Text() const
+{
+    return PartsText(baudRate, dataSize, parity, stopBits);
+}
+
+std::string LineText(const CommState& state)
+{
+    return PartsText(state.baudRate, state.byteSize, state.parity, state.stopBits);
+}
+
 bool ServerLine::Confirms(const CommState& state) const
 {
     return baudRate == state.baudRate && dataSize == state.byteSize && parity == state.parity &&

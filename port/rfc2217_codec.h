@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "port/usb_interface.h"
@@ -66,7 +67,13 @@ struct ServerLine {
     std::optional<uint8_t> parity;    // CommState code
     std::optional<uint8_t> stopBits;  // CommState code
     bool Confirms(const CommState& state) const;
+    // "9600 baud, 8 data bits, no parity, 1 stop bit", each part the server
+    // did not confirm named as such ("no baud rate").
+    std::string Text() const;
 };
+
+// The line of state in the same words.
+std::string LineText(const CommState& state);
 
 class TelnetReceiver {
 public:

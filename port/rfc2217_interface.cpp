@@ -6,6 +6,9 @@ bool Rfc2217Interface::Negotiate()
 {
     telnet_ = TelnetReceiver{};
     reply_.clear();
+    const std::vector<uint8_t> opening = telnet_.OpeningNegotiation();
+    heardFirst_.clear();
+    heardFirstLimit_ = opening.size();
     const auto settled = [this] {
         return telnet_.ComPort() != TelnetAnswer::Pending && telnet_.BinaryToServer() != TelnetAnswer::Pending &&
                telnet_.BinaryFromServer() != TelnetAnswer::Pending;
@@ -14,8 +17,8 @@ bool Rfc2217Interface::Negotiate()
         return telnet_.ComPort() == TelnetAnswer::Granted && telnet_.BinaryToServer() == TelnetAnswer::Granted &&
                telnet_.BinaryFromServer() == TelnetAnswer::Granted;
     };
-    if (SendAll(telnet_.OpeningNegotiation()))
-        ReceiveUntil([&] { return FlushReplies() && settled(); }, RFC2217_ANSWER_TIMEOUT_MS);
+    if (SendAll(opening))
+        ReceiveUntil([&] { return FlushReplies() && (settled() || heardFirst_ == opening); }, RFC2217_ANSWER_TIMEOUT_MS);
     if (Lost()) {
         Refuse(LastError());
         return false;
@@ -24,6 +27,11 @@ bool Rfc2217Interface::Negotiate()
         Refuse(StrF("the server accepted the connection but said nothing to the RFC 2217 negotiation within %.0f s "
                     "(a raw port is tcp://)",
                     RFC2217_ANSWER_TIMEOUT_MS / 1000.0));
+        return false;
+    }
+    // An echo answers each offer with the same offer, and grants nothing.
+    if (heardFirst_ == opening) {
+        Refuse("the server sends back what it is sent: an echo, not an RFC 2217 server (a raw port is tcp://)");
         return false;
     }
     if (telnet_.ComPort() != TelnetAnswer::Granted) {
@@ -58,6 +66,8 @@ void Rfc2217Interface::EncodeData(const uint8_t* data, uint32_t count, std::vect
 
 void Rfc2217Interface::DecodeByte(uint8_t byte, std::deque<uint8_t>& data)
 {
+    if (heardFirst_.size() < heardFirstLimit_)
+        heardFirst_.push_back(byte);
     switch (telnet_.Feed(byte, data, reply_)) {
     case TelnetEvent::SubnegotiationDropped:
         LogF(Log(), " %s: a Telnet subnegotiation longer than %zu bytes, dropped ", Url().c_str(),
@@ -80,8 +90,13 @@ bool Rfc2217Interface::ApplyLine(const CommState& state)
     std::vector<uint8_t> wire;
     EncodeData(nullptr, 0, wire);
     wire.insert(wire.end(), commands.begin(), commands.end());
-    return SendAll(wire) &&
-           ReceiveUntil([this, &state] { return FlushReplies() && telnet_.Line().Confirms(state); }, RFC2217_ANSWER_TIMEOUT_MS);
+    if (SendAll(wire) &&
+        ReceiveUntil([this, &state] { return FlushReplies() && telnet_.Line().Confirms(state); }, RFC2217_ANSWER_TIMEOUT_MS))
+        return true;
+    // A line other than the bus's garbles every frame: say what the server took instead.
+    if (!Lost())
+        Refuse("the server confirmed " + telnet_.Line().Text() + ", not the bus's " + LineText(state));
+    return false;
 }
 
 bool Rfc2217Interface::PurgeServerReceive()

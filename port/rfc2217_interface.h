@@ -36,6 +36,10 @@ private:
     TelnetReceiver telnet_;
     std::vector<uint8_t> reply_;  // negotiation answers not yet sent
     uint32_t purgesConfirmed_ = 0;
+    // The server's first bytes, as many as the client's opening offer: the
+    // same bytes are an echo.
+    std::vector<uint8_t> heardFirst_;
+    size_t heardFirstLimit_ = 0;
 };
 
 }  // namespace orv

@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "port/system_error.h"
+#include "port/tty_lock.h"
 #include "port/tty_termios2.h"
 
 namespace orv {
@@ -113,14 +114,14 @@ bool IgnorableModemError(int error)
     return error == ENOTTY || error == EINVAL;
 }
 
-// What the user can do about a failed open, after the system's words.
-std::string OpenFailureText(int error)
+// What the user can do about a failed open of path, after the system's words.
+std::string OpenFailureText(const std::string& path, int error)
 {
     std::string text = FailedCall("open", error);
     if (error == EACCES || error == EPERM)
         text += " (add yourself to the dialout group, then log in again)";
     else if (error == EBUSY)
-        text += " (another program holds the port)";
+        text = InUseText(path) + " (" + text + ")";
     else if (error == ENOENT)
         text = "no such port (" + text + ")";
     return text;
@@ -132,10 +133,11 @@ std::string LineFailureText(const TtyFailure& failure)
     return FailedCall(failure.call, failure.error) + (failure.error == ENOTTY ? " (not a serial port)" : "");
 }
 
-// Errors that opening again will not mend: the node is no terminal.
+// Errors that opening again at once will not mend: the node is no terminal,
+// or another program holds it (until it ends).
 bool LastingOpenError(int error)
 {
-    return error == ENOTTY || error == EISDIR || error == ENOTDIR;
+    return error == ENOTTY || error == EISDIR || error == ENOTDIR || error == EBUSY;
 }
 
 bool Unplugged(int error)
@@ -262,8 +264,15 @@ FtStatus TtyInterface::Open(uint32_t index, FtHandle& handle)
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        Fail(" Cannot open " + path + ": " + OpenFailureText(error) + " ", OpenFailureText(error));
+        const std::string why = OpenFailureText(path, error);
+        Fail(" Cannot open " + path + ": " + why + " ", why);
         return LastingOpenError(error) ? FT_DEVICE_NOT_FOUND : FT_DEVICE_NOT_OPENED;
+    }
+    // Before anything is set on the line: it may be another program's.
+    if (const std::optional<std::string> refusal = LockTty(fd, path)) {
+        close(fd);
+        Fail(" Cannot open " + path + ": " + *refusal + " ", *refusal);
+        return FT_DEVICE_NOT_FOUND;
     }
     // Raw and without flow control from the start, as the vendor library opens
     // a device, keeping the driver's rate and framing: a fresh tty would echo

@@ -214,6 +214,9 @@ std::string ResultText(FirmwareUpdateOutcome r)
     case FirmwareUpdateOutcome::LastBlockNotAcknowledged: return "LastBlockNotAcknowledged";
     case FirmwareUpdateOutcome::RunFirmwareNotAcknowledged: return "RunFirmwareNotAcknowledged";
     case FirmwareUpdateOutcome::InterfaceLost: return "InterfaceLost";
+    case FirmwareUpdateOutcome::Stopped: return "Stopped";
+    case FirmwareUpdateOutcome::Abandoned: return "Abandoned";
+    case FirmwareUpdateOutcome::NoDeviceAnswered: return "NoDeviceAnswered";
     }
     return "?";
 }
@@ -676,7 +679,7 @@ const Cell CELLS[] = {
     {Op::FirmwareNormal, Fault::LostAtRequest4, {"InterfaceLost", C{" ORV-NET Disconnected "}, "boot loader, 2 blocks"}, 3},
 
     {Op::FirmwareEmergency, Fault::None, {"Updated", C{" Firmware Update Status "}, "firmware, 4 blocks, whole image"}, 4},
-    {Op::FirmwareEmergency, Fault::Silent, {"BootNotAcknowledged", C{" Firmware Update Status "}, "firmware, 0 blocks"}, 3},
+    {Op::FirmwareEmergency, Fault::Silent, {"NoDeviceAnswered", C{" Firmware Update Status "}, "firmware, 0 blocks"}, 3},
     {Op::FirmwareEmergency, Fault::NoAckRequest1, {"Updated", C{" Firmware Update Status "}, "firmware, 4 blocks, whole image"}, 4},
     {Op::FirmwareEmergency, Fault::NoAckRequest2, {"BootNotAcknowledged", C{" Firmware Update Status "}, "firmware, 0 blocks"}, 3},
     {Op::FirmwareEmergency, Fault::NoAckRequest7, {"RunFirmwareNotAcknowledged", C{" Firmware Update Status "}, "boot loader, 4 blocks, whole image"}, 4},

@@ -42,6 +42,9 @@ struct TelnetPeer {
     // Sends these bytes of the bus before it confirms a purge: what was on
     // its way when the purge came.
     Bytes beforePurgeConfirmation = {};
+    // Confirms this line command with this value instead of the one asked for.
+    uint8_t overriddenCommand = 0;
+    Bytes overriddenValue = {};
 
     void operator()(int connection, const std::atomic<bool>& stop) const
     {
@@ -119,8 +122,8 @@ struct TelnetPeer {
             return;
         if (sub[1] == COM_PORT_PURGE_DATA)
             AppendTelnetData(beforePurgeConfirmation.data(), uint32_t(beforePurgeConfirmation.size()), out);
-        const Bytes answer =
-            ComPortCommand(uint8_t(sub[1] + COM_PORT_SERVER_OFFSET), Bytes(sub.begin() + 2, sub.end()));
+        const Bytes value = sub[1] == overriddenCommand ? overriddenValue : Bytes(sub.begin() + 2, sub.end());
+        const Bytes answer = ComPortCommand(uint8_t(sub[1] + COM_PORT_SERVER_OFFSET), value);
         out.insert(out.end(), answer.begin(), answer.end());
     }
 };
@@ -136,6 +139,15 @@ void Flood(int connection, const std::atomic<bool>& stop)
         if (!SendToClient(connection, chunk))
             return;
     }
+}
+
+// Sends back every byte it is sent, as a plain echo server does.
+void Echo(int connection, const std::atomic<bool>& stop)
+{
+    Bytes got;
+    while (!stop && ReceiveFromClient(connection, got))
+        if (!SendToClient(connection, got))
+            return;
 }
 
 // Takes the connection, then says and reads nothing.
@@ -292,7 +304,15 @@ INSTANTIATE_TEST_SUITE_P(
         NetworkCase{"NoComPortOption", Kind::Rfc2217, TelnetPeer{.grantComPort = false},
                     "cannot open", "does not grant the COM-PORT option"},
         NetworkCase{"NoBinaryTransmission", Kind::Rfc2217, TelnetPeer{.grantBinary = false},
-                    "cannot open", "does not grant binary transmission both ways"}),
+                    "cannot open", "does not grant binary transmission both ways"},
+        NetworkCase{"WrongBaudConfirmed", Kind::Rfc2217,
+                    TelnetPeer{.overriddenCommand = COM_PORT_SET_BAUDRATE, .overriddenValue = {0, 0, 0x25, 0x80}},
+                    "the server confirmed 9600 baud, 8 data bits, no parity, 2 stop bits, not the bus's 125000 baud, "
+                    "8 data bits, no parity, 2 stop bits", ""},
+        NetworkCase{"OneStopBitConfirmed", Kind::Rfc2217,
+                    TelnetPeer{.overriddenCommand = COM_PORT_SET_STOPSIZE, .overriddenValue = {1}},
+                    "the server confirmed 125000 baud, 8 data bits, no parity, 1 stop bit, not the bus's", ""},
+        NetworkCase{"EchoServer", Kind::Rfc2217, Echo, "the server sends back what it is sent: an echo", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(NetworkFaultTest, ARefusedConnectionAndANameThatDoesNotResolveAreSaidApart)

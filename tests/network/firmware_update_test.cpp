@@ -23,7 +23,7 @@ const std::string LEFT_IN_BOOT_LOADER =
     "The device at address 7 is left in its boot loader. \n To finish, repeat the firmware update on address 7; if "
     "the device is no longer listed there, use the Emergency Firmware Update with only this device on the bus.";
 const std::string NOT_RESPONDING =
-    "\n Firmware Update Aborted \n\n Reason: Device not responding. \n\n " + LEFT_IN_BOOT_LOADER;
+    "\n Firmware Update Aborted \n\n Reason: Device not responding. \n\n Please try again \n\n " + LEFT_IN_BOOT_LOADER;
 
 using FirmwareUpdate = FirmwareFixture;
 
@@ -179,8 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
                     " NO ACK FOR BOOT REQUEST"},
         SilenceCase{"BlockTenOfTwenty", 640, FIRMWARE_BLOCK, 10, FirmwareUpdateOutcome::BlockNotAcknowledged,
                     BootAndBlocks(11), Numbers(11),
-                    "\n Firmware Update Aborted \n\n Reason: Device not responding to FW Update. \n\n " +
-                        LEFT_IN_BOOT_LOADER,
+                    "\n Firmware Update Aborted \n\n Reason: Device not responding to FW Update. \n\n Please try "
+                    "again \n\n " + LEFT_IN_BOOT_LOADER,
                     " block 9: ACK Received "},
         SilenceCase{"PartialBlock", 70, FIRMWARE_BLOCK, 2, FirmwareUpdateOutcome::LastBlockNotAcknowledged,
                     BootAndBlocks(3), Numbers(3), NOT_RESPONDING, nullptr},

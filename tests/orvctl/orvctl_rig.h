@@ -25,12 +25,12 @@ struct CliResult {
 };
 
 inline CliResult RunCli(const std::vector<std::string>& args, const BusFactory& factory, const std::string& input = {},
-                        bool errIsTerminal = false)
+                        bool errIsTerminal = false, StopSource* stop = nullptr)
 {
     std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
-    Terminal terminal{in, out, err, errIsTerminal};
+    Terminal terminal{in, out, err, errIsTerminal, stop};
     CliResult result;
     result.status = RunOrvctl(args, terminal, factory);
     result.out = out.str();

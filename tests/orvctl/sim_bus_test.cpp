@@ -270,6 +270,49 @@ TEST_F(SimBusCliTest, FirmwareModesAndTestStringsReachTheirDevice)
                           "RUN_BOOT; nothing was sent\n");
 }
 
+// An emergency update with no device on the bus says so, also when a stray
+// byte passed for RUN_BOOT's acknowledgement: no device is said to be left in
+// its boot loader.
+TEST_F(SimBusCliTest, AnEmergencyUpdateWithoutADeviceSaysNoDeviceAnswered)
+{
+    WriteBytes(folder / "relay.bin", std::vector<uint8_t>(70, 0x5A));
+    for (const auto& device : demo.Devices())
+        demo.Bus().Detach(*device);
+    FunctionResponder ackOfRunBoot([](const HeardFrame& frame, SimReplyWriter& out) {
+        if (frame.command == RUN_BOOT)
+            out.Ack();
+    });
+    for (const bool strayAck : {false, true}) {
+        SCOPED_TRACE(strayAck ? "a stray acknowledgement of RUN_BOOT" : "a silent bus");
+        if (strayAck)
+            demo.Bus().Attach(ackOfRunBoot);
+        const CliResult result = Run({"firmware", "--emergency", folder / "relay.bin"});
+        EXPECT_EQ(result.status, EXIT_BUS);
+        EXPECT_EQ(result.err, "orvctl: firmware: no device answered on the bus (neither the count of devices nor the "
+                              "update); no device is known to be in its boot loader\n");
+    }
+}
+
+// A line that carries bytes which are no answer is named as the line, not
+// as a bus without devices.
+TEST_F(SimBusCliTest, NoiseOnTheLineIsNamedWhenNoDeviceAnswers)
+{
+    for (const auto& device : demo.Devices())
+        demo.Bus().Detach(*device);
+    const CliResult silent = Run({"discover"});
+    EXPECT_EQ(silent.status, EXIT_BUS);
+    EXPECT_EQ(silent.err, "orvctl: discover: no device answered on the bus\n");
+
+    FunctionResponder noise([](const HeardFrame&, SimReplyWriter& out) { out.Raw({0x5A}); });
+    demo.Bus().Attach(noise);
+    const CliResult noisy = Run({"discover"});
+    EXPECT_EQ(noisy.status, EXIT_BUS);
+    EXPECT_TRUE(noisy.err.starts_with("orvctl: discover: no device answered on the bus, but "));
+    EXPECT_NE(noisy.err.find(" byte(s) came that were no acknowledgement and no frame: noise on the line"),
+              std::string::npos)
+        << noisy.err;
+}
+
 // A write cut part-way says what the device may now hold and how to write it again.
 TEST_F(SimBusCliTest, AWriteCutPartWaySaysHowToWriteItAgain)
 {

@@ -266,7 +266,8 @@ TEST_F(TextCommandsTest, HelpForTheProgramAndEachCommand)
                 << help.out;
         }
     }
-    EXPECT_NE(program.out.find("Exit status: 0 success, 1 the bus or a device failed, 2 usage error, 3 file error."),
+    EXPECT_NE(program.out.find("Exit status: 0 success, 1 the bus or a device failed, 2 usage error, 3 file error, "
+                               "130 stopped by\nCtrl+C."),
               std::string::npos);
     EXPECT_FALSE(busMade);
 }

@@ -10,7 +10,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <numeric>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -326,6 +328,32 @@ TEST_F(TtyPtyTest, ClosedHandleIsRefusedEverywhere)
     EXPECT_EQ(tty->PurgeReceive(closed), FT_INVALID_HANDLE);
     EXPECT_FALSE(tty->GetCommState(closed, state));
     EXPECT_FALSE(tty->SetCommState(closed, state));
+}
+
+// Two programs on one port eat each other's acknowledgements: while the port
+// is open, the next open is refused in words that name the holder (this test
+// program here), and the port opens again once it is closed.
+TEST_F(TtyPtyTest, APortInUseIsRefusedAndItsHolderNamed)
+{
+    std::string self;
+    std::getline(std::ifstream("/proc/self/comm"), self);
+    const std::string inUse = "in use by another program (" + self + ", process " + std::to_string(getpid()) + ")";
+
+    const auto second = TtyInterface::ForPath(slavePath);
+    uint32_t count = 0;
+    ASSERT_EQ(second->CreateDeviceInfoList(count), FT_OK);
+    FtHandle refused = 0;
+    EXPECT_EQ(second->Open(0, refused), FT_DEVICE_NOT_FOUND);
+    EXPECT_EQ(refused, 0u);
+    // A user without the right to override the kernel's exclusive mode is
+    // refused at the open itself, with the system's words after these.
+    EXPECT_TRUE(second->LastError().starts_with(inUse)) << second->LastError();
+
+    ASSERT_EQ(tty->Close(handle), FT_OK);
+    handle = 0;
+    FtHandle reopened = 0;
+    EXPECT_EQ(second->Open(0, reopened), FT_OK);
+    EXPECT_EQ(second->Close(reopened), FT_OK);
 }
 
 }  // namespace
