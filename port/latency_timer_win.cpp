@@ -11,4 +11,10 @@ std::optional<uint32_t> LatencyTimerMillis(const std::string& portName, const st
     return ComLatencyTimer(portName);
 }
 
+// A COM port has no pseudo-terminal twin: what the driver keeps is all there is to know.
+std::optional<uint32_t> PortLatencyMillis(const std::string& portName, const std::string& sysRoot)
+{
+    return LatencyTimerMillis(portName, sysRoot);
+}
+
 }  // namespace orv
