@@ -182,12 +182,15 @@ TEST_F(TextCommandsTest, DecodeWorksAsItReadsAndBoundsWhatOneLineMayHold)
     EXPECT_EQ(endless.out, "ack\n");
     EXPECT_EQ(endless.err, "orvctl: decode: line 2 is longer than 4096 characters\n");
 
-    // Standard input a folder: a read that fails is no end of the input.
+#ifndef _WIN32
+    // Standard input a folder: a read that fails is no end of the input. (Windows opens no
+    // folder as a stream at all, and its shell refuses one as standard input.)
     std::ifstream folder(std::filesystem::temp_directory_path());
     std::ostringstream folderErr;
     Terminal fromFolder{folder, out, folderErr, false};
     EXPECT_EQ(RunOrvctl({"decode"}, fromFolder, factory), EXIT_FILE);
     EXPECT_EQ(folderErr.str().rfind("orvctl: decode: cannot read the standard input", 0), 0u) << folderErr.str();
+#endif
 
     // Noise goes out in lines of 64 bytes; a frame longer than any message
     // shows its first 82 bytes.
