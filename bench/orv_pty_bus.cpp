@@ -7,9 +7,9 @@
 #include <iostream>
 #include <string>
 
-#include "tests/support/pty_bus.h"
 #include "sim/demo_bus.h"
 #include "sim/sim_device.h"
+#include "tests/support/pty_bus.h"
 
 int main(int argc, char** argv)
 {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "config/image_crc.h"
 #include "link/bus_link.h"
 #include "link/commands.h"
+#include "model/image_crc.h"
 
 namespace orv {
 

@@ -5,12 +5,12 @@
 #include <fstream>
 #include <system_error>
 
-#include "config/image_crc.h"
-#include "config/input8_image.h"
 #include "config/input8_transfer.h"
-#include "config/rs232_image.h"
 #include "config/rs232_transfer.h"
-#include "network/catalogue.h"
+#include "model/catalogue.h"
+#include "model/image_crc.h"
+#include "model/input8_image.h"
+#include "model/rs232_image.h"
 #include "services/file_path.h"
 
 namespace orv {

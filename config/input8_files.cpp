@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "config/config_file_dialogs.h"
-#include "config/input8_image.h"
+#include "model/input8_image.h"
 
 namespace orv {
 

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "config/input8_config.h"
+#include "model/input8_config.h"
 #include "services/log.h"
 #include "services/prompts.h"
 

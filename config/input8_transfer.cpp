@@ -1,7 +1,7 @@
 #include "config/input8_transfer.h"
 
-#include "config/input8_image.h"
 #include "link/commands.h"
+#include "model/input8_image.h"
 
 namespace orv {
 

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "config/block_transfer.h"
-#include "config/input8_config.h"
+#include "model/input8_config.h"
 #include "services/services.h"
 
 namespace orv {

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "config/rs232_config.h"
+#include "model/rs232_config.h"
 #include "services/services.h"
 
 namespace orv {

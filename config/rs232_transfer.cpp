@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "config/image_crc.h"
-#include "config/rs232_image.h"
 #include "link/bus_link.h"
 #include "link/commands.h"
+#include "model/image_crc.h"
+#include "model/rs232_image.h"
 
 namespace orv {
 

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "config/block_transfer.h"
-#include "config/rs232_config.h"
+#include "model/rs232_config.h"
 #include "services/services.h"
 
 namespace orv {

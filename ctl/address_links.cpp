@@ -3,11 +3,11 @@
 // --update-links once the device answers at its new address.
 #include <ostream>
 
-#include "config/latin1.h"
 #include "ctl/device_list.h"
 #include "ctl/interface_lost.h"
 #include "ctl/whole_bus.h"
 #include "link/bus_link.h"
+#include "model/latin1.h"
 
 namespace orv {
 

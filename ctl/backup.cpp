@@ -7,16 +7,16 @@
 #include <ostream>
 #include <system_error>
 
-#include "config/bus_backup.h"
-#include "config/device_replacement.h"
-#include "config/latin1.h"
 #include "ctl/commands.h"
 #include "ctl/config_transfer.h"
 #include "ctl/device_list.h"
 #include "ctl/interface_lost.h"
 #include "ctl/whole_bus.h"
 #include "link/bus_link.h"
+#include "model/latin1.h"
 #include "services/file_path.h"
+#include "wholebus/bus_backup.h"
+#include "wholebus/device_replacement.h"
 
 namespace fs = std::filesystem;
 

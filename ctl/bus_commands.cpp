@@ -4,13 +4,13 @@
 #include <map>
 #include <ostream>
 
-#include "config/latin1.h"
 #include "config/rs232_transfer.h"
 #include "ctl/commands.h"
 #include "ctl/config_transfer.h"
 #include "ctl/device_list.h"
 #include "ctl/interface_lost.h"
 #include "ctl/whole_bus.h"
+#include "model/latin1.h"
 #include "network/address_management.h"
 #include "network/device_modes.h"
 #include "network/firmware_file.h"

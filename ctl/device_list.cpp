@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "config/image_forms.h"
-#include "config/latin1.h"
+#include "model/latin1.h"
 #include "services/log.h"
 
 namespace orv {

@@ -4,12 +4,12 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "config/latin1.h"
 #include "ctl/commands.h"
 #include "ctl/config_transfer.h"
 #include "ctl/device_list.h"
 #include "ctl/interface_lost.h"
 #include "ctl/whole_bus.h"
+#include "model/latin1.h"
 
 namespace orv {
 

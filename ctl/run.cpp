@@ -1,8 +1,8 @@
 #include "ctl/run.h"
 
-#include "config/latin1.h"
 #include "ctl/device_list.h"
 #include "link/bus_link.h"
+#include "model/latin1.h"
 #include "network/address_management.h"
 #include "network/discovery.h"
 #include "network/fast_scan.h"

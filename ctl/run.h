@@ -11,9 +11,9 @@
 #include "ctl/orvctl.h"
 #include "ctl/terminal_prompts.h"
 #include "ctl/terminal_stop.h"
-#include "services/services.h"
 #include "network/device_registry.h"
 #include "network/network_view.h"
+#include "services/services.h"
 
 namespace orv {
 

@@ -3,13 +3,13 @@
 #include <ostream>
 #include <span>
 
-#include "config/config_diff.h"
-#include "config/input8_image.h"
-#include "config/rs232_image.h"
 #include "ctl/commands.h"
 #include "ctl/config_transfer.h"
 #include "ctl/device_list.h"
-#include "network/catalogue.h"
+#include "model/catalogue.h"
+#include "model/input8_image.h"
+#include "model/rs232_image.h"
+#include "wholebus/config_diff.h"
 
 namespace orv {
 

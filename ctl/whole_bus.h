@@ -6,8 +6,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "config/bus_comparison.h"
 #include "ctl/run.h"
+#include "wholebus/bus_comparison.h"
 
 namespace orv {
 
@@ -25,7 +25,7 @@ std::string IncompleteWriteAdvice(const DeviceRecord& record, const std::string&
 
 }  // namespace orv
 
-#include "config/linked_move.h"
+#include "wholebus/linked_move.h"
 
 namespace orv {
 

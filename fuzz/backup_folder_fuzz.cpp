@@ -11,10 +11,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "config/backup_folder.h"
-#include "config/input8_image.h"
-#include "config/rs232_image.h"
 #include "fuzz/fuzz_support.h"
+#include "model/input8_image.h"
+#include "model/rs232_image.h"
+#include "wholebus/backup_folder.h"
 
 namespace fs = std::filesystem;
 

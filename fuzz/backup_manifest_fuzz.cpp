@@ -1,7 +1,7 @@
 // A backup folder's manifest: any bytes as its text. A manifest that is
 // accepted is written again and read back as the same devices and files.
-#include "config/backup_folder.h"
 #include "fuzz/fuzz_support.h"
+#include "wholebus/backup_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

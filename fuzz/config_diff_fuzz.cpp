@@ -3,10 +3,10 @@
 // word and the CRC, which are no part of a configuration (a file's CRC is 0).
 #include <algorithm>
 
-#include "config/config_diff.h"
-#include "config/input8_image.h"
-#include "config/rs232_image.h"
 #include "fuzz/fuzz_support.h"
+#include "model/input8_image.h"
+#include "model/rs232_image.h"
+#include "wholebus/config_diff.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

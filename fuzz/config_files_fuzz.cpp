@@ -6,12 +6,12 @@
 
 #include "config/image_forms.h"
 #include "config/input8_files.h"
-#include "config/input8_image.h"
 #include "config/rs232_files.h"
-#include "config/rs232_image.h"
 #include "ctl/orvctl.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/stored_rs232.h"
+#include "model/input8_image.h"
+#include "model/rs232_image.h"
 
 namespace {
 

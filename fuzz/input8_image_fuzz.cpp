@@ -4,10 +4,10 @@
 // missing link after Yes.
 #include <algorithm>
 
-#include "config/input8_config.h"
-#include "config/input8_image.h"
 #include "fuzz/fuzz_support.h"
 #include "link/frame_codec.h"
+#include "model/input8_config.h"
+#include "model/input8_image.h"
 
 namespace {
 

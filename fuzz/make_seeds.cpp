@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "config/backup_folder.h"
 #include "config/image_forms.h"
-#include "config/input8_image.h"
-#include "config/rs232_image.h"
-#include "network/catalogue.h"
-#include "services/settings_text.h"
 #include "link/commands.h"
 #include "link/frame_codec.h"
+#include "model/catalogue.h"
+#include "model/input8_image.h"
+#include "model/rs232_image.h"
+#include "services/settings_text.h"
 #include "sim/demo_images.h"
+#include "wholebus/backup_folder.h"
 
 namespace {
 

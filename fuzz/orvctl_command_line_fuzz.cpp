@@ -3,9 +3,9 @@
 // two serial numbers read as restore reads them.
 #include <algorithm>
 
-#include "config/backup_folder.h"
 #include "ctl/command_line.h"
 #include "fuzz/fuzz_support.h"
+#include "wholebus/backup_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

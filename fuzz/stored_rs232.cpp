@@ -1,7 +1,7 @@
 #include "fuzz/stored_rs232.h"
 
-#include "config/latin1.h"
 #include "fuzz/fuzz_support.h"
+#include "model/latin1.h"
 
 namespace orv::fuzz {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "config/rs232_config.h"
+#include "model/rs232_config.h"
 
 namespace orv::fuzz {
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "link/commands.h"
+#include "model/catalogue.h"
 #include "services/services.h"
-#include "network/catalogue.h"
 
 namespace orv {
 

@@ -5,8 +5,8 @@
 
 #include "link/bus_link.h"
 #include "link/commands.h"
-#include "port/latency_timer.h"
 #include "network/discovery.h"
+#include "port/latency_timer.h"
 
 namespace orv {
 

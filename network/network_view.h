@@ -2,8 +2,8 @@
 // registry (the main dialog), and what they act on.
 #pragma once
 
-#include "services/services.h"
 #include "network/device_registry.h"
+#include "services/services.h"
 
 namespace orv {
 

@@ -1,11 +1,11 @@
 #include "sim/demo_images.h"
 
-#include "config/image_crc.h"
-#include "config/input8_image.h"
-#include "config/rs232_image.h"
+#include "model/catalogue.h"
+#include "model/image_crc.h"
+#include "model/input8_image.h"
+#include "model/rs232_image.h"
 #include "services/clock.h"
 #include "services/log.h"
-#include "network/catalogue.h"
 
 namespace orv {
 

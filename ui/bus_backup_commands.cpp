@@ -8,17 +8,17 @@
 #include <system_error>
 
 #include "config/block_transfer.h"
-#include "config/bus_backup.h"
-#include "config/bus_comparison.h"
-#include "config/device_replacement.h"
-#include "config/latin1.h"
 #include "link/bus_link.h"
+#include "model/latin1.h"
 #include "network/bus_reconnect.h"
 #include "network/discovery.h"
 #include "services/file_path.h"
 #include "ui/bus_comparison_window.h"
 #include "ui/bus_report_window.h"
 #include "ui/bus_work.h"
+#include "wholebus/bus_backup.h"
+#include "wholebus/bus_comparison.h"
+#include "wholebus/device_replacement.h"
 
 namespace fs = std::filesystem;
 

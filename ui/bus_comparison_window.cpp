@@ -16,9 +16,9 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include "config/device_replacement.h"
-#include "config/latin1.h"
+#include "model/latin1.h"
 #include "ui/bus_report_window.h"
+#include "wholebus/device_replacement.h"
 
 namespace orv {
 

@@ -9,7 +9,7 @@
 
 #include <wx/dialog.h>
 
-#include "config/bus_comparison.h"
+#include "wholebus/bus_comparison.h"
 
 class wxButton;
 class wxListBox;

@@ -13,12 +13,12 @@
 #include <wx/wrapsizer.h>
 
 #include "config/input8_files.h"
-#include "config/input8_panel_rules.h"
 #include "config/input8_transfer.h"
-#include "config/latin1.h"
-#include "config/parameter_text.h"
 #include "link/frame_codec.h"
-#include "network/catalogue.h"
+#include "model/catalogue.h"
+#include "model/latin1.h"
+#include "model/parameter_text.h"
+#include "panel_rules/input8_panel_rules.h"
 #include "ui/bus_work.h"
 #include "ui/main_dialog.h"
 #include "ui/panel_font.h"

@@ -12,11 +12,11 @@
 #include <wx/panel.h>
 
 #include "config/block_transfer.h"
-#include "config/input8_config.h"
-#include "config/input8_image.h"
-#include "config/input8_panel_rules.h"
-#include "config/unsaved_edits.h"
-#include "network/catalogue.h"
+#include "model/catalogue.h"
+#include "model/input8_config.h"
+#include "model/input8_image.h"
+#include "panel_rules/input8_panel_rules.h"
+#include "panel_rules/unsaved_edits.h"
 
 class wxBoxSizer;
 class wxChoice;

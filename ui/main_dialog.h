@@ -8,14 +8,14 @@
 
 #include <wx/panel.h>
 
-#include "services/services.h"
-#include "config/known_links.h"
-#include "config/unsaved_edits.h"
 #include "network/device_modes.h"
 #include "network/device_registry.h"
 #include "network/network_view.h"
+#include "panel_rules/unsaved_edits.h"
+#include "services/services.h"
 #include "ui/bus_work.h"
 #include "ui/identifiers.h"
+#include "wholebus/known_links.h"
 
 class wxBoxSizer;
 class wxListCtrl;

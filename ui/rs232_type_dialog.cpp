@@ -19,14 +19,15 @@
 #include <wx/wrapsizer.h>
 #include <wx/utils.h>
 
-#include "config/parameter_text.h"
 #include "config/rs232_files.h"
-#include "config/rs232_image.h"
 #include "config/rs232_transfer.h"
 #include "link/bus_link.h"
 #include "link/commands.h"
-#include "services/log.h"
+#include "model/parameter_text.h"
+#include "model/rs232_image.h"
+#include "panel_rules/rs232_destinations.h"
 #include "resources/embedded.h"
+#include "services/log.h"
 #include "ui/bus_work.h"
 #include "ui/main_dialog.h"
 #include "ui/panel_font.h"

@@ -13,9 +13,9 @@
 
 #include <wx/panel.h>
 
-#include "config/rs232_config.h"
-#include "config/rs232_panel_rules.h"
-#include "config/unsaved_edits.h"
+#include "model/rs232_config.h"
+#include "panel_rules/rs232_panel_rules.h"
+#include "panel_rules/unsaved_edits.h"
 
 class wxBoxSizer;
 class wxButton;

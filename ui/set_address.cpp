@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "config/image_forms.h"
-#include "config/latin1.h"
-#include "config/linked_move.h"
 #include "link/bus_link.h"
+#include "model/latin1.h"
 #include "network/address_management.h"
 #include "network/discovery.h"
 #include "services/log.h"
 #include "ui/bus_work.h"
+#include "wholebus/linked_move.h"
 
 namespace orv {
 

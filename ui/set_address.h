@@ -10,8 +10,8 @@
 // comes first. Nothing is written before the dialog is confirmed.
 #pragma once
 
-#include "config/known_links.h"
 #include "network/network_view.h"
+#include "wholebus/known_links.h"
 
 class wxWindow;
 

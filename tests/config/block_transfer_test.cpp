@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "config/input8_image.h"
 #include "config/input8_transfer.h"
-#include "network/catalogue.h"
+#include "model/catalogue.h"
+#include "model/input8_image.h"
 #include "tests/config/transfer_rig.h"
 
 namespace orv::test {

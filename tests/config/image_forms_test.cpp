@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "config/image_forms.h"
-#include "config/input8_image.h"
-#include "tests/config/rs232_fixture.h"
+#include "model/input8_image.h"
+#include "tests/support/rs232_fixture.h"
 
 namespace orv::test {
 namespace {

@@ -11,7 +11,7 @@
 #include <iterator>
 
 #include "config/input8_files.h"
-#include "config/input8_image.h"
+#include "model/input8_image.h"
 #include "tests/support/scripted_prompts.h"
 
 namespace orv::test {

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "config/image_crc.h"
 #include "config/rs232_files.h"
-#include "tests/config/rs232_fixture.h"
+#include "model/image_crc.h"
+#include "tests/support/rs232_fixture.h"
 
 namespace orv::test {
 namespace {

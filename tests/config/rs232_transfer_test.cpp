@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "config/image_crc.h"
 #include "config/rs232_transfer.h"
-#include "tests/config/rs232_fixture.h"
+#include "model/image_crc.h"
+#include "tests/support/rs232_fixture.h"
 
 namespace orv::test {
 namespace {

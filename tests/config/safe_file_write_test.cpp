@@ -9,10 +9,10 @@
 #include <iterator>
 #include <string>
 
-#include "config/backup_folder.h"
 #include "config/config_file_dialogs.h"
 #include "config/safe_file_write.h"
 #include "tests/support/scripted_prompts.h"
+#include "wholebus/backup_folder.h"
 
 namespace orv::test {
 namespace {

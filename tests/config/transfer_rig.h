@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "config/block_transfer.h"
-#include "config/image_crc.h"
 #include "config/rs232_transfer.h"
 #include "link/commands.h"
+#include "model/image_crc.h"
 #include "tests/support/sim_bus_rig.h"
 
 namespace orv::test {

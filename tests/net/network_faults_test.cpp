@@ -9,18 +9,18 @@
 #include <random>
 
 #include "config/block_transfer.h"
-#include "config/input8_image.h"
 #include "config/input8_transfer.h"
 #include "link/bus_link.h"
 #include "link/commands.h"
 #include "link/frame_codec.h"
 #include "link/rx_receiver.h"
+#include "model/input8_image.h"
 #include "port/rfc2217_codec.h"
 #include "port/rfc2217_interface.h"
 #include "port/tcp_interface.h"
-#include "tests/net/loopback_server.h"
 #include "sim/sim_bus.h"
 #include "sim/sim_device.h"
+#include "tests/net/loopback_server.h"
 #include "tests/orvctl/orvctl_rig.h"
 #include "tests/support/scripted_prompts.h"
 

@@ -5,9 +5,9 @@
 
 #include <chrono>
 
-#include "tests/support/pty_bus.h"
 #include "sim/demo_bus.h"
 #include "tests/orvctl/orvctl_rig.h"
+#include "tests/support/pty_bus.h"
 
 namespace orv::test {
 namespace {

@@ -5,9 +5,9 @@
 // escapes pass unchanged; a server that goes away is a lost line.
 #include <gtest/gtest.h>
 
-#include "config/input8_image.h"
 #include "link/bus_link.h"
-#include "network/catalogue.h"
+#include "model/catalogue.h"
+#include "model/input8_image.h"
 #include "port/port_address.h"
 #include "sim/sim_device.h"
 #include "tests/orvctl/orvctl_rig.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "network/catalogue.h"
+#include "model/catalogue.h"
 
 namespace orv::test {
 namespace {

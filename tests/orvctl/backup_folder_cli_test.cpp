@@ -10,10 +10,10 @@
 #include <fstream>
 #include <functional>
 
-#include "config/backup_folder.h"
 #include "sim/demo_bus.h"
 #include "tests/orvctl/orvctl_rig.h"
 #include "tests/support/sim_bus_rig.h"
+#include "wholebus/backup_folder.h"
 
 namespace orv::test {
 namespace {

@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "config/image_forms.h"
-#include "config/input8_image.h"
 #include "link/commands.h"
+#include "model/input8_image.h"
 #include "sim/demo_bus.h"
 #include "sim/demo_images.h"
 #include "sim/sim_device.h"

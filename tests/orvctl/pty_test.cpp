@@ -11,8 +11,8 @@
 
 #include <cstdlib>
 
-#include "config/input8_image.h"
-#include "network/catalogue.h"
+#include "model/catalogue.h"
+#include "model/input8_image.h"
 #include "port/tty_interface.h"
 #include "sim/sim_device.h"
 #include "tests/orvctl/orvctl_rig.h"

@@ -4,12 +4,12 @@
 // trip of their own in real time in the network tests.)
 #include <gtest/gtest.h>
 
-#include "config/input8_image.h"
-#include "config/link_update.h"
+#include "model/input8_image.h"
 #include "sim/demo_bus.h"
 #include "sim/demo_images.h"
 #include "sim/sim_device.h"
 #include "tests/orvctl/orvctl_rig.h"
+#include "wholebus/link_update.h"
 
 namespace orv::test {
 namespace {

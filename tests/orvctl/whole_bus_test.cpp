@@ -5,13 +5,13 @@
 
 #include <filesystem>
 
-#include "config/input8_image.h"
-#include "config/link_update.h"
+#include "model/input8_image.h"
 #include "sim/demo_bus.h"
 #include "sim/demo_images.h"
 #include "sim/sim_device.h"
 #include "tests/orvctl/orvctl_rig.h"
 #include "tests/support/sim_bus_rig.h"
+#include "wholebus/link_update.h"
 
 namespace orv::test {
 namespace {

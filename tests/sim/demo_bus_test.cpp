@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "config/image_crc.h"
-#include "config/rs232_image.h"
+#include "model/image_crc.h"
+#include "model/rs232_image.h"
 #include "sim/demo_bus.h"
 #include "sim/demo_images.h"
 #include "sim/sim_device.h"

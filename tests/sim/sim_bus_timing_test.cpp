@@ -2,8 +2,8 @@
 // baud 8N2 (88 us a byte) and the devices' turnaround would deliver them.
 #include <gtest/gtest.h>
 
-#include "services/clock.h"
 #include "link/frame_codec.h"
+#include "services/clock.h"
 #include "sim/sim_bus.h"
 #include "sim/sim_device.h"
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "config/input8_config.h"
-#include "network/catalogue.h"
+#include "model/catalogue.h"
+#include "model/input8_config.h"
 
 namespace orv::test {
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <thread>
 
-#include "config/input8_image.h"
+#include "model/input8_image.h"
 #include "port/com_interface.h"
 #include "tests/orvctl/orvctl_rig.h"
 #include "tests/windows/com_device.h"

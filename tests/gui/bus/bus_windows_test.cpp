@@ -10,16 +10,16 @@
 #include <wx/clipbrd.h>
 #include <wx/listbox.h>
 
-#include "config/backup_folder.h"
-#include "config/input8_image.h"
-#include "config/unsaved_edits.h"
 #include "link/commands.h"
+#include "model/input8_image.h"
+#include "panel_rules/unsaved_edits.h"
 #include "tests/gui/geometry_check.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "tests/gui/on_screen.h"
 #include "tests/support/hall_config.h"
 #include "ui/bus_comparison_window.h"
 #include "ui/bus_report_window.h"
+#include "wholebus/backup_folder.h"
 
 namespace orv::test {
 namespace {

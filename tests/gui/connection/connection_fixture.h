@@ -23,10 +23,10 @@
 #include <wx/weakref.h>
 
 #include "app/main_frame.h"
-#include "tests/support/pty_bus.h"
 #include "port/port_address.h"
 #include "sim/demo_bus.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
+#include "tests/support/pty_bus.h"
 #include "ui/connection_dialog.h"
 #include "ui/main_dialog.h"
 #include "ui/settings.h"

@@ -14,7 +14,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "network/catalogue.h"
+#include "model/catalogue.h"
 #include "tests/gui/frame_fixture.h"
 #include "ui/input_type_dialog.h"
 #include "ui/main_dialog.h"

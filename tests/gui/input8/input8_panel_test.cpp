@@ -4,7 +4,7 @@
 #include <wx/scrolwin.h>
 #include <wx/statbox.h>
 
-#include "config/input8_image.h"
+#include "model/input8_image.h"
 #include "tests/gui/input8/input8_fixture.h"
 
 namespace orv::test {

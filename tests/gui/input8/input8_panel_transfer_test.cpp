@@ -7,9 +7,9 @@
 #include <fstream>
 #include <functional>
 
-#include "config/input8_image.h"
-#include "config/unsaved_edits.h"
 #include "link/commands.h"
+#include "model/input8_image.h"
+#include "panel_rules/unsaved_edits.h"
 #include "tests/gui/input8/input8_fixture.h"
 
 namespace orv::test {

@@ -13,10 +13,10 @@
 #include <wx/button.h>
 #include <wx/textctrl.h>
 
-#include "config/input8_image.h"
-#include "config/rs232_image.h"
-#include "config/unsaved_edits.h"
 #include "link/commands.h"
+#include "model/input8_image.h"
+#include "model/rs232_image.h"
+#include "panel_rules/unsaved_edits.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "tests/gui/on_screen.h"
 #include "tests/gui/x_input.h"

@@ -12,8 +12,8 @@
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 
-#include "config/input8_image.h"
 #include "link/commands.h"
+#include "model/input8_image.h"
 #include "sim/demo_images.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "ui/fast_discovery.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "config/input8_image.h"
 #include "link/commands.h"
+#include "model/input8_image.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 
 namespace orv::test {

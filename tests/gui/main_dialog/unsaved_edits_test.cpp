@@ -10,8 +10,8 @@
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
-#include "config/unsaved_edits.h"
 #include "link/commands.h"
+#include "panel_rules/unsaved_edits.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "tests/gui/on_screen.h"
 #include "ui/wx_prompts.h"

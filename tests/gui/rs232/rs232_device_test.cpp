@@ -7,7 +7,7 @@
 
 #include <wx/button.h>
 
-#include "config/unsaved_edits.h"
+#include "panel_rules/unsaved_edits.h"
 #include "tests/gui/rs232/rs232_panel_fixture.h"
 
 namespace orv::test {

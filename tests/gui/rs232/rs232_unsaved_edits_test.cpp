@@ -3,7 +3,7 @@
 // Save to Device; save outcomes replace earlier status texts.
 #include <functional>
 
-#include "config/unsaved_edits.h"
+#include "panel_rules/unsaved_edits.h"
 #include "tests/gui/rs232/rs232_panel_fixture.h"
 
 namespace orv::test {
