@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "config/windows_file_write.h"
+#include "port/system_error.h"
 #include "services/file_path.h"
 
 namespace orv {
@@ -16,20 +18,9 @@ namespace {
 
 constexpr wchar_t TEMPORARY_PREFIX[] = L"orv";
 
-std::string SystemErrorText(DWORD error)
-{
-    wchar_t text[512] = {};
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                        text, sizeof(text) / sizeof(text[0]), nullptr);
-    std::string reason = Utf8Of(std::wstring(text, length));
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-        reason.pop_back();
-    return reason.empty() ? "error " + std::to_string(error) : reason;
-}
-
 FileWriteResult Failure(DWORD error)
 {
-    return FileWriteResult{false, SystemErrorText(error), {}};
+    return FileWriteResult{false, SystemErrorText(int(error)), {}};
 }
 
 std::wstring DirectoryOf(const std::wstring& path)
@@ -38,7 +29,17 @@ std::wstring DirectoryOf(const std::wstring& path)
     return separator == std::wstring::npos ? L"." : path.substr(0, separator + 1);
 }
 
-// Writes, flushes and closes; the error of the first failing step, or 0.
+FileWriteResult WriteInPlace(const std::wstring& target, const uint8_t* data, size_t size)
+{
+    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return Failure(GetLastError());
+    const DWORD error = WriteAndClose(file, data, size, true);
+    return error == 0 ? FileWriteResult{true, {}, {}} : Failure(error);
+}
+
+}  // namespace
+
 DWORD WriteAndClose(HANDLE file, const uint8_t* data, size_t size, bool cutToSize)
 {
     DWORD error = 0;
@@ -57,17 +58,6 @@ DWORD WriteAndClose(HANDLE file, const uint8_t* data, size_t size, bool cutToSiz
         error = GetLastError();
     return error;
 }
-
-FileWriteResult WriteInPlace(const std::wstring& target, const uint8_t* data, size_t size)
-{
-    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return Failure(GetLastError());
-    const DWORD error = WriteAndClose(file, data, size, true);
-    return error == 0 ? FileWriteResult{true, {}, {}} : Failure(error);
-}
-
-}  // namespace
 
 // MOVEFILE_WRITE_THROUGH returns only once the move is on the disk: there is
 // no folder left to flush.

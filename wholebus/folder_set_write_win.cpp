@@ -7,6 +7,8 @@
 
 #include <optional>
 
+#include "config/windows_file_write.h"
+#include "port/system_error.h"
 #include "services/file_path.h"
 
 namespace orv {
@@ -16,20 +18,9 @@ namespace {
 constexpr wchar_t TEMPORARY_PREFIX[] = L"orv";
 constexpr DWORD MOVE_FLAGS = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
 
-std::string SystemErrorText(DWORD error)
-{
-    wchar_t text[512] = {};
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                        text, sizeof(text) / sizeof(text[0]), nullptr);
-    std::string reason = Utf8Of(std::wstring(text, length));
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-        reason.pop_back();
-    return reason.empty() ? "error " + std::to_string(error) : reason;
-}
-
 FolderSetResult Failure(const std::string& name, DWORD error)
 {
-    return FolderSetResult{false, name, SystemErrorText(error), {}};
+    return FolderSetResult{false, name, SystemErrorText(int(error)), {}};
 }
 
 std::optional<std::wstring> NewFileIn(const std::wstring& folder)
@@ -45,21 +36,7 @@ DWORD WriteWhole(const std::wstring& path, const std::vector<uint8_t>& bytes)
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return GetLastError();
-    DWORD error = 0;
-    const uint8_t* data = bytes.data();
-    size_t size = bytes.size();
-    while (size > 0 && error == 0) {
-        DWORD written = 0;
-        if (!WriteFile(file, data, DWORD(size), &written, nullptr))
-            error = GetLastError();
-        data += written;
-        size -= written;
-    }
-    if (error == 0 && !FlushFileBuffers(file))
-        error = GetLastError();
-    if (!CloseHandle(file) && error == 0)
-        error = GetLastError();
-    return error;
+    return WriteAndClose(file, bytes.data(), bytes.size(), false);
 }
 
 void RemoveAll(const std::vector<std::wstring>& paths)
