@@ -12,6 +12,7 @@
 
 #include <wx/app.h>
 #include <wx/choice.h>
+#include <wx/display.h>
 #include <wx/stopwatch.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
@@ -64,6 +65,60 @@ inline bool ChoiceIsOpen(const wxChoice* choice)
     (void)choice;
     return false;
 #endif
+}
+
+// The deepest window of root's tree whose toolkit widget holds the keyboard
+// focus of root's top-level window; null when the focus is elsewhere. Unlike
+// wxWindow::FindFocus it knows of a choice that took the focus by Tab.
+inline const wxWindow* FocusedWindow(const wxWindow* root)
+{
+#ifdef __WXGTK__
+    using GetWidgetFn = void* (*)(void*);
+    using IsAncestorFn = int (*)(void*, void*);
+    static const auto focusOf = reinterpret_cast<GetWidgetFn>(dlsym(RTLD_DEFAULT, "gtk_window_get_focus"));
+    static const auto isAncestor = reinterpret_cast<IsAncestorFn>(dlsym(RTLD_DEFAULT, "gtk_widget_is_ancestor"));
+    const wxWindow* top = wxGetTopLevelParent(const_cast<wxWindow*>(root));
+    if (!focusOf || !isAncestor || !top || !top->GetHandle())
+        return nullptr;
+    void* focus = focusOf(top->GetHandle());
+    if (!focus)
+        return nullptr;
+    const std::function<const wxWindow*(const wxWindow*)> holder = [&](const wxWindow* window) -> const wxWindow* {
+        void* widget = window->GetHandle();
+        if (!widget || (widget != focus && !isAncestor(focus, widget)))
+            return nullptr;
+        for (const wxWindow* child : window->GetChildren())
+            if (!child->IsTopLevel())
+                if (const wxWindow* deeper = holder(child))
+                    return deeper;
+        return window;
+    };
+    return holder(root);
+#else
+    const wxWindow* focus = wxWindow::FindFocus();
+    return focus && (focus == root || root->IsDescendant(const_cast<wxWindow*>(focus))) ? focus : nullptr;
+#endif
+}
+
+// The keyboard focus is on expected, shown whole on the screen: the window the
+// toolkit reports is the one whose rectangle the user sees highlighted.
+inline ::testing::AssertionResult FocusIsOn(const wxWindow* root, const wxWindow* expected)
+{
+    const wxWindow* focus = FocusedWindow(root);
+    if (!focus)
+        return ::testing::AssertionFailure() << "no control has the focus, " << expected->GetId() << " ("
+                                             << expected->GetClassInfo()->GetClassName() << ") should";
+    // A control made of windows (a list's rows and its header) holds the focus in one of them.
+    if (focus != expected && !expected->IsDescendant(const_cast<wxWindow*>(focus)))
+        return ::testing::AssertionFailure() << focus->GetId() << " (" << focus->GetClassInfo()->GetClassName()
+                                             << " at " << focus->GetScreenRect().x << ","
+                                             << focus->GetScreenRect().y << ") has the focus, "
+                                             << expected->GetId() << " ("
+                                             << expected->GetClassInfo()->GetClassName() << ") should";
+    const wxRect screen = wxDisplay(focus).GetGeometry();
+    if (!focus->IsShownOnScreen() || !screen.Contains(focus->GetScreenRect()))
+        return ::testing::AssertionFailure() << expected->GetId() << " has the focus off the screen";
+    return ::testing::AssertionSuccess();
 }
 
 // The window has the keyboard focus and the user sees where: it is shown

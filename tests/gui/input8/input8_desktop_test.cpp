@@ -1,6 +1,7 @@
 // The Input8 panel on the desktop, in the frame at its default size: every row
 // can be reached and used, by mouse and by keyboard.
 #include <wx/display.h>
+#include <wx/listctrl.h>
 #include <wx/scrolwin.h>
 
 #include "tests/gui/geometry_check.h"
@@ -269,11 +270,14 @@ protected:
 // saves nothing.
 TEST_F(Input8KeyboardTest, KeysAloneWorkThePanelShownAfterARead)
 {
+    // Selected in the device list: the main dialog reads it under bus work, its window disabled meanwhile.
     input8.LoadMemory(EncodeInput8Image(SampleConfig(), ImageForm::Device));
-    frame->mainDialog->HideAllPanels();
-    ASSERT_TRUE(panel->ReadFromDevice());
-    panel->Show();
-    frame->mainDialog->RelayoutPanels();
+    frame->mainDialog->RefreshDeviceList();
+    wxListEvent select(wxEVT_LIST_ITEM_SELECTED, ID_DEVICE_LIST);
+    select.SetEventObject(frame->mainDialog->DeviceList());
+    select.SetIndex(0);
+    frame->mainDialog->DeviceList()->ProcessWindowEvent(select);
+    ASSERT_TRUE(panel->IsShown());
     Settle();
     const auto inRows = [&](int id) {
         const wxRect area(RowsArea()->ClientToScreen(wxPoint(0, 0)), RowsArea()->GetClientSize());
@@ -295,8 +299,20 @@ TEST_F(Input8KeyboardTest, KeysAloneWorkThePanelShownAfterARead)
         EXPECT_TRUE(YieldUntil([&] { return bool(inRows(id)); })) << inRows(id);
     }
 
+    // The buttons under the rows, enabled once the configuration was read, are reached too.
+    panel->FindWindow(ID_INPUT8_IMPORT)->SetFocus();
+    for (int id : {ID_INPUT8_EXPORT, ID_INPUT8_SAVE}) {
+        ASSERT_TRUE(PressKey("shift+Tab"));
+        EXPECT_TRUE(YieldUntil([&] { return bool(FocusIsOn(panel, panel->FindWindow(id))); }))
+            << FocusIsOn(panel, panel->FindWindow(id)).message();
+    }
+
     // Space, or Alt+Down, opens the focused choice; Escape closes it unchanged.
+    ASSERT_TRUE(ClickOn(panel->FindWindow(ID_INPUT8_NAME)));
+    Settle(100);
+    ASSERT_TRUE(PressKey("Tab Tab Tab Tab"));
     wxChoice* action = Choice(ID_INPUT8_ACTION_BASE);
+    ASSERT_TRUE(YieldUntil([&] { return bool(inRows(ID_INPUT8_ACTION_BASE)); }));
     const int chosen = action->GetSelection();
     for (const char* keys : {"space", "alt+Down"}) {
         SCOPED_TRACE(keys);
