@@ -129,6 +129,7 @@ Answers CollectAnswers(NetworkContext& context, int address, bool record, uint64
                     log.Message(" MODULE_INFO Reply Recieved : ");
                     if (context.registry.Append(device)) {
                         log.Message(" Device Added : ");
+                        context.view.ShowAddedDevice(context.registry.Count() - 1);
                         context.services.prompts.SetStatusText(
                             StrF(" %zu: Orvanta Device(s) Found & Added", context.registry.Count()), 0);
                     }

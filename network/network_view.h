@@ -17,6 +17,9 @@ public:
     virtual void ResetDeviceList() = 0;
     // Rebuilds the device list rows from the registry.
     virtual void RefreshDeviceList() = 0;
+    // A discovery appended the registry's record at index: the list shows it
+    // at once, as the status bar counts it among the devices found and added.
+    virtual void ShowAddedDevice(size_t index) { (void)index; }
 };
 
 // How discovery waits for the answers to a request it saw acknowledged: the

@@ -323,16 +323,21 @@ void MainDialog::RefreshDeviceList()
     // What was read of a device that has left its address is no longer known.
     knownLinks_.KeepListed(registry_);
     ResetListColumns();
-    const wxFont rowFont = RowFont();
-    for (size_t index = 0; index < registry_.Count(); ++index) {
-        const DeviceRecord& record = registry_.Record(index);
-        const long row = listCtrl_->InsertItem(long(index), wxEmptyString);
-        listCtrl_->SetItemData(row, long(index));
-        listCtrl_->SetItem(row, 0, ToWx(DeviceRowText(record)));
-        listCtrl_->SetItem(row, 1, wxString::Format("%d", record.address));
-        listCtrl_->SetItemFont(row, rowFont);
-        listCtrl_->SetItemTextColour(row, record.configured ? CONFIGURED_COLOUR : UNCONFIGURED_COLOUR);
-    }
+    for (size_t index = 0; index < registry_.Count(); ++index)
+        ShowAddedDevice(index);
+}
+
+void MainDialog::ShowAddedDevice(size_t index)
+{
+    if (index >= registry_.Count())
+        return;
+    const DeviceRecord& record = registry_.Record(index);
+    const long row = listCtrl_->InsertItem(listCtrl_->GetItemCount(), wxEmptyString);
+    listCtrl_->SetItemData(row, long(index));
+    listCtrl_->SetItem(row, 0, ToWx(DeviceRowText(record)));
+    listCtrl_->SetItem(row, 1, wxString::Format("%d", record.address));
+    listCtrl_->SetItemFont(row, RowFont());
+    listCtrl_->SetItemTextColour(row, record.configured ? CONFIGURED_COLOUR : UNCONFIGURED_COLOUR);
 }
 
 void MainDialog::ResetDeviceList()

@@ -65,6 +65,7 @@ public:
 
     void ShowInstructions() override;
     void ResetDeviceList() override;
+    void ShowAddedDevice(size_t index) override;
     void RefreshDeviceList() override;
 
     // Empties the device list and recreates its two columns.

@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -104,6 +105,36 @@ TEST_F(MainDialogTest, QuickDiscoveryListsEachDeviceWithItsAddressBlueWhenConfig
         EXPECT_EQ(list->GetItemFont(row).GetWeight(), wxFONTWEIGHT_BOLD);
     }
     EXPECT_EQ(ShownPanels(), std::vector<wxWindow*>{dialog->IntroPanel()});
+}
+
+// The status bar's count of devices found and added is never beside a list
+// that lacks them: each device is listed as it is added, and a cancelled
+// discovery lists what it found.
+TEST_F(MainDialogTest, WhileADiscoveryRunsTheListShowsEveryDeviceTheStatusBarCounts)
+{
+    AddDevice(SimDeviceKind::Relay, 2, {0x02, 0, 0, 0});
+    AddDevice(SimDeviceKind::LED4PD, 4, {0x04, 0, 0, 0});
+    AddDevice(SimDeviceKind::Relay, 20, {0x20, 0, 0, 0});
+    std::vector<std::pair<std::string, int>> seen;  // the status text and the rows listed
+    prompts.onProgressUpdate = [&](const RecordedProgress&, int address) {
+        if (!prompts.statusTexts.empty())
+            seen.emplace_back(prompts.statusTexts.back().second, list->GetItemCount());
+        return address < 10;
+    };
+
+    SendMenuCommand(*frame, ID_DISCOVER_ALL);
+
+    int counted = 0;
+    for (const auto& [text, rows] : seen) {
+        int found = 0;
+        if (std::sscanf(text.c_str(), " %d: Orvanta Device(s) Found & Added", &found) == 1) {
+            EXPECT_EQ(rows, found) << text;
+            counted = std::max(counted, found);
+        }
+    }
+    EXPECT_EQ(counted, 2);
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"2", "4"}));
+    EXPECT_EQ(prompts.statusTexts.back().second, "ORVANTA TOOL");
 }
 
 TEST_F(MainDialogTest, AColumnClickSortsByAddressAndRowsStillOpenTheirOwnDevice)
