@@ -163,6 +163,7 @@ FtStatus TcpInterface::Open(uint32_t index, FtHandle& handle)
     allowance_ = double(NETWORK_RECEIVE_LIMIT);
     counted_ = Steady::now();
     echoAwaited_ = false;
+    passedBusBytes_ = false;
     line_ = CommState{};
     FtStatus failure = FT_OK;
     if (!Connect(failure))
@@ -269,8 +270,10 @@ bool TcpInterface::Receive(uint32_t millis)
                           line_.baudRate ? line_.baudRate : UNSET_LINE_BAUD));
                 return false;
             }
+            const size_t held = data_.size();
             for (long i = 0; i < n; ++i)
                 DecodeByte(chunk[i], data_);
+            passedBusBytes_ = passedBusBytes_ || data_.size() > held;
             if (lost_ || Steady::now() >= until)
                 return !lost_;
             continue;
@@ -333,9 +336,14 @@ FtStatus TcpInterface::Read(FtHandle handle, uint8_t* buffer, uint32_t count, ui
             return FT_IO_ERROR;
     }
     if (data_.size() < count && echoAwaited_ && Steady::now() >= echoDue_) {
-        Lose(StrF("the server sent nothing back within %u ms of a write: the bus echoes every byte, so the "
-                  "server's serial port is not on the bus",
-                  NETWORK_ECHO_LIMIT_MS));
+        if (passedBusBytes_)
+            Lose(StrF("the server stopped passing the bus's bytes: nothing came back within %u ms of a write, though "
+                      "the bus echoes every byte; the line behind the server was cut or hung up",
+                      NETWORK_ECHO_LIMIT_MS));
+        else
+            Lose(StrF("the server sent nothing back within %u ms of a write: the bus echoes every byte, so the "
+                      "server's serial port is not on the bus",
+                      NETWORK_ECHO_LIMIT_MS));
         return FT_IO_ERROR;
     }
     read = uint32_t(std::min<size_t>(count, data_.size()));

@@ -120,6 +120,9 @@ private:
     Steady::time_point counted_ = Steady::now();
     // A write not yet followed by any byte from the server.
     bool echoAwaited_ = false;
+    // Bytes of the bus have come through since the open: a server that then
+    // falls silent lost the line behind it, it was not set up wrong.
+    bool passedBusBytes_ = false;
     Steady::time_point echoDue_;
 };
 

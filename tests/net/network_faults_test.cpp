@@ -170,6 +170,7 @@ enum class Hangup {
     Close,     // an orderly close, before the bus's answer to the request
     MidFrame,  // the echo, the acknowledgement and the first bytes of the reply, then an orderly close
     Reset,     // a reset (RST), as from a server that crashed or a router between
+    Silent,    // the connection stays, but nothing more passes: the line behind the server is cut
 };
 
 // A raw serial server in front of a simulated bus, whose connection ends, the
@@ -194,6 +195,11 @@ struct DyingBusServer {
                     continue;
                 const std::optional<UnpackedMessage> frame = UnpackMessage(heard.Body(), heard.Count());
                 if (frame && frame->command == dieAtCommand && BlockNumberFrom(frame->payload.data()) == dieAtBlock) {
+                    if (hangup == Hangup::Silent) {
+                        while (!stop && ReceiveFromClient(connection, got)) {
+                        }
+                        return;
+                    }
                     if (hangup == Hangup::MidFrame)
                         SendPartOfTheAnswer(connection, handle, got);
                     if (hangup == Hangup::Reset)
@@ -445,9 +451,10 @@ void PrintTo(const HangupCase& c, std::ostream* os)
 
 class ServerHangupTest : public ::testing::TestWithParam<HangupCase> {};
 
-// The connection to the server ends in the middle of a job: the job ends at
-// once with the one message of a lost interface, naming the server, never as
-// a device that did not answer or acknowledge.
+// The connection to the server ends in the middle of a job, or the server
+// falls silent: the job ends with the one message of a lost interface, naming
+// the server and what it did, never as a device that did not answer or
+// acknowledge.
 TEST_P(ServerHangupTest, EndsTheJobAsTheInterfaceLostNamingTheServer)
 {
     const HangupCase& c = GetParam();
@@ -492,6 +499,11 @@ INSTANTIATE_TEST_SUITE_P(
                    {"write-config", "3", "FOLDER/after.bin"},
                    " was disconnected while block 3 of 15 was being read back (the connection broke (Connection "
                    "reset by peer))\n"},
+        HangupCase{"SilentFromTheReadBackOn", Hangup::Silent, CONFIG_BLOCK_READ, 2,
+                   {"write-config", "3", "FOLDER/after.bin"},
+                   " was disconnected while block 3 of 15 was being read back (the server stopped passing the bus's "
+                   "bytes: nothing came back within 500 ms of a write, though the bus echoes every byte; the line "
+                   "behind the server was cut or hung up)\n"},
         HangupCase{"ClosedMidFrameOfARead", Hangup::MidFrame, CONFIG_BLOCK_READ, 5,
                    {"read-config", "3", "-o", "FOLDER/read.bin"},
                    " was disconnected while block 6 of 15 was being read (the server closed the connection)\n"},
