@@ -514,6 +514,34 @@ INSTANTIATE_TEST_SUITE_P(
                    "configuration"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A peer that answers a write with a byte of its own, never the echo, and
+// then falls silent was never on the bus: it is not told as a line cut
+// behind a server that worked.
+TEST(NetworkEcho, APeerThatNeverEchoedIsNotTakenForALineCutBehindTheServer)
+{
+    LoopbackServer server([](int connection, const std::atomic<bool>& stop) {
+        Bytes got;
+        bool answered = false;
+        while (!stop && ReceiveFromClient(connection, got))
+            if (!got.empty() && !answered)
+                answered = SendToClient(connection, {0x5A});
+    });
+    TcpInterface tcp("127.0.0.1", server.Port(), [](const std::string&, uint16_t port, uint32_t) { return Loopback(port); });
+    FtHandle handle = 0;
+    ASSERT_EQ(tcp.Open(0, handle), FT_OK) << tcp.LastError();
+    tcp.SetTimeouts(handle, NETWORK_ECHO_LIMIT_MS + 100, WRITE_TIMEOUT_MS);
+    const Bytes frame = {0x87, 0x01, 0x8E};
+    Bytes echo(frame.size());
+    uint32_t written = 0;
+    uint32_t read = 0;
+    ASSERT_EQ(tcp.Write(handle, frame.data(), uint32_t(frame.size()), written), FT_OK);
+    ASSERT_EQ(tcp.Read(handle, echo.data(), uint32_t(echo.size()), read), FT_OK);
+    ASSERT_EQ(read, 1u);
+    ASSERT_EQ(tcp.Write(handle, frame.data(), uint32_t(frame.size()), written), FT_OK);
+    EXPECT_EQ(tcp.Read(handle, echo.data(), uint32_t(echo.size()), read), FT_IO_ERROR);
+    EXPECT_EQ(tcp.LastError().rfind("the server sent nothing back within 500 ms of a write", 0), 0u) << tcp.LastError();
+}
+
 // A server that takes nothing more: a frame is written whole or the line is lost,
 // never reported as written with a piece of it gone out.
 TEST(NetworkWrite, AFrameThatCannotLeaveWholeIsALostLine)
