@@ -249,7 +249,9 @@ bool ReportBusInterfaceLost()
     if (link.lossReported)
         return true;
     link.lossReported = true;
-    std::string text = "ORVANTA TOOL: The ORV-NET was disconnected while " + link.stepAtLoss.doing +
+    // The backend's words tell a pulled cable from a server that closed the connection.
+    const std::string cause = link.causeAtLoss.empty() ? "" : " (" + link.causeAtLoss + ")";
+    std::string text = "ORVANTA TOOL: The ORV-NET was disconnected while " + link.stepAtLoss.doing + cause +
                        ". \n\nPlease connect ORV-NET to PC again; the next command from the menu offers to look "
                        "for it.";
     if (!link.stepAtLoss.risk.empty())

@@ -163,6 +163,8 @@ FtStatus TcpInterface::Open(uint32_t index, FtHandle& handle)
     allowance_ = double(NETWORK_RECEIVE_LIMIT);
     counted_ = Steady::now();
     echoAwaited_ = false;
+    echoHeard_ = false;
+    lastWrite_.clear();
     line_ = CommState{};
     FtStatus failure = FT_OK;
     if (!Connect(failure))
@@ -311,6 +313,7 @@ FtStatus TcpInterface::Write(FtHandle handle, const uint8_t* buffer, uint32_t co
         return FT_IO_ERROR;
     }
     written = count;
+    lastWrite_.assign(buffer, buffer + count);
     if (count > 0 && !echoAwaited_) {
         echoAwaited_ = true;
         echoDue_ = Steady::now() + Millis(NETWORK_ECHO_LIMIT_MS);
@@ -333,14 +336,21 @@ FtStatus TcpInterface::Read(FtHandle handle, uint8_t* buffer, uint32_t count, ui
             return FT_IO_ERROR;
     }
     if (data_.size() < count && echoAwaited_ && Steady::now() >= echoDue_) {
-        Lose(StrF("the server sent nothing back within %u ms of a write: the bus echoes every byte, so the "
-                  "server's serial port is not on the bus",
-                  NETWORK_ECHO_LIMIT_MS));
+        if (echoHeard_)
+            Lose(StrF("the server stopped passing the bus's bytes: nothing came back within %u ms of a write, though "
+                      "the bus echoes every byte; the line behind the server was cut or hung up",
+                      NETWORK_ECHO_LIMIT_MS));
+        else
+            Lose(StrF("the server sent nothing back within %u ms of a write: the bus echoes every byte, so the "
+                      "server's serial port is not on the bus",
+                      NETWORK_ECHO_LIMIT_MS));
         return FT_IO_ERROR;
     }
     read = uint32_t(std::min<size_t>(count, data_.size()));
     std::copy_n(data_.begin(), read, buffer);
     data_.erase(data_.begin(), data_.begin() + read);
+    if (read > 0 && read == lastWrite_.size() && std::equal(buffer, buffer + read, lastWrite_.begin()))
+        echoHeard_ = true;
     return FT_OK;
 }
 

@@ -120,6 +120,11 @@ private:
     Steady::time_point counted_ = Steady::now();
     // A write not yet followed by any byte from the server.
     bool echoAwaited_ = false;
+    // The last write, and whether one has come back as its echo since the
+    // open: a server that then falls silent lost the line behind it, it was
+    // not set up wrong (a peer that only sends bytes of its own never echoes).
+    std::vector<uint8_t> lastWrite_;
+    bool echoHeard_ = false;
     Steady::time_point echoDue_;
 };
 

@@ -218,6 +218,11 @@ TEST(BusLinkLostInterface, TheFirstIoErrorEndsAllTraffic)
     // The backend's words for the loss go into the log line and stay for the report.
     EXPECT_TRUE(rig.log.Contains(" ORV-NET Disconnected while  (write: Input/output error) "));
     EXPECT_EQ(BusLossCause(), "write: Input/output error");
+    ASSERT_TRUE(ReportBusInterfaceLost());
+    ASSERT_EQ(rig.prompts.boxes.size(), 1u);
+    EXPECT_NE(rig.prompts.boxes[0].text.find("was disconnected while  (write: Input/output error). "),
+              std::string::npos)
+        << rig.prompts.boxes[0].text;
 
     rig.usb.calls.clear();
     const uint64_t start = rig.Now();

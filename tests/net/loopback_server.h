@@ -90,6 +90,15 @@ inline bool SendToClient(int connection, const std::vector<uint8_t>& bytes)
     return true;
 }
 
+// Ends the connection with a reset (RST) instead of an orderly close: on
+// Linux, dissolving a connected TCP socket's association sends one.
+inline void ResetConnection(int connection)
+{
+    sockaddr unspecified{};
+    unspecified.sa_family = AF_UNSPEC;
+    connect(connection, &unspecified, sizeof unspecified);
+}
+
 // The next bytes from the client, waiting up to 10 ms; false once it is gone.
 inline bool ReceiveFromClient(int connection, std::vector<uint8_t>& bytes)
 {

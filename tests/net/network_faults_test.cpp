@@ -165,12 +165,22 @@ void Deaf(int connection, const std::atomic<bool>& stop)
     }
 }
 
-// A raw serial server in front of a simulated bus, which dies (its
-// connection closes) when it hears the write of a configuration block,
-// before the bus does.
+// How a server's connection ends.
+enum class Hangup {
+    Close,     // an orderly close, before the bus's answer to the request
+    MidFrame,  // the echo, the acknowledgement and the first bytes of the reply, then an orderly close
+    Reset,     // a reset (RST), as from a server that crashed or a router between
+    Silent,    // the connection stays, but nothing more passes: the line behind the server is cut
+};
+
+// A raw serial server in front of a simulated bus, whose connection ends, the
+// way it is told, when it hears a configuration block request (a write or a
+// read of the block), before the bus does.
 struct DyingBusServer {
     SimBus* bus;
     uint16_t dieAtBlock;
+    uint8_t dieAtCommand = CONFIG_BLOCK_WRITE;
+    Hangup hangup = Hangup::Close;
 
     void operator()(int connection, const std::atomic<bool>& stop) const
     {
@@ -184,22 +194,53 @@ struct DyingBusServer {
                 if (heard.Step(b) != RxEvent::BodyComplete)
                     continue;
                 const std::optional<UnpackedMessage> frame = UnpackMessage(heard.Body(), heard.Count());
-                if (frame && frame->command == CONFIG_BLOCK_WRITE && BlockNumberFrom(frame->payload.data()) == dieAtBlock) {
-                    shutdown(connection, SHUT_RDWR);
+                if (frame && frame->command == dieAtCommand && BlockNumberFrom(frame->payload.data()) == dieAtBlock) {
+                    if (hangup == Hangup::Silent) {
+                        while (!stop && ReceiveFromClient(connection, got)) {
+                        }
+                        return;
+                    }
+                    if (hangup == Hangup::MidFrame)
+                        SendPartOfTheAnswer(connection, handle, got);
+                    if (hangup == Hangup::Reset)
+                        ResetConnection(connection);
+                    else
+                        shutdown(connection, SHUT_RDWR);
                     return;
                 }
             }
             uint32_t written = 0;
             bus->Write(handle, got.data(), uint32_t(got.size()), written);
-            uint32_t due = 0;
-            bus->GetQueueStatus(handle, due);
-            Bytes out(due);
-            uint32_t read = 0;
-            bus->Read(handle, out.data(), due, read);
-            out.resize(read);
-            if (!SendToClient(connection, out))
+            if (!SendToClient(connection, DueFromBus(handle)))
                 return;
         }
+    }
+
+    Bytes DueFromBus(FtHandle handle) const
+    {
+        uint32_t due = 0;
+        bus->GetQueueStatus(handle, due);
+        Bytes out(due);
+        uint32_t read = 0;
+        bus->Read(handle, out.data(), due, read);
+        out.resize(read);
+        return out;
+    }
+
+    // The request's echo, the device's acknowledgement and four bytes of its reply frame.
+    void SendPartOfTheAnswer(int connection, FtHandle handle, const Bytes& request) const
+    {
+        uint32_t written = 0;
+        bus->Write(handle, request.data(), uint32_t(request.size()), written);
+        const size_t cut = request.size() + 1 + 4;
+        Bytes out;
+        for (int waited = 0; out.size() < cut && waited < 1000; ++waited) {
+            const Bytes due = DueFromBus(handle);
+            out.insert(out.end(), due.begin(), due.end());
+            poll(nullptr, 0, 1);
+        }
+        out.resize(std::min(out.size(), cut));
+        SendToClient(connection, out);
     }
 };
 
@@ -390,6 +431,115 @@ TEST(NetworkWrite, AServerThatDiesDuringABlockWriteIsNoticedAtTheNextRead)
     EXPECT_TRUE(log.Contains(" " + tcp.Url() + ": the server closed the connection ")) << ::testing::PrintToString(log.lines);
     // The pause before each of the four blocks, and nothing after the loss.
     EXPECT_EQ(clock.NowMillis() - start, 4 * 450u);
+}
+
+struct HangupCase {
+    const char* name;
+    Hangup hangup;
+    uint8_t dieAtCommand;
+    uint16_t dieAtBlock;
+    // orvctl's command after --port, FOLDER standing for the test's folder.
+    std::vector<std::string> command;
+    // What its message says after "the ORV-NET on tcp://127.0.0.1:PORT".
+    std::string says;
+};
+
+void PrintTo(const HangupCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ServerHangupTest : public ::testing::TestWithParam<HangupCase> {};
+
+// The connection to the server ends in the middle of a job, or the server
+// falls silent: the job ends with the one message of a lost interface, naming
+// the server and what it did, never as a device that did not answer or
+// acknowledge.
+TEST_P(ServerHangupTest, EndsTheJobAsTheInterfaceLostNamingTheServer)
+{
+    const HangupCase& c = GetParam();
+    SteadyClock busClock;
+    SimBus bus(busClock);
+    SimDevice input8(SimDeviceKind::Input8, 3, {0x78, 0x56, 0x34, 0x12});
+    bus.Attach(input8);
+    LoopbackServer server(DyingBusServer{&bus, c.dieAtBlock, c.dieAtCommand, c.hangup});
+    TempFolder folder;
+    Input8Config config;
+    config.name = "After";
+    WriteBytes(folder / "after.bin", EncodeInput8Image(config, ImageForm::File));
+    VirtualClock clock;
+    const std::string url = "tcp://127.0.0.1:" + std::to_string(server.Port());
+    const BusFactory factory = [&](const BusChoice&) -> std::unique_ptr<BusAccess> {
+        return std::make_unique<OwnedBus>(
+            std::make_unique<TcpInterface>("127.0.0.1", server.Port(),
+                                           [](const std::string&, uint16_t port, uint32_t) { return Loopback(port); }),
+            clock);
+    };
+    std::vector<std::string> args = {"--port", url};
+    for (const std::string& arg : c.command)
+        args.push_back(arg.rfind("FOLDER/", 0) == 0 ? folder / arg.substr(7) : arg);
+
+    const CliResult result = RunCli(args, factory);
+    EXPECT_EQ(result.status, EXIT_BUS);
+    EXPECT_EQ(result.err.rfind("orvctl: " + c.command[0] + ": the ORV-NET on " + url + c.says, 0), 0u) << result.err;
+    EXPECT_EQ(result.err.find("did not"), std::string::npos) << result.err;
+    EXPECT_TRUE(result.out.empty()) << result.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, ServerHangupTest,
+    ::testing::Values(
+        HangupCase{"ClosedBeforeTheReadBacksReply", Hangup::Close, CONFIG_BLOCK_READ, 2,
+                   {"write-config", "3", "FOLDER/after.bin"},
+                   " was disconnected while block 3 of 15 was being read back (the server closed the connection)\n"},
+        HangupCase{"ClosedMidFrameOfTheReadBack", Hangup::MidFrame, CONFIG_BLOCK_READ, 2,
+                   {"write-config", "3", "FOLDER/after.bin"},
+                   " was disconnected while block 3 of 15 was being read back (the server closed the connection)\n"},
+        HangupCase{"ResetDuringTheReadBack", Hangup::Reset, CONFIG_BLOCK_READ, 2,
+                   {"write-config", "3", "FOLDER/after.bin"},
+                   " was disconnected while block 3 of 15 was being read back (the connection broke (Connection "
+                   "reset by peer))\n"},
+        HangupCase{"SilentFromTheReadBackOn", Hangup::Silent, CONFIG_BLOCK_READ, 2,
+                   {"write-config", "3", "FOLDER/after.bin"},
+                   " was disconnected while block 3 of 15 was being read back (the server stopped passing the bus's "
+                   "bytes: nothing came back within 500 ms of a write, though the bus echoes every byte; the line "
+                   "behind the server was cut or hung up)\n"},
+        HangupCase{"ClosedMidFrameOfARead", Hangup::MidFrame, CONFIG_BLOCK_READ, 5,
+                   {"read-config", "3", "-o", "FOLDER/read.bin"},
+                   " was disconnected while block 6 of 15 was being read (the server closed the connection)\n"},
+        HangupCase{"ResetDuringAWrite", Hangup::Reset, CONFIG_BLOCK_WRITE, 3,
+                   {"write-config", "3", "FOLDER/after.bin"},
+                   " was disconnected while block 4 of 15 was being written (the connection broke (Connection "
+                   "reset by peer)); ORV-Input8 (12 34 56 78) at address 3 may now hold an incomplete "
+                   "configuration"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A peer that answers a write with a byte of its own, never the echo, and
+// then falls silent was never on the bus: it is not told as a line cut
+// behind a server that worked.
+TEST(NetworkEcho, APeerThatNeverEchoedIsNotTakenForALineCutBehindTheServer)
+{
+    LoopbackServer server([](int connection, const std::atomic<bool>& stop) {
+        Bytes got;
+        bool answered = false;
+        while (!stop && ReceiveFromClient(connection, got))
+            if (!got.empty() && !answered)
+                answered = SendToClient(connection, {0x5A});
+    });
+    TcpInterface tcp("127.0.0.1", server.Port(), [](const std::string&, uint16_t port, uint32_t) { return Loopback(port); });
+    FtHandle handle = 0;
+    ASSERT_EQ(tcp.Open(0, handle), FT_OK) << tcp.LastError();
+    tcp.SetTimeouts(handle, NETWORK_ECHO_LIMIT_MS + 100, WRITE_TIMEOUT_MS);
+    const Bytes frame = {0x87, 0x01, 0x8E};
+    Bytes echo(frame.size());
+    uint32_t written = 0;
+    uint32_t read = 0;
+    ASSERT_EQ(tcp.Write(handle, frame.data(), uint32_t(frame.size()), written), FT_OK);
+    ASSERT_EQ(tcp.Read(handle, echo.data(), uint32_t(echo.size()), read), FT_OK);
+    ASSERT_EQ(read, 1u);
+    ASSERT_EQ(tcp.Write(handle, frame.data(), uint32_t(frame.size()), written), FT_OK);
+    EXPECT_EQ(tcp.Read(handle, echo.data(), uint32_t(echo.size()), read), FT_IO_ERROR);
+    EXPECT_EQ(tcp.LastError().rfind("the server sent nothing back within 500 ms of a write", 0), 0u) << tcp.LastError();
 }
 
 // A server that takes nothing more: a frame is written whole or the line is lost,

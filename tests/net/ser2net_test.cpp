@@ -2,7 +2,8 @@
 // device is the pseudo-terminal of a simulated bus: a raw tcp accepter and a
 // telnet(rfc2217) one. orvctl discovers, reads and writes a configuration
 // through each, and through the pseudo-terminal itself; bytes that Telnet
-// escapes pass unchanged; a server that goes away is a lost line.
+// escapes pass unchanged; a server that goes away, or whose line hangs up
+// behind it, is a lost line.
 #include <gtest/gtest.h>
 
 #include "link/bus_link.h"
@@ -122,6 +123,21 @@ TEST_P(Ser2netTest, EveryByteValuePassesBothWaysAndAGoneServerIsALostLine)
     EXPECT_EQ(usb->Read(handle, &byte, 1, read), FT_IO_ERROR);
     uint32_t waiting = 0;
     EXPECT_EQ(usb->GetQueueStatus(handle, waiting), FT_IO_ERROR);
+}
+
+// The line behind the server hangs up during the read-back of a write: the
+// server closes the connection, and the write ends as the interface lost,
+// naming the server, not as a device that did not answer the read-back.
+TEST_P(Ser2netTest, AHangUpBehindTheServerIsTheInterfaceLost)
+{
+    WriteBytes(folder / "room.bin", EncodeInput8Image(Config("Room", 11), ImageForm::File));
+    pty.HangUpAtBlockRead(2);
+    const CliResult write = Run({"write-config", "3", folder / "room.bin"});
+    EXPECT_EQ(write.status, EXIT_BUS);
+    EXPECT_EQ(write.err, "orvctl: write-config: the ORV-NET on " + Url() +
+                             " was disconnected while block 3 of 15 was being read back (the server closed the "
+                             "connection)\n");
+    EXPECT_TRUE(write.out.empty());
 }
 
 TEST_P(Ser2netTest, DoctorReportsTheServersLineAndTheRoundTrip)

@@ -20,12 +20,14 @@ constexpr int POLL_MILLIS = 1;
 
 PtyBus::PtyBus(SimBus& bus) : bus_(bus), heard_(uint8_t(BodyLengthForRaw(6)))
 {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    // Neither side is inherited by a serial server the test starts: a copy of
+    // the master there would keep the line up after HangUp.
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
         return;
     slavePath_ = ptsname(master_);
     // Held open so that the line does not hang up between two programs.
-    holder_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    holder_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (holder_ < 0)
         return;
     termios tio{};
@@ -52,7 +54,13 @@ PtyBus::~PtyBus()
 void PtyBus::HangUpAtBlockWrite(uint16_t block)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    hangUpBlock_ = block;
+    hangUpAt_ = {CONFIG_BLOCK_WRITE, block};
+}
+
+void PtyBus::HangUpAtBlockRead(uint16_t block)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    hangUpAt_ = {CONFIG_BLOCK_READ, block};
 }
 
 void PtyBus::Serve()
@@ -80,11 +88,11 @@ void PtyBus::Serve()
 
 bool PtyBus::Hear(const uint8_t* bytes, size_t count)
 {
-    for (size_t i = 0; i < count && hangUpBlock_; ++i) {
+    for (size_t i = 0; i < count && hangUpAt_; ++i) {
         if (heard_.Step(bytes[i]) != RxEvent::BodyComplete)
             continue;
         const std::optional<UnpackedMessage> frame = UnpackMessage(heard_.Body(), heard_.Count());
-        if (frame && frame->command == CONFIG_BLOCK_WRITE && BlockNumberFrom(frame->payload.data()) == *hangUpBlock_) {
+        if (frame && frame->command == hangUpAt_->first && BlockNumberFrom(frame->payload.data()) == hangUpAt_->second) {
             HangUp();
             return false;
         }

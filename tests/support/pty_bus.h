@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "link/rx_receiver.h"
 #include "sim/sim_bus.h"
@@ -31,6 +32,8 @@ public:
     // The interface is pulled (the line hangs up) when the bus hears the
     // write of this configuration block, before any device answers it.
     void HangUpAtBlockWrite(uint16_t block);
+    // The same when the bus hears the request to read this block.
+    void HangUpAtBlockRead(uint16_t block);
 
     // Runs fn on the bus while the thread leaves it alone.
     template <class Fn>
@@ -53,7 +56,8 @@ private:
     std::string slavePath_;
     FtHandle handle_ = 0;
     RxReceiver heard_;
-    std::optional<uint16_t> hangUpBlock_;
+    // The request (command and block) at which the line hangs up.
+    std::optional<std::pair<uint8_t, uint16_t>> hangUpAt_;
     std::mutex mutex_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
