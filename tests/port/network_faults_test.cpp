@@ -20,7 +20,7 @@
 #include "port/tcp_interface.h"
 #include "sim/sim_bus.h"
 #include "sim/sim_device.h"
-#include "tests/net/loopback_server.h"
+#include "tests/port/loopback_server.h"
 #include "tests/orvctl/orvctl_rig.h"
 #include "tests/support/scripted_prompts.h"
 

@@ -12,7 +12,7 @@
 #include "model/input8_image.h"
 #include "port/com_interface.h"
 #include "tests/orvctl/orvctl_rig.h"
-#include "tests/windows/com_device.h"
+#include "tests/port/com_device.h"
 
 namespace orv::test {
 namespace {
