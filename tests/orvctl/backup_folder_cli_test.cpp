@@ -4,15 +4,11 @@
 // so and saves nothing.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
-#include "sim/demo_bus.h"
-#include "tests/orvctl/orvctl_rig.h"
-#include "tests/support/sim_bus_rig.h"
+#include "tests/orvctl/demo_bus_cli.h"
+#include "tests/support/hostile_files.h"
 #include "wholebus/backup_folder.h"
 
 namespace orv::test {
@@ -20,11 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class BackupFolderCliTest : public ::testing::Test, public VirtualServices {
+class BackupFolderCliTest : public DemoBusCliTest {
 protected:
-    DemoBus demo{clock};
-    BusFactory factory = [this](const BusChoice&) { return std::make_unique<BorrowedBus>(demo.Bus(), clock); };
-    TempFolder folder;
     std::string bus = folder / "bus";
     fs::path manifest = fs::path(bus) / BACKUP_MANIFEST;
 
@@ -50,18 +43,8 @@ protected:
 TEST_F(BackupFolderCliTest, AFolderThatCannotBeUsedIsRefusedByDiffAndRestoreAlike)
 {
     const std::string text = ReadText(manifest);
-    struct Case {
-        const char* what;
-        std::function<void()> make;
-        std::string problem;
-    };
-    const std::vector<Case> cases = {
-        {"manifest a folder", [&] { fs::remove(manifest); fs::create_directory(manifest); },
-         "manifest.json is a folder, not a file"},
-        {"manifest linked to /dev/zero", [&] { fs::remove(manifest); fs::create_symlink("/dev/zero", manifest); },
-         "manifest.json is a device, not a file"},
-        {"manifest a pipe", [&] { fs::remove(manifest); ASSERT_EQ(mkfifo(manifest.c_str(), 0600), 0); },
-         "manifest.json is a pipe, not a file"},
+    std::vector<FolderCase> cases = NoFileAt(manifest);
+    cases.insert(cases.end(), {
         // The Input8's entry names the RS232's file: its configuration would go to the Input8.
         {"the Input8 given the RS232's file", [&] {
              std::string swapped = text;
@@ -80,8 +63,8 @@ TEST_F(BackupFolderCliTest, AFolderThatCannotBeUsedIsRefusedByDiffAndRestoreAlik
                      device.file = *device.file + std::string(1, '\0');
              std::ofstream(manifest, std::ios::binary | std::ios::trunc) << BackupManifestText(devices);
          }, ".bin\\u0000\""},
-    };
-    for (const Case& c : cases) {
+    });
+    for (const FolderCase& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove_all(manifest);
         std::ofstream(manifest, std::ios::binary) << text;

@@ -10,11 +10,9 @@
 #include "config/image_forms.h"
 #include "link/commands.h"
 #include "model/input8_image.h"
-#include "sim/demo_bus.h"
 #include "sim/demo_images.h"
 #include "sim/sim_device.h"
-#include "tests/orvctl/orvctl_rig.h"
-#include "tests/support/sim_bus_rig.h"
+#include "tests/orvctl/demo_bus_cli.h"
 
 namespace orv::test {
 namespace {
@@ -43,20 +41,8 @@ private:
     std::optional<size_t> second_;
 };
 
-class CtrlCTest : public ::testing::Test, public VirtualServices {
+class CtrlCTest : public DemoBusCliTest {
 protected:
-    DemoBus demo{clock};
-    BusFactory factory = [this](const BusChoice&) { return std::make_unique<BorrowedBus>(demo.Bus(), clock); };
-    TempFolder folder;
-
-    SimDevice& Device(SimDeviceKind kind)
-    {
-        for (const auto& device : demo.Devices())
-            if (device->Kind() == kind)
-                return *device;
-        throw std::logic_error("no such demo device");
-    }
-
     CliResult Run(std::vector<std::string> args, StopSource& stop)
     {
         return RunCli(args, factory, {}, false, &stop);

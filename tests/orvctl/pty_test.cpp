@@ -16,6 +16,7 @@
 #include "port/tty_interface.h"
 #include "sim/sim_device.h"
 #include "tests/orvctl/orvctl_rig.h"
+#include "tests/support/owned_bus.h"
 #include "tests/support/pty_bus.h"
 
 namespace orv::test {
@@ -57,18 +58,7 @@ protected:
     // wait for the master's answers, a 300 ms pause costs nothing.
     VirtualClock clock;
     BusFactory factory = [this](const BusChoice& choice) {
-        return std::make_unique<TtyBus>(TtyInterface::ForPath(choice.port), clock);
-    };
-
-    class TtyBus final : public BusAccess {
-    public:
-        TtyBus(std::unique_ptr<TtyInterface> tty, Clock& clock) : tty_(std::move(tty)), clock_(clock) {}
-        UsbInterface& Interface() override { return *tty_; }
-        Clock& Time() override { return clock_; }
-
-    private:
-        std::unique_ptr<TtyInterface> tty_;
-        Clock& clock_;
+        return std::make_unique<OwnedBus>(TtyInterface::ForPath(choice.port), clock);
     };
 
     void SetUp() override { ASSERT_TRUE(pty.Ready()); }

@@ -8,27 +8,14 @@
 #include "config/image_forms.h"
 #include "model/input8_image.h"
 #include "model/rs232_image.h"
-#include "sim/demo_bus.h"
 #include "sim/sim_device.h"
-#include "tests/orvctl/orvctl_rig.h"
-#include "tests/support/sim_bus_rig.h"
+#include "tests/orvctl/demo_bus_cli.h"
 
 namespace orv::test {
 namespace {
 
-class SimBusCliTest : public ::testing::Test, public VirtualServices {
+class SimBusCliTest : public DemoBusCliTest {
 protected:
-    DemoBus demo{clock};
-    BusFactory factory = [this](const BusChoice&) { return std::make_unique<BorrowedBus>(demo.Bus(), clock); };
-    TempFolder folder;
-
-    SimDevice& Device(SimDeviceKind kind)
-    {
-        for (const auto& device : demo.Devices())
-            if (device->Kind() == kind)
-                return *device;
-        throw std::logic_error("no such demo device");
-    }
     SimDevice& Input8() { return Device(SimDeviceKind::Input8); }
     SimDevice& RS232() { return Device(SimDeviceKind::RS232); }
 

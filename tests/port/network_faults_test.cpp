@@ -21,6 +21,7 @@
 #include "sim/sim_bus.h"
 #include "sim/sim_device.h"
 #include "tests/port/loopback_server.h"
+#include "tests/support/owned_bus.h"
 #include "tests/orvctl/orvctl_rig.h"
 #include "tests/support/scripted_prompts.h"
 
@@ -257,19 +258,6 @@ CommState BusLine()
     line.stopBits = 2;
     return line;
 }
-
-// An interface the test makes, its pauses in virtual time: the reads wait
-// for the server in real time, a 300 ms pause costs nothing.
-class OwnedBus final : public BusAccess {
-public:
-    OwnedBus(std::unique_ptr<UsbInterface> usb, Clock& clock) : usb_(std::move(usb)), clock_(clock) {}
-    UsbInterface& Interface() override { return *usb_; }
-    Clock& Time() override { return clock_; }
-
-private:
-    std::unique_ptr<UsbInterface> usb_;
-    Clock& clock_;
-};
 
 enum class Kind { Tcp, Rfc2217 };
 

@@ -12,24 +12,12 @@
 #include "port/port_address.h"
 #include "sim/sim_device.h"
 #include "tests/orvctl/orvctl_rig.h"
+#include "tests/support/owned_bus.h"
 #include "tests/support/pty_bus.h"
 #include "tests/support/ser2net_server.h"
 
 namespace orv::test {
 namespace {
-
-// The interface a test makes from a port value, with its pauses in virtual
-// time: the reads wait for the server, a 300 ms pause costs nothing.
-class NetworkBus final : public BusAccess {
-public:
-    NetworkBus(const std::string& port, Clock& clock) : usb_(MakePortInterface(port)), clock_(clock) {}
-    UsbInterface& Interface() override { return *usb_; }
-    Clock& Time() override { return clock_; }
-
-private:
-    std::unique_ptr<UsbInterface> usb_;
-    Clock& clock_;
-};
 
 class Ser2netTest : public ::testing::TestWithParam<std::string> {
 protected:
@@ -40,7 +28,7 @@ protected:
     PtyBus pty{bus};
     TempFolder folder;
     VirtualClock clock;
-    BusFactory factory = [this](const BusChoice& choice) { return std::make_unique<NetworkBus>(choice.port, clock); };
+    BusFactory factory = [this](const BusChoice& choice) { return std::make_unique<OwnedBus>(MakePortInterface(choice.port), clock); };
     Ser2netServer server{{"tcp", "rfc2217"}};
 
     void SetUp() override

@@ -4,8 +4,6 @@
 // replaces the folder's backup whole or not at all, and nothing outside it.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -15,6 +13,7 @@
 #include "model/catalogue.h"
 #include "model/input8_image.h"
 #include "model/rs232_image.h"
+#include "tests/support/hostile_files.h"
 #include "wholebus/backup_folder.h"
 
 namespace orv::test {
@@ -83,18 +82,8 @@ TEST_F(BackupFolderTest, AFolderThatCannotBeUsedSaysWhyWithoutHangingOrFillingTh
 {
     const fs::path manifest = folder / BACKUP_MANIFEST;
     const fs::path hallFile = folder / *hall.file;
-    struct Case {
-        const char* what;
-        std::function<void()> make;
-        std::string problem;
-    };
-    const std::vector<Case> cases = {
-        {"manifest a folder", [&] { fs::remove(manifest); fs::create_directory(manifest); },
-         "manifest.json is a folder, not a file"},
-        {"manifest linked to /dev/zero", [&] { fs::remove(manifest); fs::create_symlink("/dev/zero", manifest); },
-         "manifest.json is a device, not a file"},
-        {"manifest a pipe", [&] { fs::remove(manifest); ASSERT_EQ(mkfifo(manifest.c_str(), 0600), 0); },
-         "manifest.json is a pipe, not a file"},
+    std::vector<FolderCase> cases = NoFileAt(manifest);
+    cases.insert(cases.end(), {
         {"manifest of a gigabyte", [&] { fs::resize_file(manifest, 1u << 30); },
          "manifest.json is 1073741824 bytes long: it is no manifest of a backup, which is at most 262144 bytes long"},
         {"file linked to /dev/zero", [&] { fs::remove(hallFile); fs::create_symlink("/dev/zero", hallFile); },
@@ -131,8 +120,8 @@ TEST_F(BackupFolderTest, AFolderThatCannotBeUsedSaysWhyWithoutHangingOrFillingTh
              nul.file = std::string("input8-21001031.bin\0.txt", 24);
              WriteManifest({nul});
          }, "names \"input8-21001031.bin\\u0000.txt\" for ORV-Input8"},
-    };
-    for (const Case& c : cases) {
+    });
+    for (const FolderCase& c : cases) {
         SCOPED_TRACE(c.what);
         WriteGoodBackup();
         c.make();
