@@ -156,22 +156,22 @@ ComInterface::~ComInterface()
 
 FtStatus ComInterface::CreateDeviceInfoList(uint32_t& count)
 {
-    listed_.clear();
+    listed_.Clear();
     count = 0;
-    error_.clear();
+    failures_.Clear();
     if (fixed_) {
         if (fixedPath_.empty()) {
             const std::string why = "no such port ('" + fixedName_ + "' is no COM port's name, such as COM7)";
-            Fail(" Cannot open " + fixedName_ + ": " + why + " ", why);
+            failures_.Fail(" Cannot open " + fixedName_ + ": " + why + " ", why);
         } else {
             Listed one;
             one.devicePath = fixedPath_;
             one.portName = fixedPath_.substr(fixedPath_.rfind('\\') + 1);
             one.detail.serialNumber = one.portName;
             one.detail.description = "COM port";
-            listed_.push_back(std::move(one));
+            listed_.Add(std::move(one));
         }
-        count = uint32_t(listed_.size());
+        count = listed_.Count();
         return FT_OK;
     }
 
@@ -188,43 +188,42 @@ FtStatus ComInterface::CreateDeviceInfoList(uint32_t& count)
         if (description.empty())
             description = RegistryProperty(set, device, SPDRP_DEVICEDESC);
         entry.detail.description = description.substr(0, DESCRIPTION_MAX);
-        listed_.push_back(std::move(entry));
+        listed_.Add(std::move(entry));
         return true;
     });
     if (!listed) {
         const std::string why = FailedCall("SetupDiGetClassDevs", int(GetLastError()));
-        Fail(" Cannot list the COM ports: " + why + " ", why);
+        failures_.Fail(" Cannot list the COM ports: " + why + " ", why);
     }
-    count = uint32_t(listed_.size());
+    count = listed_.Count();
     return listed ? FT_OK : FT_OTHER_ERROR;
 }
 
 FtStatus ComInterface::GetDeviceInfoDetail(uint32_t index, DeviceDetail& detail)
 {
-    if (index >= listed_.size())
-        return FT_DEVICE_NOT_FOUND;
-    detail = listed_[index].detail;
-    return FT_OK;
+    return listed_.Detail(index, detail);
 }
 
 std::string ComInterface::DevicePath(uint32_t index) const
 {
-    return index < listed_.size() ? listed_[index].portName : std::string();
+    const Listed* listed = listed_.At(index);
+    return listed ? listed->portName : std::string();
 }
 
 FtStatus ComInterface::Open(uint32_t index, FtHandle& handle)
 {
     handle = 0;
-    if (index >= listed_.size())
+    const Listed* listed = listed_.At(index);
+    if (!listed)
         return FT_DEVICE_NOT_FOUND;
-    error_.clear();
-    const std::string& name = listed_[index].portName;
-    HANDLE port = CreateFileA(listed_[index].devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    failures_.Clear();
+    const std::string& name = listed->portName;
+    HANDLE port = CreateFileA(listed->devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         const std::string why = OpenFailureText(name, error);
-        Fail(" Cannot open " + name + ": " + why + " ", why);
+        failures_.Fail(" Cannot open " + name + ": " + why + " ", why);
         // A port that does not exist will not appear by trying again.
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FT_DEVICE_NOT_FOUND
                                                                                : FT_DEVICE_NOT_OPENED;
@@ -253,28 +252,18 @@ FtStatus ComInterface::Open(uint32_t index, FtHandle& handle)
     if (failed) {
         const std::string why = FailedCall(failed, int(GetLastError()));
         CloseHandle(port);
-        Fail(" Cannot open " + name + ": " + why + " ", why);
+        failures_.Fail(" Cannot open " + name + ": " + why + " ", why);
         return FT_DEVICE_NOT_OPENED;
     }
-    handle = nextHandle_++;
-    ports_[handle] = {port, name};
-    logged_.clear();
+    handle = ports_.Add({port, name});
+    failures_.Opened();
     return FT_OK;
 }
 
-void* ComInterface::Find(FtHandle handle) const
+void* ComInterface::Find(FtHandle handle)
 {
-    const auto it = ports_.find(handle);
-    return it == ports_.end() ? nullptr : it->second.port;
-}
-
-void ComInterface::Fail(const std::string& line, const std::string& why)
-{
-    error_ = why;
-    if (line == logged_)
-        return;
-    logged_ = line;
-    log_->Message(line);
+    const Opened* opened = ports_.Find(handle);
+    return opened ? opened->port : nullptr;
 }
 
 void ComInterface::NoteFailure(FtHandle handle, const char* call, unsigned long error)
@@ -282,7 +271,7 @@ void ComInterface::NoteFailure(FtHandle handle, const char* call, unsigned long 
     std::string why = FailedCall(call, int(error));
     if (Unplugged(error))
         why += "; the interface was unplugged";
-    Fail(" " + ports_.at(handle).name + ": " + why + " ", why);
+    failures_.Fail(" " + ports_.Find(handle)->name + ": " + why + " ", why);
 }
 
 FtStatus ComInterface::Lose(FtHandle handle, const char* call, unsigned long error)
@@ -293,7 +282,7 @@ FtStatus ComInterface::Lose(FtHandle handle, const char* call, unsigned long err
 
 bool ComInterface::Answers(FtHandle handle, uint32_t* waiting)
 {
-    const Opened& opened = ports_.at(handle);
+    const Opened& opened = *ports_.Find(handle);
     DWORD errors = 0;
     COMSTAT status{};
     if (!ClearCommError(opened.port, &errors, &status)) {
@@ -302,7 +291,7 @@ bool ComInterface::Answers(FtHandle handle, uint32_t* waiting)
     }
     for (const auto& error : LINE_ERRORS)
         if (errors & error.flag)
-            LogF(*log_, " %s reported %s on the line ", opened.name.c_str(), error.words);
+            LogF(failures_.Log(), " %s reported %s on the line ", opened.name.c_str(), error.words);
     if (waiting)
         *waiting = status.cbInQue;
     return true;
@@ -325,7 +314,7 @@ FtStatus ComInterface::Close(FtHandle handle)
     if (!port)
         return FT_INVALID_HANDLE;
     CloseHandle(port);
-    ports_.erase(handle);
+    ports_.Remove(handle);
     return FT_OK;
 }
 

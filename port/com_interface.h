@@ -5,12 +5,11 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "port/port_records.h"
 #include "port/usb_interface.h"
 
 namespace orv {
@@ -37,10 +36,10 @@ public:
     FtStatus Read(FtHandle handle, uint8_t* buffer, uint32_t count, uint32_t& read) override;
     FtStatus GetQueueStatus(FtHandle handle, uint32_t& waiting) override;
     FtStatus PurgeReceive(FtHandle handle) override;
-    void BindLog(LogSink& log) override { log_ = &log; }
+    void BindLog(LogSink& log) override { failures_.Bind(log); }
     // The call that failed last and the system's words for why: "COM7 is in
     // use by another program (CreateFile: Access is denied)".
-    std::string LastError() const override { return error_; }
+    std::string LastError() const override { return failures_.Why(); }
 
     // The port name ("COM7") of a listed index; empty when it is not listed.
     std::string DevicePath(uint32_t index) const;
@@ -57,16 +56,13 @@ private:
         std::string name;  // "COM7"
     };
 
-    void* Find(FtHandle handle) const;
+    void* Find(FtHandle handle);
     // Whether the driver still answers for the port; line errors it reports
     // (framing, overrun, parity) go to the log with the port's name. waiting:
     // the bytes it holds to be read.
     bool Answers(FtHandle handle, uint32_t* waiting = nullptr);
     // The status of a failed call on the port, with GetLastError's reason.
     FtStatus FailureOf(FtHandle handle, const char* call);
-    // Keeps why for LastError and logs line, once while the same failure
-    // repeats (an open tried again and again).
-    void Fail(const std::string& line, const std::string& why);
     // A call on an open port failed: why, kept and logged with the port's name.
     void NoteFailure(FtHandle handle, const char* call, unsigned long error);
     FtStatus Lose(FtHandle handle, const char* call, unsigned long error);
@@ -74,13 +70,9 @@ private:
     bool fixed_ = false;     // set by ForPath
     std::string fixedName_;  // as given to ForPath
     std::string fixedPath_;  // empty when the name given was no COM port's
-    std::vector<Listed> listed_;
-    std::map<FtHandle, Opened> ports_;
-    FtHandle nextHandle_ = 1;
-    NullLog nullLog_;
-    LogSink* log_ = &nullLog_;
-    std::string error_;
-    std::string logged_;
+    ListedPorts<Listed> listed_;
+    OpenPorts<Opened> ports_;
+    PortFailures failures_;
 };
 
 // How long reads and writes may wait from the open until the link sets its

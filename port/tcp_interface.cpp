@@ -61,7 +61,7 @@ void TcpInterface::Disconnect()
 
 void TcpInterface::Refuse(const std::string& why)
 {
-    error_ = why;
+    failures_.Keep(why);
     LogF(Log(), " Cannot open %s: %s ", Url().c_str(), why.c_str());
 }
 
@@ -70,7 +70,7 @@ void TcpInterface::Lose(const std::string& why)
     if (lost_)
         return;
     lost_ = true;
-    error_ = why;
+    failures_.Keep(why);
     LogF(Log(), " %s: %s ", Url().c_str(), why.c_str());
 }
 
@@ -159,7 +159,7 @@ FtStatus TcpInterface::Open(uint32_t index, FtHandle& handle)
         return FT_DEVICE_NOT_FOUND;
     Disconnect();
     lost_ = false;
-    error_.clear();
+    failures_.Clear();
     allowance_ = double(NETWORK_RECEIVE_LIMIT);
     counted_ = Steady::now();
     echoAwaited_ = false;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "port/name_resolver.h"
+#include "port/port_records.h"
 #include "port/socket_fd.h"
 #include "port/usb_interface.h"
 
@@ -55,8 +56,8 @@ public:
     // The server's receive buffer first, then what has arrived here.
     FtStatus PurgeReceive(FtHandle handle) override;
 
-    void BindLog(LogSink& log) override { log_ = &log; }
-    std::string LastError() const override { return error_; }
+    void BindLog(LogSink& log) override { failures_.Bind(log); }
+    std::string LastError() const override { return failures_.Why(); }
 
     // scheme://host:port, as the user gave it.
     std::string Url() const;
@@ -82,14 +83,14 @@ protected:
     bool ReceiveUntil(const std::function<bool()>& done, uint32_t millis);
     // Why the open fails, for LastError and the log.
     void Refuse(const std::string& why);
-    LogSink& Log() { return *log_; }
+    LogSink& Log() { return failures_.Log(); }
     bool Lost() const { return lost_; }
 
 private:
     using Steady = std::chrono::steady_clock;
 
     bool Valid(FtHandle handle) const { return fd_ != NO_SOCKET && handle == HANDLE; }
-    // Resolves and connects within one bound; false with the reason in error_.
+    // Resolves and connects within one bound; false with the reason kept for LastError.
     bool Connect(FtStatus& failure);
     // Receives what the server has sent, waiting at most millis for the first
     // byte (0: not at all) and reading no longer than that either. False when
@@ -108,9 +109,7 @@ private:
     NameResolver resolve_;
     SocketFd fd_ = NO_SOCKET;
     bool lost_ = false;
-    std::string error_;
-    NullLog nullLog_;
-    LogSink* log_ = &nullLog_;
+    PortFailures failures_;
     std::deque<uint8_t> data_;  // bytes of the bus received, not yet read
     CommState line_{};
     uint32_t readMillis_ = 0;  // 0: no time-out

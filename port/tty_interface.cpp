@@ -164,18 +164,9 @@ TtyInterface::~TtyInterface()
         close(port.fd);
 }
 
-void TtyInterface::Fail(const std::string& line, const std::string& why)
-{
-    error_ = why;
-    if (line == logged_)
-        return;
-    logged_ = line;
-    log_->Message(line);
-}
-
 bool TtyInterface::LineFailed(const Port& port, const std::string& why)
 {
-    Fail(" " + port.path + ": " + why + " ", why);
+    failures_.Fail(" " + port.path + ": " + why + " ", why);
     return false;
 }
 
@@ -190,13 +181,13 @@ FtStatus TtyInterface::Lose(const Port& port, const std::string& call, int error
 
 FtStatus TtyInterface::CreateDeviceInfoList(uint32_t& count)
 {
-    listed_.clear();
-    error_.clear();
+    listed_.Clear();
+    failures_.Clear();
     std::error_code ec;
     if (!fixedPath_.empty()) {
         if (!fs::exists(fixedPath_, ec)) {
             const std::string why = ec ? "cannot look for the port: " + ec.message() : "no such port";
-            Fail(" Cannot open " + fixedPath_ + ": " + why + " ", why);
+            failures_.Fail(" Cannot open " + fixedPath_ + ": " + why + " ", why);
         } else {
             Listed one;
             one.path = fixedPath_;
@@ -208,9 +199,9 @@ FtStatus TtyInterface::CreateDeviceInfoList(uint32_t& count)
             if (!ec && FindUsbDevice(fs::path(sysRoot_) / "class" / "tty" / node.filename(), usbDevice) &&
                 ReadHexAttribute(usbDevice / "idVendor") == FTDI_VENDOR_ID)
                 one.detail.id = FTDI_VENDOR_ID << 16 | ReadHexAttribute(usbDevice / "idProduct");
-            listed_.push_back(std::move(one));
+            listed_.Add(std::move(one));
         }
-        count = uint32_t(listed_.size());
+        count = listed_.Count();
         return FT_OK;
     }
 
@@ -235,43 +226,42 @@ FtStatus TtyInterface::CreateDeviceInfoList(uint32_t& count)
         entry.detail.id = vendor << 16 | ReadHexAttribute(usbDevice / "idProduct");
         entry.detail.serialNumber = ReadAttribute(usbDevice / "serial").substr(0, SERIAL_NUMBER_MAX);
         entry.detail.description = ReadAttribute(usbDevice / "product").substr(0, DESCRIPTION_MAX);
-        listed_.push_back(std::move(entry));
+        listed_.Add(std::move(entry));
     }
-    count = uint32_t(listed_.size());
+    count = listed_.Count();
     return FT_OK;
 }
 
 FtStatus TtyInterface::GetDeviceInfoDetail(uint32_t index, DeviceDetail& detail)
 {
-    if (index >= listed_.size())
-        return FT_DEVICE_NOT_FOUND;
-    detail = listed_[index].detail;
-    return FT_OK;
+    return listed_.Detail(index, detail);
 }
 
 std::string TtyInterface::DevicePath(uint32_t index) const
 {
-    return index < listed_.size() ? listed_[index].path : std::string();
+    const Listed* listed = listed_.At(index);
+    return listed ? listed->path : std::string();
 }
 
 FtStatus TtyInterface::Open(uint32_t index, FtHandle& handle)
 {
     handle = 0;
-    if (index >= listed_.size())
+    const Listed* listed = listed_.At(index);
+    if (!listed)
         return FT_DEVICE_NOT_FOUND;
-    error_.clear();
-    const std::string& path = listed_[index].path;
+    failures_.Clear();
+    const std::string& path = listed->path;
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
         const std::string why = OpenFailureText(path, error);
-        Fail(" Cannot open " + path + ": " + why + " ", why);
+        failures_.Fail(" Cannot open " + path + ": " + why + " ", why);
         return LastingOpenError(error) ? FT_DEVICE_NOT_FOUND : FT_DEVICE_NOT_OPENED;
     }
     // Before anything is set on the line: it may be another program's.
     if (const std::optional<std::string> refusal = LockTty(fd, path)) {
         close(fd);
-        Fail(" Cannot open " + path + ": " + *refusal + " ", *refusal);
+        failures_.Fail(" Cannot open " + path + ": " + *refusal + " ", *refusal);
         return FT_DEVICE_NOT_FOUND;
     }
     // Raw and without flow control from the start, as the vendor library opens
@@ -285,20 +275,13 @@ FtStatus TtyInterface::Open(uint32_t index, FtHandle& handle)
     line.xonXoffIn = false;
     if (!readable || !ApplyTtyLine(fd, line, failure)) {
         close(fd);
-        Fail(" Cannot open " + path + ": " + LineFailureText(failure) + " ", LineFailureText(failure));
+        failures_.Fail(" Cannot open " + path + ": " + LineFailureText(failure) + " ", LineFailureText(failure));
         return LastingOpenError(failure.error) ? FT_DEVICE_NOT_FOUND : FT_DEVICE_NOT_OPENED;
     }
     RequestLowLatency(fd);
-    handle = nextHandle_++;
-    ports_[handle] = Port{fd, path};
-    logged_.clear();
+    handle = ports_.Add(Port{fd, path});
+    failures_.Opened();
     return FT_OK;
-}
-
-TtyInterface::Port* TtyInterface::Find(FtHandle handle)
-{
-    const auto it = ports_.find(handle);
-    return it == ports_.end() ? nullptr : &it->second;
 }
 
 FtStatus TtyInterface::Close(FtHandle handle)
@@ -307,7 +290,7 @@ FtStatus TtyInterface::Close(FtHandle handle)
     if (!port)
         return FT_INVALID_HANDLE;
     close(port->fd);
-    ports_.erase(handle);
+    ports_.Remove(handle);
     return FT_OK;
 }
 

@@ -4,11 +4,10 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "port/port_records.h"
 #include "port/usb_interface.h"
 
 namespace orv {
@@ -35,10 +34,10 @@ public:
     FtStatus GetQueueStatus(FtHandle handle, uint32_t& waiting) override;
     FtStatus PurgeReceive(FtHandle handle) override;
 
-    void BindLog(LogSink& log) override { log_ = &log; }
+    void BindLog(LogSink& log) override { failures_.Bind(log); }
     // The call that failed last and the system's words for why: "open:
     // Permission denied (add yourself to the dialout group, then log in again)".
-    std::string LastError() const override { return error_; }
+    std::string LastError() const override { return failures_.Why(); }
 
     // The device node of a listed index; empty when the index is not listed.
     std::string DevicePath(uint32_t index) const;
@@ -55,10 +54,7 @@ private:
         uint32_t writeMillis = 0;
     };
 
-    Port* Find(FtHandle handle);
-    // Keeps why for LastError and logs line, once while the same failure
-    // repeats (an open tried again and again).
-    void Fail(const std::string& line, const std::string& why);
+    Port* Find(FtHandle handle) { return ports_.Find(handle); }
     // A read, write or line request on an open port failed: the port is gone.
     FtStatus Lose(const Port& port, const std::string& call, int error);
     // A line request failed: why, kept and logged with the port's path.
@@ -67,13 +63,9 @@ private:
     std::string sysRoot_;
     std::string devRoot_;
     std::string fixedPath_;  // set by ForPath
-    std::vector<Listed> listed_;
-    std::map<FtHandle, Port> ports_;
-    FtHandle nextHandle_ = 1;
-    std::string error_;
-    std::string logged_;
-    NullLog nullLog_;
-    LogSink* log_ = &nullLog_;
+    ListedPorts<Listed> listed_;
+    OpenPorts<Port> ports_;
+    PortFailures failures_;
 };
 
 }  // namespace orv
