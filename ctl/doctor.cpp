@@ -1,13 +1,5 @@
 #include "ctl/doctor.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <grp.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
@@ -19,8 +11,8 @@
 #include "link/commands.h"
 #include "port/com_port_names.h"
 #include "port/latency_timer.h"
+#include "port/os_checks.h"
 #include "port/port_address.h"
-#include "services/file_path.h"
 
 namespace orv {
 
@@ -28,9 +20,6 @@ namespace {
 
 constexpr uint32_t ECHO_WAIT_MS = 500;
 constexpr uint32_t NOISE_LISTEN_MS = 1000;
-constexpr const char* UDEV_RULE = "60-orvtool.rules";
-constexpr const char* UDEV_RULE_FOLDERS[] = {"/etc/udev/rules.d", "/usr/local/lib/udev/rules.d", "/usr/lib/udev/rules.d",
-                                             "/lib/udev/rules.d"};
 #ifdef _WIN32
 constexpr const char* NO_INTERFACE_FIX = "connect the ORV-NET; Device Manager must list it under \"Ports (COM & LPT)\" "
                                          "as \"USB Serial Port (COMn)\"; or give --port COMn";
@@ -59,34 +48,6 @@ const char* VerdictWord(Verdict verdict)
     }
     return "FAIL";
 }
-
-#ifdef _WIN32
-// Whether the system has the COM port at device path "\\.\COM7": a port held
-// by another program is there too, only a name without a device is not.
-bool ComPortExists(const std::string& devicePath)
-{
-    const HANDLE port = CreateFileW(WideOf(devicePath).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    if (port == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
-    }
-    CloseHandle(port);
-    return true;
-}
-#else
-bool InDialoutGroup()
-{
-    const group* dialout = getgrnam("dialout");
-    if (!dialout)
-        return false;
-    std::vector<gid_t> groups(size_t(std::max(getgroups(0, nullptr), 0)));
-    const int count = getgroups(int(groups.size()), groups.data());
-    return getegid() == dialout->gr_gid ||
-           std::find(groups.begin(), groups.begin() + std::max(count, 0), dialout->gr_gid) != groups.end();
-}
-
-#endif
 
 DoctorCheck InterfacesCheck(BusAccess& access, const std::string& port)
 {
@@ -129,7 +90,7 @@ DoctorCheck AccessCheck(const std::string& path)
 {
     DoctorCheck check{"access"};
     const bool member = InDialoutGroup();
-    if (access(path.c_str(), R_OK | W_OK) == 0) {
+    if (MayOpenForReadAndWrite(path)) {
         check.detail = "you may open " + path + (member ? " (member of dialout)" : "");
         return check;
     }
@@ -142,13 +103,9 @@ DoctorCheck AccessCheck(const std::string& path)
 DoctorCheck UdevRuleCheck()
 {
     DoctorCheck check{"udev rule"};
-    for (const char* folder : UDEV_RULE_FOLDERS) {
-        const std::filesystem::path rule = std::filesystem::path(folder) / UDEV_RULE;
-        std::error_code ec;
-        if (std::filesystem::exists(rule, ec)) {
-            check.detail = rule.string() + " is installed";
-            return check;
-        }
+    if (const std::optional<std::string> rule = InstalledUdevRule()) {
+        check.detail = *rule + " is installed";
+        return check;
     }
     check.verdict = Verdict::Warn;
     check.detail = std::string(UDEV_RULE) + " is not installed (dialout access and 1 ms latency at plug-in)";
@@ -187,11 +144,11 @@ DoctorCheck LostCheck(const Run& run, const std::string& name, const std::string
     return check;
 }
 
-DoctorCheck LineCheck(UsbInterface& usb, PortKind kind)
+DoctorCheck LineCheck(PortKind kind)
 {
     DoctorCheck check{"line"};
     CommState state;
-    if (!usb.GetCommState(BusInterfaceHandle(), state)) {
+    if (!ReadBusLine(state)) {
         check.verdict = Verdict::Fail;
         check.detail = "the line settings cannot be read back";
         return check;
@@ -222,17 +179,17 @@ std::vector<uint8_t> IgnoredFrame()
     return std::vector<uint8_t>(frame, frame + body + 2);
 }
 
-DoctorCheck EchoCheck(const Run& run, UsbInterface& usb, Clock& clock, bool network)
+DoctorCheck EchoCheck(const Run& run, Clock& clock, bool network)
 {
     DoctorCheck check{"echo"};
-    const FtHandle handle = BusInterfaceHandle();
     const std::vector<uint8_t> frame = IgnoredFrame();
     const char* doing = "the echo was being checked";
-    if (usb.PurgeReceive(handle) == FT_IO_ERROR)
+    SetBusStep({doing, ""});
+    if (PurgeBusInput() == FT_IO_ERROR)
         return LostCheck(run, check.name, doing);
     const uint64_t start = clock.NowMicros();
     uint32_t written = 0;
-    const FtStatus status = usb.Write(handle, frame.data(), uint32_t(frame.size()), written);
+    const FtStatus status = WriteBusBytes(frame.data(), uint32_t(frame.size()), written);
     if (status == FT_IO_ERROR)
         return LostCheck(run, check.name, doing);
     if (status != FT_OK || written != frame.size()) {
@@ -245,7 +202,7 @@ DoctorCheck EchoCheck(const Run& run, UsbInterface& usb, Clock& clock, bool netw
     uint32_t got = 0;
     while (got < echo.size() && clock.NowMicros() - start < ECHO_WAIT_MS * 1000) {
         uint32_t read = 0;
-        const FtStatus readStatus = usb.Read(handle, echo.data() + got, uint32_t(echo.size() - got), read);
+        const FtStatus readStatus = ReadBusBytes(echo.data() + got, uint32_t(echo.size() - got), read);
         if (readStatus == FT_IO_ERROR)
             return LostCheck(run, check.name, doing);
         if (readStatus != FT_OK)
@@ -275,12 +232,12 @@ DoctorCheck EchoCheck(const Run& run, UsbInterface& usb, Clock& clock, bool netw
     return check;
 }
 
-DoctorCheck NoiseCheck(const Run& run, UsbInterface& usb, Clock& clock)
+DoctorCheck NoiseCheck(const Run& run, Clock& clock)
 {
     DoctorCheck check{"noise"};
-    const FtHandle handle = BusInterfaceHandle();
     const char* doing = "the idle line was being listened to";
-    if (usb.PurgeReceive(handle) == FT_IO_ERROR)
+    SetBusStep({doing, ""});
+    if (PurgeBusInput() == FT_IO_ERROR)
         return LostCheck(run, check.name, doing);
     const uint64_t start = clock.NowMicros();
     uint32_t bytes = 0;
@@ -288,7 +245,7 @@ DoctorCheck NoiseCheck(const Run& run, UsbInterface& usb, Clock& clock)
     while (clock.NowMicros() - start < NOISE_LISTEN_MS * 1000) {
         uint8_t buffer[64];
         uint32_t read = 0;
-        const FtStatus status = usb.Read(handle, buffer, sizeof buffer, read);
+        const FtStatus status = ReadBusBytes(buffer, sizeof buffer, read);
         if (status == FT_IO_ERROR)
             return LostCheck(run, check.name, doing);
         if (status != FT_OK) {
@@ -371,12 +328,11 @@ std::vector<DoctorCheck> RunChecks(Run& run, BusSession& session)
     }
     if (!path.empty())
         checks.push_back(LatencyCheck(path));
-    UsbInterface& usb = access.Interface();
-    checks.push_back(LineCheck(usb, kind));
-    checks.push_back(EchoCheck(run, usb, access.Time(), kind != PortKind::Tty));
+    checks.push_back(LineCheck(kind));
+    checks.push_back(EchoCheck(run, access.Time(), kind != PortKind::Tty));
     if (checks.back().interfaceLost)
         return checks;
-    checks.push_back(NoiseCheck(run, usb, access.Time()));
+    checks.push_back(NoiseCheck(run, access.Time()));
     if (checks.back().interfaceLost)
         return checks;
     checks.push_back(DevicesCheck(run, session));

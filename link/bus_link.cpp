@@ -374,6 +374,34 @@ FtHandle BusInterfaceHandle()
     return link.handle;
 }
 
+bool ReadBusLine(CommState& state)
+{
+    return link.handle != 0 && link.usb->GetCommState(link.handle, state);
+}
+
+FtStatus PurgeBusInput()
+{
+    if (link.handle == 0)
+        return FT_INVALID_HANDLE;
+    return link.lost ? FT_IO_ERROR : Watched(link.usb->PurgeReceive(link.handle));
+}
+
+FtStatus WriteBusBytes(const uint8_t* buffer, uint32_t count, uint32_t& written)
+{
+    written = 0;
+    if (link.handle == 0)
+        return FT_INVALID_HANDLE;
+    return link.lost ? FT_IO_ERROR : Watched(link.usb->Write(link.handle, buffer, count, written));
+}
+
+FtStatus ReadBusBytes(uint8_t* buffer, uint32_t count, uint32_t& read)
+{
+    read = 0;
+    if (link.handle == 0)
+        return FT_INVALID_HANDLE;
+    return link.lost ? FT_IO_ERROR : Watched(link.usb->Read(link.handle, buffer, count, read));
+}
+
 RxState CurrentRxState()
 {
     return link.rx.State();

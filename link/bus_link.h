@@ -37,9 +37,17 @@ bool WaitForAck();
 bool WaitForAckWithin(uint32_t millis);
 bool ReceiveReply(BusReply& reply, uint8_t verbose, uint8_t* counter = nullptr);
 
-// The handle of the opened interface (0 before), for a check of the line
-// that goes around the link.
+// The handle of the opened interface (0 before).
 FtHandle BusInterfaceHandle();
+
+// For checks of the line itself (orvctl doctor): the opened interface's line
+// settings, and bytes dropped, written and read as they are, with no frame,
+// receiver or retry in between. FT_INVALID_HANDLE before the open;
+// FT_IO_ERROR marks the interface lost, as on every other call.
+bool ReadBusLine(CommState& state);
+FtStatus PurgeBusInput();
+FtStatus WriteBusBytes(const uint8_t* buffer, uint32_t count, uint32_t& written);
+FtStatus ReadBusBytes(uint8_t* buffer, uint32_t count, uint32_t& read);
 
 // A read, write or queue call that reports FT_IO_ERROR means the interface is
 // gone (unplugged, hung up, connection closed). From then until it is opened
