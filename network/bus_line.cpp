@@ -5,7 +5,6 @@
 #include "link/bus_link.h"
 #include "network/discovery.h"
 #include "network/network_view.h"
-#include "port/latency_timer.h"
 #include "port/port_address.h"
 #include "port/serial_port.h"
 #include "port/serial_port_list.h"
@@ -119,36 +118,6 @@ std::vector<InterfaceEntry> ListSerialPortChoices()
     return entries;
 }
 
-std::string PortLabel(const std::string& port)
-{
-    return port.empty() ? std::string("the first FTDI interface") : port;
-}
-
-BusLine::BusLine(Maker make, std::string port) : make_(std::move(make)), port_(std::move(port)), inner_(make_(port_))
-{
-}
-
-BusLine::~BusLine()
-{
-    CloseInUse();
-}
-
-std::string BusLine::InUse() const
-{
-    const auto* serial = dynamic_cast<const SerialInterface*>(inner_.get());
-    const std::string path = port_.empty() && serial ? serial->DevicePath(0) : std::string();
-    return path.empty() ? PortLabel(port_) : path;
-}
-
-std::optional<uint32_t> BusLine::LatencyTimer() const
-{
-    const auto* serial = dynamic_cast<const SerialInterface*>(inner_.get());
-    const std::string path = serial ? serial->DevicePath(0) : std::string();
-    if (path.empty())
-        return std::nullopt;
-    return PortLatencyMillis(path);
-}
-
 LineTrial BusLine::Try(const std::string& port, Services& services)
 {
     LineTrial trial = Trial(port, true, services);
@@ -160,23 +129,16 @@ LineTrial BusLine::Choose(const std::string& port, Services& services)
 {
     LineTrial trial = Trial(port, false, services);
     if (trial.opened)
-        port_ = port;
+        SetPort(port);
     ReopenInUse(services);
     return trial;
 }
 
 bool BusLine::Opens(Services& services)
 {
-    const bool opened = Trial(port_, false, services).opened;
+    const bool opened = Trial(Port(), false, services).opened;
     MakeInner();
     return opened;
-}
-
-void BusLine::UseFirstFtdiInterface()
-{
-    CloseInUse();
-    port_.clear();
-    MakeInner();
 }
 
 LineTrial BusLine::Trial(const std::string& port, bool discover, Services& services)
@@ -186,7 +148,7 @@ LineTrial BusLine::Trial(const std::string& port, bool discover, Services& servi
     bool lost = false;
     {
         std::unique_ptr<UsbInterface> candidate =
-            port.empty() || ParsePortAddress(port).error.empty() ? make_(port) : nullptr;
+            port.empty() || ParsePortAddress(port).error.empty() ? Make(port) : nullptr;
         HeldBoxes held(services.prompts);
         Services trialServices{services.clock, services.log, held};
         if (candidate) {
@@ -203,105 +165,11 @@ LineTrial BusLine::Trial(const std::string& port, bool discover, Services& servi
     return trial;
 }
 
-void BusLine::CloseInUse()
-{
-    if (inner_)
-        for (FtHandle handle : open_)
-            inner_->Close(handle);
-    open_.clear();
-    inner_.reset();
-}
-
-void BusLine::MakeInner()
-{
-    inner_ = make_(port_);
-    if (inner_ && log_)
-        inner_->BindLog(*log_);
-}
-
-void BusLine::BindLog(LogSink& log)
-{
-    log_ = &log;
-    if (inner_)
-        inner_->BindLog(log);
-}
-
 bool BusLine::ReopenInUse(Services& services)
 {
     MakeInner();
     BindBusLink(*this, services);
     return OpenBusInterface(OpenPace::AfterFailureOnly);
-}
-
-FtStatus BusLine::CreateDeviceInfoList(uint32_t& count)
-{
-    count = 0;
-    return inner_ ? inner_->CreateDeviceInfoList(count) : FT_DEVICE_NOT_FOUND;
-}
-
-FtStatus BusLine::GetDeviceInfoDetail(uint32_t index, DeviceDetail& detail)
-{
-    return inner_ ? inner_->GetDeviceInfoDetail(index, detail) : FT_DEVICE_NOT_FOUND;
-}
-
-FtStatus BusLine::Open(uint32_t index, FtHandle& handle)
-{
-    handle = 0;
-    if (!inner_)
-        return FT_DEVICE_NOT_FOUND;
-    const FtStatus status = inner_->Open(index, handle);
-    if (status == FT_OK && handle)
-        open_.push_back(handle);
-    return status;
-}
-
-FtStatus BusLine::Close(FtHandle handle)
-{
-    open_.erase(std::remove(open_.begin(), open_.end(), handle), open_.end());
-    return inner_ ? inner_->Close(handle) : FT_INVALID_HANDLE;
-}
-
-bool BusLine::GetCommState(FtHandle handle, CommState& state)
-{
-    return inner_ && inner_->GetCommState(handle, state);
-}
-
-bool BusLine::SetCommState(FtHandle handle, const CommState& state)
-{
-    return inner_ && inner_->SetCommState(handle, state);
-}
-
-FtStatus BusLine::SetTimeouts(FtHandle handle, uint32_t readMillis, uint32_t writeMillis)
-{
-    return inner_ ? inner_->SetTimeouts(handle, readMillis, writeMillis) : FT_INVALID_HANDLE;
-}
-
-FtStatus BusLine::ClrRts(FtHandle handle)
-{
-    return inner_ ? inner_->ClrRts(handle) : FT_INVALID_HANDLE;
-}
-
-FtStatus BusLine::Write(FtHandle handle, const uint8_t* buffer, uint32_t count, uint32_t& written)
-{
-    written = 0;
-    return inner_ ? inner_->Write(handle, buffer, count, written) : FT_INVALID_HANDLE;
-}
-
-FtStatus BusLine::Read(FtHandle handle, uint8_t* buffer, uint32_t count, uint32_t& read)
-{
-    read = 0;
-    return inner_ ? inner_->Read(handle, buffer, count, read) : FT_INVALID_HANDLE;
-}
-
-FtStatus BusLine::GetQueueStatus(FtHandle handle, uint32_t& waiting)
-{
-    waiting = 0;
-    return inner_ ? inner_->GetQueueStatus(handle, waiting) : FT_INVALID_HANDLE;
-}
-
-FtStatus BusLine::PurgeReceive(FtHandle handle)
-{
-    return inner_ ? inner_->PurgeReceive(handle) : FT_INVALID_HANDLE;
 }
 
 }  // namespace orv

@@ -1,7 +1,7 @@
 // The line the program talks through, as the technician chooses it while the
-// program runs: the first FTDI interface, another serial port, or a serial
-// device server (tcp://, rfc2217://). The link stays bound to the line; a
-// choice replaces the interface behind it and opens it again.
+// program runs: the interfaces found, and a port tried or chosen on the link.
+// The link stays bound to the line (port/chosen_interface.h); a choice
+// replaces the interface behind it and opens it again.
 #pragma once
 
 #include <functional>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "network/device_registry.h"
+#include "port/chosen_interface.h"
 #include "port/usb_interface.h"
 #include "services/services.h"
 
@@ -38,27 +39,14 @@ struct LineTrial {
     std::string text;
 };
 
-// The words for a port: "the first FTDI interface" for the empty choice.
-std::string PortLabel(const std::string& port);
-
 // One broadcast on the link as it is bound now, the line named label: what
 // answered, in words.
 LineTrial AskLineInUse(const std::string& label, Services& services);
 
-class BusLine final : public UsbInterface {
+// The chosen interface, and trials of other ports on the link while it is in use.
+class BusLine final : public ChosenInterface {
 public:
-    // The interface a port text names (empty: the first FTDI interface).
-    using Maker = std::function<std::unique_ptr<UsbInterface>(const std::string& port)>;
-
-    BusLine(Maker make, std::string port);
-    ~BusLine() override;
-
-    const std::string& Port() const { return port_; }
-    // The port in words, with the device node the first FTDI interface has.
-    std::string InUse() const;
-    // How long the line in use may hold a received byte: an FTDI tty's
-    // latency timer, none for a pseudo-terminal, nothing when unknown.
-    std::optional<uint32_t> LatencyTimer() const;
+    using ChosenInterface::ChosenInterface;
 
     // Opens port as the bus interface in place of the line in use (a serial
     // server takes one connection, a tty one program), asks the bus with one
@@ -72,40 +60,12 @@ public:
     // Before the line is first opened: whether its port opens, no box shown.
     // It is left closed for that opening.
     bool Opens(Services& services);
-    // The first FTDI interface from now on, in place of a port that is not there.
-    void UseFirstFtdiInterface();
-
-    FtStatus CreateDeviceInfoList(uint32_t& count) override;
-    FtStatus GetDeviceInfoDetail(uint32_t index, DeviceDetail& detail) override;
-    FtStatus Open(uint32_t index, FtHandle& handle) override;
-    FtStatus Close(FtHandle handle) override;
-    bool GetCommState(FtHandle handle, CommState& state) override;
-    bool SetCommState(FtHandle handle, const CommState& state) override;
-    FtStatus SetTimeouts(FtHandle handle, uint32_t readMillis, uint32_t writeMillis) override;
-    FtStatus ClrRts(FtHandle handle) override;
-    FtStatus Write(FtHandle handle, const uint8_t* buffer, uint32_t count, uint32_t& written) override;
-    FtStatus Read(FtHandle handle, uint8_t* buffer, uint32_t count, uint32_t& read) override;
-    FtStatus GetQueueStatus(FtHandle handle, uint32_t& waiting) override;
-    FtStatus PurgeReceive(FtHandle handle) override;
-    // The interface in use logs into log, and its words for a failure are the line's.
-    void BindLog(LogSink& log) override;
-    std::string LastError() const override { return inner_ ? inner_->LastError() : std::string(); }
 
 private:
     // Opens port on an interface of its own, the line in use closed meanwhile;
     // with discover, one broadcast is asked.
     LineTrial Trial(const std::string& port, bool discover, Services& services);
-    void CloseInUse();
-    // The interface of port_ in place of the one in use, bound to the log.
-    void MakeInner();
     bool ReopenInUse(Services& services);
-
-    Maker make_;
-    std::string port_;
-    std::unique_ptr<UsbInterface> inner_;
-    // The handles this line opened, closed before it changes its interface.
-    std::vector<FtHandle> open_;
-    LogSink* log_ = nullptr;
 };
 
 }  // namespace orv
