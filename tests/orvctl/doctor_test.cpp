@@ -106,6 +106,17 @@ TEST_F(DoctorTest, ALineLostDuringACheckEndsTheRunThere)
     }
 }
 
+// The checks of the line go through the link like every command: a loss
+// there is the link's lost interface, logged with the step it ended.
+TEST_F(DoctorTest, ALineLostDuringTheEchoIsTheLinksLostInterface)
+{
+    bus.LoseLineAtWrite(1);
+    const CliResult result = RunCli({"-v", "doctor"}, factory);
+    EXPECT_EQ(result.status, EXIT_BUS);
+    EXPECT_NE(result.err.find("ORV-NET Disconnected while the echo was being checked"), std::string::npos)
+        << result.err;
+}
+
 TEST(DoctorLatencyFix, NamesTheTtyBehindAUdevLink)
 {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "orv_doctor_by_id";
