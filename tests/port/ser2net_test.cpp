@@ -28,7 +28,9 @@ protected:
     PtyBus pty{bus};
     TempFolder folder;
     VirtualClock clock;
-    BusFactory factory = [this](const BusChoice& choice) { return std::make_unique<OwnedBus>(MakePortInterface(choice.port), clock); };
+    BusFactory factory = [this](const BusChoice& choice) {
+        return std::make_unique<OwnedBus>(MakePortInterface(choice.port), clock);
+    };
     Ser2netServer server{{"tcp", "rfc2217"}};
 
     void SetUp() override
