@@ -4,6 +4,7 @@
 // the name and rate. Configurations the builder refuses leave no image.
 #include "fuzz/fuzz_support.h"
 #include "fuzz/stored_rs232.h"
+#include "link/frame_codec.h"
 #include "model/catalogue.h"
 #include "model/latin1.h"
 #include "model/rs232_image.h"
