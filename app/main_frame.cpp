@@ -56,6 +56,26 @@ void ShowEmptyFirst(wxFrame* frame)
     frame->Layout();
 }
 
+// The connection dialog from the frame's menu: on OK the line is the new one,
+// kept for the next start, and the device list (of the old line) is emptied;
+// true then.
+bool ChooseConnection(wxFrame& frame, BusLine* line, MainDialog& mainDialog)
+{
+    // A new line empties the device list and with it the shown panel.
+    if (!mainDialog.MayDropShownEdits())
+        return false;
+    ConnectionDialog dialog(&frame, line, mainDialog.GetServices(),
+                            line ? ListSerialPortChoices() : std::vector<InterfaceEntry>{});
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    // The devices listed were those of the line before.
+    mainDialog.Registry().ClearDevices();
+    mainDialog.ResetDeviceList();
+    mainDialog.ShowInstructions();
+    ShowInterfaceInUse(frame, line);
+    return true;
+}
+
 }  // namespace
 
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)

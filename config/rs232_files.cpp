@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "config/config_file_dialogs.h"
-#include "model/rs232_image.h"
+#include "config/rs232_build.h"
 
 namespace orv {
 

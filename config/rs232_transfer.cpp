@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "config/rs232_build.h"
 #include "link/bus_link.h"
 #include "link/commands.h"
 #include "model/image_crc.h"
-#include "model/rs232_image.h"
 
 namespace orv {
 
@@ -120,9 +120,11 @@ RS232SaveOutcome SaveRS232Config(const RS232Config& config, uint8_t address, Ser
 
 bool SendTestString(uint8_t address, size_t rowIndex, Services& services)
 {
-    const auto payload = TestStringPayload(rowIndex, services.prompts);
-    if (!payload)
+    const auto payload = TestStringPayload(rowIndex);
+    if (!payload) {
+        ShowRS232Refusal(services.prompts, UntestableStringRefusal());
         return false;
+    }
     SetBusStep({StrF("the string of row %zu was being sent to the ORV-RS232 at address %d", rowIndex + 1, address),
                 ""});
     SendRequest(BusRequest{OUTPUT_STRING, address, &*payload, 1});

@@ -57,8 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const orv::TypeAtAddressFn typeAt = [&kinds](uint8_t address) { return kinds[address]; };
     const std::vector<size_t> missing = orv::FindMissingLinks(config, typeAt);
-    const orv::Input8Config linked = orv::ApplyLinkAnswer(config, missing, orv::Answer::Yes, typeAt);
+    const orv::Input8Config linked = orv::ApplyLinkChoice(config, missing, orv::LinkChoice::RemoveMissingLinks, typeAt);
     FUZZ_CHECK(orv::FindMissingLinks(linked, typeAt).empty());
-    FUZZ_CHECK(orv::ApplyLinkAnswer(config, missing, orv::Answer::No, typeAt) == orv::Input8Config{} || missing.empty());
+    FUZZ_CHECK(orv::ApplyLinkChoice(config, missing, orv::LinkChoice::LoadNothing, typeAt) == orv::Input8Config{} ||
+               missing.empty());
     return 0;
 }

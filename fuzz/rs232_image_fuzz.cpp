@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "config/image_forms.h"
+#include "config/rs232_build.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/stored_rs232.h"
-#include "model/rs232_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -2,12 +2,12 @@
 // parsed back: when the builder accepts it, the image holds every row with a
 // string, with its destination, action, parameter bytes and string bytes, and
 // the name and rate. Configurations the builder refuses leave no image.
+#include "config/rs232_build.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/stored_rs232.h"
 #include "link/frame_codec.h"
 #include "model/catalogue.h"
 #include "model/latin1.h"
-#include "model/rs232_image.h"
 
 namespace {
 

@@ -7,7 +7,6 @@ namespace orv::fuzz {
 
 std::optional<StoredRS232> StoredForm(const RS232Config& config)
 {
-    QuietPrompts prompts;
     StoredRS232 stored;
     stored.name = Utf8ToLatin1(config.name).substr(0, RS232_NAME_LENGTH);
     stored.baudRate = config.baudRate;
@@ -15,7 +14,7 @@ std::optional<StoredRS232> StoredForm(const RS232Config& config)
         const RS232Row& row = config.rows[i];
         if (row.text.empty())
             continue;
-        std::optional<std::vector<uint8_t>> bytes = RowStringBytes(row, i, prompts);
+        std::optional<std::vector<uint8_t>> bytes = RowStringBytes(row);
         if (!bytes)
             return std::nullopt;
         stored.rows.push_back({row.destination, uint8_t(row.action), StoreRowParameters(row), std::move(*bytes)});

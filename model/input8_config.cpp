@@ -100,10 +100,10 @@ std::vector<size_t> FindMissingLinks(const Input8Config& config, const TypeAtAdd
     return missing;
 }
 
-Input8Config ApplyLinkAnswer(const Input8Config& config, const std::vector<size_t>& missingRows, Answer answer,
+Input8Config ApplyLinkChoice(const Input8Config& config, const std::vector<size_t>& missingRows, LinkChoice choice,
                              const TypeAtAddressFn& typeAtAddress)
 {
-    if (answer != Answer::Yes)
+    if (choice != LinkChoice::RemoveMissingLinks)
         return Input8Config{};
     Input8Config result = config;
     for (size_t r : missingRows) {
@@ -114,26 +114,6 @@ Input8Config ApplyLinkAnswer(const Input8Config& config, const std::vector<size_
             row.destination = 0;
     }
     return result;
-}
-
-Answer AskLinkQuestion(Prompts& prompts)
-{
-    MessageBoxOptions question{
-        "Warn Loading Data ",
-        "Node configuration links to a node not currently connected.\n Click Yes to load the configuration and remove "
-        "links to missing node(s) \n or No to cancel loading configuration",
-        Buttons::YesNo, Icon::Exclamation};
-    // Yes strips rows that a later save erases from the device: Enter must not.
-    question.defaultNo = true;
-    return prompts.MessageBox(question);
-}
-
-Input8Config CheckInput8Links(const Input8Config& config, const TypeAtAddressFn& typeAtAddress, Prompts& prompts)
-{
-    const std::vector<size_t> missing = FindMissingLinks(config, typeAtAddress);
-    if (missing.empty())
-        return config;
-    return ApplyLinkAnswer(config, missing, AskLinkQuestion(prompts), typeAtAddress);
 }
 
 }  // namespace orv

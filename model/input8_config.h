@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "services/prompts.h"
-
 namespace orv {
 
 constexpr size_t INPUT8_ROWS = 32;
@@ -78,18 +76,13 @@ using TypeAtAddressFn = std::function<uint8_t(uint8_t address)>;
 // does not offer the action.
 std::vector<size_t> FindMissingLinks(const Input8Config& config, const TypeAtAddressFn& typeAtAddress);
 
-// Asks the link question about the missing rows: Yes to load the
-// configuration without their links, No (the default) to load nothing.
-Answer AskLinkQuestion(Prompts& prompts);
+// What the user chose to do with a configuration whose links miss devices.
+enum class LinkChoice { RemoveMissingLinks, LoadNothing };
 
-// The answer to the link question. Yes unlinks the missing rows (action 0, no parameters,
-// destination 0 when nothing is connected there); No gives the empty
+// RemoveMissingLinks unlinks the missing rows (action 0, no parameters,
+// destination 0 when nothing is connected there); LoadNothing gives the empty
 // configuration.
-Input8Config ApplyLinkAnswer(const Input8Config& config, const std::vector<size_t>& missingRows, Answer answer,
+Input8Config ApplyLinkChoice(const Input8Config& config, const std::vector<size_t>& missingRows, LinkChoice choice,
                              const TypeAtAddressFn& typeAtAddress);
-
-// The configuration to show for config: itself when every link is reachable,
-// otherwise what the answer to the link question makes of it.
-Input8Config CheckInput8Links(const Input8Config& config, const TypeAtAddressFn& typeAtAddress, Prompts& prompts);
 
 }  // namespace orv

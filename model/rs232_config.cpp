@@ -47,7 +47,7 @@ size_t BaudRateIndex(uint32_t rate)
     return size_t(found - BaudRateTable.begin());
 }
 
-std::optional<std::vector<uint8_t>> ParseHexString(const std::string& text, size_t rowIndex, Prompts& prompts)
+std::optional<std::vector<uint8_t>> ParseHexString(const std::string& text)
 {
     std::vector<uint8_t> bytes;
     size_t pos = 0;
@@ -66,17 +66,20 @@ std::optional<std::vector<uint8_t>> ParseHexString(const std::string& text, size
     }
     if (pos == std::string::npos && !bytes.empty())
         return bytes;
-    prompts.Message(" Output Hex Validation ",
-                    StrF("Invalid Hex value for Row: %d. \n\nFormat accepted (space padded hex) : 1E 02 FF",
-                         int(rowIndex + 1)),
-                    Buttons::Ok, Icon::Exclamation);
     return std::nullopt;
 }
 
-std::optional<std::vector<uint8_t>> RowStringBytes(const RS232Row& row, size_t rowIndex, Prompts& prompts)
+RS232Refusal InvalidHexRefusal(size_t rowIndex)
+{
+    return {" Output Hex Validation ",
+            StrF("Invalid Hex value for Row: %d. \n\nFormat accepted (space padded hex) : 1E 02 FF",
+                 int(rowIndex + 1))};
+}
+
+std::optional<std::vector<uint8_t>> RowStringBytes(const RS232Row& row)
 {
     if (row.type == StringType::Hex)
-        return ParseHexString(row.text, rowIndex, prompts);
+        return ParseHexString(row.text);
     const std::string latin1 = Utf8ToLatin1(row.text);
     return std::vector<uint8_t>(latin1.begin(), latin1.end());
 }
@@ -148,22 +151,26 @@ int FreeImageBytes(const RS232Config& config)
     return free;
 }
 
-bool CanAddRS232Row(const RS232Config& config, Prompts& prompts)
+bool CanAddRS232Row(const RS232Config& config)
 {
-    if (config.rows.size() < RS232_MAX_ROWS && FreeImageBytes(config) >= RS232_NEW_ROW_RESERVE)
-        return true;
-    prompts.Message(" RS232 Input Config ", "Not enough memory for a new Row! \n ", Buttons::Ok, Icon::Exclamation);
-    return false;
+    return config.rows.size() < RS232_MAX_ROWS && FreeImageBytes(config) >= RS232_NEW_ROW_RESERVE;
 }
 
-std::optional<uint8_t> TestStringPayload(size_t rowIndex, Prompts& prompts)
+RS232Refusal NoRoomForRowRefusal()
+{
+    return {" RS232 Input Config ", "Not enough memory for a new Row! \n "};
+}
+
+std::optional<uint8_t> TestStringPayload(size_t rowIndex)
 {
     if (rowIndex < 10)
         return uint8_t('0' + rowIndex);
-    prompts.Message(" RS232 Test String ",
-                    "Only the first ten strings (rows 1 to 10) can be tested from here.", Buttons::Ok,
-                    Icon::Exclamation);
     return std::nullopt;
+}
+
+RS232Refusal UntestableStringRefusal()
+{
+    return {" RS232 Test String ", "Only the first ten strings (rows 1 to 10) can be tested from here."};
 }
 
 }  // namespace orv

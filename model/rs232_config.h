@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "model/catalogue.h"
-#include "services/prompts.h"
 
 namespace orv {
 
@@ -58,15 +57,25 @@ struct RS232Config {
 // a rate outside the table (the panel's extra entry, written in decimal).
 size_t BaudRateIndex(uint32_t rate);
 
+// Why an edit, a build or a test of the configuration is refused, in the
+// words of the box that tells the user (an exclamation box with Ok).
+struct RS232Refusal {
+    std::string caption;
+    std::string text;
+
+    bool operator==(const RS232Refusal&) const = default;
+};
+
 // The bytes of a Hex text: pieces split at blanks, tabs, CR and LF, each
-// exactly two hexadecimal digits. On the first piece that is not, or for a
-// text of separators alone, the Hex message box names the row (rowIndex
-// counted from 0, shown from 1) and the result is nothing.
-std::optional<std::vector<uint8_t>> ParseHexString(const std::string& text, size_t rowIndex, Prompts& prompts);
+// exactly two hexadecimal digits. Nothing on the first piece that is not, or
+// for a text of separators alone (then InvalidHexRefusal tells the user).
+std::optional<std::vector<uint8_t>> ParseHexString(const std::string& text);
+// The Hex message box naming the row (rowIndex counted from 0, shown from 1).
+RS232Refusal InvalidHexRefusal(size_t rowIndex);
 
 // The stored bytes of a row's string: the Latin-1 characters of an ASCII row,
-// the parsed bytes of a Hex row (nothing after the Hex message box).
-std::optional<std::vector<uint8_t>> RowStringBytes(const RS232Row& row, size_t rowIndex, Prompts& prompts);
+// the parsed bytes of a Hex row (nothing when the Hex text is invalid).
+std::optional<std::vector<uint8_t>> RowStringBytes(const RS232Row& row);
 
 // A stored string as the panel shows it: ASCII when every byte is printable
 // (0x20 to 0x7E), else Hex, every byte as "%02X ".
@@ -81,13 +90,15 @@ void ShowRowParameters(const std::array<uint8_t, RS232_PARAM_BYTES>& params, RS2
 // 4016 - 16 * k - T: k rows with a string, T their characters as typed. May be negative.
 int FreeImageBytes(const RS232Config& config);
 
-// Whether the panel may add a row; when not, the "Not enough memory" box has
-// been shown (the 100th row, or fewer than RS232_NEW_ROW_RESERVE free bytes).
-bool CanAddRS232Row(const RS232Config& config, Prompts& prompts);
+// Whether the panel may add a row: not the 100th row, nor with fewer than
+// RS232_NEW_ROW_RESERVE free bytes (then NoRoomForRowRefusal tells the user).
+bool CanAddRS232Row(const RS232Config& config);
+RS232Refusal NoRoomForRowRefusal();
 
 // The OUTPUT_STRING payload that makes the device send the string of the row
-// at rowIndex: one digit, so only the first ten rows; for the others a
-// message box says so and the result is nothing.
-std::optional<uint8_t> TestStringPayload(size_t rowIndex, Prompts& prompts);
+// at rowIndex: one digit, so only the first ten rows; nothing for the others
+// (then UntestableStringRefusal tells the user).
+std::optional<uint8_t> TestStringPayload(size_t rowIndex);
+RS232Refusal UntestableStringRefusal();
 
 }  // namespace orv

@@ -31,9 +31,9 @@ struct Record {
     std::array<uint8_t, RS232_PARAM_BYTES> params;
 };
 
-void ShowRefusal(Prompts& prompts, const std::string& text)
+RS232Build Refused(const std::string& text)
 {
-    prompts.Message(" RS232 Input Config ", text, Buttons::Ok, Icon::Exclamation);
+    return {std::nullopt, RS232Refusal{" RS232 Input Config ", text}};
 }
 
 }  // namespace
@@ -65,8 +65,7 @@ RS232Header DecodeRS232Header(const uint8_t* bytes)
     return header;
 }
 
-std::optional<RS232BuiltImage> BuildRS232Image(const RS232Config& config, std::optional<size_t> skipRow,
-                                               bool warnEmpty, Services& services)
+RS232Build BuildRS232ImageOrRefusal(const RS232Config& config, std::optional<size_t> skipRow, LogSink& log)
 {
     const bool skipping = skipRow && *skipRow < config.rows.size();
     const size_t rowTotal = config.rows.size() - (skipping ? 1 : 0);
@@ -88,35 +87,27 @@ std::optional<RS232BuiltImage> BuildRS232Image(const RS232Config& config, std::o
             metEmpty = true;
             continue;
         }
-        auto bytes = RowStringBytes(row, i, services.prompts);
+        auto bytes = RowStringBytes(row);
         if (!bytes)
-            return std::nullopt;
-        if (bytes->size() > MAX_STRING_BYTES) {
-            ShowRefusal(services.prompts,
-                        StrF("String too long for Row: %d. \n\nAt most 255 characters are stored", int(i + 1)));
-            return std::nullopt;
-        }
+            return {std::nullopt, InvalidHexRefusal(i)};
+        if (bytes->size() > MAX_STRING_BYTES)
+            return Refused(StrF("String too long for Row: %d. \n\nAt most 255 characters are stored", int(i + 1)));
         records.push_back({row.destination, row.action, StoreRowParameters(row)});
         strings.push_back(std::move(*bytes));
     }
 
     const size_t k = records.size();
-    if (k > RS232_MAX_ROWS) {
-        ShowRefusal(services.prompts, StrF("Too many Rows: %d. \n\nAt most 99 Rows can be saved", int(k)));
-        return std::nullopt;
-    }
+    if (k > RS232_MAX_ROWS)
+        return Refused(StrF("Too many Rows: %d. \n\nAt most 99 Rows can be saved", int(k)));
     size_t length = RS232_HEADER_SIZE + (RS232_RECORD_SIZE + 2) * k + CRC_SIZE;
     for (const auto& s : strings)
         length += s.size() + 1;
-    if (length > RS232_IMAGE_SIZE) {
-        ShowRefusal(services.prompts,
-                    StrF("Configuration too large: %d bytes, the ORV-RS232 holds %d. \n\n"
-                         "Shorten or delete some strings and try again",
-                         int(length), int(RS232_IMAGE_SIZE)));
-        return std::nullopt;
-    }
+    if (length > RS232_IMAGE_SIZE)
+        return Refused(StrF("Configuration too large: %d bytes, the ORV-RS232 holds %d. \n\n"
+                            "Shorten or delete some strings and try again",
+                            int(length), int(RS232_IMAGE_SIZE)));
 
-    LogF(services.log, "Saving RS232 Config:  Rows %d: ", int(k));
+    LogF(log, "Saving RS232 Config:  Rows %d: ", int(k));
     header.rowCount = uint16_t(k);
     header.stringCount = uint16_t(k);
     header.stringTableOffset = uint16_t(RS232_HEADER_SIZE + RS232_RECORD_SIZE * k);
@@ -141,12 +132,12 @@ std::optional<RS232BuiltImage> BuildRS232Image(const RS232Config& config, std::o
     const uint16_t crc = ImageCrc(image.buffer.data(), stringAt);
     Put16(&image.buffer[stringAt], crc);
     image.length = stringAt + CRC_SIZE;
+    return {image, std::nullopt, metEmpty};
+}
 
-    if (metEmpty && warnEmpty)
-        services.prompts.Message(" RS232 Input Config Warning ",
-                                 "Empty Rows found. \n\n Rows with empty strings won't be saved", Buttons::Ok,
-                                 Icon::Exclamation);
-    return image;
+RS232Refusal EmptyRowsWarning()
+{
+    return {" RS232 Input Config Warning ", "Empty Rows found. \n\n Rows with empty strings won't be saved"};
 }
 
 std::optional<size_t> RS232ImageLength(std::span<const uint8_t> buffer)
@@ -223,14 +214,6 @@ std::optional<RS232Config> ParseRS232Image(std::span<const uint8_t> buffer)
         config.rows.push_back(std::move(row));
     }
     return config;
-}
-
-std::optional<RS232Config> DeleteRS232Row(const RS232Config& config, size_t rowIndex, Services& services)
-{
-    const auto image = BuildRS232Image(config, rowIndex, false, services);
-    if (!image)
-        return std::nullopt;
-    return ParseRS232Image(image->buffer);
 }
 
 }  // namespace orv

@@ -17,7 +17,7 @@
 #include <span>
 
 #include "model/rs232_config.h"
-#include "services/services.h"
+#include "services/log.h"
 
 namespace orv {
 
@@ -45,13 +45,20 @@ struct RS232BuiltImage {
     size_t length = 0;  // CRC included
 };
 
+// A build: the image, or the refusal that tells the user why there is none.
+struct RS232Build {
+    std::optional<RS232BuiltImage> image;
+    std::optional<RS232Refusal> refusal;
+    bool leftOutEmptyRows = false;  // rows with an empty string are not stored
+};
+
 // The image of config, leaving out the row at skipRow (a row being deleted)
-// and every row with an empty string; with warnEmpty, the empty-rows box when
-// there was one. Nothing, after a message box, when a Hex row is invalid, a
+// and every row with an empty string. Refused when a Hex row is invalid, a
 // string is longer than 255 bytes, or the image would hold more than 99 rows
 // or not fit in RS232_IMAGE_SIZE bytes.
-std::optional<RS232BuiltImage> BuildRS232Image(const RS232Config& config, std::optional<size_t> skipRow,
-                                               bool warnEmpty, Services& services);
+RS232Build BuildRS232ImageOrRefusal(const RS232Config& config, std::optional<size_t> skipRow, LogSink& log);
+// The box that warns of the rows a build left out.
+RS232Refusal EmptyRowsWarning();
 
 // The length, CRC included, of the image in buffer: 46 + 13n + 2m and every
 // string entry after the offset table. Nothing when a count, a table offset,
@@ -64,10 +71,5 @@ std::optional<size_t> RS232ImageLength(std::span<const uint8_t> buffer);
 // are read from rowTableOffset, or from 46 when it is 0. A rate of 0 becomes
 // the first table rate. Actions are taken by their low byte.
 std::optional<RS232Config> ParseRS232Image(std::span<const uint8_t> buffer);
-
-// config without the row at rowIndex and without its empty rows, as the panel
-// shows it after a deletion; nothing, after the Hex message box, when another
-// row is invalid.
-std::optional<RS232Config> DeleteRS232Row(const RS232Config& config, size_t rowIndex, Services& services);
 
 }  // namespace orv

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "config/rs232_build.h"
 #include "services/log.h"
 
 namespace orv {
@@ -23,6 +24,14 @@ bool SameRS232Config(const RS232Config& a, const RS232Config& b)
 {
     return a.name == b.name && a.baudRate == b.baudRate &&
            std::equal(a.rows.begin(), a.rows.end(), b.rows.begin(), b.rows.end(), SameRow);
+}
+
+bool CheckRoomForNewRS232Row(const RS232Config& config, Prompts& prompts)
+{
+    if (CanAddRS232Row(config))
+        return true;
+    ShowRS232Refusal(prompts, NoRoomForRowRefusal());
+    return false;
 }
 
 bool RowDeletionNeedsQuestion(const RS232Row& row)

@@ -30,6 +30,10 @@ enum class RS232Shown {
 // parameter controls or the command of the row's action.
 bool SameRS232Config(const RS232Config& a, const RS232Config& b);
 
+// Whether the panel may add a row to config; when not, the "Not enough
+// memory" box has been shown.
+bool CheckRoomForNewRS232Row(const RS232Config& config, Prompts& prompts);
+
 // Whether deleting the row loses something the user typed or chose: its string, or a link.
 bool RowDeletionNeedsQuestion(const RS232Row& row);
 // The question before such a deletion; Yes deletes. No is the default.

@@ -4,7 +4,6 @@
 #include "model/image_crc.h"
 #include "model/input8_image.h"
 #include "model/rs232_image.h"
-#include "services/clock.h"
 #include "services/log.h"
 
 namespace orv {
@@ -15,17 +14,6 @@ namespace {
 constexpr uint8_t DEMO_RS232_ADDRESS = 5;
 constexpr uint8_t DEMO_LED4PD_ADDRESS = 7;
 constexpr uint8_t DEMO_RELAY_ADDRESS = 9;
-
-// The RS232 builder reports invalid rows in message boxes; the demo rows are valid.
-class SilentPrompts final : public Prompts {
-public:
-    Answer MessageBox(const MessageBoxOptions&) override { return Answer::Ok; }
-    std::unique_ptr<ProgressDialog> StartProgress(const ProgressOptions&) override { return nullptr; }
-    std::optional<std::string> FileDialog(const FileDialogOptions&) override { return std::nullopt; }
-    std::optional<int> SingleChoice(const ChoiceOptions&) override { return std::nullopt; }
-    void SetStatusText(const std::string&, int) override {}
-    void PumpEvents() override {}
-};
 
 }  // namespace
 
@@ -72,11 +60,8 @@ std::vector<uint8_t> DemoRS232Image()
     lamp.command = "STATUS";
     config.rows = {power, light, lamp};
 
-    VirtualClock clock;
     NullLog log;
-    SilentPrompts prompts;
-    Services services{clock, log, prompts};
-    const auto built = BuildRS232Image(config, std::nullopt, false, services);
+    const auto built = BuildRS232ImageOrRefusal(config, std::nullopt, log).image;
     if (!built)
         return {};
     std::vector<uint8_t> image(built->buffer.begin(), built->buffer.begin() + long(built->length));

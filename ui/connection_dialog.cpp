@@ -12,7 +12,6 @@
 
 #include "port/port_address.h"
 #include "ui/bus_work.h"
-#include "ui/main_dialog.h"
 #include "ui/settings.h"
 #include "ui/wx_text.h"
 
@@ -194,23 +193,6 @@ void ShowInterfaceInUse(wxFrame& frame, const BusLine* line)
     wxStatusBar* bar = frame.GetStatusBar();
     if (bar && bar->GetFieldsCount() > INTERFACE_STATUS_FIELD)
         frame.SetStatusText(_("Interface: ") + ToWx(line ? line->InUse() : SIMULATED_BUS), INTERFACE_STATUS_FIELD);
-}
-
-bool ChooseConnection(wxFrame& frame, BusLine* line, MainDialog& mainDialog)
-{
-    // A new line empties the device list and with it the shown panel.
-    if (!mainDialog.MayDropShownEdits())
-        return false;
-    ConnectionDialog dialog(&frame, line, mainDialog.GetServices(),
-                            line ? ListSerialPortChoices() : std::vector<InterfaceEntry>{});
-    if (dialog.ShowModal() != wxID_OK)
-        return false;
-    // The devices listed were those of the line before.
-    mainDialog.Registry().ClearDevices();
-    mainDialog.ResetDeviceList();
-    mainDialog.ShowInstructions();
-    ShowInterfaceInUse(frame, line);
-    return true;
 }
 
 }  // namespace orv

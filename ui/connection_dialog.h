@@ -20,7 +20,6 @@ class wxTextCtrl;
 
 namespace orv {
 
-class MainDialog;
 
 // File > "Connection ...".
 constexpr int ID_CONNECTION = 10023;
@@ -70,9 +69,5 @@ private:
 
 // The line in use, in the frame's status bar.
 void ShowInterfaceInUse(wxFrame& frame, const BusLine* line);
-
-// The dialog from the frame's menu: on OK the line is the new one, kept for
-// the next start, and the device list (of the old line) is emptied; true then.
-bool ChooseConnection(wxFrame& frame, BusLine* line, MainDialog& mainDialog);
 
 }  // namespace orv

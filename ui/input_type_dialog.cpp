@@ -18,9 +18,13 @@
 #include "model/catalogue.h"
 #include "model/latin1.h"
 #include "model/parameter_text.h"
+#include "panel_rules/device_label.h"
+#include "panel_rules/input8_link_question.h"
 #include "panel_rules/input8_panel_rules.h"
+#include "panel_rules/panel_save.h"
 #include "ui/bus_work.h"
-#include "ui/main_dialog.h"
+#include "ui/panel_host.h"
+#include "ui/parameter_fields.h"
 #include "ui/panel_font.h"
 #include "ui/panel_frame.h"
 #include "ui/rows_page.h"
@@ -32,10 +36,6 @@ namespace orv {
 namespace {
 
 constexpr size_t INPUT_ENTRIES = 8;
-constexpr int PARAMETER_TEXT_CHARS = 3;
-constexpr int PARAMETER_TEXT_WIDTH = 33;
-// Behind a parameter whose value is outside its range.
-const wxColour WRONG_VALUE_COLOUR(255, 190, 190);
 constexpr int STATUS_WIDTH = 300;
 // However small the frame, the rows area shows this many rows.
 constexpr int MIN_VISIBLE_ROWS = 3;
@@ -59,11 +59,6 @@ wxStaticText* StaticText(wxWindow* parent, const wxString& label, int width)
 
 // The longest destination entry the device kinds give.
 constexpr const char* LONGEST_DESTINATION = " ORV-LED4PD  @ 255 ";
-
-// A save that does not discover again: the list still shows the device as it was found.
-constexpr const char* SAVED_LISTED_LATER =
-    " Save SUCCESS \n Input8 configuration has been saved Succesfully\n\n The device list shows it as configured "
-    "after the next discovery.";
 
 wxString LongestActionName()
 {
@@ -113,9 +108,9 @@ wxBEGIN_EVENT_TABLE(Input_Type_Dialog, wxPanel)
 wxEND_EVENT_TABLE()
 // clang-format on
 
-Input_Type_Dialog::Input_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, wxWindowID id, const wxPoint& pos,
+Input_Type_Dialog::Input_Type_Dialog(PanelHost& host, wxWindow* parent, wxWindowID id, const wxPoint& pos,
                                      const wxSize& size, long style)
-    : wxPanel(parent, id, pos, size, style, "panel"), mainDialog_(mainDialog)
+    : wxPanel(parent, id, pos, size, style, "panel"), host_(host)
 {
     CreateControls();
     // The user's edits of every choice and text reach the panel; the panel
@@ -302,13 +297,13 @@ void Input_Type_Dialog::SetStatus(const wxString& text)
 
 TypeAtAddressFn Input_Type_Dialog::TypeAt() const
 {
-    const DeviceRegistry& registry = mainDialog_.Registry();
+    const DeviceRegistry& registry = host_.Registry();
     return [&registry](uint8_t address) { return uint8_t(registry.TypeAtAddress(address)); };
 }
 
 bool Input_Type_Dialog::ReadFromDevice()
 {
-    const ReadOutcome outcome = ReadConfigImage(Input8TransferProfile(), address_, mainDialog_.GetServices());
+    const ReadOutcome outcome = ReadConfigImage(Input8TransferProfile(), address_, host_.GetServices());
     if (outcome.result != ReadResult::Intact) {
         // Nothing is left on the panel that could be taken for this device's configuration.
         ShowNotLoaded();
@@ -328,14 +323,7 @@ void Input_Type_Dialog::ShowNotLoaded()
 
 std::string Input_Type_Dialog::DeviceLabel() const
 {
-    std::string name = "ORV-Input8";
-    const DeviceRegistry& registry = mainDialog_.Registry();
-    for (size_t i = 0; i < registry.Count(); ++i)
-        if (registry.Record(i).address == address_ && registry.Record(i).typeCode == TYPE_INPUT8) {
-            name = registry.Record(i).name;
-            break;
-        }
-    return name + " @ " + std::to_string(address_);
+    return PanelDeviceLabel(host_.Registry(), address_, TYPE_INPUT8, "ORV-Input8");
 }
 
 void Input_Type_Dialog::ShowRulesState()
@@ -351,7 +339,7 @@ void Input_Type_Dialog::ShowRulesState()
     Layout();
     RenewTabOrder(this);
     if (IsShown())
-        mainDialog_.RelayoutPanels();
+        host_.RelayoutPanels();
 }
 
 void Input_Type_Dialog::ResetActionList(size_t r)
@@ -366,7 +354,7 @@ void Input_Type_Dialog::ResetActionList(size_t r)
 size_t Input_Type_Dialog::OfferActions(size_t r, uint8_t destination)
 {
     ResetActionList(r);
-    const std::vector<ActionEntry> actions = GetActions(mainDialog_.Registry().TypeAtAddress(destination));
+    const std::vector<ActionEntry> actions = GetActions(host_.Registry().TypeAtAddress(destination));
     size_t k = 0;
     for (; k < actions.size() && k + 1 < INPUT8_ACTION_ENTRIES; ++k) {
         actionCodeTable_[r][k + 1] = actions[k].code;
@@ -377,11 +365,7 @@ size_t Input_Type_Dialog::OfferActions(size_t r, uint8_t destination)
 
 void Input_Type_Dialog::DestroyParameterControls(Row& row)
 {
-    for (wxTextCtrl* field : row.parameters)
-        field->Destroy();
-    row.parameters.clear();
-    row.ranges.clear();
-    row.takenTexts.clear();
+    row.parameters.Clear();
 }
 
 void Input_Type_Dialog::ShowFreeText(Row& row)
@@ -429,7 +413,7 @@ void Input_Type_Dialog::ClearInput8Panel()
 // Every record but the Input8s, in registry order, as long as the table has room.
 void Input_Type_Dialog::FillDestinations()
 {
-    const DeviceRegistry& registry = mainDialog_.Registry();
+    const DeviceRegistry& registry = host_.Registry();
     if (registry.Count() <= 1)
         return;
     for (size_t i = 0; i < registry.Count() && destinationCount_ < INPUT8_DESTINATION_ENTRIES; ++i) {
@@ -453,7 +437,7 @@ void Input_Type_Dialog::ApplyInput8Image(const Input8Config& config)
 {
     // No is "cancel loading": the device's configuration is then not shown at all.
     const std::vector<size_t> missing = FindMissingLinks(config, TypeAt());
-    if (!missing.empty() && AskLinkQuestion(mainDialog_.GetServices().prompts) != Answer::Yes) {
+    if (!missing.empty() && AskLinkQuestion(host_.GetServices().prompts) != Answer::Yes) {
         ShowNotLoaded();
         return;
     }
@@ -466,7 +450,7 @@ bool Input_Type_Dialog::ImportInput8Image(const Input8Config& config)
 {
     // No keeps the panel as it was: an import is the user's choice, not what the device holds.
     const std::vector<size_t> missing = FindMissingLinks(config, TypeAt());
-    if (!missing.empty() && AskLinkQuestion(mainDialog_.GetServices().prompts) != Answer::Yes)
+    if (!missing.empty() && AskLinkQuestion(host_.GetServices().prompts) != Answer::Yes)
         return false;
     const Input8Config intended = ShowConfig(config, missing);
     rules_.Imported(intended, ShownConfig());
@@ -498,7 +482,7 @@ Input8Config Input_Type_Dialog::ShowConfig(const Input8Config& config, const std
     ClearInput8Panel();
     FillDestinations();
     nameField_->ChangeValue(ToWx(config.name));
-    if (const DeviceRecord* record = mainDialog_.Registry().SelectedRecord())
+    if (const DeviceRecord* record = host_.Registry().SelectedRecord())
         SetStatus("Firmware Ver: " + ToWx(FirmwareText(*record)));
     for (size_t r = 0; r < INPUT8_ROWS; ++r)
         ShowRow(r, config.rows[r]);
@@ -510,8 +494,8 @@ Input8Config Input_Type_Dialog::ShowConfig(const Input8Config& config, const std
         LayoutRow(row);
     }
     LayoutRowsArea();
-    mainDialog_.RelayoutPanels();
-    return ApplyLinkAnswer(config, unlinked, Answer::Yes, TypeAt());
+    host_.RelayoutPanels();
+    return ApplyLinkChoice(config, unlinked, LinkChoice::RemoveMissingLinks, TypeAt());
 }
 
 void Input_Type_Dialog::ShowRow(size_t r, const InputRow& stored)
@@ -553,40 +537,12 @@ void Input_Type_Dialog::BuildParameterControls(size_t r, uint16_t action, const 
     }
 
     row.content->Show(row.freeTextArea, false);
-    DestroyParameterControls(row);
-    const std::vector<ParamSpec::Range> ranges = spec->Ranges();
-    const ParameterValues values = parameters ? DecodeParameters(action, *parameters) : ParameterValues{};
-    wxWindow* box = row.line->GetStaticBox();
-    const int firstId = ID_INPUT8_PARAMETER_BASE + int(r);
-    // Every value is a text field: a spin control would clamp a typed value
-    // to its range, where the value must stay as typed and be shown as wrong.
-    for (size_t j = 0; j < size_t(spec->spinCount) + spec->textCount; ++j) {
-        const bool bounded = j < spec->spinCount;
-        const ParamSpec::Range range = bounded ? ranges[j] : PARAMETER_BYTE_RANGE;
-        wxString value;
-        if (bounded)
-            value = wxString::Format("%d", j < values.spins.size() ? values.spins[j] : range.minimum);
-        else if (j - spec->spinCount < values.texts.size())
-            value = ToWx(values.texts[j - spec->spinCount]);
-        auto* field = new wxTextCtrl(box, firstId + int(j), wxEmptyString, wxDefaultPosition,
-                                     wxSize(PARAMETER_TEXT_WIDTH, -1));
-        // A longer stored value is shown whole, not cut to the length one may type.
-        field->SetMaxLength(std::max<unsigned long>(PARAMETER_TEXT_CHARS, value.length()));
-        field->ChangeValue(value);
-        // At least wide enough for three digits where the platform's fields have wide margins.
-        const wxSize digits = field->GetSizeFromTextSize(field->GetTextExtent("000"));
-        field->SetInitialSize(wxSize(std::max(PARAMETER_TEXT_WIDTH, digits.GetWidth()), -1));
-        field->Bind(wxEVT_TEXT, [this, r](wxCommandEvent& event) {
-            event.Skip();
-            ParameterTyped(r, wxStaticCast(event.GetEventObject(), wxTextCtrl));
-        });
-        row.parameters.push_back(field);
-        row.ranges.push_back(range);
-        if (parameters)
-            row.takenTexts.push_back(value);
-        MarkParameter(r, row.parameters.size() - 1);
-        row.parameterArea->Add(field, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    }
+    std::optional<ParameterValues> values;
+    if (parameters)
+        values = DecodeParameters(action, *parameters);
+    row.parameters.Build(row.line->GetStaticBox(), ID_INPUT8_PARAMETER_BASE + int(r), r + 1, *spec, values,
+                         [this, r](size_t j) { ParameterTyped(r, j); });
+    row.parameters.AddTo(*row.parameterArea, ITEM_BORDER);
 
     const int number = int(r) + 1;
     if (spec->spinCount + spec->textCount == 0)
@@ -600,36 +556,13 @@ void Input_Type_Dialog::BuildParameterControls(size_t r, uint16_t action, const 
     LayoutRowsArea();
 }
 
-bool Input_Type_Dialog::ParameterEdited(size_t r, size_t j) const
+void Input_Type_Dialog::ParameterTyped(size_t r, size_t j)
 {
-    const Row& row = rows_[r];
-    return j >= row.takenTexts.size() || row.parameters[j]->GetValue() != row.takenTexts[j];
-}
-
-bool Input_Type_Dialog::ParameterFits(size_t r, size_t j) const
-{
-    const Row& row = rows_[r];
-    return CheckParameter(FromWx(row.parameters[j]->GetValue()), row.ranges[j]) == ParameterCheck::Fits;
-}
-
-void Input_Type_Dialog::MarkParameter(size_t r, size_t j)
-{
-    wxTextCtrl* field = rows_[r].parameters[j];
-    const bool fits = ParameterFits(r, j);
-    field->SetBackgroundColour(fits ? wxNullColour : WRONG_VALUE_COLOUR);
-    field->SetToolTip(fits ? wxString() : ToWx(ParameterRefusal(r + 1, rows_[r].ranges[j])));
-    field->Refresh();
-}
-
-void Input_Type_Dialog::ParameterTyped(size_t r, wxTextCtrl* field)
-{
-    const auto& fields = rows_[r].parameters;
-    const auto at = std::find(fields.begin(), fields.end(), field);
-    if (at == fields.end())
+    ParameterFields& fields = rows_[r].parameters;
+    if (j >= fields.Count())
         return;
-    const auto j = size_t(at - fields.begin());
-    MarkParameter(r, j);
-    if (!ParameterFits(r, j)) {
+    fields.Mark(j);
+    if (!fields.Fits(j)) {
         ShowRefusal(r, j);
         return;
     }
@@ -645,7 +578,7 @@ void Input_Type_Dialog::ParameterTyped(size_t r, wxTextCtrl* field)
 
 std::string Input_Type_Dialog::ShowRefusal(size_t r, size_t j)
 {
-    const std::string refusal = ParameterRefusal(r + 1, rows_[r].ranges[j]);
+    const std::string refusal = rows_[r].parameters.Refusal(j);
     SetStatus(ToWx(refusal));
     statusIsRefusal_ = true;
     return refusal;
@@ -657,9 +590,8 @@ std::optional<std::pair<size_t, size_t>> Input_Type_Dialog::FirstWrongParameter(
         // Values left behind a destination change are not stored.
         if (!GetParamSpec(SelectedValue<uint16_t>(rows_[r].action)))
             continue;
-        for (size_t j = 0; j < rows_[r].parameters.size(); ++j)
-            if (!ParameterFits(r, j) && (!typedOnly || ParameterEdited(r, j)))
-                return std::make_pair(r, j);
+        if (const std::optional<size_t> j = rows_[r].parameters.FirstWrong(typedOnly))
+            return std::make_pair(r, *j);
     }
     return std::nullopt;
 }
@@ -671,11 +603,8 @@ bool Input_Type_Dialog::ParametersInRange(const char* caption)
         return true;
     const auto [r, j] = *wrong;
     const std::string refusal = ShowRefusal(r, j);
-    wxTextCtrl* field = rows_[r].parameters[j];
-    field->SetFocus();
-    field->SelectAll();
-    RowsPage::ShowWindow(rowsArea_, field);
-    mainDialog_.GetServices().prompts.Message(caption, refusal, Buttons::Ok, Icon::Exclamation);
+    rows_[r].parameters.Focus(j, rowsArea_);
+    host_.GetServices().prompts.Message(caption, refusal, Buttons::Ok, Icon::Exclamation);
     return false;
 }
 
@@ -699,15 +628,8 @@ Input8Config Input_Type_Dialog::ShownConfig() const
         stored.action = SelectedValue<uint16_t>(row.action);
 
         ParameterValues values;
-        if (const std::optional<ParamSpec> spec = GetParamSpec(stored.action)) {
-            const size_t bounded = spec->spinCount;
-            for (size_t j = 0; j < row.parameters.size(); ++j) {
-                const std::string text = FromWx(row.parameters[j]->GetValue());
-                if (j < bounded)
-                    values.spins.push_back(int(LeadingNumber(text)));
-                else
-                    values.texts.push_back(text);
-            }
+        if (GetParamSpec(stored.action)) {
+            values = row.parameters.Values();
         } else {
             values.freeText = FromWx(row.freeText->GetValue());
         }
@@ -730,9 +652,9 @@ bool Input_Type_Dialog::SaveToDevice(bool rediscover)
 {
     // What an earlier save or refusal said no longer holds.
     SetStatus(wxEmptyString);
-    if (!rules_.SaveEnabled() || !ParametersInRange(" Config Not Saved ") || !mainDialog_.BusReady())
+    if (!rules_.SaveEnabled() || !ParametersInRange(" Config Not Saved ") || !host_.BusReady())
         return false;
-    Services& services = mainDialog_.GetServices();
+    Services& services = host_.GetServices();
     WriteResult result = WriteResult::Failed;
     bool readBackShown = false;
     {
@@ -746,44 +668,27 @@ bool Input_Type_Dialog::SaveToDevice(bool rediscover)
         rules_.SaveNotReadBack();
         ShowRulesState();
     }
-    // The outcome stays on the frame's status bar too, after the boxes are gone.
-    if (result != WriteResult::Saved) {
-        SetStatus(_("Configuration not saved"));
-        services.prompts.SetStatusText(DeviceLabel() + ": configuration not saved");
-        return false;
-    }
-    SetStatus(_("Configuration saved"));
-    statusIsSaved_ = true;
-    services.prompts.SetStatusText(DeviceLabel() + ": configuration saved");
-    const DeviceRecord* record = mainDialog_.Registry().SelectedRecord();
-    if (record && record->configured) {
-        services.prompts.Message(" Config Saved ", " Save SUCCESS \n Input8 configuration has been saved Succesfully",
-                                 Buttons::Ok, Icon::Information);
-        return true;
-    }
-    // A device that held no configuration reports itself configured from now
-    // on (and the selection may be stale): discover again so the list says so.
-    if (!rediscover) {
-        services.prompts.Message(" Config Saved ", SAVED_LISTED_LATER, Buttons::Ok, Icon::Information);
-        return true;
-    }
-    services.prompts.Message(" Config Saved ",
-                             "Save SUCCESS \nClick OK to set address correctly & re-discover the device ",
-                             Buttons::Ok, Icon::Information);
-    mainDialog_.DiscoverDevices(BROADCAST_ADDRESS);
-    return true;
+    const PanelSaveResult saveResult = PanelSaveResultOf(result);
+    const PanelSaveWords words = PanelSaveOutcome(SavedKind::Input8, saveResult, DeviceLabel(),
+                                                  host_.Registry().SelectedRecord(), rediscover);
+    SetStatus(wxGetTranslation(ToWx(words.statusLine)));
+    if (saveResult == PanelSaveResult::Saved)
+        statusIsSaved_ = true;
+    if (ReportPanelSave(words, services.prompts))
+        host_.DiscoverDevices(BROADCAST_ADDRESS);
+    return saveResult == PanelSaveResult::Saved;
 }
 
 void Input_Type_Dialog::OnExportToPc(wxCommandEvent&)
 {
     if (!rules_.ExportEnabled() || !ParametersInRange(" Config Not Exported "))
         return;
-    ExportInput8Config(BuildInput8Config(), mainDialog_.GetServices().prompts, mainDialog_.GetServices().log);
+    ExportInput8Config(BuildInput8Config(), host_.GetServices().prompts, host_.GetServices().log);
 }
 
 void Input_Type_Dialog::OnImportFromPc(wxCommandEvent&)
 {
-    Prompts& prompts = mainDialog_.GetServices().prompts;
+    Prompts& prompts = host_.GetServices().prompts;
     // A save at the question keeps this panel for its device: the import follows.
     EditsSavedInPlace edits(*this, [this] { return SaveToDevice(false); });
     const std::optional<Input8Config> config = ImportOverEdits<Input8Config>(edits, prompts, ImportInput8Config);
@@ -794,7 +699,7 @@ void Input_Type_Dialog::OnImportFromPc(wxCommandEvent&)
 
 void Input_Type_Dialog::OnStartEmpty(wxCommandEvent&)
 {
-    if (mainDialog_.GetServices().prompts.MessageBox(StartEmptyQuestion(DeviceLabel())) != Answer::Yes)
+    if (host_.GetServices().prompts.MessageBox(StartEmptyQuestion(DeviceLabel())) != Answer::Yes)
         return;
     // The destinations are offered as after a read, so that the rows can be filled.
     ShowConfig(Input8Config{}, {});

@@ -17,6 +17,7 @@
 #include "model/input8_image.h"
 #include "panel_rules/input8_panel_rules.h"
 #include "panel_rules/unsaved_edits.h"
+#include "ui/parameter_fields.h"
 
 class wxBoxSizer;
 class wxChoice;
@@ -27,7 +28,7 @@ class wxTextCtrl;
 
 namespace orv {
 
-class MainDialog;
+class PanelHost;
 
 constexpr int ID_INPUT8_SAVE = 10092;
 constexpr int ID_INPUT8_EXPORT = 10093;
@@ -51,7 +52,7 @@ constexpr size_t INPUT8_ACTION_ENTRIES = 50;
 
 class Input_Type_Dialog : public wxPanel, public UnsavedEdits {
 public:
-    Input_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, wxWindowID id = 10008,
+    Input_Type_Dialog(PanelHost& host, wxWindow* parent, wxWindowID id = 10008,
                       const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxSize(850, 850),
                       long style = wxTAB_TRAVERSAL);
 
@@ -102,11 +103,8 @@ private:
         wxBoxSizer* parameterArea = nullptr;
         wxBoxSizer* freeTextArea = nullptr;
         wxTextCtrl* freeText = nullptr;
-        // The values of the row's action, its bounded ones first, and their ranges.
-        std::vector<wxTextCtrl*> parameters;
-        std::vector<ParamSpec::Range> ranges;
-        // The texts the parameters showed when the configuration was taken; empty for a new action.
-        std::vector<wxString> takenTexts;
+        // The value fields of the row's action.
+        ParameterFields parameters;
     };
 
     void CreateControls();
@@ -119,12 +117,7 @@ private:
     // does not is focused and named in the status line and in a box with
     // caption.
     bool ParametersInRange(const char* caption);
-    bool ParameterFits(size_t r, size_t j) const;
-    // The user changed row r's parameter j since the configuration was taken.
-    bool ParameterEdited(size_t r, size_t j) const;
-    // Row r's parameter j coloured and explained when its value is wrong.
-    void MarkParameter(size_t r, size_t j);
-    void ParameterTyped(size_t r, wxTextCtrl* field);
+    void ParameterTyped(size_t r, size_t j);
     // Row r's parameter j named as wrong on the status line; the text shown.
     std::string ShowRefusal(size_t r, size_t j);
     // Row and parameter of the first value outside its range; with typedOnly,
@@ -164,7 +157,7 @@ private:
     // Any edit of the user's, after the control's own handler and before the panel's table.
     void OnEdited(wxCommandEvent& event);
 
-    MainDialog& mainDialog_;
+    PanelHost& host_;
     uint8_t address_ = 0;
 
     // The values behind the choices' entries; each entry's client data points here.

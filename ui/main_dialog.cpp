@@ -18,7 +18,9 @@
 #include "network/bus_reconnect.h"
 #include "network/device_modes.h"
 #include "network/discovery.h"
+#include "network/fast_scan.h"
 #include "network/firmware_update.h"
+#include "ui/fast_discovery.h"
 #include "ui/input_type_dialog.h"
 #include "ui/intro_dialog.h"
 #include "ui/led4_type_dialog.h"
@@ -534,6 +536,14 @@ void MainDialog::ShowReadPanel(wxWindow* panel, bool readDone, const char* devic
                               Buttons::Ok, Icon::Exclamation);
     registry_.RemoveDevice(registry_.selectedIndex());
     RefreshDeviceList();
+}
+
+void DiscoverAllFast(MainDialog& dialog, std::optional<uint32_t> latencyTimerMillis)
+{
+    if (!dialog.MayDropShownEdits() || !dialog.BusReady())
+        return;
+    BusWork work(&dialog);
+    FastDiscoverAll(dialog.Network(), latencyTimerMillis);
 }
 
 }  // namespace orv

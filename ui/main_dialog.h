@@ -15,6 +15,7 @@
 #include "services/services.h"
 #include "ui/bus_work.h"
 #include "ui/identifiers.h"
+#include "ui/panel_host.h"
 #include "wholebus/known_links.h"
 
 class wxBoxSizer;
@@ -30,27 +31,26 @@ class RS232_Type_Dialog;
 
 constexpr int ID_DEVICE_LIST = 10009;
 
-class MainDialog : public wxPanel, public NetworkView {
+class MainDialog : public wxPanel, public NetworkView, public PanelHost {
 public:
     MainDialog(wxWindow* parent, Services& services, wxWindowID id = ID_MAIN_DIALOG,
                const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxSize(1200, 690),
                long style = wxTAB_TRAVERSAL);
 
     // The frame's menu commands.
-    void DiscoverDevices(int start);
+    void DiscoverDevices(int start) override;
     void UpdateFirmware(bool emergency);
     void EnterBootMode();
     void EnterConfigMode();
     void OnSetAddress();
 
-    // What the configuration panels use. Its prompts take a busy window away
-    // before they show a dialog.
-    Services& GetServices() { return services_; }
-    DeviceRegistry& Registry() { return registry_; }
+    // What the configuration panels use (PanelHost), and the frame's commands.
+    Services& GetServices() override { return services_; }
+    DeviceRegistry& Registry() override { return registry_; }
     NetworkContext& Network() { return network_; }
     // Before any bus work: false when the interface is lost and was not found
     // again (the user has been asked and told). The search runs as bus work.
-    bool BusReady();
+    bool BusReady() override;
     // The edits of the configuration panel on screen, or null when no panel
     // with edits is shown.
     UnsavedEdits* ShownEdits() const;
@@ -61,7 +61,7 @@ public:
     void TrackEdits(wxWindow* panel, UnsavedEdits* edits);
     // The links of the configurations read on selection.
     const KnownLinks& Links() const { return knownLinks_; }
-    void RelayoutPanels();
+    void RelayoutPanels() override;
 
     void ShowInstructions() override;
     void ResetDeviceList() override;

@@ -19,17 +19,20 @@
 #include <wx/wrapsizer.h>
 #include <wx/utils.h>
 
+#include "config/rs232_build.h"
 #include "config/rs232_files.h"
 #include "config/rs232_transfer.h"
 #include "link/bus_link.h"
 #include "link/commands.h"
 #include "model/parameter_text.h"
-#include "model/rs232_image.h"
+#include "panel_rules/device_label.h"
+#include "panel_rules/panel_save.h"
 #include "panel_rules/rs232_destinations.h"
 #include "resources/embedded.h"
 #include "services/log.h"
 #include "ui/bus_work.h"
-#include "ui/main_dialog.h"
+#include "ui/panel_host.h"
+#include "ui/parameter_fields.h"
 #include "ui/panel_font.h"
 #include "ui/panel_frame.h"
 #include "ui/rows_page.h"
@@ -54,22 +57,12 @@ constexpr int CHOICE_WIDTH = 125;
 constexpr int COMMAND_WIDTH = 100;
 constexpr int TEST_WIDTH = 75;
 constexpr int DELETE_WIDTH = 33;
-// A parameter field is at least wide enough to show three digits, as many as one may type.
-constexpr int FREE_VALUE_WIDTH = 33;
-constexpr unsigned long PARAMETER_CHARS = 3;
 constexpr int STATUS_WIDTH = 200;
 constexpr int BUTTON_WIDTH = 150;
 // The rows area is never lower than the header and this many rows.
 constexpr int MIN_VISIBLE_ROWS = 3;
-// The background of a free value out of its range.
-const wxColour WRONG_VALUE(255, 200, 200);
 
 constexpr const char* UNLISTED_DESTINATION = " Not connected  @ %d ";
-
-// A save that does not discover again: the list still shows the device as it was found.
-constexpr const char* SAVED_LISTED_LATER =
-    " Save SUCCESS \n RS232 configuration has been saved Succesfully\n\n The device list shows it as configured "
-    "after the next discovery.";
 
 wxBitmap Picture(const EmbeddedFile& file)
 {
@@ -192,9 +185,9 @@ wxBEGIN_EVENT_TABLE(RS232_Type_Dialog, wxPanel)
                       RS232_Type_Dialog::OnStringEdited)
 wxEND_EVENT_TABLE()
 
-RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, wxWindowID id, const wxPoint& pos,
+RS232_Type_Dialog::RS232_Type_Dialog(PanelHost& host, wxWindow* parent, wxWindowID id, const wxPoint& pos,
                                      const wxSize& size, long style)
-    : wxPanel(parent, id, pos, size, style, "panel"), mainDialog_(mainDialog)
+    : wxPanel(parent, id, pos, size, style, "panel"), host_(host)
 {
     std::copy(BaudRateTable.begin(), BaudRateTable.end(), rateTable_.begin());
 
@@ -310,7 +303,7 @@ RS232_Type_Dialog::RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, w
 
 bool RS232_Type_Dialog::ReadFromDevice()
 {
-    const RS232ReadOutcome read = ReadRS232Config(address_, false, mainDialog_.GetServices());
+    const RS232ReadOutcome read = ReadRS232Config(address_, false, host_.GetServices());
     // Nothing of the RS232 shown before, nor an empty configuration, may be
     // taken for this one's and saved into it.
     if (read.result != RS232ReadResult::Shown) {
@@ -343,12 +336,7 @@ bool RS232_Type_Dialog::HasUnsavedEdits() const
 
 std::string RS232_Type_Dialog::EditedDeviceLabel() const
 {
-    const DeviceRegistry& registry = mainDialog_.Registry();
-    std::string name = "ORV-RS232";
-    for (size_t i = 0; i < registry.Count(); ++i)
-        if (registry.Record(i).address == address_ && registry.Record(i).typeCode == TYPE_RS232)
-            name = registry.Record(i).name;
-    return StrF("%s @ %d", name.c_str(), int(address_));
+    return PanelDeviceLabel(host_.Registry(), address_, TYPE_RS232, "ORV-RS232");
 }
 
 bool RS232_Type_Dialog::SaveUnsavedEdits()
@@ -369,7 +357,7 @@ void RS232_Type_Dialog::ShowNotLoaded()
     ShowStatus("Config. not loaded");
     EnableEditing();
     RelayoutRows();
-    mainDialog_.RelayoutPanels();
+    host_.RelayoutPanels();
 }
 
 void RS232_Type_Dialog::EnableEditing()
@@ -439,7 +427,7 @@ void RS232_Type_Dialog::AddRS232Row()
     row.tail->Hide(row.paramSizer);
     row.test->Disable();
 
-    const std::vector<DestinationEntry> destinations = RS232DestinationEntries(mainDialog_.Registry());
+    const std::vector<DestinationEntry> destinations = RS232DestinationEntries(host_.Registry());
     for (size_t i = 0; i < destinations.size() && i + 1 < row.destinationTable.size(); ++i) {
         row.destinationTable[i] = destinations[i].address;
         row.destination->Append(ToWx(destinations[i].label), &row.destinationTable[i]);
@@ -478,7 +466,7 @@ void RS232_Type_Dialog::SelectDestination(size_t r, uint8_t destination)
 void RS232_Type_Dialog::ApplyDestination(size_t r, uint8_t destination, uint16_t action)
 {
     Row& row = *rows_[r];
-    std::vector<ActionEntry> actions = GetActions(mainDialog_.Registry().TypeAtAddress(destination));
+    std::vector<ActionEntry> actions = GetActions(host_.Registry().TypeAtAddress(destination));
     const bool offered = std::any_of(actions.begin(), actions.end(),
                                      [&](const ActionEntry& entry) { return entry.code == row.keptAction; });
     const std::string keptName = ActionName(row.keptAction);
@@ -510,43 +498,15 @@ void RS232_Type_Dialog::BuildParameterControls(uint16_t action, size_t r, const 
 
     row.tail->Hide(row.commandSizer);
     row.command->ChangeValue("");
-    row.paramSizer->Clear(true);
-    row.parameters.clear();
-    row.ranges.clear();
-    row.boundedCount = spec->spinCount;
-    wxStaticBox* box = row.line->GetStaticBox();
-    const std::vector<ParamSpec::Range> ranges = spec->Ranges();
-    // Every value is a text field: a spin control would clamp a typed value
-    // to its range, where it must stay as typed and be shown as wrong.
-    for (size_t j = 0; j < size_t(spec->spinCount) + spec->textCount; ++j) {
-        const bool bounded = j < spec->spinCount;
-        const ParamSpec::Range range =
-            bounded ? (j < ranges.size() ? ranges[j] : ParamSpec::Range{0, 0}) : PARAMETER_BYTE_RANGE;
-        wxString value;
-        if (bounded)
-            value = wxString::Format("%d", stored && j < stored->spinValues.size() ? stored->spinValues[j]
-                                                                                   : range.minimum);
-        else if (stored && j - spec->spinCount < stored->freeTexts.size())
-            value = ToWx(stored->freeTexts[j - spec->spinCount]);
-        auto* field = new wxTextCtrl(box, ID_RS232_ROW_PARAMS + int(r + j), "", wxDefaultPosition,
-                                     wxSize(FREE_VALUE_WIDTH, -1), 0, wxDefaultValidator, "text");
-        // A longer stored value is shown whole, not cut to the length one may type.
-        field->SetMaxLength(std::max<unsigned long>(PARAMETER_CHARS, value.length()));
-        field->ChangeValue(value);
-        const int digitsWidth = field->GetSizeFromTextSize(field->GetTextExtent("888")).x;
-        if (digitsWidth > FREE_VALUE_WIDTH)
-            field->SetMinSize(wxSize(digitsWidth, -1));
-        // Tab follows the screen: the parameters after the action, Test String and delete last.
+    std::optional<ParameterValues> values;
+    if (stored)
+        values = ParameterValues{stored->spinValues, stored->freeTexts, ""};
+    row.parameters.Build(row.line->GetStaticBox(), ID_RS232_ROW_PARAMS + int(r), r + 1, *spec, values,
+                         [this, r](size_t j) { OnParameterEdited(r, j); });
+    row.parameters.AddTo(*row.paramSizer, ITEM_BORDER);
+    // Tab follows the screen: the parameters after the action, Test String and delete last.
+    for (wxTextCtrl* field : row.parameters.Fields())
         field->MoveBeforeInTabOrder(row.command);
-        field->Bind(wxEVT_TEXT, [this, r, j](wxCommandEvent& event) {
-            event.Skip();
-            OnParameterEdited(r, j);
-        });
-        row.paramSizer->Add(field, 0, wxALIGN_CENTER_VERTICAL | wxALL, ITEM_BORDER);
-        row.parameters.push_back(field);
-        row.ranges.push_back(range);
-        MarkParameter(r, j);
-    }
     ShowStatus(ToWx(StrF("%d: ", int(r + 1)) + spec->label));
     row.tail->Show(row.paramSizer);
     row.paramSizer->Layout();
@@ -557,9 +517,7 @@ void RS232_Type_Dialog::ShowCommandField(size_t r)
 {
     Row& row = *rows_[r];
     // No parameter control stays behind, shown or not, once the action takes a command.
-    row.paramSizer->Clear(true);
-    row.parameters.clear();
-    row.ranges.clear();
+    row.parameters.Clear();
     row.tail->Hide(row.paramSizer);
     row.command->ChangeValue("");
     row.tail->Show(row.commandSizer);
@@ -648,7 +606,7 @@ void RS232_Type_Dialog::ApplyRS232Image(const RS232Config& config)
     ShowFirmwareVersion();
     RelayoutRows();
     rowsPage_->Scroll(0, 0);
-    mainDialog_.RelayoutPanels();
+    host_.RelayoutPanels();
 }
 
 RS232Row RS232_Type_Dialog::RowConfig(const Row& row) const
@@ -665,13 +623,9 @@ RS232Row RS232_Type_Dialog::RowConfig(const Row& row) const
     if (action != wxNOT_FOUND)
         model.action = *static_cast<const uint16_t*>(row.action->GetClientData(unsigned(action)));
     if (GetParamSpec(model.action)) {
-        for (size_t j = 0; j < row.parameters.size(); ++j) {
-            const std::string text = FromWx(row.parameters[j]->GetValue());
-            if (j < row.boundedCount)
-                model.spinValues.push_back(int(LeadingNumber(text)));
-            else
-                model.freeTexts.push_back(text);
-        }
+        ParameterValues values = row.parameters.Values();
+        model.spinValues = std::move(values.spins);
+        model.freeTexts = std::move(values.texts);
     } else {
         model.command = FromWx(row.command->GetValue());
     }
@@ -686,13 +640,13 @@ void RS232_Type_Dialog::EnableTestButton(size_t r)
 
 void RS232_Type_Dialog::ShowFirmwareVersion()
 {
-    if (const DeviceRecord* record = mainDialog_.Registry().SelectedRecord())
+    if (const DeviceRecord* record = host_.Registry().SelectedRecord())
         ShowStatus("Firmware Ver: " + ToWx(FirmwareText(*record)));
 }
 
-void RS232_Type_Dialog::ShowStatus(const wxString& text)
+void RS232_Type_Dialog::ShowStatus(const wxString& text, StatusKind kind)
 {
-    statusIsRefusal_ = text.Contains(": a parameter must be ");
+    statusIsRefusal_ = kind == StatusKind::Refusal;
     statusLabel_->SetLabel(text);
     // As wide as its text: a long hint or refusal then takes a line of the
     // top line of its own, whole, instead of being cut; the whole panel moves.
@@ -723,27 +677,11 @@ void RS232_Type_Dialog::OnSaveToDevice(wxCommandEvent&)
     Save(true);
 }
 
-bool RS232_Type_Dialog::ParameterFits(size_t r, size_t j) const
-{
-    const Row& row = *rows_[r];
-    return CheckParameter(FromWx(row.parameters[j]->GetValue()), row.ranges[j]) == ParameterCheck::Fits;
-}
-
-void RS232_Type_Dialog::MarkParameter(size_t r, size_t j)
-{
-    wxTextCtrl* field = rows_[r]->parameters[j];
-    const bool fits = ParameterFits(r, j);
-    field->SetBackgroundColour(fits ? wxNullColour : WRONG_VALUE);
-    field->SetToolTip(fits ? wxString() : ToWx(ParameterRefusal(r + 1, rows_[r]->ranges[j])));
-    field->Refresh();
-}
-
 std::optional<std::pair<size_t, size_t>> RS232_Type_Dialog::FirstWrongParameter() const
 {
     for (size_t r = 0; r < rows_.size(); ++r)
-        for (size_t j = 0; j < rows_[r]->parameters.size(); ++j)
-            if (!ParameterFits(r, j))
-                return std::make_pair(r, j);
+        if (const std::optional<size_t> j = rows_[r]->parameters.FirstWrong())
+            return std::make_pair(r, *j);
     return std::nullopt;
 }
 
@@ -753,19 +691,16 @@ bool RS232_Type_Dialog::ParametersInRange(const char* caption)
     if (!wrong)
         return true;
     const auto [r, j] = *wrong;
-    const std::string refusal = ParameterRefusal(r + 1, rows_[r]->ranges[j]);
-    ShowStatus(ToWx(refusal));
-    wxTextCtrl* field = rows_[r]->parameters[j];
-    field->SetFocus();
-    field->SelectAll();
-    RowsPage::ShowWindow(rowsPage_, field);
-    mainDialog_.GetServices().prompts.Message(caption, refusal, Buttons::Ok, Icon::Exclamation);
+    const std::string refusal = rows_[r]->parameters.Refusal(j);
+    ShowStatus(ToWx(refusal), StatusKind::Refusal);
+    rows_[r]->parameters.Focus(j, rowsPage_);
+    host_.GetServices().prompts.Message(caption, refusal, Buttons::Ok, Icon::Exclamation);
     return false;
 }
 
 bool RS232_Type_Dialog::Save(bool rediscover)
 {
-    if (!rules_.EditingEnabled() || !mainDialog_.BusReady())
+    if (!rules_.EditingEnabled() || !host_.BusReady())
         return false;
     // The hints of earlier edits are no longer true.
     ShowStatus(" ");
@@ -773,7 +708,7 @@ bool RS232_Type_Dialog::Save(bool rediscover)
     if (!ParametersInRange(" Config Not Saved "))
         return false;
     const RS232Config config = PanelConfig();
-    Services& services = mainDialog_.GetServices();
+    Services& services = host_.GetServices();
     RS232SaveOutcome outcome;
     {
         BusWork work(this);
@@ -783,35 +718,17 @@ bool RS232_Type_Dialog::Save(bool rediscover)
         ApplyRS232Image(*outcome.shown);
     rules_.Saved(outcome.result, outcome.shown, PanelConfig());
     EnableEditing();
-    if (outcome.result == RS232SaveResult::NotSent)
-        return false;
-    // Replaces the outcome of an earlier test string, which the save has made stale.
-    const std::string device = EditedDeviceLabel();
-    services.prompts.SetStatusText(outcome.result == RS232SaveResult::Saved
-                                       ? device + ": configuration saved"
-                                       : device + ": configuration NOT saved");
-    if (outcome.result != RS232SaveResult::Saved)
-        return false;
-    const DeviceRecord* record = mainDialog_.Registry().SelectedRecord();
-    if (record && record->configured) {
-        services.prompts.Message(" Config Saved ", " Save SUCCESS \n RS232 configuration has been saved Succesfully",
-                                 Buttons::Ok, Icon::Information);
-        return true;
-    }
-    if (!rediscover) {
-        services.prompts.Message(" Config Saved ", SAVED_LISTED_LATER, Buttons::Ok, Icon::Information);
-        return true;
-    }
-    services.prompts.Message(" Config Saved ",
-                             " Save SUCCESS \n Click OK to re-discover the device to set it correctly", Buttons::Ok,
-                             Icon::Information);
-    mainDialog_.DiscoverDevices(BROADCAST_ADDRESS);
-    return true;
+    const PanelSaveResult result = PanelSaveResultOf(outcome.result);
+    const PanelSaveWords words = PanelSaveOutcome(SavedKind::RS232, result, EditedDeviceLabel(),
+                                                  host_.Registry().SelectedRecord(), rediscover);
+    if (ReportPanelSave(words, services.prompts))
+        host_.DiscoverDevices(BROADCAST_ADDRESS);
+    return result == PanelSaveResult::Saved;
 }
 
 void RS232_Type_Dialog::OnNewRow(wxCommandEvent&)
 {
-    if (!rules_.EditingEnabled() || !CanAddRS232Row(PanelConfig(), mainDialog_.GetServices().prompts))
+    if (!rules_.EditingEnabled() || !CheckRoomForNewRS232Row(PanelConfig(), host_.GetServices().prompts))
         return;
     AddRS232Row();
     RelayoutRows();
@@ -822,12 +739,12 @@ void RS232_Type_Dialog::OnNewRow(wxCommandEvent&)
 void RS232_Type_Dialog::OnExport(wxCommandEvent&)
 {
     if (rules_.EditingEnabled() && ParametersInRange(" Config Not Exported "))
-        ExportRS232Config(PanelConfig(), mainDialog_.GetServices());
+        ExportRS232Config(PanelConfig(), host_.GetServices());
 }
 
 void RS232_Type_Dialog::OnImport(wxCommandEvent&)
 {
-    Prompts& prompts = mainDialog_.GetServices().prompts;
+    Prompts& prompts = host_.GetServices().prompts;
     // A save at the question does not discover: the panel stays for its device.
     const auto config = ImportOverEdits<RS232Config>(*this, prompts, ImportRS232Config);
     if (!config)
@@ -868,10 +785,10 @@ void RS232_Type_Dialog::OnDeleteRow(wxCommandEvent& event)
         return;
     const RS232Row row = RowConfig(*rows_[r]);
     if (RowDeletionNeedsQuestion(row) &&
-        mainDialog_.GetServices().prompts.MessageBox(RowDeletionQuestion(r, row, EditedDeviceLabel())) != Answer::Yes)
+        host_.GetServices().prompts.MessageBox(RowDeletionQuestion(r, row, EditedDeviceLabel())) != Answer::Yes)
         return;
     // Nothing changes when another row holds an invalid Hex text (its box has said so).
-    const auto remaining = DeleteRS232Row(PanelConfig(), r, mainDialog_.GetServices());
+    const auto remaining = DeleteRS232Row(PanelConfig(), r, host_.GetServices());
     if (!remaining)
         return;
     // The rows are rebuilt once the clicked button's own event is over, as it
@@ -885,9 +802,9 @@ void RS232_Type_Dialog::OnDeleteRow(wxCommandEvent& event)
 void RS232_Type_Dialog::OnTestString(wxCommandEvent& event)
 {
     const size_t r = RowOf(event, ID_RS232_ROW_TEST);
-    if (r >= rows_.size() || !mainDialog_.BusReady())
+    if (r >= rows_.size() || !host_.BusReady())
         return;
-    Services& services = mainDialog_.GetServices();
+    Services& services = host_.GetServices();
     bool acknowledged = false;
     {
         BusWork work(this);
@@ -911,7 +828,7 @@ void RS232_Type_Dialog::OnStringEdited(wxCommandEvent& event)
 void RS232_Type_Dialog::OnStartEmpty(wxCommandEvent&)
 {
     if (rules_.EditingEnabled() ||
-        mainDialog_.GetServices().prompts.MessageBox(StartEmptyQuestion(EditedDeviceLabel())) != Answer::Yes)
+        host_.GetServices().prompts.MessageBox(StartEmptyQuestion(EditedDeviceLabel())) != Answer::Yes)
         return;
     ApplyRS232Image(RS232Config{});
     rules_.StartedEmpty(PanelConfig());
@@ -920,18 +837,19 @@ void RS232_Type_Dialog::OnStartEmpty(wxCommandEvent&)
 
 void RS232_Type_Dialog::OnParameterEdited(size_t r, size_t j)
 {
-    if (r >= rows_.size() || j >= rows_[r]->parameters.size())
+    if (r >= rows_.size() || j >= rows_[r]->parameters.Count())
         return;
-    MarkParameter(r, j);
-    if (!ParameterFits(r, j)) {
-        ShowStatus(ToWx(ParameterRefusal(r + 1, rows_[r]->ranges[j])));
+    ParameterFields& fields = rows_[r]->parameters;
+    fields.Mark(j);
+    if (!fields.Fits(j)) {
+        ShowStatus(ToWx(fields.Refusal(j)), StatusKind::Refusal);
         return;
     }
     // A refusal in the label holds only while some value is still wrong.
     if (!statusIsRefusal_)
         return;
     if (const auto wrong = FirstWrongParameter())
-        ShowStatus(ToWx(ParameterRefusal(wrong->first + 1, rows_[wrong->first]->ranges[wrong->second])));
+        ShowStatus(ToWx(rows_[wrong->first]->parameters.Refusal(wrong->second)), StatusKind::Refusal);
     else
         ShowFirmwareVersion();
 }

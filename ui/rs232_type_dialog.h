@@ -16,6 +16,7 @@
 #include "model/rs232_config.h"
 #include "panel_rules/rs232_panel_rules.h"
 #include "panel_rules/unsaved_edits.h"
+#include "ui/parameter_fields.h"
 
 class wxBoxSizer;
 class wxButton;
@@ -27,7 +28,7 @@ class wxTextCtrl;
 
 namespace orv {
 
-class MainDialog;
+class PanelHost;
 
 constexpr int ID_RS232_NAME = 11102;
 constexpr int ID_RS232_SAVE = 20012;
@@ -52,7 +53,7 @@ constexpr int RS232_ROW_ID_SPAN = 100;
 
 class RS232_Type_Dialog : public wxPanel, public UnsavedEdits {
 public:
-    RS232_Type_Dialog(MainDialog& mainDialog, wxWindow* parent, wxWindowID id = 12121,
+    RS232_Type_Dialog(PanelHost& host, wxWindow* parent, wxWindowID id = 12121,
                       const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxSize(800, 850),
                       long style = wxTAB_TRAVERSAL);
 
@@ -99,11 +100,8 @@ private:
         wxBoxSizer* commandSizer = nullptr;
         wxTextCtrl* command = nullptr;
         wxButton* test = nullptr;
-        // The parameter fields of the selected action, in parameter order:
-        // boundedCount bounded values, then free values; each with its range.
-        std::vector<wxTextCtrl*> parameters;
-        std::vector<ParamSpec::Range> ranges;
-        size_t boundedCount = 0;
+        // The value fields of the selected action.
+        ParameterFields parameters;
         std::array<uint8_t, DESTINATION_TABLE_SIZE> destinationTable{};
         std::array<uint16_t, ACTION_TABLE_SIZE> actionCodeTable{};
         // The destination and action the shown image holds, offered again
@@ -144,16 +142,15 @@ private:
     // holds it now. rediscover: a device not yet configured is discovered
     // again after the success box.
     bool Save(bool rediscover);
-    bool ParameterFits(size_t r, size_t j) const;
-    // Colour and tooltip of parameter j of row r follow whether it fits its range.
-    void MarkParameter(size_t r, size_t j);
     // The row and parameter of the first value that does not fit.
     std::optional<std::pair<size_t, size_t>> FirstWrongParameter() const;
     // Refuses a configuration with a value out of range, in a box with
     // caption that names the row and the range, the field focused.
     bool ParametersInRange(const char* caption);
     void ShowFirmwareVersion();
-    void ShowStatus(const wxString& text);
+    // A refusal stays in the label only while a value is wrong.
+    enum class StatusKind { Hint, Refusal };
+    void ShowStatus(const wxString& text, StatusKind kind = StatusKind::Hint);
     void SelectRate(uint32_t rate);
 
     void OnSaveToDevice(wxCommandEvent& event);
@@ -170,7 +167,7 @@ private:
     void OnParameterEdited(size_t r, size_t j);
     void OnPageSize(wxSizeEvent& event);
 
-    MainDialog& mainDialog_;
+    PanelHost& host_;
     uint8_t address_ = 0;
 
     wxTextCtrl* nameField_ = nullptr;

@@ -234,6 +234,8 @@ TEST_F(RS232TransferTest, TestStringSendsTheRowDigitForTheFirstTenRows)
     EXPECT_FALSE(SendTestString(RS232_ADDRESS, 12, services));
     EXPECT_EQ(rs232.OutputStrings().size(), 2u);
     EXPECT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_TRUE(prompts.ShowedBox(" RS232 Test String ",
+                                  "Only the first ten strings (rows 1 to 10) can be tested from here."));
 }
 
 }  // namespace

@@ -15,10 +15,10 @@
 
 #include "config/block_transfer.h"
 #include "config/input8_transfer.h"
+#include "config/rs232_build.h"
 #include "config/rs232_transfer.h"
 #include "link/commands.h"
 #include "model/input8_image.h"
-#include "model/rs232_image.h"
 #include "network/address_management.h"
 #include "network/device_modes.h"
 #include "network/discovery.h"

@@ -4,6 +4,7 @@
 
 #include "model/catalogue.h"
 #include "model/input8_config.h"
+#include "panel_rules/input8_link_question.h"
 #include "tests/support/scripted_prompts.h"
 
 namespace orv::test {

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <functional>
 
+#include "config/rs232_build.h"
 #include "model/image_crc.h"
-#include "model/rs232_image.h"
 #include "tests/support/rs232_fixture.h"
 
 namespace orv::test {

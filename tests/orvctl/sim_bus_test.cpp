@@ -6,8 +6,10 @@
 #include <algorithm>
 
 #include "config/image_forms.h"
+#include "config/rs232_build.h"
 #include "model/input8_image.h"
 #include "model/rs232_image.h"
+#include "sim/demo_bus.h"
 #include "sim/sim_device.h"
 #include "tests/orvctl/demo_bus_cli.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "config/rs232_build.h"
 #include "model/rs232_config.h"
-#include "model/rs232_image.h"
 #include "tests/support/sim_bus_rig.h"
 
 namespace orv::test {

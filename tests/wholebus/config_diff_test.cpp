@@ -1,8 +1,8 @@
 // Two configurations of a kind in words: one case per kind of difference.
 #include <gtest/gtest.h>
 
+#include "config/rs232_build.h"
 #include "model/input8_image.h"
-#include "model/rs232_image.h"
 #include "tests/support/sim_bus_rig.h"
 #include "wholebus/config_diff.h"
 

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
+#include "config/rs232_build.h"
 #include "model/image_crc.h"
 #include "model/input8_image.h"
-#include "model/rs232_image.h"
 #include "tests/support/sim_bus_rig.h"
 #include "wholebus/link_update.h"
 

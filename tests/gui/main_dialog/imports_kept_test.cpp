@@ -13,9 +13,9 @@
 #include <wx/button.h>
 #include <wx/textctrl.h>
 
+#include "config/rs232_build.h"
 #include "link/commands.h"
 #include "model/input8_image.h"
-#include "model/rs232_image.h"
 #include "panel_rules/unsaved_edits.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "tests/gui/on_screen.h"

@@ -15,8 +15,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "config/rs232_build.h"
 #include "model/image_crc.h"
-#include "model/rs232_image.h"
 #include "tests/gui/frame_fixture.h"
 #include "tests/gui/on_screen.h"
 #include "ui/main_dialog.h"
