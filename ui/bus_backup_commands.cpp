@@ -164,10 +164,6 @@ std::optional<BusComparison> Compare(const DeviceRegistry& registry, Services& s
     return comparison;
 }
 
-// What a write that lost the interface is said to have come to in the window.
-constexpr const char* WRITE_INTERFACE_LOST =
-    "the interface was lost during the write: it may hold an incomplete configuration";
-
 void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& rows, NetworkContext& context,
                        const std::string& folder, const MayWrite& mayWrite)
 {
@@ -198,7 +194,7 @@ void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& r
         if (step.status == RestoreStatus::Written)
             window.MarkWritten(write.row);
         lines.push_back(DeviceText(write.target) + " ← " + *comparison.devices[write.row].backup->file + ": " +
-                        RestoreStepText(step, "the device", WRITE_INTERFACE_LOST));
+                        RestoreStepText(step));
     }
     const std::string heading = std::to_string(result.Restored()) + " of " + std::to_string(plan.Total()) +
                                 " configuration(s) restored from " + folder + ".";
@@ -261,7 +257,7 @@ void ReplaceMissingDevice(BusComparisonWindow& window, size_t missingRow, Networ
                 lines.push_back(MoveText(*step.move, spare, address));
             if (step.outcome)
                 lines.push_back(DeviceText(step.target) + " ← " + *backup.file + ": " +
-                                RestoreStepText(step, "the device", WRITE_INTERFACE_LOST));
+                                RestoreStepText(step));
         }
         saved = result.Restored() == 1;
         // The list shows the device as configured from now on.

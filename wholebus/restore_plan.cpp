@@ -168,7 +168,7 @@ RestoreResult RunRestore(const RestorePlan& plan, const BusComparison& compariso
     return result;
 }
 
-std::string RestoreStepText(const RestoreStepResult& step, const std::string& device, const std::string& interfaceLost)
+std::string RestoreStepText(const RestoreStepResult& step)
 {
     switch (step.status) {
     case RestoreStatus::NotAttempted:
@@ -182,7 +182,8 @@ std::string RestoreStepText(const RestoreStepResult& step, const std::string& de
     case RestoreStatus::Abandoned:
         break;
     }
-    return WriteOutcomeText(*step.outcome, device, interfaceLost);
+    return WriteOutcomeText(*step.outcome, "the device",
+                            "the interface was lost during the write: it may hold an incomplete configuration");
 }
 
 std::string MoveText(MoveResult result, const DeviceRecord& device, uint8_t address)

@@ -93,10 +93,9 @@ using RestoreStepDone = std::function<void(size_t write, const RestoreStepResult
 RestoreResult RunRestore(const RestorePlan& plan, const BusComparison& comparison, NetworkContext& context,
                          const RestoreStepDone& done = {});
 
-// What a step came to, in words: "written and read back", "not written", what went wrong.
-// device names the target ("ORV-Input8 (21 00 10 31) at address 3"); interfaceLost is
-// the sentence for an interface lost during the write.
-std::string RestoreStepText(const RestoreStepResult& step, const std::string& device, const std::string& interfaceLost);
+// What a step came to, in words, for a line that names the device already:
+// "written and read back", "not written", or what went wrong.
+std::string RestoreStepText(const RestoreStepResult& step);
 
 // A replacement's move to address in words: "ORV-Input8 (21 00 10 34): address 14 → 3", or why it did not move.
 std::string MoveText(MoveResult result, const DeviceRecord& device, uint8_t address);
