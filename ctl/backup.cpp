@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "ctl/commands.h"
+#include "config/write_outcome_text.h"
 #include "ctl/config_transfer.h"
 #include "ctl/device_list.h"
 #include "ctl/interface_lost.h"
@@ -17,18 +18,13 @@
 #include "services/file_path.h"
 #include "wholebus/bus_backup.h"
 #include "wholebus/device_replacement.h"
+#include "wholebus/restore_plan.h"
 
 namespace fs = std::filesystem;
 
 namespace orv {
 
 namespace {
-
-// One configuration that restore writes.
-struct RestoreWrite {
-    BackupDevice backup;
-    DeviceRecord target;
-};
 
 // --replace OLD=NEW, as serial numbers.
 struct Replacement {
@@ -45,9 +41,9 @@ std::string Joined(const std::vector<std::string>& items)
     return text;
 }
 
-std::string FileAndDevice(const RestoreWrite& write)
+std::string FileAndDevice(const BusComparison& comparison, const RestoreWrite& write, const DeviceRecord& target)
 {
-    return *write.backup.file + " (" + DescribeDevice(write.target) + ")";
+    return *comparison.devices[write.row].backup->file + " (" + DescribeDevice(target) + ")";
 }
 
 std::string Compact(const SerialNumber& serial)
@@ -78,17 +74,12 @@ void SuggestReplacements(Run& run, const std::vector<DeviceComparison>& devices)
     }
 }
 
-// Gives the replacement OLD's address; the record at its new address, or
-// nothing after the error line.
-std::optional<DeviceRecord> MoveReplacement(Run& run, BusSession& session, const SerialNumber& oldSerial,
-                                            const SerialNumber& serial, uint8_t address)
+// A replacement that did not take its address: why, and, when the interface
+// was lost, how to finish.
+void PrintMoveFailure(Run& run, const RestoreStepResult& step, const SerialNumber& oldSerial, uint8_t address)
 {
-    const DeviceRegistry& registry = session.Registry();
-    DeviceRecord device;
-    for (size_t i = 0; i < registry.Count(); ++i)
-        if (registry.Record(i).serialNumber == serial)
-            device = registry.Record(i);
-    switch (MoveDevice(session.Context(), serial, address)) {
+    const DeviceRecord& device = step.target;
+    switch (*step.move) {
     case MoveResult::Moved:
         break;
     case MoveResult::InterfaceLost:
@@ -99,21 +90,16 @@ std::optional<DeviceRecord> MoveReplacement(Run& run, BusSession& session, const
                                  "at %d\nto finish, run ",
                                  device.address, address, address)
                          << OrvctlOnThisInterface(run) << "restore " << run.line.operands[0] << " --replace "
-                         << Compact(oldSerial) << "=" << Compact(serial)
+                         << Compact(oldSerial) << "=" << Compact(device.serialNumber)
                          << StrF(" again (it finds the device at %d or %d)\n", device.address, address);
-        return std::nullopt;
+        break;
     case MoveResult::NotAcknowledged:
         run.Warn(DescribeDevice(device) + " did not acknowledge SET_ADDRESS_BY_SN");
-        return std::nullopt;
+        break;
     case MoveResult::NotAnswering:
         run.Warn(DescribeDevice(device) + StrF(" acknowledged, but does not answer at address %d", address));
-        return std::nullopt;
+        break;
     }
-    if (device.address != address)
-        run.terminal.out << TerminalText(Latin1ToUtf8(DeviceRowText(device))) << ": address " << int(device.address)
-                         << " -> " << int(address) << '\n';
-    device.address = address;
-    return device;
 }
 
 }  // namespace
@@ -216,90 +202,97 @@ int RestoreCommand(Run& run)
     if (run.stop.Asked())
         return Finish(run, run.Stopped("nothing was written"), 0, inBackup);
 
-    // What is written: the devices that differ (all with --force) and the replacements.
-    const bool force = run.line.Has("--force");
-    std::vector<RestoreWrite> writes;
-    std::vector<std::pair<const DeviceComparison*, SerialNumber>> replaced;
+    std::vector<RestoreReplacement> chosen;
     for (const Replacement& r : replacements) {
         if (const auto refusal = ReplacementRefusal(r.old, r.now, comparison.devices, session.Registry()))
             return Finish(run, run.Fail(EXIT_USAGE, "--replace " + r.text + ": " + TerminalText(*refusal)), 0, inBackup);
-        replaced.emplace_back(BackupEntryOf(r.old, comparison.devices), r.now);
+        chosen.push_back({r.old, r.now});
     }
+    const RestorePlan plan =
+        PlanRestore(comparison, RowsToRestore(comparison, run.line.Has("--force")), chosen, session.Registry());
     int status = EXIT_OK;
-    size_t unchanged = 0;
-    size_t total = 0;
-    for (const DeviceComparison& device : comparison.devices) {
-        if (!device.backup || !device.backup->file)
-            continue;
-        const bool isReplaced = std::any_of(replaced.begin(), replaced.end(), [&](const auto& p) { return p.first == &device; });
-        if (device.MissingOnBus() && !isReplaced) {
+    for (const auto& [row, why] : plan.refused) {
+        const DeviceComparison& device = comparison.devices[row];
+        if (why == RestoreRefusal::MissingOnBus)
             run.Warn(*device.backup->file + ": no device with its kind and serial number answers on the bus");
-            ++total;
-            status = EXIT_BUS;
-        } else if (device.Writable() && (force || device.NeedsWrite())) {
-            writes.push_back({*device.backup, *device.bus});
-            ++total;
-        } else if (device.bus && !device.Writable()) {
+        else
             run.Warn(*device.backup->file + ": " + DescribeDevice(*device.bus) + " shares its address; not written");
-            ++total;
-            status = EXIT_BUS;
-        } else if (device.bus) {
-            ++unchanged;
-        }
+        status = EXIT_BUS;
     }
     if (replacements.empty())
         SuggestReplacements(run, comparison.devices);
 
-    // Replacements take the address of the device they replace first.
-    total += replaced.size();
-    for (const auto& [old, serial] : replaced) {
-        const std::optional<DeviceRecord> target = MoveReplacement(run, session, old->backup->record.serialNumber, serial,
-                                                                old->backup->record.address);
-        if (!target)
-            return Finish(run, EXIT_BUS, 0, total);
-        writes.push_back({*old->backup, *target});
-    }
+    std::vector<DeviceRecord> targets;
+    for (const RestoreWrite& write : plan.writes)
+        targets.push_back(write.target);
+    const RestoreResult result =
+        RunRestore(plan, comparison, session.Context(), [&](size_t w, const RestoreStepResult& step) {
+            const RestoreWrite& write = plan.writes[w];
+            const BackupDevice& backup = *comparison.devices[write.row].backup;
+            targets[w] = step.target;
+            if (step.status == RestoreStatus::MoveFailed) {
+                PrintMoveFailure(run, step, backup.record.serialNumber, backup.record.address);
+                return;
+            }
+            if (step.status == RestoreStatus::NotAttempted) {
+                if (step.target.address != write.target.address)
+                    run.terminal.out << TerminalText(Latin1ToUtf8(DeviceRowText(step.target))) << ": address "
+                                     << int(write.target.address) << " -> " << int(step.target.address) << '\n';
+                return;
+            }
+            if (step.status == RestoreStatus::Written) {
+                run.terminal.out << *backup.file << " -> " << DescribeDevice(step.target) << '\n';
+                return;
+            }
+            if (step.status == RestoreStatus::NoLongerThere) {
+                run.Warn(DescribeDevice(step.target) + ": the device list no longer shows it there; not written");
+                status = EXIT_BUS;
+                return;
+            }
+            const std::string text = WriteOutcomeText(*step.outcome, DescribeDevice(step.target), InterfaceLostText(run));
+            if (step.status == RestoreStatus::Abandoned)
+                run.Stopped(text);
+            else
+                run.Fail(EXIT_BUS, text);
+            run.Warn(IncompleteWriteAdvice(step.target, TextOf(PathOf(folder) / PathOf(*backup.file))));
+            status = EXIT_BUS;
+        });
+    const size_t restored = result.Restored();
+    const size_t total = plan.Total();
+    if (std::any_of(result.steps.begin(), result.steps.end(),
+                    [](const RestoreStepResult& step) { return step.status == RestoreStatus::MoveFailed; }))
+        return Finish(run, EXIT_BUS, 0, total);
 
-    size_t restored = 0;
-    std::vector<std::string> done;
-    // The writes from first on were not made (first itself perhaps in part).
-    const auto listNotWritten = [&](const char* before, size_t first) {
+    // What was written and what was not, when the restore stopped part-way;
+    // the device being written when the interface was lost is named by its own line.
+    const auto listWritten = [&](const char* before) {
+        std::vector<std::string> done;
         std::vector<std::string> notDone;
-        for (size_t i = first; i < writes.size(); ++i)
-            notDone.push_back(FileAndDevice(writes[i]));
+        for (size_t w = 0; w < plan.writes.size(); ++w) {
+            const RestoreStatus s = result.steps[w].status;
+            if (s == RestoreStatus::Written)
+                done.push_back(FileAndDevice(comparison, plan.writes[w], targets[w]));
+            else if (s == RestoreStatus::NotAttempted || s == RestoreStatus::Abandoned)
+                notDone.push_back(FileAndDevice(comparison, plan.writes[w], targets[w]));
+        }
         run.terminal.out << before << (done.empty() ? "none" : Joined(done))
                          << "\nnot written: " << (notDone.empty() ? "none" : Joined(notDone)) << '\n';
     };
-    for (size_t w = 0; w < writes.size(); ++w) {
-        // A Ctrl+C during a write lets that device finish: the restore stops between devices.
-        if (run.stop.Asked()) {
-            listNotWritten("written before Ctrl+C: ", w);
-            return Finish(run, run.Stopped("the restore stopped between devices"), restored, total);
-        }
-        const RestoreWrite& write = writes[w];
-        const ConfigKind kind = *ConfigKindOfType(write.target.typeCode);
-        const std::string path = TextOf(PathOf(folder) / PathOf(*write.backup.file));
-        const int written = WriteConfigFromFile(run, session, write.target, kind, write.backup.image);
-        if (written != EXIT_OK) {
-            run.Warn(IncompleteWriteAdvice(write.target, path));
-            status = EXIT_BUS;
-        }
-        if (written == EXIT_STOPPED) {
-            listNotWritten("written before Ctrl+C: ", w);
-            return Finish(run, EXIT_STOPPED, restored, total);
-        }
-        if (BusInterfaceLost()) {
-            listNotWritten("written before the interface was lost: ", w + 1);
-            return Finish(run, EXIT_BUS, restored, total);
-        }
-        if (written == EXIT_OK) {
-            ++restored;
-            done.push_back(FileAndDevice(write));
-            run.terminal.out << *write.backup.file << " -> " << DescribeDevice(write.target) << '\n';
-        }
+    if (result.stopRequested) {
+        listWritten("written before Ctrl+C: ");
+        return Finish(run, run.Stopped("the restore stopped between devices"), restored, total);
     }
-    if (unchanged > 0)
-        run.terminal.out << unchanged << " device(s) already as in the backup, not written (--force writes them too)\n";
+    if (result.abandoned) {
+        listWritten("written before Ctrl+C: ");
+        return Finish(run, EXIT_STOPPED, restored, total);
+    }
+    if (result.interfaceLost) {
+        listWritten("written before the interface was lost: ");
+        return Finish(run, EXIT_BUS, restored, total);
+    }
+    if (plan.unchanged > 0)
+        run.terminal.out << plan.unchanged
+                         << " device(s) already as in the backup, not written (--force writes them too)\n";
     return Finish(run, status, restored, total);
 }
 

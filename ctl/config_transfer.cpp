@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "config/safe_file_write.h"
+#include "config/write_outcome_text.h"
 #include "ctl/interface_lost.h"
 #include "services/file_path.h"
 
@@ -35,53 +36,15 @@ int ReadConfigToFile(Run& run, BusSession& session, const DeviceRecord& record, 
     return EXIT_OK;
 }
 
-std::string IncompleteConfigurationText(const DeviceRecord& record, const std::string& again)
-{
-    return DescribeDevice(record) + " may now hold an incomplete configuration; to write it again: " + again;
-}
-
 int WriteConfigFromFile(Run& run, BusSession& session, const DeviceRecord& record, ConfigKind kind,
                         const std::vector<uint8_t>& image, const std::string& again)
 {
     const WriteOutcome outcome =
         WriteConfigImage(TransferProfileOf(kind), record.address, DeviceFormOfFile(kind, image), session.Seams());
-    const std::string device = DescribeDevice(record);
-    // A write that stopped before its last block may have left part of the image behind.
-    const std::string incomplete = again.empty() ? std::string() : "; " + IncompleteConfigurationText(record, again);
-    if (const std::optional<int> sent = outcome.abandonedAfterBlocks) {
-        if (*sent == 0)
-            return run.Stopped("the write to " + device + " was abandoned before its first block; nothing was written");
-        return run.Stopped("the write was abandoned after " + BlockOfCount(*sent - 1, outcome.blockCount) + "; " +
-                           (again.empty() ? device + " may now hold an incomplete configuration"
-                                          : IncompleteConfigurationText(record, again)));
-    }
-    switch (outcome.result) {
-    case WriteResult::Saved:
+    if (outcome.result == WriteResult::Saved)
         return EXIT_OK;
-    case WriteResult::InterfaceLost:
-        return run.Fail(EXIT_BUS, InterfaceLostText(run) + (outcome.unacknowledgedBlock ? incomplete : ""));
-    case WriteResult::Failed:
-    case WriteResult::NotVerified:
-        break;
-    }
-    if (outcome.unacknowledgedBlock) {
-        std::string line = device + " did not acknowledge " +
-                           BlockOfCount(*outcome.unacknowledgedBlock, outcome.blockCount) +
-                           " of the write (the blocks after it were not sent)";
-        if (outcome.readBack.result == ReadResult::Failed)
-            line += ", nor the read-back after it";
-        if (outcome.readBack.result == ReadResult::Damaged)
-            line += "; it now holds a damaged configuration" +
-                    (again.empty() ? std::string() : "; to write it again: " + again);
-        else
-            line += incomplete;
-        return run.Fail(EXIT_BUS, line);
-    }
-    if (outcome.readBack.result == ReadResult::Failed)
-        return run.Fail(EXIT_BUS, device + " did not answer the read-back after the write");
-    if (outcome.readBack.result == ReadResult::Damaged)
-        return run.Fail(EXIT_BUS, "the read-back from " + device + " is damaged (its layout or its CRC does not check)");
-    return run.Fail(EXIT_BUS, "the read-back from " + device + " differs from what was written");
+    const std::string text = WriteOutcomeText(outcome, DescribeDevice(record), InterfaceLostText(run), again);
+    return outcome.abandonedAfterBlocks ? run.Stopped(text) : run.Fail(EXIT_BUS, text);
 }
 
 AnyConfigFile LoadAnyConfigFile(const std::string& path)

@@ -17,11 +17,6 @@ namespace orv {
 int ReadConfigToFile(Run& run, BusSession& session, const DeviceRecord& record, ConfigKind kind,
                      const std::string& path);
 
-// What a write that stopped part-way leaves, and how to write it again:
-// "ORV-Input8 (21 00 10 31) at address 3 may now hold an incomplete
-// configuration; to write it again: orvctl write-config 3 hall.bin".
-std::string IncompleteConfigurationText(const DeviceRecord& record, const std::string& again);
-
 // Writes a file image (as LoadConfigFile gave it) to record's device in the
 // device form; succeeds only when every block was acknowledged and the
 // read-back equals what was written. EXIT_OK, or EXIT_BUS after the error line.

@@ -7,7 +7,6 @@
 #include <utility>
 #include <system_error>
 
-#include "config/block_transfer.h"
 #include "link/bus_link.h"
 #include "model/latin1.h"
 #include "network/bus_reconnect.h"
@@ -19,6 +18,7 @@
 #include "wholebus/bus_backup.h"
 #include "wholebus/bus_comparison.h"
 #include "wholebus/device_replacement.h"
+#include "wholebus/restore_plan.h"
 
 namespace fs = std::filesystem;
 
@@ -164,49 +164,16 @@ std::optional<BusComparison> Compare(const DeviceRegistry& registry, Services& s
     return comparison;
 }
 
-// What one write came to, in words; true when the device holds the backup now.
-std::pair<bool, std::string> WriteResultText(WriteResult result)
-{
-    switch (result) {
-    case WriteResult::Saved:
-        return {true, "written and read back"};
-    case WriteResult::NotVerified:
-        return {false, "not verified: the read-back differs from the backup"};
-    case WriteResult::InterfaceLost:
-        return {false, "the interface was lost during the write: it may hold an incomplete configuration"};
-    case WriteResult::Failed:
-        break;
-    }
-    return {false, "not verified: the read-back was not answered"};
-}
-
-// The window stays open while the bus may change (a discovery, a device
-// moved): a device is written only while the list shows it alone at the
-// address where the comparison found it, so that no other device is.
-bool StillListedThere(const DeviceRecord& device, const DeviceRegistry& registry)
-{
-    bool listed = false;
-    for (size_t i = 0; i < registry.Count(); ++i) {
-        const DeviceRecord& record = registry.Record(i);
-        if (record.address != device.address)
-            continue;
-        if (record.serialNumber != device.serialNumber || record.typeCode != device.typeCode)
-            return false;
-        listed = true;
-    }
-    return listed;
-}
-
 void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& rows, NetworkContext& context,
                        const std::string& folder, const MayWrite& mayWrite)
 {
     Services& services = context.services;
     if (mayWrite && !mayWrite())
         return;
-    const std::vector<DeviceComparison>& devices = window.Comparison().devices;
+    const BusComparison& comparison = window.Comparison();
     std::string list;
     for (size_t row : rows)
-        list += "\n" + DeviceText(*devices[row].bus) + " ← " + *devices[row].backup->file;
+        list += "\n" + DeviceText(*comparison.devices[row].bus) + " ← " + *comparison.devices[row].backup->file;
     MessageBoxOptions question{RESTORE_CAPTION,
                                "Write the configuration of the backup to these devices? What they hold now is "
                                "replaced." + list,
@@ -214,61 +181,25 @@ void WriteRowsOfBackup(BusComparisonWindow& window, const std::vector<size_t>& r
     if (services.prompts.MessageBox(question) != Answer::Yes)
         return;
 
-    std::vector<std::string> lines;
-    size_t restored = 0;
+    const RestorePlan plan = PlanRestore(comparison, rows, {}, context.registry);
+    RestoreResult result;
     {
         BusWork work(&window);
-        bool stopped = false;
-        for (size_t row : rows) {
-            const DeviceComparison& device = devices[row];
-            const std::string target = DeviceText(*device.bus) + " ← " + *device.backup->file + ": ";
-            if (stopped) {
-                lines.push_back(target + "not written");
-                continue;
-            }
-            if (!StillListedThere(*device.bus, context.registry)) {
-                lines.push_back(target + "not written: the device list no longer shows it there; compare with the "
-                                         "backup again");
-                continue;
-            }
-            const ConfigKind kind = *ConfigKindOfType(device.bus->typeCode);
-            const WriteOutcome outcome = WriteConfigImage(TransferProfileOf(kind), device.bus->address,
-                                                          DeviceFormOfFile(kind, device.backup->image), services);
-            const auto [saved, text] = WriteResultText(outcome.result);
-            if (saved) {
-                ++restored;
-                window.MarkWritten(row);
-            }
-            lines.push_back(target + text);
-            stopped = outcome.result == WriteResult::InterfaceLost;
-        }
+        result = RunRestore(plan, comparison, context);
     }
-    const std::string heading = std::to_string(restored) + " of " + std::to_string(rows.size()) +
+    std::vector<std::string> lines;
+    for (size_t w = 0; w < plan.writes.size(); ++w) {
+        const RestoreWrite& write = plan.writes[w];
+        const RestoreStepResult& step = result.steps[w];
+        if (step.status == RestoreStatus::Written)
+            window.MarkWritten(write.row);
+        lines.push_back(DeviceText(write.target) + " ← " + *comparison.devices[write.row].backup->file + ": " +
+                        RestoreStepText(step));
+    }
+    const std::string heading = std::to_string(result.Restored()) + " of " + std::to_string(plan.Total()) +
                                 " configuration(s) restored from " + folder + ".";
     auto* report = new BusReportWindow(window.GetParent(), RESTORE_CAPTION, heading, lines);
     report->Show();
-}
-
-// The words of a replacement's move to address.
-std::string MoveText(MoveResult result, const DeviceRecord& device, uint8_t address)
-{
-    switch (result) {
-    case MoveResult::Moved:
-        return device.address == address
-                   ? DeviceText(device) + ": address kept"
-                   : Latin1ToUtf8(DeviceRowText(device)) + ": address " + std::to_string(device.address) + " → " +
-                         std::to_string(address);
-    case MoveResult::NotAcknowledged:
-        return DeviceText(device) + " did not acknowledge its new address " + std::to_string(address) +
-               ": nothing written";
-    case MoveResult::NotAnswering:
-        return DeviceText(device) + " acknowledged, but does not answer at address " + std::to_string(address) +
-               ": nothing written";
-    case MoveResult::InterfaceLost:
-        break;
-    }
-    return "the interface was lost while " + DeviceText(device) + " was given address " + std::to_string(address) +
-           ": nothing written";
 }
 
 void ReplaceMissingDevice(BusComparisonWindow& window, size_t missingRow, NetworkContext& context,
@@ -313,25 +244,25 @@ void ReplaceMissingDevice(BusComparisonWindow& window, size_t missingRow, Networ
     if (prompts.MessageBox(question) != Answer::Yes)
         return;
 
+    const BusComparison& comparison = window.Comparison();
+    const RestorePlan plan = PlanRestore(comparison, {}, {{backup.record.serialNumber, spare.serialNumber}},
+                                         context.registry);
     std::vector<std::string> lines;
     bool saved = false;
     {
         BusWork work(&window);
-        const MoveResult moved = MoveDevice(context, spare.serialNumber, address);
-        lines.push_back(MoveText(moved, spare, address));
-        if (moved == MoveResult::Moved) {
-            DeviceRecord target = spare;
-            target.address = address;
-            const ConfigKind kind = *ConfigKindOfType(target.typeCode);
-            const WriteOutcome outcome = WriteConfigImage(TransferProfileOf(kind), address,
-                                                          DeviceFormOfFile(kind, backup.image), context.services);
-            const auto [written, text] = WriteResultText(outcome.result);
-            saved = written;
-            lines.push_back(DeviceText(target) + " ← " + *backup.file + ": " + text);
-            // The list shows the device as configured from now on.
-            if (saved)
-                DiscoverDevices(context, BROADCAST_ADDRESS);
+        const RestoreResult result = RunRestore(plan, comparison, context);
+        for (const RestoreStepResult& step : result.steps) {
+            if (step.move)
+                lines.push_back(MoveText(*step.move, spare, address));
+            if (step.outcome)
+                lines.push_back(DeviceText(step.target) + " ← " + *backup.file + ": " +
+                                RestoreStepText(step));
         }
+        saved = result.Restored() == 1;
+        // The list shows the device as configured from now on.
+        if (saved)
+            DiscoverDevices(context, BROADCAST_ADDRESS);
     }
     ReportBusInterfaceLost();
     if (saved)
