@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "config/safe_file_write.h"
 #include "services/log.h"
 #include "services/prompts.h"

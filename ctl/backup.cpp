@@ -7,8 +7,8 @@
 #include <ostream>
 #include <system_error>
 
-#include "ctl/commands.h"
 #include "config/write_outcome_text.h"
+#include "ctl/commands.h"
 #include "ctl/config_transfer.h"
 #include "ctl/device_list.h"
 #include "ctl/interface_lost.h"

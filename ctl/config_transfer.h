@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "ctl/run.h"
 
 namespace orv {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "model/latin1.h"
 #include "services/log.h"
 

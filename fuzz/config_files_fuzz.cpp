@@ -4,7 +4,7 @@
 // form would store.
 #include <sstream>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "config/input8_files.h"
 #include "config/rs232_files.h"
 #include "ctl/orvctl.h"

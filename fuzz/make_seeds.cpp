@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "link/commands.h"
 #include "link/frame_codec.h"
 #include "model/catalogue.h"

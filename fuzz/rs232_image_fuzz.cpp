@@ -4,7 +4,7 @@
 // (rows without a string are not stored) or is refused with a message.
 #include <algorithm>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "config/rs232_build.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/stored_rs232.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "link/bus_link.h"
 #include "model/latin1.h"
 #include "network/address_management.h"

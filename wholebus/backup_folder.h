@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "config/safe_file_write.h"
 #include "network/device_registry.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "network/device_registry.h"
 
 namespace orv {

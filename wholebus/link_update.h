@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "config/block_transfer.h"
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "network/device_registry.h"
 
 namespace orv {

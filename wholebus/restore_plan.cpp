@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "config/write_outcome_text.h"
 #include "link/bus_link.h"
 #include "model/latin1.h"

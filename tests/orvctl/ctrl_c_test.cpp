@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "link/commands.h"
 #include "model/input8_image.h"
 #include "sim/demo_images.h"

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "config/rs232_build.h"
 #include "model/input8_image.h"
 #include "model/rs232_image.h"

@@ -20,9 +20,9 @@
 #include "port/tcp_interface.h"
 #include "sim/sim_bus.h"
 #include "sim/sim_device.h"
+#include "tests/orvctl/orvctl_rig.h"
 #include "tests/port/loopback_server.h"
 #include "tests/support/owned_bus.h"
-#include "tests/orvctl/orvctl_rig.h"
 #include "tests/support/scripted_prompts.h"
 
 namespace orv::test {

@@ -9,8 +9,8 @@
 #include <wx/checkbox.h>
 #include <wx/listbox.h>
 
-#include "model/input8_image.h"
 #include "link/commands.h"
+#include "model/input8_image.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
 #include "tests/gui/on_screen.h"
 #include "tests/gui/x_input.h"

@@ -1,4 +1,4 @@
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "config/image_forms.h"
+#include "config/config_kind.h"
 #include "model/input8_image.h"
 #include "tests/support/rs232_fixture.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ImageFormsTest : public RS232BusFixture {
+class ConfigKindTest : public RS232BusFixture {
 protected:
     SimDevice input8{SimDeviceKind::Input8, 3, {9, 9, 9, 9}};
     fs::path folder;
@@ -24,7 +24,7 @@ protected:
         RS232BusFixture::SetUp();
         bus.Attach(input8);
         folder = fs::temp_directory_path() /
-                 ("image_forms_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                 ("config_kind_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
@@ -55,7 +55,7 @@ protected:
     }
 };
 
-TEST_F(ImageFormsTest, AnInput8ReadBecomesTheExportedFileAndGoesBackAsItWas)
+TEST_F(ConfigKindTest, AnInput8ReadBecomesTheExportedFileAndGoesBackAsItWas)
 {
     const std::vector<uint8_t> device = EncodeInput8Image(SampleInput8(), ImageForm::Device);
     input8.LoadMemory(device);
@@ -68,7 +68,7 @@ TEST_F(ImageFormsTest, AnInput8ReadBecomesTheExportedFileAndGoesBackAsItWas)
     EXPECT_TRUE(FileFormOfRead(ConfigKind::Input8, ReadOutcome{}).empty());
 }
 
-TEST_F(ImageFormsTest, AnRS232ReadBecomesTheExportedFileAndGoesBackWithoutWhatFollowsIt)
+TEST_F(ConfigKindTest, AnRS232ReadBecomesTheExportedFileAndGoesBackWithoutWhatFollowsIt)
 {
     const RS232BuiltImage built = Build(SampleRS232());
     std::vector<uint8_t> device(built.buffer.begin(), built.buffer.begin() + long(built.length));
@@ -90,7 +90,7 @@ TEST_F(ImageFormsTest, AnRS232ReadBecomesTheExportedFileAndGoesBackWithoutWhatFo
     EXPECT_TRUE(DeviceFormOfFile(ConfigKind::RS232, std::vector<uint8_t>(453)).empty());
 }
 
-TEST_F(ImageFormsTest, FilesAreCheckedAsTheImportsCheckThem)
+TEST_F(ConfigKindTest, FilesAreCheckedAsTheImportsCheckThem)
 {
     const RS232BuiltImage built = Build(SampleRS232());
     const std::vector<uint8_t> rs232File(built.buffer.begin(), built.buffer.end());
