@@ -3,15 +3,13 @@
 // device's tick, Enter writes nothing and Escape closes.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/listbox.h>
 
 #include "link/commands.h"
 #include "model/input8_image.h"
-#include "tests/gui/main_dialog/main_dialog_fixture.h"
+#include "tests/gui/bus/bus_window_fixture.h"
 #include "tests/gui/on_screen.h"
 #include "tests/gui/x_input.h"
 #include "tests/support/hall_config.h"
@@ -23,15 +21,11 @@
 namespace orv::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-// The top-level window of that name not yet closed.
-wxTopLevelWindow* OpenWindow(const char* name)
+// The window of that name still open and shown: one that Escape closed is gone or hidden.
+wxTopLevelWindow* ShownWindow(const char* name)
 {
-    for (wxWindow* window : wxTopLevelWindows)
-        if (window->GetName() == name && !wxPendingDelete.Member(window) && window->IsShown())
-            return static_cast<wxTopLevelWindow*>(window);
-    return nullptr;
+    wxTopLevelWindow* window = OpenWindow(name);
+    return window && window->IsShown() ? window : nullptr;
 }
 
 // A window's buttons Tab can reach, from left to right as the screen shows them.
@@ -46,31 +40,19 @@ std::vector<wxWindow*> ButtonsLeftToRight(wxWindow* window)
     return buttons;
 }
 
-class BusKeyboardTest : public MainDialogTest {
+class BusKeyboardTest : public BusWindowFixture {
 protected:
     void SetUp() override
     {
-        MainDialogTest::SetUp();
-        input8.LoadMemory(EncodeInput8Image(Hall(9), ImageForm::Device));
-        fs::remove_all(folder);
-        frame->chooseFolder = [this](const wxString&, bool) { return std::optional<std::string>(folder.string()); };
+        BusWindowFixture::SetUp();
         ASSERT_TRUE(ShowOnScreen(frame));
         dialog->DiscoverDevices(BROADCAST_ADDRESS);
     }
-    void TearDown() override
-    {
-        for (wxWindow* window : wxTopLevelWindows)
-            if (window->GetName() == BUS_COMPARISON_WINDOW_NAME || window->GetName() == BUS_REPORT_WINDOW_NAME)
-                window->Destroy();
-        MainDialogTest::TearDown();
-        fs::remove_all(folder);
-    }
-
     // The window the command opens, on screen with its focus given.
     wxTopLevelWindow* Open(int command, const char* name)
     {
         SendMenuCommand(*frame, command);
-        wxTopLevelWindow* window = OpenWindow(name);
+        wxTopLevelWindow* window = ShownWindow(name);
         if (window && YieldUntil([&] { return window->IsShownOnScreen() && window->IsActive(); }))
             Settle(300);
         return window;
@@ -95,10 +77,6 @@ protected:
         }
     }
 
-    SimDevice& input8 = AddDevice(SimDeviceKind::Input8, 3, {0x31, 0x10, 0x00, 0x21});
-    SimDevice& relay = AddDevice(SimDeviceKind::Relay, 9, {0x32, 0x10, 0x00, 0x21});
-    fs::path folder = fs::temp_directory_path() /
-                      ("orv_gui_keys_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
 };
 
 TEST_F(BusKeyboardTest, KeysAloneWorkTheBackUpAndRestoreWindows)
@@ -107,7 +85,7 @@ TEST_F(BusKeyboardTest, KeysAloneWorkTheBackUpAndRestoreWindows)
     ASSERT_NE(report, nullptr);
     WalkTheChain(report, {static_cast<BusReportWindow*>(report)->Lines(), report->FindWindow(wxID_CLOSE)});
     ASSERT_TRUE(PressKey("Escape"));
-    EXPECT_TRUE(YieldUntil([] { return !OpenWindow(BUS_REPORT_WINDOW_NAME); }));
+    EXPECT_TRUE(YieldUntil([] { return !ShownWindow(BUS_REPORT_WINDOW_NAME); }));
 
     const std::vector<uint8_t> changed = EncodeInput8Image(Hall(12), ImageForm::Device);
     input8.LoadMemory(changed);
@@ -135,7 +113,7 @@ TEST_F(BusKeyboardTest, KeysAloneWorkTheBackUpAndRestoreWindows)
     EXPECT_TRUE(Sent(CONFIG_BLOCK_WRITE).empty());
 
     // Write Ticked Devices by keys asks first; No writes nothing.
-    if (OpenWindow(BUS_COMPARISON_WINDOW_NAME) != window)
+    if (ShownWindow(BUS_COMPARISON_WINDOW_NAME) != window)
         window = static_cast<BusComparisonWindow*>(Open(ID_RESTORE_BUS, BUS_COMPARISON_WINDOW_NAME));
     ASSERT_NE(window, nullptr);
     ButtonsLeftToRight(window).front()->SetFocus();
@@ -147,7 +125,7 @@ TEST_F(BusKeyboardTest, KeysAloneWorkTheBackUpAndRestoreWindows)
     EXPECT_TRUE(std::equal(changed.begin(), changed.end(), input8.Memory().begin()));
 
     ASSERT_TRUE(PressKey("Escape"));
-    EXPECT_TRUE(YieldUntil([] { return !OpenWindow(BUS_COMPARISON_WINDOW_NAME); }));
+    EXPECT_TRUE(YieldUntil([] { return !ShownWindow(BUS_COMPARISON_WINDOW_NAME); }));
 }
 
 // The address list, the tick box under it, then the buttons as they stand.

@@ -14,7 +14,7 @@
 #include "model/input8_image.h"
 #include "panel_rules/unsaved_edits.h"
 #include "tests/gui/geometry_check.h"
-#include "tests/gui/main_dialog/main_dialog_fixture.h"
+#include "tests/gui/bus/bus_window_fixture.h"
 #include "tests/gui/on_screen.h"
 #include "tests/support/hall_config.h"
 #include "ui/bus_comparison_window.h"
@@ -26,15 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-template <typename Window>
-Window* OpenWindow(const char* name)
-{
-    for (wxWindow* window : wxTopLevelWindows)
-        if (window->GetName() == name && !wxPendingDelete.Member(window))
-            return dynamic_cast<Window*>(window);
-    return nullptr;
-}
-
 std::vector<std::string> Items(const wxListBox* list)
 {
     std::vector<std::string> items;
@@ -43,35 +34,15 @@ std::vector<std::string> Items(const wxListBox* list)
     return items;
 }
 
-class BusWindowsTest : public MainDialogTest {
+class BusWindowsTest : public BusWindowFixture {
 protected:
-    void SetUp() override
-    {
-        MainDialogTest::SetUp();
-        input8.LoadMemory(EncodeInput8Image(Hall(9), ImageForm::Device));
-        fs::remove_all(folder);
-        frame->chooseFolder = [this](const wxString&, bool) { return std::optional<std::string>(folder.string()); };
-    }
-    void TearDown() override
-    {
-        for (wxWindow* window : wxTopLevelWindows)
-            if (window->GetName() == BUS_COMPARISON_WINDOW_NAME || window->GetName() == BUS_REPORT_WINDOW_NAME)
-                window->Destroy();
-        MainDialogTest::TearDown();
-        fs::remove_all(folder);
-    }
-
     BusReportWindow* BackUp()
     {
         SendMenuCommand(*frame, ID_BACKUP_BUS);
         return OpenWindow<BusReportWindow>(BUS_REPORT_WINDOW_NAME);
     }
 
-    SimDevice& input8 = AddDevice(SimDeviceKind::Input8, 3, {0x31, 0x10, 0x00, 0x21});
-    SimDevice& relay = AddDevice(SimDeviceKind::Relay, 9, {0x32, 0x10, 0x00, 0x21});
     SimDevice& spare = AddDevice(SimDeviceKind::Input8, 12, {0x33, 0x10, 0x00, 0x21}, false);
-    fs::path folder = fs::temp_directory_path() /
-                      ("orv_gui_bus_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
 };
 
 TEST_F(BusWindowsTest, BackUpListsWhatWasSavedAndWritesTheFolder)
