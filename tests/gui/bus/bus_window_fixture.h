@@ -1,6 +1,8 @@
 // The whole-bus windows' fixture: a simulated bus with a configured Input8 and
 // a Relay, the main dialog, and a backup folder of the test's own that the
-// folder dialog always chooses.
+// folder dialog always chooses. ctest runs the same tests at two screen sizes
+// at once: the folder's name carries the process, or one run empties the
+// other's backup.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +10,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+
+#include <unistd.h>
 
 #include "model/input8_image.h"
 #include "tests/gui/main_dialog/main_dialog_fixture.h"
@@ -50,7 +54,7 @@ protected:
     std::filesystem::path folder =
         std::filesystem::temp_directory_path() /
         ("orv_gui_bus_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) +
-         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + std::to_string(getpid()));
 };
 
 }  // namespace orv::test
